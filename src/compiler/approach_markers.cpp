@@ -1,0 +1,125 @@
+#include "compiler/approach_markers.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int16_t marker_value = 180;
+
+// The smaller of two values.
+int16_t minimo(int16_t x, int16_t y) { return x > y ? y : x; }
+
+struct pass {
+  run_state& st;
+  int32_t last;  // N
+
+  bool exists(int64_t i) const { return i >= 0 && i <= last; }
+  track_cell& cell(int64_t i) { return st.grid[static_cast<size_t>(i)]; }
+  // Cells outside the grid are never free and hold nothing.
+  bool is_free(int64_t i) { return exists(i) && is_free_cell(cell(i)); }
+  uint8_t kind(int64_t i) { return exists(i) ? cell(i).kind : kind_empty; }
+
+  void lay(int64_t i) {
+    cell(i).kind = kind_approach_marker;
+    cell(i).w2 = marker_value;
+  }
+  void cap(int64_t i) { cell(i).w2 = minimo(marker_value, cell(i).w2); }
+  void fail(int32_t code, int64_t i) {
+    st.error_code = code;
+    st.error_position = static_cast<int32_t>(i * 50);
+  }
+
+  // A. Every signal among the 20 cells before a warning board gets a marker
+  // in one of the two cells before it, or caps the marker already there.
+  void before_warning(int32_t i) {
+    for (int32_t a = 1; a <= 20 && i - a >= 3; ++a) {
+      int32_t d = i - a;
+      if (kind(d) != kind_signal) continue;
+      if (is_free(d - 1))
+        lay(d - 1);
+      else if (is_free(d - 2))
+        lay(d - 2);
+      else if (kind(d - 1) == kind_approach_marker)
+        cap(d - 1);
+      else if (kind(d - 2) == kind_approach_marker)
+        cap(d - 2);
+      else
+        fail(11, d);
+    }
+  }
+
+  // B. Three groups of candidates before a restriction's start.
+  void before_start(int32_t i) {
+    static constexpr int32_t groups[3][3] = {{5, 6, 7}, {11, 12, 13}, {18, 19, 20}};
+    for (const auto& group : groups) {
+      if (i <= group[2]) continue;
+      bool laid = false;
+      for (int32_t distance : group) {
+        if (is_free(i - distance)) {
+          lay(i - distance);
+          laid = true;
+          break;
+        }
+      }
+      if (!laid) fail(12, i);
+    }
+  }
+
+  // C. Inside a slow restriction, a marker every 8 cells up to its end cell.
+  // Returns the end cell, or -1 when the grid ends first.
+  int64_t inside_restriction(int32_t i) {
+    int32_t counter = 0;
+    for (int64_t k = i + 1; k <= last; ++k) {
+      ++counter;
+      if (counter == 8) {
+        if (is_free(k)) {
+          lay(k);
+          counter = 0;
+        } else if (is_free(k - 1)) {
+          lay(k - 1);
+          counter = 1;
+        } else if (is_free(k + 1)) {
+          lay(k + 1);
+          counter = -1;
+        } else {
+          fail(13, k);
+        }
+      }
+      if (kind(k) == kind_restriction_end) return k;
+    }
+    return -1;
+  }
+
+  // D. The first signal within 12 cells after the end gets a marker in one
+  // of the two cells before it.
+  void after_end(int64_t k) {
+    for (int64_t s = k; s <= k + 12 && s <= last; ++s) {
+      if (kind(s) != kind_signal) continue;
+      if (s - 1 <= 0) return;
+      if (is_free(s - 1))
+        lay(s - 1);
+      else if (is_free(s - 2))
+        lay(s - 2);
+      else
+        fail(13, k);
+      return;
+    }
+  }
+};
+
+}  // namespace
+
+void approach_marker_pass(run_state& st) {
+  pass p{st, st.grid_last_index};
+  const int32_t scan_end = st.grid_last_index - 2;
+  for (int32_t i = 1; i <= scan_end; ++i) {
+    uint8_t kind = p.kind(i);
+    if (kind == kind_restriction_warning) p.before_warning(i);
+    if (kind != kind_restriction_start) continue;
+    p.before_start(i);
+    if (p.cell(i).w2 < 110) {
+      int64_t end = p.inside_restriction(i);
+      if (end >= 0) p.after_end(end);
+    }
+  }
+}

@@ -1,0 +1,107 @@
+#include "compiler/gradients_curves.h"
+
+#include <cstdint>
+
+#include "runtime/windows1252.h"
+
+namespace {
+
+constexpr int32_t last_curved_metre = 1000000;
+
+// Writes the previous gradient into the cell under the cursor and moves the
+// cursor on, at least once and until the cursor reaches `until`.
+bool fill_gradient(run_state& st, int32_t until) {
+  int64_t value = static_cast<int64_t>(st.previous_gradient) + 100;
+  if (value > INT32_MAX) return false;
+  do {
+    if (st.gradient_cursor < 0 || st.gradient_cursor > st.grid_last_index) return false;
+    st.grid[static_cast<size_t>(st.gradient_cursor)].b14 = static_cast<uint8_t>(value);
+    ++st.gradient_cursor;
+  } while (st.gradient_cursor < until);
+  return true;
+}
+
+// One metre of plan: the step from the point before carries on, turned by k
+// radians (to first order; the step is not renormalised).
+void plan_step(line_plan& plan, int32_t m, double k) {
+  size_t i = static_cast<size_t>(m);
+  double d0 = plan.row0[i - 1] - plan.row0[i - 2];
+  double d1 = plan.row1[i - 1] - plan.row1[i - 2];
+  plan.row0[i] = plan.row0[i - 1] + (d0 + k * d1);
+  plan.row1[i] = plan.row1[i - 1] + (d1 - k * d0);
+}
+
+void straight_step(line_plan& plan, int32_t m) {
+  size_t i = static_cast<size_t>(m);
+  double d0 = plan.row0[i - 1] - plan.row0[i - 2];
+  double d1 = plan.row1[i - 1] - plan.row1[i - 2];
+  plan.row0[i] = plan.row0[i - 1] + d0;
+  plan.row1[i] = plan.row1[i - 1] + d1;
+}
+
+// Curvature in radians per metre of the curve class named by the first
+// digit test that matches; 0 when the field names no class.
+double curvature(const std::string& field) {
+  static constexpr struct {
+    const char* digit;
+    double k;
+  } classes[] = {{"1", 0.0001}, {"2", 0.0002}, {"3", 0.0004},
+                 {"4", 0.001},  {"5", 0.002},  {"6", 0.003}};
+  for (const auto& c : classes)
+    if (contains(field, c.digit)) return c.k;
+  return 0;
+}
+
+}  // namespace
+
+flow pendenza_record(compile_context& ctx) {
+  run_state& st = ctx.st;
+  int32_t start, g;
+  if (!ctx.reader->read_i32(&start) || !ctx.reader->read_i32(&g)) return reader_trap(ctx);
+  if (range_check(ctx, start) != flow::next) return flow::end_reading;
+  int32_t s = stretch_cell(start);
+  if (s > 0 && !fill_gradient(st, s)) return raise_trap(ctx, "gradient cells beyond the grid");
+  st.previous_gradient = g;
+  return flow::next;
+}
+
+bool complete_gradients(run_state& st) { return fill_gradient(st, st.grid_last_index - 2); }
+
+flow curva_record(compile_context& ctx) {
+  run_state& st = ctx.st;
+  const std::string field = st.current_field;
+  int32_t start, length;
+  if (!ctx.reader->read_i32(&start) || !ctx.reader->read_i32(&length)) return reader_trap(ctx);
+  if (range_check(ctx, start) != flow::next) return flow::end_reading;
+  double k = curvature(field);
+  if (k == 0) return reject_document(ctx, 103);
+  if (contains_any_case(field, "s")) k = -k;
+
+  int64_t end = static_cast<int64_t>(start) + length;
+  if (end > INT32_MAX || end < INT32_MIN) return raise_trap(ctx, "the curve's end overflows");
+  // A curve that runs past the end of the plan is bent up to the plan's last
+  // metre.
+  if (end > st.plan_last_metre) end = st.plan_last_metre;
+
+  line_plan& plan = st.plan;
+  int32_t& m = st.plan_cursor;
+  while (m <= start) {
+    straight_step(plan, m);
+    plan.computed = ++m;
+    if (m > last_curved_metre) return reject_document(ctx, 103);
+  }
+  while (m <= end) {
+    plan_step(plan, m, k);
+    plan.computed = ++m;
+    if (m > last_curved_metre) return reject_document(ctx, 103);
+  }
+  return flow::next;
+}
+
+void complete_plan(run_state& st) {
+  int32_t& m = st.plan_cursor;
+  while (m <= st.plan_last_metre - 2) {
+    straight_step(st.plan, m);
+    st.plan.computed = ++m;
+  }
+}

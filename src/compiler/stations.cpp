@@ -1,0 +1,92 @@
+#include "compiler/stations.h"
+
+#include <cstdint>
+
+namespace {
+
+bool fits_i32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
+// The zone of a station at metre p, `length` metres long, by its type.
+bool set_zone(scenario_entry& e, int32_t p, int32_t length) {
+  int64_t start, end;
+  if (e.b0 == 5 || e.b0 == 6) {
+    start = static_cast<int64_t>(p) - length;
+    end = static_cast<int64_t>(p) + 150;
+    e.b36 = 0;
+  } else if (e.b0 == 7 || e.b0 == 8) {
+    start = static_cast<int64_t>(p) - length;
+    end = static_cast<int64_t>(p) + length;
+    e.b36 = 0;
+  } else {
+    start = static_cast<int64_t>(p) - length / 2;
+    end = static_cast<int64_t>(p) + length / 2 + (e.b36 != 0 ? 50 : 0);
+  }
+  if (!fits_i32(start) || !fits_i32(end)) return false;
+  e.l4 = static_cast<int32_t>(start);
+  e.l8 = static_cast<int32_t>(end);
+  return true;
+}
+
+}  // namespace
+
+flow stazione_record(compile_context& ctx) {
+  run_state& st = ctx.st;
+  field_reader& r = *ctx.reader;
+  const int32_t k = st.station_entry_index;
+  scenario_entry& e = st.table[static_cast<size_t>(k)];
+
+  if (!r.read_i32(&e.l12)) return reader_trap(ctx);
+  const int32_t p = e.l12;
+  if (!inside_grid(st, p, 800)) {
+    set_error_at(ctx, 15, p);
+    return flow::end_reading;
+  }
+  if (p % 50 != 0) return reject_document_at(ctx, 8, p);
+  int32_t length;
+  if (!r.read_u8(&e.b0) || !r.read_i32(&length)) return reader_trap(ctx);
+  if (length % 100 != 0) return reject_document_at(ctx, 9, p);
+  int32_t hour, minute, second;
+  if (!r.read_u8(&e.b16) || !r.read_u8(&e.b37) || !r.read_u8(&e.b36) || !r.read_i16(&e.w24) ||
+      !r.read_i16(&e.w26) || !r.read_u8(&e.b34) || !r.read_i16(&e.w28) || !r.read_i16(&e.w30) ||
+      !r.read_i16(&e.w32) || !r.read_u8(&e.b35) || !r.read_i32(&hour) || !r.read_i32(&minute) ||
+      !r.read_i32(&second))
+    return reader_trap(ctx);
+  // (hour * 60 + minute) * 60 + second, every step in 32 bits.
+  int64_t seconds = static_cast<int64_t>(hour) * 60;
+  bool fits = fits_i32(seconds) && fits_i32(seconds += minute) && fits_i32(seconds *= 60) &&
+              fits_i32(seconds += second);
+  if (!fits) return raise_trap(ctx, "the station's time does not fit 32 bits");
+  e.l40 = static_cast<int32_t>(seconds);
+  if (!r.read_text(&e.text)) return reader_trap(ctx);
+  if (e.text.size() > longest_entry_text)
+    return raise_trap(ctx, "the station's name is longer than 65535 characters");
+
+  if (!set_zone(e, p, length)) return raise_trap(ctx, "the station's zone does not fit 32 bits");
+  if (length < 600) e.b37 = 0;
+  if (k == 1) e.b36 = e.b37 = 0;
+
+  // The cell before the zone's end is the station cell; the four before it
+  // carry the approach marks 81 to 84.
+  const int32_t zone_end_cell = e.l8 / 50;
+  if (e.b0 < 25 && e.b0 != 5 && e.b0 != 6) {
+    for (int m = 1; m <= 4; ++m) {
+      int64_t cell = static_cast<int64_t>(zone_end_cell) - m - 1;
+      if (cell <= 1) continue;
+      if (cell > st.grid_last_index) return raise_trap(ctx, "the station's zone passes the grid");
+      st.grid[static_cast<size_t>(cell)].b11 = static_cast<uint8_t>(80 + m);
+    }
+  }
+  if (e.b0 < 25) {
+    int64_t cell = static_cast<int64_t>(zone_end_cell) - 1;
+    if (cell <= 1) return reject_document(ctx, 24);
+    if (cell > st.grid_last_index) return raise_trap(ctx, "the station's zone passes the grid");
+    track_cell& station = st.grid[static_cast<size_t>(cell)];
+    station.kind = kind_station;
+    station.w2 = static_cast<int16_t>(k);
+  }
+  if (k > 1 && static_cast<int64_t>(e.l4) - 350 < st.table[static_cast<size_t>(k - 1)].l8)
+    return reject_document_at(ctx, 22, p);
+  st.station_entry_index = k + 1;
+  if (st.station_entry_index >= st.board_entry) return reject_document(ctx, 10);
+  return flow::next;
+}

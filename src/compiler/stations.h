@@ -1,0 +1,7 @@
+#pragma once
+// "stazione" records: one scenario entry per station, counting up from entry
+// 1, with the station's zone, its station cell and its approach marks.
+
+#include "compiler/compile_context.h"
+
+flow stazione_record(compile_context& ctx);

@@ -1,0 +1,159 @@
+// The compiled records and their byte layouts.
+
+#include <gtest/gtest.h>
+
+#include "model/line_plan.h"
+#include "model/package_files.h"
+#include "model/rounding.h"
+#include "model/scenario_table.h"
+#include "model/track_grid.h"
+#include "runtime/memory_disk.h"
+
+namespace {
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+  struct {
+    double x, rounded;
+  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2},
+               {-2.5, -2}, {1.98, 2}, {140.1, 140}, {140.5, 140}, {141.5, 142}, {2.4999, 2}};
+  for (const auto& c : cases) EXPECT_EQ(round_half_even(c.x), c.rounded) << c.x;
+
+  int16_t w;
+  EXPECT_TRUE(round_to_i16(32767.4, &w));
+  EXPECT_EQ(w, 32767);
+  EXPECT_FALSE(round_to_i16(32767.5, &w));
+  uint8_t b;
+  EXPECT_TRUE(round_to_u8(255.4, &b));
+  EXPECT_FALSE(round_to_u8(255.6, &b));
+  EXPECT_FALSE(round_to_u8(-0.6, &b));
+  EXPECT_TRUE(round_to_u8(-0.5, &b));  // rounds to 0
+}
+
+TEST(Cells, PointAndStretchCells) {
+  struct {
+    int32_t metre, point, stretch;
+  } cases[] = {{0, 1, 0},   {49, 2, 1},   {25, 2, 0},    {75, 2, 2},
+               {125, 4, 2}, {1000, 21, 20}, {10025, 202, 200}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(point_cell(c.metre), c.point) << c.metre;
+    EXPECT_EQ(stretch_cell(c.metre), c.stretch) << c.metre;
+  }
+  EXPECT_EQ(last_cell_index(1000), 160);
+  EXPECT_EQ(last_cell_index(5), 140);
+  EXPECT_EQ(last_cell_index(25), 140);  // 140.5 rounds to the even 140
+  EXPECT_EQ(last_cell_index(60000), 1340);
+  EXPECT_EQ(last_cell_index(1000000), 20140);
+}
+
+TEST(Cells, FreeCellsHoldNothingOrAMountainMarker) {
+  track_cell c;
+  for (int kind = 0; kind < 16; ++kind) {
+    c.kind = static_cast<uint8_t>(kind);
+    EXPECT_EQ(is_free_cell(c), kind == 0 || kind == 11) << kind;
+  }
+}
+
+std::string bytes_of(void (*put)(output_file&)) {
+  memory_disk d;
+  output_file out(d, "/f");
+  EXPECT_TRUE(out.open());
+  put(out);
+  EXPECT_TRUE(out.finish());
+  return d.files["/f"];
+}
+
+TEST(Layouts, ACellIsFifteenBytes) {
+  std::string bytes = bytes_of([](output_file& out) {
+    track_cell c;
+    c.kind = 3;
+    c.w2 = 60;
+    c.w6 = 2;
+    c.b13 = 24;
+    c.b14 = 100;
+    c.b15 = 7;
+    put_track_cell(out, c);
+  });
+  EXPECT_EQ(bytes, std::string("\x03\x3C\x00\x00\x00\x02\x00\x00\x00\x00\x00\x00\x18\x64\x07", 15));
+
+  // Every slot at its own offset.
+  bytes = bytes_of([](output_file& out) {
+    track_cell c{1, 0x0302, 0x0504, 0x0706, 0x0908, 10, 11, 12, 13, 14, 15};
+    put_track_cell(out, c);
+  });
+  EXPECT_EQ(bytes, std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C\x0D\x0E\x0F", 15));
+}
+
+TEST(Layouts, AnEntryIs34BytesAndItsText) {
+  std::string bytes = bytes_of([](output_file& out) {
+    scenario_entry e;
+    e.b0 = 12;
+    e.l4 = -1;
+    e.l8 = 0x01020304;
+    e.l12 = 10000;
+    e.b16 = 1;
+    e.text = "Ab\xE8";
+    e.w24 = 1;
+    e.w32 = -2;
+    e.b37 = 9;
+    e.l40 = 35100;
+    put_scenario_entry(out, e);
+  });
+  ASSERT_EQ(bytes.size(), 37u);
+  EXPECT_EQ(bytes.substr(0, 14), std::string("\x0C\xFF\xFF\xFF\xFF\x04\x03\x02\x01\x10\x27\x00\x00\x01", 14));
+  EXPECT_EQ(bytes.substr(14, 5), std::string("\x03\x00" "Ab\xE8", 5));
+  EXPECT_EQ(bytes.substr(19, 10), std::string("\x01\x00\x00\x00\x00\x00\x00\x00\xFE\xFF", 10));
+  EXPECT_EQ(bytes.substr(29, 4), std::string("\x00\x00\x00\x09", 4));
+  EXPECT_EQ(bytes.substr(33, 4), std::string("\x1C\x89\x00\x00", 4));
+
+  bytes = bytes_of([](output_file& out) { put_scenario_entry(out, scenario_entry{}); });
+  EXPECT_EQ(bytes, std::string(34, '\0'));
+}
+
+TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
+  line_plan plan;
+  create_line_plan(plan, 4);  // metres 0..4
+  EXPECT_EQ(plan_row_bytes(plan), 10);
+  start_line_plan(plan);
+  plan.row0[2] = 0;
+  plan.row1[2] = 1.0;
+  plan.computed = 3;
+  EXPECT_EQ(plan_tag(plan, 1), plan_tag_integer);
+  EXPECT_EQ(plan_tag(plan, 2), plan_tag_double);
+  EXPECT_EQ(plan_tag(plan, 3), plan_tag_empty);
+  memory_disk d;
+  output_file out(d, "/f");
+  ASSERT_TRUE(out.open());
+  put_line_plan(out, plan);
+  ASSERT_TRUE(out.finish());
+  const std::string row0 = std::string("\x02\x00\x00\x00" "\x02\x00\x00\x00", 8) +
+                           std::string("\x05\x00", 2) + std::string(8, '\0') +
+                           std::string("\x00\x00\x00\x00", 4);
+  const std::string row1 = std::string("\x02\x00\x00\x00" "\x02\x00\x01\x00", 8) +
+                           std::string("\x05\x00\x00\x00\x00\x00\x00\x00\xF0\x3F", 10) +
+                           std::string("\x00\x00\x00\x00", 4);
+  EXPECT_EQ(d.files["/f"], row0 + row1);
+  EXPECT_EQ(plan_row_bytes(plan), 22);
+}
+
+TEST(Layouts, ACompletePlanRowHasItsLastTwoMetresEmpty) {
+  line_plan plan;
+  create_line_plan(plan, 1000 + 7000);
+  start_line_plan(plan);
+  plan.computed = 1000 + 6999;  // metres 2 .. L + 6998 computed
+  EXPECT_EQ(2 * plan_row_bytes(plan), 159964);
+}
+
+TEST(ScenarioTable, ClearingEmptiesEveryEntry) {
+  scenario_table table;
+  table[85].text = "x";
+  table[3].l40 = 5;
+  table[86].w28 = 9;
+  clear_scenario_table(table);
+  for (const scenario_entry& e : table) {
+    EXPECT_TRUE(e.text.empty());
+    EXPECT_EQ(e.l40, 0);
+    EXPECT_EQ(e.w28, 0);
+  }
+}
+
+}  // namespace

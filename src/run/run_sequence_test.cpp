@@ -1,0 +1,225 @@
+// The generator's whole run, on a disk held in memory and on the real one.
+
+#include "run/run_sequence.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "model/file_names.h"
+#include "testing/scenario_fixture.h"
+
+namespace {
+
+const std::vector<std::string> package_names = {
+    "Borvasco_Lestrano_linea.dat", "Borvasco_Lestrano_40817.sim", "Borvasco_Lestrano_40817.dat"};
+const std::vector<std::string> form_names = {"Borvasco_Lestrano_40817_note.txt",
+                                             "Borvasco_Lestrano_40817_rallentamenti.txt",
+                                             "Borvasco_Lestrano_40817_scheda_treno.txt"};
+
+struct generator_run {
+  memory_disk disk;
+  std::ostringstream out, err;
+  int status = -1;
+
+  void run() {
+    run_state st;
+    st.directory = test_directory;
+    out.str("");
+    err.str("");
+    status = form_load_handler(st, disk, out, err);
+  }
+  std::string file(const std::string& name) {
+    auto it = disk.files.find(std::string(test_directory) + "/" + name);
+    return it == disk.files.end() ? "<missing>" : it->second;
+  }
+};
+
+TEST(Generator, ACleanRunLeavesTheFormsAndThePackage) {
+  generator_run g;
+  g.run();
+  EXPECT_EQ(g.status, exit_clean) << g.err.str();
+  EXPECT_EQ(g.out.str(), "Attendere\n");
+  EXPECT_EQ(g.err.str(), "");
+  std::set<std::string> names;
+  for (const auto& [path, bytes] : g.disk.files) names.insert(path);
+  std::set<std::string> expected;
+  for (const auto& n : package_names) expected.insert(std::string(test_directory) + "/" + n);
+  for (const auto& n : form_names) expected.insert(std::string(test_directory) + "/" + n);
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(g.disk.open_files(), 0u);
+}
+
+TEST(Generator, TwoRunsGiveTheSameBytes) {
+  generator_run a, b;
+  a.run();
+  b.disk.files[std::string(test_directory) + "/Borvasco_Lestrano_40817.dat"] =
+      std::string(100000, 'x');  // an older, larger file is replaced whole
+  b.run();
+  b.run();
+  EXPECT_EQ(a.disk.files, b.disk.files);
+}
+
+TEST(Generator, TheStampsAndCheckCodesOfTheBuiltInScenario) {
+  generator_run g;
+  g.run();
+  std::string dat = g.file("Borvasco_Lestrano_40817.dat");
+  ASSERT_GT(dat.size(), 30u);
+  // Cell 1: w2 = 5121 and w4 = the plain check code of "40817borvasco_lestranoaab".
+  EXPECT_EQ(dat.substr(16, 4), std::string("\x01\x14\x4E\x09", 4));  // 5121, 2382
+  std::string sim = g.file("Borvasco_Lestrano_40817.sim");
+  // Entry 85 is the one before the last; the last holds "40817".
+  size_t entry86 = sim.size() - (34 + 5);
+  size_t entry85 = entry86 - (34 + 17);
+  EXPECT_EQ(sim.substr(entry85 + 16, 17), "Borvasco_Lestrano");
+  EXPECT_EQ(sim.substr(entry85 + 33, 2), std::string("\x62\x02", 2));  // w24 = 610
+  int32_t l40 = 0;
+  for (int i = 3; i >= 0; --i)
+    l40 = (l40 << 8) | static_cast<unsigned char>(sim[entry85 + 47 + static_cast<size_t>(i)]);
+  EXPECT_EQ(l40, 33468);
+}
+
+// A line description whose first board is laid in cell 1 takes a reserved
+// slot: the run stops with the numbered message and writes no package.
+TEST(Generator, AReservedSlotInUseStopsTheRunBeforeAnyPackageFile) {
+  struct {
+    const char* board;
+    int errore_code;
+  } cases[] = {
+      {"indicatori_vmax,  0,  100,  0,  0,  0,  0,  0,  0,  0\n", 1250},
+      {"indicatori_vmax,  0,  0,  100,  0,  0,  0,  0,  0,  0\n", 1251},
+  };
+  for (const auto& c : cases) {
+    auto r = compile_documents(line_description(9000, c.board), train_document());
+    EXPECT_EQ(r->result.outcome, percorso_outcome::reserved_slot);
+    EXPECT_EQ(r->result.errore_code, c.errore_code);
+    for (const auto& n : package_names) EXPECT_EQ(r->file(n), "") << n;
+    std::ostringstream err;
+    EXPECT_EQ(finish_run(err, "scenario-gen", r->st, r->result), exit_reserved_slot);
+    EXPECT_EQ(err.str(), " Errore n. " + std::to_string(c.errore_code) + "\n");
+  }
+}
+
+TEST(Generator, ACompileFaultStillWritesThePackageAndIsReported) {
+  auto r = compile_documents(line_description(9000, "pendenza,  15950,  3\n"), train_document());
+  EXPECT_EQ(r->result.outcome, percorso_outcome::package_written);
+  EXPECT_EQ(r->st.error_code, 15);
+  EXPECT_EQ(r->st.error_position, 15950);
+  EXPECT_EQ(r->file("Borvasco_Lestrano_40817.dat").size(), 15u * 321);
+  std::ostringstream err;
+  EXPECT_EQ(finish_run(err, "scenario-gen", r->st, r->result), exit_compile_fault);
+  EXPECT_EQ(err.str(),
+            "scenario-gen: error 15 at 15950 m: a positioned record lies beyond the track grid\n");
+}
+
+TEST(Generator, ACompileThatStopsBeforeTheGridWritesNothing) {
+  auto r = compile_documents("[curve]\n", train_document());
+  EXPECT_EQ(r->result.outcome, percorso_outcome::no_grid);
+  std::ostringstream err;
+  EXPECT_EQ(finish_run(err, "scenario-gen", r->st, r->result), exit_no_package);
+  EXPECT_EQ(err.str(),
+            "scenario-gen: error 102 at 0 m: the line description has no \"[generale]\" section\n"
+            "scenario-gen: no package written\n");
+}
+
+TEST(Generator, WithoutThePlanFlagThePlanFileIsLeftAlone) {
+  auto c = std::make_unique<compiled_scenario>();
+  c->st.line_name = "Borvasco_Lestrano";
+  c->st.train_number = "40817";
+  c->st.directory = test_directory;
+  c->disk.files[line_document_path(c->st)] = line_description(9000, "curvad4,  1000,  500\n");
+  c->disk.files[train_document_path(c->st)] = train_document();
+  c->disk.files[plan_file_path(c->st)] = "old plan";
+  c->result = memorizza_percorso(c->st, c->disk, 0);
+  EXPECT_EQ(c->st.error_code, 0);
+  EXPECT_FALSE(c->st.plan.exists());
+  EXPECT_EQ(c->file("Borvasco_Lestrano_linea.dat"), "old plan");
+  EXPECT_NE(c->file("Borvasco_Lestrano_40817.sim"), "");
+}
+
+// A disk that fails at any step of the run: the earlier package stays whole,
+// no document is left cut short, no temporary file is left, one line names
+// the file, and the status says so.
+TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
+  generator_run first;
+  first.run();
+  ASSERT_EQ(first.status, exit_clean);
+  const auto earlier = first.disk.files;
+
+  size_t total = 0;
+  for (const auto& [path, bytes] : earlier) total += bytes.size();
+  std::vector<size_t> limits = {0, 1, 1000, total / 3, total - 1};
+  for (size_t limit : limits) {
+    generator_run g;
+    g.disk.files = earlier;
+    g.disk.space_left = limit;
+    g.run();
+    EXPECT_EQ(g.status, exit_io_failure) << limit;
+    const std::string message = g.err.str();
+    EXPECT_NE(message.find("No space left on device"), std::string::npos) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    for (const auto& n : package_names) EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
+    for (const auto& [path, bytes] : g.disk.files) {
+      EXPECT_EQ(path.find(".new"), std::string::npos) << path;
+      EXPECT_EQ(path.find(".old"), std::string::npos) << path;
+    }
+  }
+
+  const char* ops[][2] = {{"create", "_linea.txt.new"}, {"write", "-.txt.new"},
+                          {"close", "note.txt.new"},    {"rename", "rallentamenti.txt"},
+                          {"create", "scheda_treno.txt.new"}, {"remove", "_linea.txt"},
+                          {"read", "-.txt"},            {"create", ".sim.new"},
+                          {"rename", "40817.dat"},      {"link", ".sim.old"}};
+  for (const auto& op : ops) {
+    generator_run g;
+    g.disk.files = earlier;
+    g.disk.failures.push_back({op[0], op[1], "Input/output error"});
+    g.run();
+    EXPECT_EQ(g.status, exit_io_failure) << op[0] << " " << op[1];
+    EXPECT_NE(g.err.str().find("Input/output error"), std::string::npos) << g.err.str();
+    for (const auto& n : package_names) EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
+  }
+}
+
+TEST(Generator, ADirectoryWhereTheGridFileShouldGo) {
+  generator_run g;
+  g.disk.directories.insert(std::string(test_directory) + "/Borvasco_Lestrano_40817.dat");
+  g.run();
+  EXPECT_EQ(g.status, exit_io_failure);
+  EXPECT_EQ(g.err.str(), "scenario-gen: cannot write " + std::string(test_directory) +
+                             "/Borvasco_Lestrano_40817.dat: Is a directory\n");
+  EXPECT_EQ(g.file("Borvasco_Lestrano_40817.sim"), "<missing>");
+  EXPECT_EQ(g.file("Borvasco_Lestrano_linea.dat"), "<missing>");
+}
+
+TEST(Generator, RunsOnTheRealDisk) {
+  char pattern[] = "/tmp/scenario-gen-test-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  std::filesystem::path dir = pattern;
+  run_state st;
+  st.directory = dir.string();
+  std::ostringstream out, err;
+  EXPECT_EQ(form_load_handler(st, real_disk(), out, err), exit_clean) << err.str();
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    names.insert(e.path().filename().string());
+  std::set<std::string> expected(package_names.begin(), package_names.end());
+  expected.insert(form_names.begin(), form_names.end());
+  EXPECT_EQ(names, expected);
+
+  generator_run in_memory;
+  in_memory.run();
+  for (const auto& n : package_names) {
+    std::ifstream f(dir / n, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, in_memory.file(n)) << n;
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

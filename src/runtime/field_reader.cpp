@@ -1,0 +1,118 @@
+#include "runtime/field_reader.h"
+
+namespace {
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+void field_reader::skip_blanks() {
+  while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;
+}
+
+bool field_reader::at_line_end() const {
+  return pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n');
+}
+
+void field_reader::consume_line_end() {
+  if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
+  if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+  ++line_;
+}
+
+bool field_reader::begin_field() {
+  if (!fault_.empty()) return false;
+  if (at_end()) {
+    fault_ = "read past the end of the document";
+    return false;
+  }
+  skip_blanks();
+  field_line_ = line_;
+  return true;
+}
+
+bool field_reader::read_text(std::string* out) {
+  if (!begin_field()) return false;
+  out->clear();
+  if (pos_ < text_.size() && text_[pos_] == '"') {
+    size_t close = text_.find('"', pos_ + 1);
+    size_t end = close == std::string_view::npos ? text_.size() : close;
+    for (size_t i = pos_ + 1; i < end; ++i)
+      if (text_[i] == '\n') ++line_;
+    out->assign(text_.substr(pos_ + 1, end - pos_ - 1));
+    pos_ = close == std::string_view::npos ? text_.size() : close + 1;
+    while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_end()) ++pos_;
+  } else {
+    size_t start = pos_;
+    while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_end()) ++pos_;
+    out->assign(text_.substr(start, pos_ - start));
+  }
+  if (pos_ < text_.size() && text_[pos_] == ',')
+    ++pos_;
+  else if (at_line_end())
+    consume_line_end();
+  return true;
+}
+
+bool field_reader::read_number(int64_t low, int64_t high, int64_t* out) {
+  if (!begin_field()) return false;
+  size_t start = pos_;
+  while (pos_ < text_.size() && text_[pos_] != ',' && !is_blank(text_[pos_]) && !at_line_end())
+    ++pos_;
+  std::string_view token = text_.substr(start, pos_ - start);
+  skip_blanks();
+  if (pos_ < text_.size() && text_[pos_] == ',')
+    ++pos_;
+  else if (at_line_end())
+    consume_line_end();
+
+  int64_t value = 0;
+  size_t i = 0;
+  bool negative = false;
+  if (!token.empty() && (token[0] == '-' || token[0] == '+')) {
+    negative = token[0] == '-';
+    i = 1;
+    if (token.size() == 1) {
+      fault_ = "\"" + std::string(token) + "\" is not a whole number";
+      return false;
+    }
+  }
+  for (; i < token.size(); ++i) {
+    char c = token[i];
+    if (c < '0' || c > '9') {
+      fault_ = "\"" + std::string(token) + "\" is not a whole number";
+      return false;
+    }
+    value = value * 10 + (c - '0');
+    if (value > (negative ? -low : high)) {
+      fault_ = std::string(token) + " does not fit its field";
+      return false;
+    }
+  }
+  if (negative) value = -value;
+  if (value < low || value > high) {
+    fault_ = std::string(token) + " does not fit its field";
+    return false;
+  }
+  *out = value;
+  return true;
+}
+
+bool field_reader::read_i32(int32_t* out) {
+  int64_t v;
+  if (!read_number(INT32_MIN, INT32_MAX, &v)) return false;
+  *out = static_cast<int32_t>(v);
+  return true;
+}
+
+bool field_reader::read_i16(int16_t* out) {
+  int64_t v;
+  if (!read_number(INT16_MIN, INT16_MAX, &v)) return false;
+  *out = static_cast<int16_t>(v);
+  return true;
+}
+
+bool field_reader::read_u8(uint8_t* out) {
+  int64_t v;
+  if (!read_number(0, 255, &v)) return false;
+  *out = static_cast<uint8_t>(v);
+  return true;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Reads a comma-delimited text document one field at a time.
+//
+// - Blanks (spaces and tabs) before a field are skipped.
+// - A text field ends at a comma or at the end of a line; blanks inside it,
+//   trailing ones included, belong to it. A field that begins with a double
+//   quote runs to the closing quote, and whatever follows the quote up to
+//   the next comma or line end is dropped.
+// - A number field ends at a comma, a blank or the end of a line. It is an
+//   optional sign and decimal digits; an empty field reads as 0.
+// - The delimiter is consumed with the field (after a number that ends at a
+//   blank: the blanks, and a comma or line end right behind them).
+// - at_end() is true once the last byte of the document has been consumed.
+//
+// Reading past the end, a number that does not fit its target and a number
+// field that is not a whole number are run-time faults: the read returns
+// false and fault() says what happened. The reader then refuses every
+// further read.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct field_reader {
+  explicit field_reader(std::string_view text) : text_(text) {}
+
+  bool at_end() const { return pos_ >= text_.size(); }
+
+  bool read_text(std::string* out);
+  bool read_i32(int32_t* out);
+  bool read_i16(int16_t* out);
+  bool read_u8(uint8_t* out);
+
+  // Line (from 1) on which the last field read began.
+  int field_line() const { return field_line_; }
+  const std::string& fault() const { return fault_; }
+
+ private:
+  bool read_number(int64_t low, int64_t high, int64_t* out);
+  bool begin_field();
+  void skip_blanks();
+  void consume_line_end();
+  bool at_line_end() const;
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  int line_ = 1;
+  int field_line_ = 0;
+  std::string fault_;
+};

@@ -1,0 +1,141 @@
+#include "runtime/field_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Reads every field of `text` as text.
+std::vector<std::string> text_fields(std::string_view text) {
+  field_reader r(text);
+  std::vector<std::string> fields;
+  std::string f;
+  while (!r.at_end() && r.read_text(&f)) fields.push_back(f);
+  return fields;
+}
+
+TEST(FieldReader, TextFieldsEndAtCommasAndLineEnds) {
+  struct {
+    const char* text;
+    std::vector<std::string> fields;
+  } cases[] = {
+      {"lunghezza percorso,    93000\r\n", {"lunghezza percorso", "93000"}},
+      {"a,b\r\nc\r\n", {"a", "b", "c"}},
+      {"a\nb\rc", {"a", "b", "c"}},
+      {"   lead, inner  blanks  ,x\r\n", {"lead", "inner  blanks  ", "x"}},
+      {"\"quoted, with comma\"  ,next\r\n", {"quoted, with comma", "next"}},
+      {"\"quoted\" dropped tail,next\r\n", {"quoted", "next"}},
+      {"a,,b\r\n", {"a", "", "b"}},
+      {"(PASSAGGIO)(A LIVELLO)(KM 3+250)\r\n", {"(PASSAGGIO)(A LIVELLO)(KM 3+250)"}},
+      {"\r\n\r\nx\r\n", {"", "", "x"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(text_fields(c.text), c.fields) << c.text;
+}
+
+TEST(FieldReader, NumbersEndAtCommasBlanksAndLineEnds) {
+  // The "orologio" shape: three numbers separated by blanks only.
+  field_reader r("orologio,    9               30            0 \r\nnext,  -12,  ,  7\r\n");
+  std::string keyword;
+  int32_t h, m, s, a, b, c;
+  ASSERT_TRUE(r.read_text(&keyword));
+  ASSERT_TRUE(r.read_i32(&h) && r.read_i32(&m) && r.read_i32(&s));
+  EXPECT_EQ(keyword, "orologio");
+  EXPECT_EQ(h, 9);
+  EXPECT_EQ(m, 30);
+  EXPECT_EQ(s, 0);
+  ASSERT_TRUE(r.read_text(&keyword));
+  EXPECT_EQ(keyword, "next");
+  ASSERT_TRUE(r.read_i32(&a) && r.read_i32(&b) && r.read_i32(&c));
+  EXPECT_EQ(a, -12);
+  EXPECT_EQ(b, 0);  // an empty field reads as 0
+  EXPECT_EQ(c, 7);
+  EXPECT_TRUE(r.at_end());
+}
+
+TEST(FieldReader, EndOfDocumentOnceTheLastFieldIsConsumed) {
+  field_reader r("[fine]\r\n");
+  std::string f;
+  EXPECT_FALSE(r.at_end());
+  ASSERT_TRUE(r.read_text(&f));
+  EXPECT_EQ(f, "[fine]");
+  EXPECT_TRUE(r.at_end());
+  // Reading past the end is a run-time fault, and the reader stays faulted.
+  EXPECT_FALSE(r.read_text(&f));
+  EXPECT_EQ(r.fault(), "read past the end of the document");
+  int32_t n;
+  EXPECT_FALSE(r.read_i32(&n));
+
+  field_reader empty("");
+  EXPECT_TRUE(empty.at_end());
+  EXPECT_FALSE(empty.read_i32(&n));
+}
+
+TEST(FieldReader, NumbersThatDoNotFitTheirTargetAreFaults) {
+  struct {
+    const char* text;
+    int width;  // 32, 16 or 8
+    bool ok;
+    int64_t value;
+  } cases[] = {
+      {"2147483647", 32, true, 2147483647},
+      {"-2147483648", 32, true, -2147483648LL},
+      {"2147483648", 32, false, 0},
+      {"-2147483649", 32, false, 0},
+      {"99999999999999999999999", 32, false, 0},
+      {"32767", 16, true, 32767},
+      {"-32768", 16, true, -32768},
+      {"32768", 16, false, 0},
+      {"255", 8, true, 255},
+      {"256", 8, false, 0},
+      {"-1", 8, false, 0},
+      {"+15", 32, true, 15},
+      {"12abc", 32, false, 0},
+      {"1.5", 32, false, 0},
+      {"-", 32, false, 0},
+      {"abc", 32, false, 0},
+  };
+  for (const auto& c : cases) {
+    field_reader r(c.text);
+    int64_t got = 0;
+    bool ok;
+    if (c.width == 32) {
+      int32_t v = 0;
+      ok = r.read_i32(&v);
+      got = v;
+    } else if (c.width == 16) {
+      int16_t v = 0;
+      ok = r.read_i16(&v);
+      got = v;
+    } else {
+      uint8_t v = 0;
+      ok = r.read_u8(&v);
+      got = v;
+    }
+    EXPECT_EQ(ok, c.ok) << c.text;
+    if (ok) {
+      EXPECT_EQ(got, c.value) << c.text;
+    } else {
+      EXPECT_FALSE(r.fault().empty()) << c.text;
+    }
+  }
+}
+
+TEST(FieldReader, KnowsTheLineOfEachField) {
+  field_reader r("a,\r\n  b\r\n\r\nc");
+  std::string f;
+  ASSERT_TRUE(r.read_text(&f));
+  EXPECT_EQ(r.field_line(), 1);
+  ASSERT_TRUE(r.read_text(&f));  // the empty field after the comma
+  EXPECT_EQ(r.field_line(), 1);
+  ASSERT_TRUE(r.read_text(&f));
+  EXPECT_EQ(f, "b");
+  EXPECT_EQ(r.field_line(), 2);
+  ASSERT_TRUE(r.read_text(&f));
+  ASSERT_TRUE(r.read_text(&f));
+  EXPECT_EQ(f, "c");
+  EXPECT_EQ(r.field_line(), 4);
+}
+
+}  // namespace
