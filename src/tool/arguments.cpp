@@ -1,0 +1,35 @@
+#include "tool/arguments.h"
+
+bool parse_arguments(int argc, char** argv, int first, const std::set<std::string>& with_value,
+                     const std::set<std::string>& flags, arguments* out, std::string* error) {
+  for (int i = first; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg.size() > 1 && arg[0] == '-') {
+      std::string value;
+      size_t eq = arg.find('=');
+      bool inline_value = arg.rfind("--", 0) == 0 && eq != std::string::npos;
+      if (inline_value) {
+        value = arg.substr(eq + 1);
+        arg = arg.substr(0, eq);
+      }
+      if (with_value.count(arg)) {
+        if (!inline_value) {
+          if (i + 1 >= argc) {
+            *error = "option " + arg + " needs a value";
+            return false;
+          }
+          value = argv[++i];
+        }
+        out->options[arg] = value;
+      } else if (flags.count(arg) && !inline_value) {
+        out->flags.insert(arg);
+      } else {
+        *error = "unknown option " + arg;
+        return false;
+      }
+    } else {
+      out->positional.push_back(arg);
+    }
+  }
+  return true;
+}

@@ -1,0 +1,45 @@
+// scenario-tool: compiles any scenario's documents, writes the built-in ones,
+// and reads and draws a package.
+
+#include <cstring>
+#include <iostream>
+
+#include "run/run_sequence.h"
+#include "tool/compile_command.h"
+
+namespace {
+
+constexpr const char* version = "scenario-tool 1.0";
+
+constexpr const char* usage =
+    "usage: scenario-tool COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  compile    compile a line description and a train document into a package\n"
+    "  documents  write the built-in scenario's five documents\n"
+    "\n"
+    "Run 'scenario-tool COMMAND --help' for a command's options.\n"
+    "Options: --help, --version\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::cerr << usage;
+    return exit_usage;
+  }
+  const char* command = argv[1];
+  if (!std::strcmp(command, "--help") || !std::strcmp(command, "-h") ||
+      !std::strcmp(command, "help")) {
+    std::cout << usage;
+    return exit_clean;
+  }
+  if (!std::strcmp(command, "--version")) {
+    std::cout << version << "\n";
+    return exit_clean;
+  }
+  if (!std::strcmp(command, "compile")) return compile_command(argc, argv, std::cout, std::cerr);
+  if (!std::strcmp(command, "documents")) return documents_command(argc, argv, std::cout, std::cerr);
+  std::cerr << "scenario-tool: unknown command '" << command << "'\n" << usage;
+  return exit_usage;
+}
