@@ -7,7 +7,9 @@ namespace {
 constexpr int16_t marker_value = 180;
 
 // The smaller of two values.
-int16_t minimo(int16_t x, int16_t y) { return x > y ? y : x; }
+int16_t minimo(int16_t x, int16_t y) {
+  return x > y ? y : x;
+}
 
 struct pass {
   run_state& st;

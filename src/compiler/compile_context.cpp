@@ -38,7 +38,9 @@ flow raise_trap(compile_context& ctx, const std::string& detail) {
   return flow::trap;
 }
 
-flow reader_trap(compile_context& ctx) { return raise_trap(ctx, ctx.reader->fault()); }
+flow reader_trap(compile_context& ctx) {
+  return raise_trap(ctx, ctx.reader->fault());
+}
 
 bool inside_grid(const run_state& st, int32_t p, int32_t margin) {
   return (static_cast<double>(p) + margin) / 50.0 <= st.grid_last_index;

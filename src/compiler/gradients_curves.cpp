@@ -65,7 +65,9 @@ flow pendenza_record(compile_context& ctx) {
   return flow::next;
 }
 
-bool complete_gradients(run_state& st) { return fill_gradient(st, st.grid_last_index - 2); }
+bool complete_gradients(run_state& st) {
+  return fill_gradient(st, st.grid_last_index - 2);
+}
 
 flow curva_record(compile_context& ctx) {
   run_state& st = ctx.st;

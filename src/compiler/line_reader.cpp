@@ -28,8 +28,7 @@ void create_grid_and_plan(run_state& st, int32_t route_length) {
 // its code count, taken from the digit in the keyword field.
 flow signal_repetition(compile_context& ctx, const std::string& keyword) {
   scenario_entry& train = ctx.st.table[entry_train];
-  if (!ctx.reader->read_i32(&train.l4) || !ctx.reader->read_i32(&train.l8))
-    return reader_trap(ctx);
+  if (!ctx.reader->read_i32(&train.l4) || !ctx.reader->read_i32(&train.l8)) return reader_trap(ctx);
   if (train.l4 % 50 != 0) return reject_document(ctx, 3);
   if (train.l8 % 50 != 0) return reject_document(ctx, 4);
   if (contains(keyword, "4"))
@@ -44,8 +43,7 @@ flow signal_repetition(compile_context& ctx, const std::string& keyword) {
 
 flow read_range(compile_context& ctx, int entry) {
   scenario_entry& e = ctx.st.table[static_cast<size_t>(entry)];
-  if (!ctx.reader->read_i32(&e.l4) || !ctx.reader->read_i32(&e.l8) ||
-      !ctx.reader->read_i32(&e.l12))
+  if (!ctx.reader->read_i32(&e.l4) || !ctx.reader->read_i32(&e.l8) || !ctx.reader->read_i32(&e.l12))
     return reader_trap(ctx);
   return flow::next;
 }
@@ -115,8 +113,7 @@ bool progressive_ordina(run_state& st) {
     const scenario_entry& e = st.table[static_cast<size_t>(entry)];
     return range{e.l4, e.l8, e.l12};
   };
-  const range t = take(entry_range_last), d = take(entry_range_middle),
-              u = take(entry_range_first);
+  const range t = take(entry_range_last), d = take(entry_range_middle), u = take(entry_range_first);
   range order[3] = {};
   bool cleared = false;
 

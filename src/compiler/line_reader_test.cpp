@@ -12,7 +12,9 @@ namespace {
 const char* const line_path = "/scenario/Borvasco_Lestrano_linea.txt";
 const char* const train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
 
-std::string header(std::string_view body) { return "[generale]\n" + std::string(body) + "[fine]\n"; }
+std::string header(std::string_view body) {
+  return "[generale]\n" + std::string(body) + "[fine]\n";
+}
 
 TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
   auto c = compile_documents(line_description(60000), train_document());
@@ -70,14 +72,17 @@ TEST(LineHeader, FaultsAndTheirEffects) {
       {"longest route", header("lunghezza percorso,    1000000\n[curve]\n"), 0, true, false},
       {"negative route", header("lunghezza percorso,    -50\n[curve]\n"), 105, false, true},
       {"no route length", header("sfondo uno,    1\n[curve]\n"), 104, false, true},
-      {"repetition start", header("lunghezza percorso,    9000\n"
-                                  "ripetizione segnali 4 codici,    1025,    2000\n"),
+      {"repetition start",
+       header("lunghezza percorso,    9000\n"
+              "ripetizione segnali 4 codici,    1025,    2000\n"),
        3, true, true},
-      {"repetition end", header("lunghezza percorso,    9000\n"
-                                "ripetizione segnali 4 codici,    1000,    2025\n"),
+      {"repetition end",
+       header("lunghezza percorso,    9000\n"
+              "ripetizione segnali 4 codici,    1000,    2025\n"),
        4, true, true},
-      {"repetition codes", header("lunghezza percorso,    9000\n"
-                                  "ripetizione segnali codici,    1000,    2000\n"),
+      {"repetition codes",
+       header("lunghezza percorso,    9000\n"
+              "ripetizione segnali codici,    1000,    2000\n"),
        5, true, true},
       {"no header", "[curve]\n[generale]\n", 102, false, true},
       {"header in the last field", "x\n[generale]", 102, false, true},
@@ -112,15 +117,16 @@ TEST(LineHeader, KeywordMatching) {
   struct {
     const char* name;
     const char* body;
-    int32_t route;     // entry 84 l8
-    int32_t codes;     // entry 86 l12
+    int32_t route;  // entry 84 l8
+    int32_t codes;  // entry 86 l12
   } cases[] = {
       {"upper case length", "LUNGHEZZA PERCORSO,    9000\n", 9000, 0},
-      {"capital P is no range", "lunghezza percorso,    9000\n"
-                                "Progressiva chilometrica uno,    5,    5,    1\n", 9000, 0},
+      {"capital P is no range",
+       "lunghezza percorso,    9000\n"
+       "Progressiva chilometrica uno,    5,    5,    1\n",
+       9000, 0},
       {"dashes are skipped", "---\nlunghezza percorso,    9000\n", 9000, 0},
-      {"ten dash fields skipped",
-       "-,-,-,-,-,-,-,-,-,-\nlunghezza percorso,    9000\n", 9000, 0},
+      {"ten dash fields skipped", "-,-,-,-,-,-,-,-,-,-\nlunghezza percorso,    9000\n", 9000, 0},
       {"the header ends at the second section header",
        "lunghezza percorso,    9000\n[x]\nripetizione segnali 4 codici,    50,    100\n", 9000, 0},
       {"a header field beginning with a dash does not end it",

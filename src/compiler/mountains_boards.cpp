@@ -49,10 +49,9 @@ flow montagna_record(compile_context& ctx) {
   return flow::next;
 }
 
-void memo_indicatori_v_max(run_state& st, int32_t posizione, const int32_t& vas,
-                           const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
-                           const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
-                           const int32_t& strisced) {
+void memo_indicatori_v_max(run_state& st, int32_t posizione, const int32_t& vas, const int32_t& vbs,
+                           const int32_t& vcs, const int32_t& strisces, const int32_t& vad,
+                           const int32_t& vbd, const int32_t& vcd, const int32_t& strisced) {
   track_cell& cell = st.grid[static_cast<size_t>(point_cell(posizione))];
   if (!is_free_cell(cell)) {
     st.error_code = 21;

@@ -18,7 +18,6 @@ bool memo_montagna(run_state& st, int32_t& inizio, int32_t& fine, int32_t& tipo)
 
 // Lays a speed-indicator board at a position inside the grid; sets error 21
 // when its cell is taken and 108 when a packed word does not fit 16 bits.
-void memo_indicatori_v_max(run_state& st, int32_t posizione, const int32_t& vas,
-                           const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
-                           const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
-                           const int32_t& strisced);
+void memo_indicatori_v_max(run_state& st, int32_t posizione, const int32_t& vas, const int32_t& vbs,
+                           const int32_t& vcs, const int32_t& strisces, const int32_t& vad,
+                           const int32_t& vbd, const int32_t& vcd, const int32_t& strisced);

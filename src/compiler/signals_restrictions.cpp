@@ -3,11 +3,17 @@
 namespace {
 
 // The low 16 bits of a value, as a 16-bit slot keeps it.
-int16_t low16(int64_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF)); }
+int16_t low16(int64_t v) {
+  return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
+}
 
-bool inside(const run_state& st, int64_t cell) { return cell >= 0 && cell <= st.grid_last_index; }
+bool inside(const run_state& st, int64_t cell) {
+  return cell >= 0 && cell <= st.grid_last_index;
+}
 
-track_cell& cell_at(run_state& st, int64_t cell) { return st.grid[static_cast<size_t>(cell)]; }
+track_cell& cell_at(run_state& st, int64_t cell) {
+  return st.grid[static_cast<size_t>(cell)];
+}
 
 // After a signal or restriction: any fault now recorded, including one left
 // by an earlier stage, ends the compile at this record.
@@ -19,8 +25,8 @@ flow after_record(compile_context& ctx, int32_t position) {
 }  // namespace
 
 void memo_segnale(run_state& st, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2,
-                  int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2,
-                  int32_t& d3, int32_t& tempo) {
+                  int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3,
+                  int32_t& tempo) {
   int32_t c = point_cell(posizione);
   track_cell& signal = cell_at(st, c);
   if (!is_free_cell(signal)) {

@@ -14,8 +14,8 @@ flow abbattimento_record(compile_context& ctx);
 // marks 100 to 400 m before it; error 16 when the cell is taken. Raises
 // `tempo` from 1..100 to 101.
 void memo_segnale(run_state& st, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2,
-                  int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2,
-                  int32_t& d3, int32_t& tempo);
+                  int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3,
+                  int32_t& tempo);
 
 // Lays a speed restriction from metre x, l metres long: end, start, warning
 // board 1200 m ahead and, when f_ta is non-zero, four countdown boards.

@@ -4,7 +4,9 @@
 
 namespace {
 
-bool fits_i32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+bool fits_i32(int64_t v) {
+  return v >= INT32_MIN && v <= INT32_MAX;
+}
 
 // The zone of a station at metre p, `length` metres long, by its type.
 bool set_zone(scenario_entry& e, int32_t p, int32_t length) {

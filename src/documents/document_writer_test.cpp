@@ -16,7 +16,8 @@ std::unique_ptr<document_lines> slots_of(std::initializer_list<std::string_view>
 }
 
 TEST(DocumentWriter, EveryLineEndsWithCrLfAndTheMarkerIsNotWritten) {
-  auto slots = slots_of({"[generale]", "", "cartello_indicatore,  3500,   (30\u00B0 GRADI)", "x  "});
+  auto slots =
+      slots_of({"[generale]", "", "cartello_indicatore,  3500,   (30\u00B0 GRADI)", "x  "});
   EXPECT_EQ(document_bytes(*slots),
             "[generale]\r\n\r\ncartello_indicatore,  3500,   (30\xB0 GRADI)\r\nx  \r\n");
   EXPECT_EQ((*slots)[4], end_marker);

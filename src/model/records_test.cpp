@@ -14,7 +14,7 @@ namespace {
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
   struct {
     double x, rounded;
-  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2},
+  } cases[] = {{0.5, 0},   {1.5, 2},  {2.5, 2},     {3.5, 4},     {-0.5, 0},    {-1.5, -2},
                {-2.5, -2}, {1.98, 2}, {140.1, 140}, {140.5, 140}, {141.5, 142}, {2.4999, 2}};
   for (const auto& c : cases) EXPECT_EQ(round_half_even(c.x), c.rounded) << c.x;
 
@@ -32,7 +32,7 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
 TEST(Cells, PointAndStretchCells) {
   struct {
     int32_t metre, point, stretch;
-  } cases[] = {{0, 1, 0},   {49, 2, 1},   {25, 2, 0},    {75, 2, 2},
+  } cases[] = {{0, 1, 0},   {49, 2, 1},     {25, 2, 0},       {75, 2, 2},
                {125, 4, 2}, {1000, 21, 20}, {10025, 202, 200}};
   for (const auto& c : cases) {
     EXPECT_EQ(point_cell(c.metre), c.point) << c.metre;
@@ -99,8 +99,11 @@ TEST(Layouts, AnEntryIs34BytesAndItsText) {
     put_scenario_entry(out, e);
   });
   ASSERT_EQ(bytes.size(), 37u);
-  EXPECT_EQ(bytes.substr(0, 14), std::string("\x0C\xFF\xFF\xFF\xFF\x04\x03\x02\x01\x10\x27\x00\x00\x01", 14));
-  EXPECT_EQ(bytes.substr(14, 5), std::string("\x03\x00" "Ab\xE8", 5));
+  EXPECT_EQ(bytes.substr(0, 14),
+            std::string("\x0C\xFF\xFF\xFF\xFF\x04\x03\x02\x01\x10\x27\x00\x00\x01", 14));
+  EXPECT_EQ(bytes.substr(14, 5), std::string("\x03\x00"
+                                             "Ab\xE8",
+                                             5));
   EXPECT_EQ(bytes.substr(19, 10), std::string("\x01\x00\x00\x00\x00\x00\x00\x00\xFE\xFF", 10));
   EXPECT_EQ(bytes.substr(29, 4), std::string("\x00\x00\x00\x09", 4));
   EXPECT_EQ(bytes.substr(33, 4), std::string("\x1C\x89\x00\x00", 4));
@@ -125,10 +128,16 @@ TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
   ASSERT_TRUE(out.open());
   put_line_plan(out, plan);
   ASSERT_TRUE(out.finish());
-  const std::string row0 = std::string("\x02\x00\x00\x00" "\x02\x00\x00\x00", 8) +
+  const std::string row0 = std::string(
+                               "\x02\x00\x00\x00"
+                               "\x02\x00\x00\x00",
+                               8) +
                            std::string("\x05\x00", 2) + std::string(8, '\0') +
                            std::string("\x00\x00\x00\x00", 4);
-  const std::string row1 = std::string("\x02\x00\x00\x00" "\x02\x00\x01\x00", 8) +
+  const std::string row1 = std::string(
+                               "\x02\x00\x00\x00"
+                               "\x02\x00\x01\x00",
+                               8) +
                            std::string("\x05\x00\x00\x00\x00\x00\x00\x00\xF0\x3F", 10) +
                            std::string("\x00\x00\x00\x00", 4);
   EXPECT_EQ(d.files["/f"], row0 + row1);

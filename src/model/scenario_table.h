@@ -32,12 +32,12 @@ inline constexpr size_t longest_entry_text = 65535;
 
 // Entries with a fixed use.
 inline constexpr int first_board_entry = 80;  // text boards count down from here
-inline constexpr int entry_range_last = 81;  // the kilometric range that begins last
+inline constexpr int entry_range_last = 81;   // the kilometric range that begins last
 inline constexpr int entry_range_middle = 82;
 inline constexpr int entry_range_first = 83;  // the kilometric range that begins first
-inline constexpr int entry_route = 84;  // route header
-inline constexpr int entry_line = 85;  // line identity, background values, stamps
-inline constexpr int entry_train = 86;  // train identity and train header
+inline constexpr int entry_route = 84;        // route header
+inline constexpr int entry_line = 85;         // line identity, background values, stamps
+inline constexpr int entry_train = 86;        // train identity and train header
 
 using scenario_table = std::array<scenario_entry, scenario_entries>;
 

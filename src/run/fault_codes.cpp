@@ -48,5 +48,9 @@ const fault_code& describe_fault(int32_t code) {
   return unknown;
 }
 
-const fault_code* fault_codes_begin() { return codes; }
-const fault_code* fault_codes_end() { return codes + sizeof codes / sizeof codes[0]; }
+const fault_code* fault_codes_begin() {
+  return codes;
+}
+const fault_code* fault_codes_end() {
+  return codes + sizeof codes / sizeof codes[0];
+}

@@ -37,7 +37,9 @@ percorso_result memorizza_percorso(run_state& st, disk& d, int32_t j) {
   return result;
 }
 
-void errore(std::ostream& err, std::string_view a) { err << " Errore n. " << a << std::endl; }
+void errore(std::ostream& err, std::string_view a) {
+  err << " Errore n. " << a << std::endl;
+}
 
 void report_compile_fault(std::ostream& err, std::string_view program, const run_state& st) {
   err << program << ": error " << st.error_code << " at " << st.error_position
@@ -71,9 +73,8 @@ int form_load_handler(run_state& st, disk& d, std::ostream& out, std::ostream& e
   out << "Attendere" << std::endl;
 
   io_failure failure;
-  if (!dati_linea(st, d, &failure) || !dati_treno(st, d, &failure) ||
-      !dati_note(st, d, &failure) || !dati_rallentamenti(st, d, &failure) ||
-      !dati_scheda(st, d, &failure)) {
+  if (!dati_linea(st, d, &failure) || !dati_treno(st, d, &failure) || !dati_note(st, d, &failure) ||
+      !dati_rallentamenti(st, d, &failure) || !dati_scheda(st, d, &failure)) {
     err << program_name << ": " << describe(failure) << std::endl;
     return exit_io_failure;
   }

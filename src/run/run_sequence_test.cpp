@@ -163,18 +163,24 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
     const std::string message = g.err.str();
     EXPECT_NE(message.find("No space left on device"), std::string::npos) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-    for (const auto& n : package_names) EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
+    for (const auto& n : package_names)
+      EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
     for (const auto& [path, bytes] : g.disk.files) {
       EXPECT_EQ(path.find(".new"), std::string::npos) << path;
       EXPECT_EQ(path.find(".old"), std::string::npos) << path;
     }
   }
 
-  const char* ops[][2] = {{"create", "_linea.txt.new"}, {"write", "-.txt.new"},
-                          {"close", "note.txt.new"},    {"rename", "rallentamenti.txt"},
-                          {"create", "scheda_treno.txt.new"}, {"remove", "_linea.txt"},
-                          {"read", "-.txt"},            {"create", ".sim.new"},
-                          {"rename", "40817.dat"},      {"link", ".sim.old"}};
+  const char* ops[][2] = {{"create", "_linea.txt.new"},
+                          {"write", "-.txt.new"},
+                          {"close", "note.txt.new"},
+                          {"rename", "rallentamenti.txt"},
+                          {"create", "scheda_treno.txt.new"},
+                          {"remove", "_linea.txt"},
+                          {"read", "-.txt"},
+                          {"create", ".sim.new"},
+                          {"rename", "40817.dat"},
+                          {"link", ".sim.old"}};
   for (const auto& op : ops) {
     generator_run g;
     g.disk.files = earlier;
@@ -182,7 +188,8 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
     g.run();
     EXPECT_EQ(g.status, exit_io_failure) << op[0] << " " << op[1];
     EXPECT_NE(g.err.str().find("Input/output error"), std::string::npos) << g.err.str();
-    for (const auto& n : package_names) EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
+    for (const auto& n : package_names)
+      EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
   }
 }
 

@@ -1,7 +1,9 @@
 #include "runtime/field_reader.h"
 
 namespace {
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
 }  // namespace
 
 void field_reader::skip_blanks() {

@@ -13,8 +13,7 @@ bool fail(std::string* err, const char* reason) {
 
 }  // namespace
 
-bool memory_disk::injected(const std::string& op, const std::string& path,
-                           std::string* err) const {
+bool memory_disk::injected(const std::string& op, const std::string& path, std::string* err) const {
   for (const failure& f : failures) {
     if (f.op == op && ends_with(path, f.path_end)) {
       *err = f.reason;

@@ -2,7 +2,9 @@
 
 namespace {
 
-std::string backup_name(const std::string& path) { return path + ".old"; }
+std::string backup_name(const std::string& path) {
+  return path + ".old";
+}
 
 void remove_quietly(disk& d, const std::string& path) {
   std::string ignored;
@@ -15,7 +17,9 @@ std::string describe(const io_failure& failure) {
   return "cannot " + failure.action + " " + failure.path + ": " + failure.reason;
 }
 
-std::string temporary_name(const std::string& path) { return path + ".new"; }
+std::string temporary_name(const std::string& path) {
+  return path + ".new";
+}
 
 void discard_temporaries(disk& d, const std::vector<std::string>& paths) {
   for (const std::string& path : paths) remove_quietly(d, temporary_name(path));

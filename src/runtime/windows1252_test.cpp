@@ -6,11 +6,11 @@ namespace {
 
 TEST(Windows1252, ConvertsFromUtf8OneByteACharacter) {
   EXPECT_EQ(to_windows1252("KM 3+250"), "KM 3+250");
-  EXPECT_EQ(to_windows1252("30\u00B0"), "30\xB0");           // degree sign
+  EXPECT_EQ(to_windows1252("30\u00B0"), "30\xB0");                  // degree sign
   EXPECT_EQ(to_windows1252("citt\u00E0 \u00E8"), "citt\xE0 \xE8");  // accented vowels
-  EXPECT_EQ(to_windows1252("\u20AC"), "\x80");                 // euro sign
-  EXPECT_EQ(to_windows1252("\u4E2D"), "?");                    // no code: a question mark
-  EXPECT_EQ(to_windows1252("\xC3"), "?");                      // cut-off UTF-8
+  EXPECT_EQ(to_windows1252("\u20AC"), "\x80");                      // euro sign
+  EXPECT_EQ(to_windows1252("\u4E2D"), "?");                         // no code: a question mark
+  EXPECT_EQ(to_windows1252("\xC3"), "?");                           // cut-off UTF-8
   EXPECT_EQ(windows1252_to_utf8("30\xB0 \xE8"), "30\u00B0 \u00E8");
 }
 

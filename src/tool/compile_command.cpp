@@ -50,7 +50,8 @@ void report_fault(std::ostream& err, const run_state& st, const std::string& lin
 int compile_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
   arguments args;
   std::string error;
-  if (!parse_arguments(argc, argv, 2, {"--line", "--train", "--out", "--line-name", "--train-number"},
+  if (!parse_arguments(argc, argv, 2,
+                       {"--line", "--train", "--out", "--line-name", "--train-number"},
                        {"--help", "-h"}, &args, &error)) {
     err << "scenario-tool compile: " << error << "\n" << compile_usage;
     return exit_usage;
@@ -81,8 +82,8 @@ int compile_command(int argc, char** argv, std::ostream& out, std::ostream& err)
   const std::string line_file = args.option("--line");
   const std::string train_file = args.option("--train");
   overlay_disk d(real_disk());
-  for (const auto& [input, staged] :
-       {std::pair{line_file, line_document_path(st)}, std::pair{train_file, train_document_path(st)}}) {
+  for (const auto& [input, staged] : {std::pair{line_file, line_document_path(st)},
+                                      std::pair{train_file, train_document_path(st)}}) {
     std::string bytes, reason;
     if (!real_disk().read_file(input, &bytes, &reason)) {
       err << "scenario-tool: cannot read " << input << ": " << reason << "\n";

@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     return exit_clean;
   }
   if (!std::strcmp(command, "compile")) return compile_command(argc, argv, std::cout, std::cerr);
-  if (!std::strcmp(command, "documents")) return documents_command(argc, argv, std::cout, std::cerr);
+  if (!std::strcmp(command, "documents"))
+    return documents_command(argc, argv, std::cout, std::cerr);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << usage;
   return exit_usage;
 }
