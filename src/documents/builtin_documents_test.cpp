@@ -96,6 +96,51 @@ TEST(BuiltinDocuments, LineCountsAndSectionHeaders) {
   EXPECT_EQ(*(slow + 1), "[segnali]");
 }
 
+TEST(BuiltinDocuments, RecordsStandInTheirSections) {
+  struct Case {
+    Lines doc;
+    std::map<std::string, std::string> section_of;  // keyword -> its header
+    std::vector<std::string> general;               // the header records, in order
+  };
+  const Case cases[] = {
+      {line_document_lines(),
+       {{"curva", "[curve]"},
+        {"pendenza", "[pendenze]"},
+        {"montagna", "[montagne]"},
+        {"indicatori_vmax", "[cartelli]"},
+        {"cartello_indicatore", "[indicazioni]"}},
+       {"lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
+        "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre",
+        "ripetizione segnali 4 codici"}},
+      {train_document_lines(),
+       {{"aderenza", "[aderenze]"},
+        {"velocita", "[vel_limite]"},
+        {"stazione", "[stazioni]"},
+        {"segnale", "[segnali]"}},
+       {"numero vetture", "percentuale massa frenata", "sabbia", "orologio"}},
+  };
+  for (const Case& c : cases) {
+    std::string section;
+    std::vector<std::string> general;
+    for (std::string_view line : c.doc) {
+      if (line.starts_with("[")) {
+        section = line;
+        continue;
+      }
+      std::string kw = keyword_of(line);
+      if (kw.starts_with("curva")) kw = "curva";
+      if (section == "[generale]") {
+        general.push_back(kw);
+      } else {
+        auto it = c.section_of.find(kw);
+        ASSERT_NE(it, c.section_of.end()) << line;
+        EXPECT_EQ(it->second, section) << line;
+      }
+    }
+    EXPECT_EQ(general, c.general);
+  }
+}
+
 TEST(BuiltinDocuments, RecordCountsPerKeyword) {
   struct Case {
     Lines doc;

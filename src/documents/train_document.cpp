@@ -21,7 +21,7 @@ std::span<const std::string_view> train_document_lines() {
       "velocita,   42200,    70",
       "velocita,   48000,    85",
       "velocita,   58000,   100",
-      "velocita,   66000,    90",
+      "velocita,   63100,    90",
       "velocita,   72600,   100",
       "velocita,   86400,    60",
       "[stazioni]",
