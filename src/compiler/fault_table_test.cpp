@@ -1,0 +1,163 @@
+// Every fault code the compiler records: a small pair of documents that
+// reaches it, the position it records, which source documents are left on
+// disk and whether the package is written.
+//
+// With SCENARIO_WRITE_SEEDS=DIR in the environment, each pair is also
+// written to DIR as a seed for the fuzz target (line description, a NUL
+// byte, train document).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "testing/scenario_fixture.h"
+
+namespace {
+
+enum left_on_disk { none = 0, line_doc = 1, train_doc = 2, both = 3 };
+
+struct fault_case {
+  const char* name;
+  std::string line;
+  std::string train;
+  int32_t code;
+  int32_t position;
+  left_on_disk left;
+  bool package;
+};
+
+std::string repeat(int n, const std::function<std::string(int)>& record) {
+  std::string text;
+  for (int i = 0; i < n; ++i) text += record(i);
+  return text;
+}
+
+std::string line9000(std::string_view records = "") { return line_description(9000, records); }
+std::string train(std::string_view records = "") { return train_document(records); }
+std::string header(std::string_view body) { return "[generale]\n" + std::string(body) + "[fine]\n"; }
+
+// A restriction from 5000 m, 1000 m long, at 60 km/h: warning cell 77,
+// start cell 101, end cell 121.
+const std::string restriction = "rallentamento,  5000,  60,  1000,  0,  0,  0\n";
+std::string signal_at(int metre) {
+  return "segnale,  " + std::to_string(metre) + ",  1,  3,  0,  0,  0,  0,  0,  0,  0,  0\n";
+}
+std::string station(int metre, int type, int length) {
+  return "stazione,  " + std::to_string(metre) + ",  " + std::to_string(type) + ",  " +
+         std::to_string(length) + ",0,0,0,  0,  0,0,  0,  0,  0,0,  9,  0,  0, NAME\n";
+}
+
+std::vector<fault_case> cases() {
+  const std::string text_boards_80 = repeat(80, [](int i) {
+    return "cartello_indicatore,  " + std::to_string(100 * (i + 1)) + ",   (KM)\n";
+  });
+  return {
+      {"route above 1000000 m", header("lunghezza percorso,    1000001\n"), train(), 1, 0,
+       train_doc, false},
+      {"range start not a multiple of 50",
+       header("lunghezza percorso,    9000\nprogressiva chilometrica uno,    1225,  5000,  1\n"),
+       train(), 2, 0, none, true},
+      {"repetition start", header("lunghezza percorso, 9000\nripetizione segnali 4, 1025, 2000\n"),
+       train(), 3, 0, train_doc, true},
+      {"repetition end", header("lunghezza percorso, 9000\nripetizione segnali 4, 1000, 2010\n"),
+       train(), 4, 0, train_doc, true},
+      {"repetition codes", header("lunghezza percorso, 9000\nripetizione segnali, 1000, 2000\n"),
+       train(), 5, 0, train_doc, true},
+      {"text board on a taken cell",
+       line9000("cartello_indicatore,  1000,   (A)\ncartello_indicatore,  1010,   (B)\n"), train(),
+       6, 1010, train_doc, true},
+      {"abbattimento on a taken cell", line9000(),
+       train("abbattimento,  1000,  80\nabbattimento,  1000,  0\n"), 7, 1000, none, true},
+      {"station position", line9000(), train(station(5025, 12, 200)), 8, 5025, none, true},
+      {"station length", line9000(), train(station(5000, 12, 250)), 9, 5000, none, true},
+      {"stations meet the boards", line9000(text_boards_80), train(station(5000, 25, 200)), 10, 0,
+       none, true},
+      {"no cell for the marker before a signal", line9000(),
+       train(signal_at(3400) + signal_at(3450) + signal_at(3500) + restriction), 11, 3550, none,
+       true},
+      {"no cell for a marker before the start", line9000(),
+       train(signal_at(4650) + signal_at(4700) + signal_at(4750) + restriction), 12, 5050, none,
+       true},
+      {"no cell for a marker inside the restriction", line9000(),
+       train(signal_at(5350) + signal_at(5400) + signal_at(5450) + restriction), 13, 5450, none,
+       true},
+      {"beyond the grid", line9000("pendenza,  15950,  3\n"), train(), 15, 15950, none, true},
+      {"signal on a taken cell", line9000(), train(signal_at(1000) + signal_at(1000)), 16, 1000,
+       none, true},
+      {"warning cell taken", line9000(), train(signal_at(3800) + restriction), 17, 5000, none,
+       true},
+      {"start cell taken", line9000(), train(signal_at(5000) + restriction), 18, 5000, none, true},
+      {"end cell taken", line9000(), train(signal_at(6000) + restriction), 19, 5000, none, true},
+      {"countdown cell taken", line9000(),
+       train(signal_at(3700) + "rallentamento,  5000,  60,  1000,  0,  1,  0\n"), 20, 5000, none,
+       true},
+      {"speed board on a taken cell",
+       line9000("indicatori_vmax,  1000,  60,  0,  0,  0,  0,  0,  0,  0\n"
+                "indicatori_vmax,  1000,  80,  0,  0,  0,  0,  0,  0,  0\n"),
+       train(), 21, 1000, train_doc, true},
+      {"station zones too close", line9000(),
+       train(station(1000, 12, 200) + station(1500, 12, 200)), 22, 1500, none, true},
+      {"station cell at cell 1", line9000(), train(station(0, 12, 200)), 24, 0, none, true},
+      {"values missing at the end", line9000(), "[generale]\nsegnale,  1000\n", 25, 0, none,
+       true},
+      {"no line description", "", train(), 101, 0, train_doc, false},
+      {"no general header", "[curve]\n", train(), 102, 0, train_doc, false},
+      {"curve of no class", line9000("curvad7,  1000,  100\n"), train(), 103, 0, train_doc, true},
+      {"no route length", header("sfondo uno,    1\n[curve]\n"), train(), 104, 0, train_doc,
+       false},
+      {"negative route length", header("lunghezza percorso,    -100\n"), train(), 105, 0,
+       train_doc, false},
+      {"81 mountains", line9000(repeat(81, [](int i) {
+         return "montagna,   " + std::to_string(100 * i) + ",  " + std::to_string(100 * i + 50) +
+                ",  2\n";
+       })),
+       train(), 106, 8000, train_doc, true},
+      {"82 text boards", line9000(text_boards_80 +
+                                  "cartello_indicatore,  8100,   (A)\n"
+                                  "cartello_indicatore,  8200,   (B)\n"),
+       train(), 107, 8200, train_doc, true},
+      {"speed word beyond 16 bits",
+       line9000("indicatori_vmax,  1000,  2000,  0,  0,  0,  0,  0,  0,  0\n"), train(), 108, 1000,
+       train_doc, true},
+      {"negative signal position", line9000(), train(signal_at(-100)), 109, -100, none, true},
+      {"restriction end beyond the grid", line9000(),
+       train("rallentamento,  5000,  60,  100000,  0,  0,  0\n"), 110, 5000, none, true},
+  };
+}
+
+TEST(FaultTable, EveryCodeWithItsPositionDocumentsAndPackage) {
+  const char* seeds = std::getenv("SCENARIO_WRITE_SEEDS");
+  for (const fault_case& c : cases()) {
+    auto r = compile_documents(c.line, c.train);
+    if (c.code == 101) {
+      r = std::make_unique<compiled_scenario>();
+      r->st.line_name = "Borvasco_Lestrano";
+      r->st.train_number = "40817";
+      r->st.directory = test_directory;
+      r->disk.files[std::string(test_directory) + "/Borvasco_Lestrano_40817-.txt"] = c.train;
+      r->result = memorizza_percorso(r->st, r->disk, 1);
+    }
+    EXPECT_EQ(r->st.error_code, c.code) << c.name;
+    EXPECT_EQ(r->st.error_position, c.position) << c.name;
+    bool line_left = !r->file("Borvasco_Lestrano_linea.txt").empty();
+    bool train_left = !r->file("Borvasco_Lestrano_40817-.txt").empty();
+    EXPECT_EQ(line_left, (c.left & line_doc) != 0) << c.name;
+    EXPECT_EQ(train_left, (c.left & train_doc) != 0) << c.name;
+    EXPECT_EQ(!r->file("Borvasco_Lestrano_40817.dat").empty(), c.package) << c.name;
+    EXPECT_EQ(!r->file("Borvasco_Lestrano_40817.sim").empty(), c.package) << c.name;
+    EXPECT_EQ(!r->file("Borvasco_Lestrano_linea.dat").empty(), c.package) << c.name;
+    if (seeds) {
+      std::string name = c.name;
+      for (char& ch : name)
+        if (ch == ' ') ch = '_';
+      std::ofstream(std::string(seeds) + "/fault_" + std::to_string(c.code) + "_" + name,
+                    std::ios::binary)
+          << c.line << '\0' << c.train;
+    }
+  }
+}
+
+}  // namespace
