@@ -21,24 +21,6 @@ bool fill_gradient(run_state& st, int32_t until) {
   return true;
 }
 
-// One metre of plan: the step from the point before carries on, turned by k
-// radians (to first order; the step is not renormalised).
-void plan_step(line_plan& plan, int32_t m, double k) {
-  size_t i = static_cast<size_t>(m);
-  double d0 = plan.row0[i - 1] - plan.row0[i - 2];
-  double d1 = plan.row1[i - 1] - plan.row1[i - 2];
-  plan.row0[i] = plan.row0[i - 1] + (d0 + k * d1);
-  plan.row1[i] = plan.row1[i - 1] + (d1 - k * d0);
-}
-
-void straight_step(line_plan& plan, int32_t m) {
-  size_t i = static_cast<size_t>(m);
-  double d0 = plan.row0[i - 1] - plan.row0[i - 2];
-  double d1 = plan.row1[i - 1] - plan.row1[i - 2];
-  plan.row0[i] = plan.row0[i - 1] + d0;
-  plan.row1[i] = plan.row1[i - 1] + d1;
-}
-
 // Curvature in radians per metre of the curve class named by the first
 // digit test that matches; 0 when the field names no class.
 double curvature(const std::string& field) {
@@ -50,6 +32,18 @@ double curvature(const std::string& field) {
   for (const auto& c : classes)
     if (contains(field, c.digit)) return c.k;
   return 0;
+}
+
+// Computes the plan from the cursor up to metre `last`. False once the plan
+// has reached metre 1000000, where it stops.
+bool advance_plan(run_state& st, int32_t last, double k) {
+  int32_t& m = st.plan_cursor;
+  if (m > last) return true;
+  bool too_far = last >= last_curved_metre;
+  if (too_far) last = last_curved_metre;
+  extend_line_plan(st.plan, last, k);
+  m = last + 1;
+  return !too_far;
 }
 
 }  // namespace
@@ -85,25 +79,15 @@ flow curva_record(compile_context& ctx) {
   // metre.
   if (end > st.plan_last_metre) end = st.plan_last_metre;
 
-  line_plan& plan = st.plan;
-  int32_t& m = st.plan_cursor;
-  while (m <= start) {
-    straight_step(plan, m);
-    plan.computed = ++m;
-    if (m > last_curved_metre) return reject_document(ctx, 103);
-  }
-  while (m <= end) {
-    plan_step(plan, m, k);
-    plan.computed = ++m;
-    if (m > last_curved_metre) return reject_document(ctx, 103);
-  }
+  // A straight run up to the curve's start, then the curve; the plan may not
+  // pass metre 1000000 in either.
+  if (!advance_plan(st, start, 0)) return reject_document(ctx, 103);
+  if (!advance_plan(st, static_cast<int32_t>(end), k)) return reject_document(ctx, 103);
   return flow::next;
 }
 
 void complete_plan(run_state& st) {
-  int32_t& m = st.plan_cursor;
-  while (m <= st.plan_last_metre - 2) {
-    straight_step(st.plan, m);
-    st.plan.computed = ++m;
-  }
+  if (st.plan_cursor > st.plan_last_metre - 2) return;
+  extend_line_plan(st.plan, st.plan_last_metre - 2, 0);
+  st.plan_cursor = st.plan_last_metre - 1;
 }

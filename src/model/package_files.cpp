@@ -1,5 +1,6 @@
 #include "model/package_files.h"
 
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -55,22 +56,38 @@ void put_scenario_entry(output_file& out, const scenario_entry& e) {
 
 namespace {
 
-void put_plan_row(output_file& out, const line_plan& plan, const std::vector<double>& row) {
-  for (int32_t m = 0; m <= plan.last_metre; ++m) {
-    int16_t tag = plan_tag(plan, m);
-    out.put_i16(tag);
-    if (tag == plan_tag_integer)
-      out.put_i16(static_cast<int16_t>(row[static_cast<size_t>(m)]));
-    else if (tag == plan_tag_double)
-      out.put_f64(row[static_cast<size_t>(m)]);
+// One row of the plan: its integer points, its computed points as tagged
+// doubles, its empty metres.
+void put_plan_row(output_file& out, const line_plan& plan, int row) {
+  const int32_t integers = plan.computed < 2 ? plan.computed : 2;
+  for (int32_t m = 0; m < integers; ++m) {
+    out.put_i16(plan_tag_integer);
+    out.put_i16(static_cast<int16_t>(row == 1 && m == 1 ? 1 : 0));
   }
+  // Doubles are encoded straight into the output buffer, a run of whole
+  // elements at a time.
+  constexpr size_t element = 10;
+  constexpr int32_t run = static_cast<int32_t>(output_file::block_size / element);
+  char* p = nullptr;
+  int32_t room_left = 0;
+  walk_line_plan(plan, [&](int32_t m, double x, double y) {
+    if (room_left == 0) {
+      room_left = plan.computed - m < run ? plan.computed - m : run;
+      p = out.room(static_cast<size_t>(room_left) * element);
+    }
+    encode_le(p, static_cast<uint16_t>(plan_tag_double));
+    encode_le(p + 2, std::bit_cast<uint64_t>(row == 0 ? x : y));
+    p += element;
+    --room_left;
+  });
+  for (int32_t m = plan.computed; m <= plan.last_metre; ++m) out.put_i16(plan_tag_empty);
 }
 
 }  // namespace
 
 void put_line_plan(output_file& out, const line_plan& plan) {
-  put_plan_row(out, plan, plan.row0);
-  put_plan_row(out, plan, plan.row1);
+  put_plan_row(out, plan, 0);
+  put_plan_row(out, plan, 1);
 }
 
 bool write_package(run_state& st, disk& d, io_failure* failure) {

@@ -117,9 +117,7 @@ TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
   create_line_plan(plan, 4);  // metres 0..4
   EXPECT_EQ(plan_row_bytes(plan), 10);
   start_line_plan(plan);
-  plan.row0[2] = 0;
-  plan.row1[2] = 1.0;
-  plan.computed = 3;
+  extend_line_plan(plan, 2, 0);  // metre 2 straight on: (0, 2)
   EXPECT_EQ(plan_tag(plan, 1), plan_tag_integer);
   EXPECT_EQ(plan_tag(plan, 2), plan_tag_double);
   EXPECT_EQ(plan_tag(plan, 3), plan_tag_empty);
@@ -128,20 +126,51 @@ TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
   ASSERT_TRUE(out.open());
   put_line_plan(out, plan);
   ASSERT_TRUE(out.finish());
-  const std::string row0 = std::string(
-                               "\x02\x00\x00\x00"
-                               "\x02\x00\x00\x00",
-                               8) +
+  const std::string row0 = std::string("\x02\x00\x00\x00" "\x02\x00\x00\x00", 8) +
                            std::string("\x05\x00", 2) + std::string(8, '\0') +
                            std::string("\x00\x00\x00\x00", 4);
-  const std::string row1 = std::string(
-                               "\x02\x00\x00\x00"
-                               "\x02\x00\x01\x00",
-                               8) +
-                           std::string("\x05\x00\x00\x00\x00\x00\x00\x00\xF0\x3F", 10) +
+  const std::string row1 = std::string("\x02\x00\x00\x00" "\x02\x00\x01\x00", 8) +
+                           std::string("\x05\x00\x00\x00\x00\x00\x00\x00\x00\x40", 10) +
                            std::string("\x00\x00\x00\x00", 4);
   EXPECT_EQ(d.files["/f"], row0 + row1);
   EXPECT_EQ(plan_row_bytes(plan), 22);
+  // A double 1.0 is written as 05 00 00 00 00 00 00 00 F0 3F.
+  memory_disk one;
+  output_file o(one, "/g");
+  ASSERT_TRUE(o.open());
+  o.put_i16(plan_tag_double);
+  o.put_f64(1.0);
+  ASSERT_TRUE(o.finish());
+  EXPECT_EQ(one.files["/g"], std::string("\x05\x00\x00\x00\x00\x00\x00\x00\xF0\x3F", 10));
+}
+
+TEST(LinePlan, WalkingTheBendsGivesThePointsStepByStep) {
+  line_plan plan;
+  create_line_plan(plan, 100);
+  start_line_plan(plan);
+  extend_line_plan(plan, 10, 0);
+  extend_line_plan(plan, 20, 0.001);
+  extend_line_plan(plan, 30, 0.001);  // joins the bend before
+  extend_line_plan(plan, 40, -0.002);
+  extend_line_plan(plan, 35, 0.5);  // before the cursor: nothing
+  extend_line_plan(plan, 98, 0);
+  EXPECT_EQ(plan.computed, 99);
+  ASSERT_EQ(plan.bends.size(), 2u);
+  EXPECT_EQ(plan.bends[0].first, 11);
+  EXPECT_EQ(plan.bends[0].last, 30);
+
+  // The same points computed one by one, in the same order of operations.
+  std::vector<double> x = {0, 0}, y = {0, 1};
+  for (int m = 2; m <= 98; ++m) {
+    double k = m >= 11 && m <= 30 ? 0.001 : m >= 31 && m <= 40 ? -0.002 : 0;
+    double d0 = x[m - 1] - x[m - 2], d1 = y[m - 1] - y[m - 2];
+    x.push_back(k == 0 ? x[m - 1] + d0 : x[m - 1] + (d0 + k * d1));
+    y.push_back(k == 0 ? y[m - 1] + d1 : y[m - 1] + (d1 - k * d0));
+  }
+  std::vector<double> row0, row1;
+  line_plan_rows(plan, &row0, &row1);
+  EXPECT_EQ(row0, x);
+  EXPECT_EQ(row1, y);
 }
 
 TEST(Layouts, ACompletePlanRowHasItsLastTwoMetresEmpty) {

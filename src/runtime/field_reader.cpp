@@ -73,25 +73,25 @@ bool field_reader::read_number(int64_t low, int64_t high, int64_t* out) {
     negative = token[0] == '-';
     i = 1;
     if (token.size() == 1) {
-      fault_ = "\"" + std::string(token) + "\" is not a whole number";
+      fault_.assign("\"").append(token).append("\" is not a whole number");
       return false;
     }
   }
   for (; i < token.size(); ++i) {
     char c = token[i];
     if (c < '0' || c > '9') {
-      fault_ = "\"" + std::string(token) + "\" is not a whole number";
+      fault_.assign("\"").append(token).append("\" is not a whole number");
       return false;
     }
     value = value * 10 + (c - '0');
     if (value > (negative ? -low : high)) {
-      fault_ = std::string(token) + " does not fit its field";
+      fault_.assign(token).append(" does not fit its field");
       return false;
     }
   }
   if (negative) value = -value;
   if (value < low || value > high) {
-    fault_ = std::string(token) + " does not fit its field";
+    fault_.assign(token).append(" does not fit its field");
     return false;
   }
   *out = value;

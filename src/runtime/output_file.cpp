@@ -1,12 +1,7 @@
 #include "runtime/output_file.h"
 
-#include <cstring>
-
-namespace {
-constexpr size_t block_size = 256 * 1024;
-}
-
-output_file::output_file(disk& d, std::string path) : d_(d), path_(std::move(path)) {}
+output_file::output_file(disk& d, std::string path)
+    : d_(d), path_(std::move(path)), buffer_(new char[block_size]) {}
 
 output_file::~output_file() {
   if (handle_ >= 0) {
@@ -16,7 +11,6 @@ output_file::~output_file() {
 }
 
 bool output_file::open() {
-  buffer_.reserve(block_size);
   if (!d_.create_file(path_, &handle_, &err_)) {
     handle_ = -1;
     if (err_.empty()) err_ = "cannot create the file";
@@ -26,46 +20,19 @@ bool output_file::open() {
 }
 
 void output_file::flush() {
-  if (!ok() || buffer_.empty()) return;
-  if (!d_.write(handle_, buffer_, &err_) && err_.empty()) err_ = "write failed";
-  buffer_.clear();
+  // After a failure the bytes are dropped: the file is abandoned anyway.
+  if (ok() && used_ > 0 && handle_ >= 0 &&
+      !d_.write(handle_, std::string_view(buffer_.get(), used_), &err_) && err_.empty())
+    err_ = "write failed";
+  used_ = 0;
 }
 
 void output_file::put(std::string_view bytes) {
-  if (!ok()) return;
-  if (buffer_.size() + bytes.size() > block_size) flush();
-  if (bytes.size() >= block_size) {
-    if (ok() && !d_.write(handle_, bytes, &err_) && err_.empty()) err_ = "write failed";
-    return;
+  while (!bytes.empty()) {
+    size_t n = bytes.size() < block_size ? bytes.size() : block_size;
+    std::memcpy(room(n), bytes.data(), n);
+    bytes.remove_prefix(n);
   }
-  buffer_.append(bytes);
-}
-
-void output_file::put_u8(uint8_t v) {
-  char c = static_cast<char>(v);
-  put(std::string_view(&c, 1));
-}
-
-void output_file::put_i16(int16_t v) {
-  uint16_t u = static_cast<uint16_t>(v);
-  char b[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-  put(std::string_view(b, 2));
-}
-
-void output_file::put_i32(int32_t v) {
-  uint32_t u = static_cast<uint32_t>(v);
-  char b[4];
-  for (int i = 0; i < 4; ++i) b[i] = static_cast<char>((u >> (8 * i)) & 0xFF);
-  put(std::string_view(b, 4));
-}
-
-void output_file::put_f64(double v) {
-  uint64_t u;
-  static_assert(sizeof u == sizeof v);
-  std::memcpy(&u, &v, sizeof u);
-  char b[8];
-  for (int i = 0; i < 8; ++i) b[i] = static_cast<char>((u >> (8 * i)) & 0xFF);
-  put(std::string_view(b, 8));
 }
 
 bool output_file::finish() {

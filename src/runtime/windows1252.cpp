@@ -98,5 +98,13 @@ std::string lower_text(std::string_view text) {
 }
 
 bool contains_any_case(std::string_view text, std::string_view word) {
-  return lower_text(text).find(lower_text(word)) != std::string::npos;
+  if (word.size() > text.size()) return false;
+  for (size_t i = 0; i + word.size() <= text.size(); ++i) {
+    size_t k = 0;
+    while (k < word.size() && lower_windows1252(static_cast<unsigned char>(text[i + k])) ==
+                                  lower_windows1252(static_cast<unsigned char>(word[k])))
+      ++k;
+    if (k == word.size()) return true;
+  }
+  return false;
 }

@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""Times the generator and a 1 000 000 m compile against a floor process that
+writes the same bytes to the same kind of directory (cat of the files they
+leave), side by side in one run: medians, their ratio and peak memory.
+
+usage: bench/compare.py [--runs N] [--build DIR]
+
+Build first: cmake --workflow --preset release
+"""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+TIME = "/usr/bin/time"
+
+
+def run(argv, cwd):
+    """Runs argv in cwd under /usr/bin/time (the floor too, so that both pay
+    for it alike); returns (seconds, peak resident KiB of the program)."""
+    with tempfile.NamedTemporaryFile(mode="r") as rss:
+        start = time.perf_counter()
+        proc = subprocess.run([TIME, "-f", "%M", "-o", rss.name] + argv, cwd=cwd,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        elapsed = time.perf_counter() - start
+        if proc.returncode != 0:
+            sys.exit(f"{' '.join(argv)} failed ({proc.returncode}): {proc.stderr.decode()}")
+        return elapsed, int(rss.read().strip() or 0)
+
+
+def floor_command(files, out_dir):
+    """One shell that cats every file into out_dir, as the program writes them."""
+    script = "; ".join(f"cat '{f}' > '{os.path.join(out_dir, os.path.basename(f))}'"
+                       for f in files)
+    return ["sh", "-c", script]
+
+
+def measure(name, program, program_cwd, files, runs, package_bytes):
+    floor_dir = tempfile.mkdtemp(prefix="floor-")
+    try:
+        floor = floor_command(files, floor_dir)
+        times, floors, peak = [], [], 0
+        for _ in range(runs):
+            t, rss = run(program, program_cwd)
+            times.append(t)
+            peak = max(peak, rss)
+            t, _ = run(floor, floor_dir)
+            floors.append(t)
+        mt, mf = statistics.median(times), statistics.median(floors)
+        print(f"{name}")
+        print(f"  program  median {mt * 1000:8.2f} ms")
+        print(f"  floor    median {mf * 1000:8.2f} ms")
+        print(f"  ratio           {mt / mf:8.2f}")
+        print(f"  peak memory     {peak / 1024:8.1f} MiB "
+              f"(package {package_bytes / 2**20:.1f} MiB, "
+              f"package + 8 MiB = {package_bytes / 2**20 + 8:.1f} MiB)")
+    finally:
+        shutil.rmtree(floor_dir)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--runs", type=int, default=21)
+    ap.add_argument("--build", default=os.path.join(HERE, "..", "build", "release"))
+    args = ap.parse_args()
+    if not os.path.exists(TIME):
+        sys.exit("needs /usr/bin/time (Debian package: time)")
+    build = os.path.abspath(args.build)
+
+    work = tempfile.mkdtemp(prefix="scenario-bench-")
+    try:
+        # The generator, run from a directory of its own.
+        gen_dir = os.path.join(work, "gen")
+        os.mkdir(gen_dir)
+        shutil.copy(os.path.join(build, "scenario-gen"), gen_dir)
+        run([os.path.join(gen_dir, "scenario-gen")], gen_dir)
+        left = sorted(os.path.join(gen_dir, f) for f in os.listdir(gen_dir)
+                      if f != "scenario-gen")
+        package = sum(os.path.getsize(f) for f in left if f.endswith((".dat", ".sim")))
+        measure("scenario-gen (built-in scenario)", [os.path.join(gen_dir, "scenario-gen")],
+                gen_dir, left, args.runs, package)
+
+        # A 1 000 000 m scenario through scenario-tool compile.
+        big = os.path.join(work, "big")
+        os.mkdir(big)
+        subprocess.run([sys.executable, os.path.join(HERE, "make_large_scenario.py"), big],
+                       check=True)
+        tool = [os.path.join(build, "scenario-tool"), "compile", "--line", "large_linea.txt",
+                "--train", "large_treno.txt", "--out", "."]
+        run(tool, big)
+        files = sorted(os.path.join(big, f) for f in os.listdir(big)
+                       if f.endswith((".dat", ".sim")))
+        package = sum(os.path.getsize(f) for f in files)
+        measure("scenario-tool compile (1 000 000 m route)", tool, big, files, args.runs, package)
+    finally:
+        shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    main()
