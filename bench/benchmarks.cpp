@@ -1,0 +1,132 @@
+// Benchmarks of the compile and of writing each binary file: the built-in
+// scenario, and a 1 000 000 m route with dense records of every kind (made by
+// make_large_scenario.py at build time).
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "compiler/approach_markers.h"
+#include "compiler/memorizza_dati.h"
+#include "documents/builtin_documents.h"
+#include "model/file_names.h"
+#include "model/package_files.h"
+#include "run/run_sequence.h"
+#include "runtime/memory_disk.h"
+
+namespace {
+
+std::string join_lines(std::span<const std::string_view> lines) {
+  std::string text;
+  for (std::string_view line : lines) text.append(line).append("\r\n");
+  return text;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+struct documents {
+  std::string line, train;
+};
+
+const documents& built_in() {
+  static const documents d{join_lines(line_document_lines()), join_lines(train_document_lines())};
+  return d;
+}
+
+const documents& large() {
+  static const documents d{read_file(SCENARIO_LARGE_DIR "/large_linea.txt"),
+                           read_file(SCENARIO_LARGE_DIR "/large_treno.txt")};
+  return d;
+}
+
+run_state fresh_state() {
+  run_state st;
+  st.line_name = built_in_line_name;
+  st.train_number = built_in_train_number;
+  st.directory = "/bench";
+  return st;
+}
+
+// The compile alone: both readers and the approach-marker pass.
+void compile(benchmark::State& state, const documents& docs) {
+  for (auto _ : state) {
+    memory_disk d;
+    run_state st = fresh_state();
+    d.files[line_document_path(st)] = docs.line;
+    d.files[train_document_path(st)] = docs.train;
+    st.j = 1;
+    io_failure failure;
+    memorizza_dati(st, d, &failure);
+    approach_marker_pass(st);
+    if (st.error_code != 0) state.SkipWithError("the documents do not compile cleanly");
+    benchmark::DoNotOptimize(st.grid.data());
+  }
+}
+
+void BM_CompileBuiltIn(benchmark::State& state) { compile(state, built_in()); }
+void BM_CompileLarge(benchmark::State& state) { compile(state, large()); }
+
+// Writing one file of the large package to the real disk, in a directory of
+// its own.
+template <typename Put>
+void write_file(benchmark::State& state, Put put) {
+  static run_state st = [] {
+    run_state s = fresh_state();
+    memory_disk d;
+    d.files[line_document_path(s)] = large().line;
+    d.files[train_document_path(s)] = large().train;
+    memorizza_percorso(s, d, 1);
+    return s;
+  }();
+  char pattern[] = "/tmp/scenario-bench-XXXXXX";
+  if (!mkdtemp(pattern)) {
+    state.SkipWithError("cannot make a directory");
+    return;
+  }
+  const std::string path = std::string(pattern) + "/file";
+  int64_t bytes = 0;
+  for (auto _ : state) {
+    output_file out(real_disk(), path);
+    out.open();
+    put(out, st);
+    if (!out.finish()) state.SkipWithError("write failed");
+    bytes += static_cast<int64_t>(std::filesystem::file_size(path));
+  }
+  state.SetBytesProcessed(bytes);
+  std::filesystem::remove_all(pattern);
+}
+
+void BM_WritePlanFile(benchmark::State& state) {
+  write_file(state, [](output_file& out, const run_state& st) { put_line_plan(out, st.plan); });
+}
+
+void BM_WriteTableFile(benchmark::State& state) {
+  write_file(state, [](output_file& out, const run_state& st) {
+    for (const scenario_entry& e : st.table) put_scenario_entry(out, e);
+  });
+}
+
+void BM_WriteGridFile(benchmark::State& state) {
+  write_file(state, [](output_file& out, const run_state& st) {
+    for (const track_cell& c : st.grid) put_track_cell(out, c);
+  });
+}
+
+BENCHMARK(BM_CompileBuiltIn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompileLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WritePlanFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteTableFile)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WriteGridFile)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
