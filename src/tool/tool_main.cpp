@@ -5,7 +5,9 @@
 #include <iostream>
 
 #include "run/run_sequence.h"
+#include "runtime/disk.h"
 #include "tool/compile_command.h"
+#include "tool/package_commands.h"
 
 namespace {
 
@@ -17,6 +19,8 @@ constexpr const char* usage =
     "Commands:\n"
     "  compile    compile a line description and a train document into a package\n"
     "  documents  write the built-in scenario's five documents\n"
+    "  inspect    print what a package holds, as text or JSON\n"
+    "  render     draw a package as an SVG file\n"
     "\n"
     "Run 'scenario-tool COMMAND --help' for a command's options.\n"
     "Options: --help, --version\n";
@@ -41,6 +45,10 @@ int main(int argc, char** argv) {
   if (!std::strcmp(command, "compile")) return compile_command(argc, argv, std::cout, std::cerr);
   if (!std::strcmp(command, "documents"))
     return documents_command(argc, argv, std::cout, std::cerr);
+  if (!std::strcmp(command, "inspect"))
+    return inspect_command(argc, argv, real_disk(), std::cout, std::cerr);
+  if (!std::strcmp(command, "render"))
+    return render_command(argc, argv, real_disk(), std::cout, std::cerr);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << usage;
   return exit_usage;
 }

@@ -1,0 +1,450 @@
+// scenario-tool inspect and render: the report, the JSON document, the SVG
+// drawing and the two commands' exit statuses.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "testing/scenario_fixture.h"
+#include "tool/inspect_report.h"
+#include "tool/json_writer.h"
+#include "tool/package_commands.h"
+#include "tool/package_reader.h"
+#include "tool/svg_drawing.h"
+
+namespace {
+
+// A syntax check of one JSON document: values, strings with their escapes
+// (no raw control character), numbers and balanced brackets.
+struct json_checker {
+  std::string_view s;
+  size_t i = 0;
+
+  void blanks() {
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\n' || s[i] == '\r' || s[i] == '\t')) ++i;
+  }
+  bool eat(char c) {
+    blanks();
+    if (i < s.size() && s[i] == c) return ++i, true;
+    return false;
+  }
+  bool string() {
+    if (!eat('"')) return false;
+    while (i < s.size() && s[i] != '"') {
+      const unsigned char c = static_cast<unsigned char>(s[i++]);
+      if (c < 0x20) return false;
+      if (c != '\\') continue;
+      if (i >= s.size()) return false;
+      const char e = s[i++];
+      if (e == 'u') {
+        for (int k = 0; k < 4; ++k, ++i)
+          if (i >= s.size() || !std::isxdigit(static_cast<unsigned char>(s[i]))) return false;
+      } else if (std::string_view("\"\\/bfnrt").find(e) == std::string_view::npos) {
+        return false;
+      }
+    }
+    return eat('"');
+  }
+  bool digits() {
+    const size_t from = i;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
+    return i > from;
+  }
+  bool number() {
+    blanks();
+    if (i < s.size() && s[i] == '-') ++i;
+    if (!digits()) return false;
+    if (i < s.size() && s[i] == '.' && (++i, !digits())) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+      ++i;
+      if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+      if (!digits()) return false;
+    }
+    return true;
+  }
+  bool word(std::string_view w) {
+    blanks();
+    if (s.substr(i, w.size()) != w) return false;
+    i += w.size();
+    return true;
+  }
+  bool value() {
+    blanks();
+    if (i >= s.size()) return false;
+    switch (s[i]) {
+      case '{':
+        ++i;
+        if (eat('}')) return true;
+        do {
+          if (!string() || !eat(':') || !value()) return false;
+        } while (eat(','));
+        return eat('}');
+      case '[':
+        ++i;
+        if (eat(']')) return true;
+        do {
+          if (!value()) return false;
+        } while (eat(','));
+        return eat(']');
+      case '"':
+        return string();
+      case 't':
+        return word("true");
+      case 'f':
+        return word("false");
+      case 'n':
+        return word("null");
+      default:
+        return number();
+    }
+  }
+  bool document() {
+    if (!value()) return false;
+    blanks();
+    return i == s.size();
+  }
+};
+
+bool valid_json(std::string_view s) {
+  return json_checker{s}.document();
+}
+
+bool eat_char(std::string_view s, size_t& i, char c) {
+  if (i < s.size() && s[i] == c) return ++i, true;
+  return false;
+}
+
+// A check of XML well-formedness as the drawing needs it: one root, every
+// tag closed in order, attribute values quoted, no '<' in a text or a value
+// and '&' only as the start of an entity.
+bool well_formed_xml(std::string_view s, std::string* why) {
+  size_t i = 0;
+  auto fail = [&](const std::string& what) {
+    *why = what + " at byte " + std::to_string(i);
+    return false;
+  };
+  auto entity_ok = [&](size_t at) {
+    for (std::string_view e : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"})
+      if (s.substr(at, e.size()) == e) return true;
+    return false;
+  };
+  auto name = [&] {
+    const size_t from = i;
+    while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '-' ||
+                            s[i] == ':' || s[i] == '_'))
+      ++i;
+    return std::string(s.substr(from, i - from));
+  };
+  auto blanks = [&] {
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+  };
+  if (s.substr(0, 5) == "<?xml") i = s.find("?>") + 2;
+  std::vector<std::string> open;
+  int roots = 0;
+  while (i < s.size()) {
+    if (s[i] != '<') {
+      if (s[i] == '&' && !entity_ok(i)) return fail("a raw '&'");
+      if (open.empty() && !std::isspace(static_cast<unsigned char>(s[i])))
+        return fail("text outside the root");
+      ++i;
+      continue;
+    }
+    ++i;
+    if (i < s.size() && s[i] == '/') {
+      ++i;
+      const std::string n = name();
+      if (open.empty() || open.back() != n) return fail("</" + n + "> closes nothing open");
+      open.pop_back();
+      if (!eat_char(s, i, '>')) return fail("an unended closing tag");
+      continue;
+    }
+    const std::string n = name();
+    if (n.empty()) return fail("a '<' that starts no tag");
+    if (open.empty()) ++roots;
+    for (;;) {
+      blanks();
+      if (i >= s.size()) return fail("an unended tag");
+      if (s[i] == '>') {
+        ++i;
+        open.push_back(n);
+        break;
+      }
+      if (s.substr(i, 2) == "/>") {
+        i += 2;
+        break;
+      }
+      if (name().empty() || !eat_char(s, i, '=') || !eat_char(s, i, '"'))
+        return fail("an attribute of <" + n + "> without a quoted value");
+      while (i < s.size() && s[i] != '"') {
+        if (s[i] == '<') return fail("a '<' in an attribute");
+        if (s[i] == '&' && !entity_ok(i)) return fail("a raw '&' in an attribute");
+        ++i;
+      }
+      if (!eat_char(s, i, '"')) return fail("an unended attribute");
+    }
+  }
+  if (!open.empty()) return fail("<" + open.back() + "> is never closed");
+  if (roots != 1) return fail(std::to_string(roots) + " root elements");
+  return true;
+}
+
+// Reads the package a compile left on its memory disk.
+package read_back(compiled_scenario& c) {
+  package p;
+  package_error error;
+  EXPECT_TRUE(read_package(c.disk, test_directory, "Borvasco_Lestrano", "40817", &p, &error))
+      << error.message;
+  return p;
+}
+
+struct built_in {
+  memory_disk disk;
+  package p;
+  built_in() {
+    run_state st;
+    st.directory = test_directory;
+    std::ostringstream out, err;
+    form_load_handler(st, disk, out, err);
+    package_error error;
+    EXPECT_TRUE(read_package(disk, test_directory, "Borvasco_Lestrano", "40817", &p, &error))
+        << error.message;
+  }
+};
+
+// A scenario with a restriction, markers and a station whose name needs
+// escaping in JSON and XML.
+std::unique_ptr<compiled_scenario> restriction_scenario() {
+  return compile_documents(
+      line_description(9000,
+                       "pendenza,  0,  3\n"
+                       "curvad4,  1000,  500\n"
+                       "montagna,  2500,  3100,  12\n"
+                       "cartello_indicatore,  2600,   (1\xB0 VIADOTTO)(A & B <C>)\n"),
+      train_document("velocita,  0,  60\n"
+                     "stazione,  500, 12,  400,  1, 0, 0,  3,1,0,  2,0,1,   30,   9, 5, 0, "
+                     "SANT'ANNA & \"DUE\"\n"
+                     "segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n"
+                     "rallentamento,  5000, 60, 1000, 2, 1, 5\n"
+                     "abbattimento,  7000,  80\n"
+                     "abbattimento,  7500,  0\n"));
+}
+
+bool has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(InspectReport, TheBuiltInScenarioAsText) {
+  built_in b;
+  std::ostringstream out;
+  write_inspection_text(out, b.p);
+  const std::string text = out.str();
+  for (const char* line : {
+           "  route length        89500 m (grid cells 0 .. 1930, plan metres 0 .. 96500)\n",
+           "  braked mass         118 %\n",
+           "  signal repetition   79000 m to 88900 m, 4 codes\n",
+           "  clock               09:02:30\n",
+           "  stamps              610 in entry 85, 5121 in cell 1 (as expected)\n",
+           "  check codes         33468 in entry 85, 2382 in cell 1 (match the names)\n",
+           "     81      41450        88600     1\n",
+           "Stations (18)\n",
+           "      1  BORVASCO         12        50     -150 ..    250  09:05:00     1   0   0   3  "
+           " 1 "
+           "  0   2   0   1  30\n",
+           "Board texts (55)\n",
+           "     60    670    33450  \"(1\u00B0 VIADOTTO)(ARSINO)(M 180)\"\n",
+           "     38     1850  signal                     sx 1  dx 0  s 2/0/0  d 0/0/0  rapp 0  "
+           "time "
+           "0\n",
+           "     14      650  speed board                s 60/70/75 km/h  d 30/30/30 km/h  stripes "
+           "0/1\n",
+           "    212    10650  station                    entry 3  name \"SAN DALMIO\"\n",
+           "     36     1750  -                      31\n",
+           "      33500 ..   35700 m    -10 per mille\n",
+           "      96400 ..   96550 m      - (not set)\n",
+           "      31300 ..   31850 m  type 2\n",
+           "       3700 ..   19900 m     90 km/h\n",
+           "  values              96499 metres, 0 .. 96498\n",
+       })
+    EXPECT_TRUE(has(text, line)) << line;
+  EXPECT_FALSE(has(text, "\n\n\n"));
+  for (size_t at = text.find(" \n"); at != std::string::npos; at = text.find(" \n", at + 1))
+    ADD_FAILURE() << "trailing blank: " << text.substr(text.rfind('\n', at) + 1, 80);
+}
+
+TEST(InspectReport, RestrictionsMarkersAndMismatchedCodes) {
+  auto c = restriction_scenario();
+  ASSERT_EQ(c->st.error_code, 0);
+  package p = read_back(*c);
+  p.grid[1].w4 = 7;
+  p.table[entry_line].w24 = 0;
+  std::ostringstream out;
+  write_inspection_text(out, p);
+  const std::string text = out.str();
+  for (const char* line : {
+           "     77     3800  restriction warning        speed 60 km/h  d_v 5\n",
+           "     76     3800  countdown                  count 1  d_v 1\n",
+           "    101     5000  restriction start          speed 60 km/h  d_v 5  f_tt 2\n",
+           "    121     6000  restriction end            speed 60 km/h  d_v 5  f_tt 2\n",
+           "    140     7000  approach marker            value 80\n",
+           "    150     7500  plain marker\n",
+           "     66     3300  approach marker            value 180\n",
+           "     96     4800  approach marker            value 180\n",
+           "     57     2850  mountain marker\n",
+           "  stamps              0 in entry 85, 5121 in cell 1 (expected 610 and 5121)\n",
+           "in cell 1 (the names give 33468 and 2382)\n",
+           "\"SANT'ANNA & \"DUE\"\"",
+       })
+    EXPECT_TRUE(has(text, line)) << line << text;
+}
+
+TEST(InspectReport, TheJsonDocumentParsesAndEscapesItsTexts) {
+  EXPECT_TRUE(valid_json("{\"a\": [1, -2.5e+3, true, null, \"x\\u0001\"]}"));
+  for (const char* bad : {"{\"a\": 1", "[1,]", "\"raw\x01\"", "{\"a\" 1}", "[1] 2", "\"\\q\""})
+    EXPECT_FALSE(valid_json(bad)) << bad;
+
+  built_in b;
+  const std::string json = inspection_json(b.p);
+  EXPECT_TRUE(valid_json(json));
+  for (const char* part :
+       {"\"route_length_m\": 89500", "\"match\": true", "\"name\": \"SAN DALMIO\"",
+        "\"time\": \"09:05:00\"", "\"text\": \"(1\u00B0 VIADOTTO)(ARSINO)(M 180)\"",
+        "\"object\": \"speed board\"", "\"s_kmh\": [60, 70, 75]", "\"per_mille\": -10",
+        "\"per_mille\": null"})
+    EXPECT_TRUE(has(json, part)) << part;
+
+  auto c = restriction_scenario();
+  package p = read_back(*c);
+  p.table[80].text = "tab\there \\ \x01 end";
+  const std::string escaped = inspection_json(p);
+  EXPECT_TRUE(valid_json(escaped)) << escaped;
+  EXPECT_TRUE(has(escaped, "\"name\": \"SANT'ANNA & \\\"DUE\\\"\""));
+  EXPECT_TRUE(has(escaped, "\"text\": \"tab\\there \\\\ \\u0001 end\""));
+  EXPECT_EQ(json_string("\x1F\"\r\n"), "\"\\u001f\\\"\\r\\n\"");
+}
+
+TEST(SvgDrawing, IsOneWellFormedSelfContainedDocument) {
+  std::string why;
+  EXPECT_TRUE(well_formed_xml("<svg><g a=\"1\"/><text>A &amp; B</text></svg>", &why)) << why;
+  for (const char* bad : {"<svg><g></svg>", "<svg>A & B</svg>", "<svg a=1/>", "<svg/><svg/>",
+                          "<svg a=\"<\"/>", "<svg>"})
+    EXPECT_FALSE(well_formed_xml(bad, &why)) << bad;
+
+  built_in b;
+  auto c = restriction_scenario();
+  package tricky = read_back(*c);
+  tricky.table[80].text = "(A & B)(<C> \x01 \"D\")";
+  package empty_plan = tricky;
+  for (auto* row : {&empty_plan.plan.row0, &empty_plan.plan.row1})
+    for (plan_element& e : *row) e.tag = plan_tag_empty;
+
+  for (const package* p : {&b.p, &tricky, &empty_plan}) {
+    const std::string svg = draw_package(*p);
+    EXPECT_TRUE(well_formed_xml(svg, &why)) << why;
+    EXPECT_TRUE(has(svg, "viewBox=\"0 0 "));
+    EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+    for (const char* never : {"href", "<script", "url(", "<image", "@import"})
+      EXPECT_FALSE(has(svg, never)) << never;
+  }
+  const std::string svg = draw_package(b.p);
+  for (const char* part :
+       {">Borvasco_Lestrano \u2014 train 40817</text>", ">SAN DALMIO</text>",
+        ">LESTRANO 10:48</text>", ">Gradient (per mille)</text>", ">Speed limit (km/h)</text>",
+        ">signal, sx 2</text>", "mountain type 2, 31300 .. 31850 m"})
+    EXPECT_TRUE(has(svg, part)) << part;
+  const std::string escaped = draw_package(tricky);
+  EXPECT_TRUE(has(escaped, "A &amp; B \u00B7 &lt;C&gt; ? &quot;D&quot;"));
+  EXPECT_TRUE(has(escaped, "SANT&apos;ANNA &amp; &quot;DUE&quot;"));
+  EXPECT_TRUE(has(draw_package(empty_plan), "the plan holds no trace"));
+}
+
+// The commands on a memory disk holding the built-in package.
+struct command_run {
+  std::ostringstream out, err;
+  int status = -1;
+
+  void run(disk& d, std::vector<std::string> args) {
+    args.insert(args.begin(), "scenario-tool");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    out.str("");
+    err.str("");
+    const std::string command = args[1];
+    status = command == "inspect"
+                 ? inspect_command(static_cast<int>(argv.size()), argv.data(), d, out, err)
+                 : render_command(static_cast<int>(argv.size()), argv.data(), d, out, err);
+  }
+};
+
+TEST(PackageCommands, ExitStatusesAndMessages) {
+  built_in b;
+  for (const char* name : {"_linea.dat", "_40817.dat"})
+    b.disk.files[std::string("/other/Borvasco_Lestrano") + name] =
+        b.disk.files[std::string(test_directory) + "/Borvasco_Lestrano" + name];
+  b.disk.files["/other/Borvasco_Lestrano_40817.sim"] = "short";
+  const std::string dir = test_directory;
+  struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out_part;
+    std::string err_part;
+  } cases[] = {
+      {{"inspect", dir}, 0, "Stations (18)", ""},
+      {{"inspect", dir, "--json"}, 0, "\"route_length_m\": 89500", ""},
+      {{"inspect", "--help"}, 0, "usage: scenario-tool inspect DIR", ""},
+      {{"render", "-h"}, 0, "usage: scenario-tool render DIR -o FILE.svg", ""},
+      {{"inspect"}, 2, "", "no package directory given"},
+      {{"inspect", dir, dir}, 2, "", "more than one directory"},
+      {{"inspect", dir, "--csv"}, 2, "", "unknown option --csv"},
+      {{"inspect", dir, "--line-name"}, 2, "", "option --line-name needs a value"},
+      {{"render", dir}, 2, "", "no output file given (-o FILE.svg)"},
+      {{"render", "-o", "/out.svg"}, 2, "", "no package directory given"},
+      {{"inspect", dir, "--train-number", "4/0"}, 2, "", "must be file names"},
+      {{"inspect", dir, "--train-number", "99"},
+       5,
+       "",
+       "cannot read /scenario/Borvasco_Lestrano_99.sim: No such file or directory"},
+      {{"render", "/nowhere", "-o", "/out.svg"}, 5, "", "cannot read /nowhere/"},
+      {{"inspect", "/other"},
+       6,
+       "",
+       "scenario-tool: Borvasco_Lestrano_40817.sim: entry 0 starts at byte 0 but the file ends "
+       "after 5 bytes of its 16-byte head\n"},
+  };
+  for (const auto& k : cases) {
+    command_run r;
+    r.run(b.disk, k.args);
+    EXPECT_EQ(r.status, k.status) << k.args.back() << r.err.str();
+    EXPECT_TRUE(has(r.out.str(), k.out_part)) << k.args.back() << r.out.str();
+    EXPECT_TRUE(has(r.err.str(), k.err_part)) << k.args.back() << r.err.str();
+    if (k.status == 0) {
+      EXPECT_EQ(r.err.str(), "");
+    }
+  }
+}
+
+TEST(PackageCommands, RenderReplacesTheFileWholeOrLeavesItAlone) {
+  built_in b;
+  b.disk.files["/out.svg"] = "old drawing";
+  command_run r;
+  r.run(b.disk, {"render", test_directory, "-o", "/out.svg"});
+  ASSERT_EQ(r.status, 0) << r.err.str();
+  EXPECT_EQ(b.disk.files["/out.svg"], draw_package(b.p));
+  EXPECT_EQ(b.disk.files.count("/out.svg.new"), 0u);
+
+  b.disk.files["/out.svg"] = "old drawing";
+  for (const char* op : {"create", "write", "close", "rename"}) {
+    memory_disk d = b.disk;
+    d.failures.push_back(
+        {op, op == std::string("rename") ? "/out.svg" : "/out.svg.new", "Input/output error"});
+    r.run(d, {"render", test_directory, "--output", "/out.svg"});
+    EXPECT_EQ(r.status, 5) << op;
+    EXPECT_EQ(r.err.str(), "scenario-tool: cannot write /out.svg: Input/output error\n") << op;
+    EXPECT_EQ(d.files["/out.svg"], "old drawing") << op;
+    EXPECT_EQ(d.files.count("/out.svg.new"), 0u) << op;
+  }
+}
+
+}  // namespace

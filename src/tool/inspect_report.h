@@ -1,0 +1,12 @@
+#pragma once
+// The report of scenario-tool inspect: everything a package holds, decoded,
+// as aligned text for a person or as one JSON document for a script. Texts
+// come out in UTF-8.
+
+#include <iosfwd>
+#include <string>
+
+#include "tool/package_reader.h"
+
+void write_inspection_text(std::ostream& out, const package& p);
+std::string inspection_json(const package& p);

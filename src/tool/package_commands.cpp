@@ -1,0 +1,134 @@
+#include "tool/package_commands.h"
+
+#include <ostream>
+#include <set>
+#include <string>
+
+#include "run/run_sequence.h"
+#include "runtime/output_file.h"
+#include "runtime/replace_files.h"
+#include "tool/arguments.h"
+#include "tool/inspect_report.h"
+#include "tool/package_reader.h"
+#include "tool/svg_drawing.h"
+
+namespace {
+
+constexpr const char* inspect_usage =
+    "usage: scenario-tool inspect DIR [--json] [--line-name NAME] [--train-number NUMBER]\n"
+    "\n"
+    "Reads the scenario package in DIR (NAME_linea.dat, NAME_NUMBER.sim and\n"
+    "NAME_NUMBER.dat) and prints what it holds: the header values, stamps and\n"
+    "check codes, the kilometric ranges, the stations, the board texts, every\n"
+    "cell with an object or a mark, the stretch bytes as runs and the plan's\n"
+    "extent, length and turning. NAME and NUMBER default to the built-in\n"
+    "scenario's.\n"
+    "\n"
+    "  --json   print the same as one JSON document (texts in UTF-8)\n"
+    "\n"
+    "Exit status: 0 done, 2 usage error, 5 a file cannot be read, 6 the package\n"
+    "is damaged (the message names the file and the byte).\n";
+
+constexpr const char* render_usage =
+    "usage: scenario-tool render DIR -o FILE.svg [--line-name NAME] [--train-number NUMBER]\n"
+    "\n"
+    "Reads the scenario package in DIR and draws it as one self-contained SVG\n"
+    "file: the plan of the line with its stations and signals, the gradient and\n"
+    "speed-limit profiles, and the objects along the route on a kilometre axis.\n"
+    "An existing FILE is replaced whole, never left half-written. NAME and\n"
+    "NUMBER default to the built-in scenario's.\n"
+    "\n"
+    "  -o, --output FILE   the SVG file to write\n"
+    "\n"
+    "Exit status: 0 done, 2 usage error, 5 a file cannot be read or written,\n"
+    "6 the package is damaged (the message names the file and the byte).\n";
+
+// Parses the arguments common to both commands. Returns the exit status when
+// the command ends here (help or a usage error, with its message written),
+// else -1.
+int parse(int argc, char** argv, const char* command, const char* usage,
+          std::set<std::string> with_value, std::set<std::string> flags, std::ostream& out,
+          std::ostream& err, arguments* args) {
+  with_value.insert({"--line-name", "--train-number"});
+  flags.insert({"--help", "-h"});
+  std::string error;
+  if (!parse_arguments(argc, argv, 2, with_value, flags, args, &error)) {
+    err << "scenario-tool " << command << ": " << error << "\n" << usage;
+    return exit_usage;
+  }
+  if (args->has("--help") || args->has("-h")) {
+    out << usage;
+    return exit_clean;
+  }
+  if (args->positional.size() != 1) {
+    err << "scenario-tool " << command << ": "
+        << (args->positional.empty() ? "no package directory given" : "more than one directory")
+        << "\n"
+        << usage;
+    return exit_usage;
+  }
+  const std::string line = args->option("--line-name", std::string(built_in_line_name));
+  const std::string train = args->option("--train-number", std::string(built_in_train_number));
+  if (line.empty() || line.find(path_separator) != std::string::npos ||
+      train.find(path_separator) != std::string::npos) {
+    err << "scenario-tool " << command << ": the line name and train number must be file names\n";
+    return exit_usage;
+  }
+  return -1;
+}
+
+// Reads the package the arguments name. Returns the exit status on failure
+// (with the message written), else -1.
+int load(disk& d, const arguments& args, std::ostream& err, package* p) {
+  package_error failure;
+  if (read_package(d, args.positional[0],
+                   args.option("--line-name", std::string(built_in_line_name)),
+                   args.option("--train-number", std::string(built_in_train_number)), p, &failure))
+    return -1;
+  err << "scenario-tool: " << failure.message << "\n";
+  return package_exit_status(failure);
+}
+
+}  // namespace
+
+int inspect_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+  arguments args;
+  package p;
+  int status = parse(argc, argv, "inspect", inspect_usage, {}, {"--json"}, out, err, &args);
+  if (status < 0) status = load(d, args, err, &p);
+  if (status >= 0) return status;
+  if (args.has("--json"))
+    out << inspection_json(p);
+  else
+    write_inspection_text(out, p);
+  return exit_clean;
+}
+
+int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+  arguments args;
+  int status = parse(argc, argv, "render", render_usage, {"-o", "--output"}, {}, out, err, &args);
+  if (status >= 0) return status;
+  const std::string path = args.option("-o", args.option("--output"));
+  if (path.empty()) {
+    err << "scenario-tool render: no output file given (-o FILE.svg)\n" << render_usage;
+    return exit_usage;
+  }
+  package p;
+  status = load(d, args, err, &p);
+  if (status >= 0) return status;
+
+  // Written whole under a temporary name, then put in place of the old file.
+  output_file file(d, temporary_name(path));
+  if (file.open()) file.put(draw_package(p));
+  if (!file.finish()) {
+    discard_temporaries(d, {path});
+    err << "scenario-tool: " << describe(io_failure{path, file.error(), "write"}) << "\n";
+    return exit_io_failure;
+  }
+  io_failure failure;
+  if (!replace_together(d, {path}, &failure)) {
+    err << "scenario-tool: " << describe(failure) << "\n";
+    return exit_io_failure;
+  }
+  return exit_clean;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// scenario-tool inspect and render: read a package directory and show what it
+// holds, as a report or as a drawing. Both exit 0 when done, 2 on a usage
+// error, 5 when a file cannot be read or written and 6 when the package is
+// damaged.
+
+#include <iosfwd>
+
+#include "runtime/disk.h"
+
+int inspect_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
+int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);

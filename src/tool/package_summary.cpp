@@ -1,0 +1,260 @@
+#include "tool/package_summary.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <set>
+
+#include "model/check_codes.h"
+#include "model/run_state.h"
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+object_field number(std::string key, int64_t v, std::string unit = "") {
+  return {std::move(key), {v}, "", false, std::move(unit)};
+}
+
+object_field numbers(std::string key, std::vector<int64_t> v, std::string unit = "") {
+  return {std::move(key), std::move(v), "", false, std::move(unit)};
+}
+
+object_field text(std::string key, std::string v) {
+  return {std::move(key), {}, std::move(v), true, ""};
+}
+
+bool in_use(const scenario_entry& e) {
+  return e.b0 || e.l4 || e.l8 || e.l12 || e.b16 || !e.text.empty() || e.w24 || e.w26 || e.w28 ||
+         e.w30 || e.w32 || e.b34 || e.b35 || e.b36 || e.b37 || e.l40;
+}
+
+std::string entry_text(const package& p, int16_t entry) {
+  return entry >= 0 && entry < scenario_entries ? p.table[static_cast<size_t>(entry)].text : "";
+}
+
+// The values of the object in cell i.
+std::vector<object_field> object_fields(const package& p, int32_t i) {
+  const track_cell& c = p.grid[static_cast<size_t>(i)];
+  // In cell 1 the first two words are the stamps; an object there had them 0.
+  const int16_t w2 = i == 1 ? 0 : c.w2;
+  const int16_t w4 = i == 1 ? 0 : c.w4;
+  switch (c.kind) {
+    case kind_signal: {
+      const int side = c.w8 % 10;
+      return {number("sx", side / 3),
+              number("dx", side % 3),
+              numbers("s", {w2 / 10, w4 / 10, c.w6 / 10}),
+              numbers("d", {w2 % 10, w4 % 10, c.w6 % 10}),
+              number("rapp", c.w8 / 10),
+              number("time", c.b10)};
+    }
+    case kind_restriction_end:
+    case kind_restriction_start:
+      return {number("speed", w2, "km/h"), number("d_v", w4), number("f_tt", c.w6)};
+    case kind_restriction_warning:
+      return {number("speed", w2, "km/h"), number("d_v", w4)};
+    case kind_countdown:
+      return {number("count", w2), number("d_v", w4)};
+    case kind_speed_board: {
+      // Each word packs an "s" speed in its hundreds and a "d" speed in its
+      // units, both in steps of 5 km/h.
+      const int16_t words[3] = {w2, w4, c.w6};
+      std::vector<int64_t> s, d;
+      for (int16_t w : words) {
+        s.push_back(w / 100 * 5);
+        d.push_back(w % 100 * 5);
+      }
+      return {numbers("s", s, "km/h"), numbers("d", d, "km/h"),
+              numbers("stripes", {c.w8 / 10, c.w8 % 10})};
+    }
+    case kind_station:
+      return {number("entry", w2), text("name", entry_text(p, w2))};
+    case kind_approach_marker:
+      return {number("value", w2)};
+    case kind_text_board:
+      return {number("entry", w2), text("text", entry_text(p, w2))};
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+package_checks check_package(const package& p) {
+  package_checks c;
+  c.line_stamp = p.table[entry_line].w24;
+  c.code_st = p.table[entry_line].l40;
+  if (p.grid.size() > 1) {
+    c.cell_stamp = p.grid[1].w2;
+    c.code_og = p.grid[1].w4;
+  }
+  run_state st;
+  st.table[entry_line].text = p.table[entry_line].text;
+  st.table[entry_train].text = p.table[entry_train].text;
+  c.computed_st = codice_gara_st(st);
+  c.computed_og = codice_gara_og(st);
+  return c;
+}
+
+std::string kind_name(uint8_t kind) {
+  switch (kind) {
+    case kind_empty:
+      return "none";
+    case kind_signal:
+      return "signal";
+    case kind_restriction_end:
+      return "restriction end";
+    case kind_restriction_start:
+      return "restriction start";
+    case kind_restriction_warning:
+      return "restriction warning";
+    case kind_countdown:
+      return "countdown";
+    case kind_speed_board:
+      return "speed board";
+    case kind_station:
+      return "station";
+    case kind_mountain_marker:
+      return "mountain marker";
+    case kind_approach_marker:
+      return "approach marker";
+    case kind_plain_marker:
+      return "plain marker";
+    case kind_text_board:
+      return "text board";
+    default:
+      return "kind " + std::to_string(kind);
+  }
+}
+
+int32_t object_metre(int32_t cell, uint8_t kind) {
+  switch (kind) {
+    case kind_countdown:
+    case kind_mountain_marker:
+    case kind_approach_marker:
+    case kind_plain_marker:
+      return cell * 50;
+    case kind_station:
+      return (cell + 1) * 50;
+    default:
+      return (cell - 1) * 50;
+  }
+}
+
+std::vector<cell_object> cell_objects(const package& p) {
+  std::vector<cell_object> out;
+  for (size_t i = 0; i < p.grid.size(); ++i) {
+    const track_cell& c = p.grid[i];
+    if (c.kind == kind_empty && c.b11 == 0) continue;
+    cell_object o;
+    o.cell = static_cast<int32_t>(i);
+    o.kind = c.kind;
+    o.mark = c.b11;
+    o.metre = object_metre(o.cell, c.kind);
+    o.fields = object_fields(p, o.cell);
+    out.push_back(std::move(o));
+  }
+  return out;
+}
+
+std::vector<int> board_entries(const package& p) {
+  std::set<int, std::greater<int>> entries;
+  for (size_t i = 2; i < p.grid.size(); ++i)
+    if (p.grid[i].kind == kind_text_board) entries.insert(p.grid[i].w2);
+  return {entries.begin(), entries.end()};
+}
+
+std::vector<int> station_entries(const package& p) {
+  std::set<int> boards;
+  for (int e : board_entries(p)) boards.insert(e);
+  std::vector<int> out;
+  for (int e = 1; e <= first_board_entry; ++e)
+    if (!boards.count(e) && in_use(p.table[static_cast<size_t>(e)])) out.push_back(e);
+  return out;
+}
+
+std::vector<stretch_run> stretch_runs(const track_grid& grid, uint8_t track_cell::*slot) {
+  std::vector<stretch_run> runs;
+  for (size_t i = 0; i < grid.size(); ++i) {
+    const uint8_t v = grid[i].*slot;
+    if (!runs.empty() && runs.back().raw == v)
+      runs.back().last_cell = static_cast<int32_t>(i);
+    else
+      runs.push_back({static_cast<int32_t>(i), static_cast<int32_t>(i), v});
+  }
+  return runs;
+}
+
+plan_geometry measure_plan(const package_plan& plan) {
+  plan_geometry g;
+  g.metres = static_cast<int32_t>(plan.row0.size());
+  bool have_last = false, have_step = false;
+  double last_e = 0, last_n = 0, step_e = 0, step_n = 0;
+  for (size_t m = 0; m < plan.row0.size() && m < plan.row1.size(); ++m) {
+    if (plan.row0[m].tag == plan_tag_empty || plan.row1[m].tag == plan_tag_empty) continue;
+    const double e = plan.row0[m].value, n = plan.row1[m].value;
+    if (g.valued == 0) {
+      g.first_valued = static_cast<int32_t>(m);
+      g.min_east = g.max_east = e;
+      g.min_north = g.max_north = n;
+    }
+    ++g.valued;
+    g.last_valued = static_cast<int32_t>(m);
+    g.min_east = std::min(g.min_east, e);
+    g.max_east = std::max(g.max_east, e);
+    g.min_north = std::min(g.min_north, n);
+    g.max_north = std::max(g.max_north, n);
+    if (have_last) {
+      const double de = e - last_e, dn = n - last_n;
+      const double len = std::hypot(de, dn);
+      g.length += len;
+      if (len > 0) {
+        if (have_step) {
+          // Clockwise, seen with north up, is a negative cross product.
+          const double turn =
+              -std::atan2(step_e * dn - step_n * de, step_e * de + step_n * dn) * 180 / pi;
+          g.net_turning += turn;
+          g.absolute_turning += std::fabs(turn);
+        }
+        step_e = de;
+        step_n = dn;
+        have_step = true;
+      }
+    }
+    last_e = e;
+    last_n = n;
+    have_last = true;
+  }
+  return g;
+}
+
+bool plan_point(const package_plan& plan, int64_t m, double* east, double* north) {
+  const int64_t size = static_cast<int64_t>(std::min(plan.row0.size(), plan.row1.size()));
+  for (int64_t k = std::min(m, size - 1); k >= 0; --k) {
+    const plan_element& e = plan.row0[static_cast<size_t>(k)];
+    const plan_element& n = plan.row1[static_cast<size_t>(k)];
+    if (e.tag == plan_tag_empty || n.tag == plan_tag_empty) continue;
+    *east = e.value;
+    *north = n.value;
+    return true;
+  }
+  return false;
+}
+
+std::string time_of_day(int64_t seconds) {
+  const bool negative = seconds < 0;
+  const int64_t s = negative ? -seconds : seconds;
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%s%02lld:%02lld:%02lld", negative ? "-" : "",
+                static_cast<long long>(s / 3600), static_cast<long long>(s / 60 % 60),
+                static_cast<long long>(s % 60));
+  return buf;
+}
+
+std::string clock_time(int h, int m, int s) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, m, s);
+  return buf;
+}

@@ -1,0 +1,110 @@
+#pragma once
+// What a package says, decoded for people: the stamps and check codes, which
+// entries are stations and which board texts, the object of every cell with
+// its values, the stretch bytes as runs and the geometry of the plan. Shared
+// by the text and JSON reports and by the drawing.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tool/package_reader.h"
+
+inline constexpr int16_t expected_line_stamp = 610;   // entry 85, w24
+inline constexpr int16_t expected_cell_stamp = 5121;  // cell 1, w2
+
+// The stamps and check codes as the package holds them, and the codes
+// computed from the line name and train number of entries 85 and 86.
+struct package_checks {
+  int16_t line_stamp = 0;
+  int16_t cell_stamp = 0;
+  int32_t code_st = 0;
+  int32_t computed_st = 0;
+  int16_t code_og = 0;
+  int16_t computed_og = 0;
+
+  bool stamps_match() const {
+    return line_stamp == expected_line_stamp && cell_stamp == expected_cell_stamp;
+  }
+  bool codes_match() const { return code_st == computed_st && code_og == computed_og; }
+};
+package_checks check_package(const package& p);
+
+// One decoded value of an object: a whole number, a list of them (printed
+// "a/b/c") or a text (Windows-1252, as stored).
+struct object_field {
+  std::string key;
+  std::vector<int64_t> numbers;
+  std::string text;
+  bool is_text = false;
+  std::string unit;
+};
+
+// A cell that holds an object, an approach mark, or both.
+struct cell_object {
+  int32_t cell = 0;
+  int32_t metre = 0;  // the position the object stands for (see object_metre)
+  uint8_t kind = 0;   // 0 when the cell carries only a mark
+  uint8_t mark = 0;   // b11
+  std::vector<object_field> fields;
+};
+
+// "signal", "speed board", ...; "kind 7" for a kind no object uses.
+std::string kind_name(uint8_t kind);
+
+// The route metre a cell stands for: point objects sit in cell p / 50 + 1,
+// stretch-placed ones (countdowns, markers) in cell p / 50, and a station
+// cell is the cell before its zone's end.
+int32_t object_metre(int32_t cell, uint8_t kind);
+
+// Every cell with an object or a mark, in cell order. The stamps in w2 and w4
+// of cell 1 are not read as values of the object there.
+std::vector<cell_object> cell_objects(const package& p);
+
+// The entries named by text-board cells (highest first), and the other
+// entries of 1 to 80 in use (the stations, lowest first).
+std::vector<int> board_entries(const package& p);
+std::vector<int> station_entries(const package& p);
+
+// A run of cells first .. last whose stretch byte has the same value.
+struct stretch_run {
+  int32_t first_cell = 0;
+  int32_t last_cell = 0;
+  uint8_t raw = 0;
+};
+std::vector<stretch_run> stretch_runs(const track_grid& grid, uint8_t track_cell::*slot);
+
+// The stretch bytes in people's units. A gradient byte of 0 is a cell the
+// compiler never reached (the last cells of the grid), not -100 per mille.
+inline bool gradient_set(uint8_t raw) {
+  return raw != 0;
+}
+inline int gradient_per_mille(uint8_t raw) {
+  return raw - 100;
+}
+inline int speed_kmh(uint8_t raw) {
+  return raw * 5;
+}
+
+// The plan's extent, length and turning over the metres that hold a value.
+// Row 0 is the east coordinate, row 1 the north one.
+struct plan_geometry {
+  int32_t metres = 0;  // elements per row
+  int32_t valued = 0;  // metres holding a value
+  int32_t first_valued = -1;
+  int32_t last_valued = -1;
+  double min_east = 0, max_east = 0, min_north = 0, max_north = 0;
+  double length = 0;            // metres along the trace
+  double net_turning = 0;       // degrees, clockwise positive
+  double absolute_turning = 0;  // degrees
+};
+plan_geometry measure_plan(const package_plan& plan);
+
+// The plan point of route metre m: the nearest metre at or before m that
+// holds a value in both rows. False when there is none.
+bool plan_point(const package_plan& plan, int64_t m, double* east, double* north);
+
+// "09:05:00" from seconds of the day; "-00:00:05" for a negative value.
+std::string time_of_day(int64_t seconds);
+// "09:02:30" from the clock words.
+std::string clock_time(int h, int m, int s);
