@@ -1,5 +1,7 @@
 #include "compiler/compile_context.h"
 
+#include "runtime/windows1252.h"
+
 void set_error(compile_context& ctx, int32_t code) {
   ctx.st.error_code = code;
   ctx.st.fault.document = ctx.document;
@@ -57,4 +59,16 @@ bool read_keyword_field(compile_context& ctx) {
   ctx.record_line = ctx.reader->field_line();
   ctx.record_keyword = ctx.st.current_field;
   return true;
+}
+
+flow next_record_field(compile_context& ctx) {
+  field_reader& reader = *ctx.reader;
+  if (reader.at_end()) return flow::end_reading;
+  if (!read_keyword_field(ctx)) return reader_trap(ctx);
+  if (reader.at_end()) return flow::end_reading;
+  for (int i = 0; i < 2 && contains(ctx.st.current_field, "-"); ++i) {
+    if (!read_keyword_field(ctx)) return reader_trap(ctx);
+    if (reader.at_end()) return flow::end_reading;
+  }
+  return flow::next;
 }

@@ -66,3 +66,9 @@ flow range_check(compile_context& ctx, int32_t p, int32_t margin = 100);
 // Reads the next field in keyword position into current_field and notes
 // where the record stands.
 bool read_keyword_field(compile_context& ctx);
+
+// The next record's keyword field, for the record loops: up to two fields in
+// a row that contain a dash are passed over. flow::end_reading when the
+// document ends first (the field that ends it is never examined),
+// flow::trap on a run-time fault, else flow::next.
+flow next_record_field(compile_context& ctx);

@@ -35,9 +35,15 @@ std::string repeat(int n, const std::function<std::string(int)>& record) {
   return text;
 }
 
-std::string line9000(std::string_view records = "") { return line_description(9000, records); }
-std::string train(std::string_view records = "") { return train_document(records); }
-std::string header(std::string_view body) { return "[generale]\n" + std::string(body) + "[fine]\n"; }
+std::string line9000(std::string_view records = "") {
+  return line_description(9000, records);
+}
+std::string train(std::string_view records = "") {
+  return train_document(records);
+}
+std::string header(std::string_view body) {
+  return "[generale]\n" + std::string(body) + "[fine]\n";
+}
 
 // A restriction from 5000 m, 1000 m long, at 60 km/h: warning cell 77,
 // start cell 101, end cell 121.
@@ -101,23 +107,23 @@ std::vector<fault_case> cases() {
       {"station zones too close", line9000(),
        train(station(1000, 12, 200) + station(1500, 12, 200)), 22, 1500, none, true},
       {"station cell at cell 1", line9000(), train(station(0, 12, 200)), 24, 0, none, true},
-      {"values missing at the end", line9000(), "[generale]\nsegnale,  1000\n", 25, 0, none,
-       true},
+      {"values missing at the end", line9000(), "[generale]\nsegnale,  1000\n", 25, 0, none, true},
       {"no line description", "", train(), 101, 0, train_doc, false},
       {"no general header", "[curve]\n", train(), 102, 0, train_doc, false},
       {"curve of no class", line9000("curvad7,  1000,  100\n"), train(), 103, 0, train_doc, true},
-      {"no route length", header("sfondo uno,    1\n[curve]\n"), train(), 104, 0, train_doc,
+      {"no route length", header("sfondo uno,    1\n[curve]\n"), train(), 104, 0, train_doc, false},
+      {"negative route length", header("lunghezza percorso,    -100\n"), train(), 105, 0, train_doc,
        false},
-      {"negative route length", header("lunghezza percorso,    -100\n"), train(), 105, 0,
-       train_doc, false},
-      {"81 mountains", line9000(repeat(81, [](int i) {
-         return "montagna,   " + std::to_string(100 * i) + ",  " + std::to_string(100 * i + 50) +
-                ",  2\n";
-       })),
+      {"81 mountains",
+       line9000(repeat(81,
+                       [](int i) {
+                         return "montagna,   " + std::to_string(100 * i) + ",  " +
+                                std::to_string(100 * i + 50) + ",  2\n";
+                       })),
        train(), 106, 8000, train_doc, true},
-      {"82 text boards", line9000(text_boards_80 +
-                                  "cartello_indicatore,  8100,   (A)\n"
-                                  "cartello_indicatore,  8200,   (B)\n"),
+      {"82 text boards",
+       line9000(text_boards_80 + "cartello_indicatore,  8100,   (A)\n"
+                                 "cartello_indicatore,  8200,   (B)\n"),
        train(), 107, 8200, train_doc, true},
       {"speed word beyond 16 bits",
        line9000("indicatori_vmax,  1000,  2000,  0,  0,  0,  0,  0,  0,  0\n"), train(), 108, 1000,

@@ -142,17 +142,8 @@ flow read_train_document(compile_context& ctx) {
   st.station_entry_index = 1;
 
   for (;;) {
-    if (reader.at_end()) break;
-    if (!read_keyword_field(ctx)) return reader_trap(ctx);
-    if (reader.at_end()) break;
-    bool ended = false;
-    for (int i = 0; i < 2 && !ended; ++i) {
-      if (!contains(st.current_field, "-")) break;
-      if (!read_keyword_field(ctx)) return reader_trap(ctx);
-      ended = reader.at_end();
-    }
-    if (ended) break;
-    flow f = train_record(ctx);
+    flow f = next_record_field(ctx);
+    if (f == flow::next) f = train_record(ctx);
     if (f == flow::end_reading) break;
     if (f != flow::next) return f;
   }

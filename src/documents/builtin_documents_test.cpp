@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testing/document_text.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <map>
@@ -17,21 +19,6 @@ using Lines = std::span<const std::string_view>;
 const std::string_view kDegree = "\u00B0";
 
 // Number of characters of a UTF-8 line (continuation bytes do not count).
-size_t char_count(std::string_view s) {
-  return static_cast<size_t>(std::count_if(
-      s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-std::vector<std::string> split_fields(std::string_view line) {
-  std::vector<std::string> fields;
-  size_t from = 0;
-  for (;;) {
-    size_t comma = line.find(',', from);
-    fields.emplace_back(line.substr(from, comma - from));
-    if (comma == std::string_view::npos) return fields;
-    from = comma + 1;
-  }
-}
 
 std::string keyword_of(std::string_view line) {
   return std::string(line.substr(0, line.find(',')));

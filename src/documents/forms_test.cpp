@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/document_text.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <regex>
@@ -21,11 +23,6 @@ using Lines = std::span<const std::string_view>;
 // A line as the file holds it: one byte a character, so columns are indices.
 std::string bytes(std::string_view line) {
   return to_windows1252(line);
-}
-
-size_t char_count(std::string_view s) {
-  return static_cast<size_t>(std::count_if(
-      s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 bool is_blank(std::string_view line) {
@@ -49,17 +46,6 @@ std::string trim(std::string_view s) {
   if (a == std::string_view::npos) return "";
   size_t b = s.find_last_not_of(' ');
   return std::string(s.substr(a, b - a + 1));
-}
-
-std::vector<std::string> split_fields(std::string_view line) {
-  std::vector<std::string> fields;
-  size_t from = 0;
-  for (;;) {
-    size_t comma = line.find(',', from);
-    fields.emplace_back(line.substr(from, comma - from));
-    if (comma == std::string_view::npos) return fields;
-    from = comma + 1;
-  }
 }
 
 // The train document's records of one keyword, split into fields.

@@ -264,10 +264,8 @@ void json_fields(json_writer& w, const std::vector<object_field>& fields) {
 void json_file(json_writer& w, const char* role, const std::string& name, size_t bytes) {
   w.key(role);
   w.begin_object(true);
-  w.key("name");
-  w.value(name);
-  w.key("bytes");
-  w.value(static_cast<int64_t>(bytes));
+  w.member("name", name);
+  w.member("bytes", static_cast<int64_t>(bytes));
   w.end_object();
 }
 
@@ -277,64 +275,42 @@ void json_header(json_writer& w, const package& p) {
   const scenario_entry& train = p.table[entry_train];
   w.key("header");
   w.begin_object();
-  w.key("line_name");
-  w.value(windows1252_to_utf8(line.text));
-  w.key("train_number");
-  w.value(windows1252_to_utf8(train.text));
-  w.key("route_length_m");
-  w.value(route.l8);
-  w.key("grid_cells");
-  w.value(static_cast<int64_t>(p.grid.size()));
-  w.key("braked_mass_percent");
-  w.value(route.l4);
-  w.key("cars");
-  w.value(route.l12);
+  w.member("line_name", windows1252_to_utf8(line.text));
+  w.member("train_number", windows1252_to_utf8(train.text));
+  w.member("route_length_m", route.l8);
+  w.member("grid_cells", static_cast<int64_t>(p.grid.size()));
+  w.member("braked_mass_percent", route.l4);
+  w.member("cars", route.l12);
   w.key("backgrounds");
   w.begin_object(true);
-  w.key("one");
-  w.value(line.l4);
-  w.key("two");
-  w.value(line.l12);
-  w.key("three");
-  w.value(line.l8);
+  w.member("one", line.l4);
+  w.member("two", line.l12);
+  w.member("three", line.l8);
   w.end_object();
   w.key("signal_repetition");
   w.begin_object(true);
-  w.key("start_m");
-  w.value(train.l4);
-  w.key("end_m");
-  w.value(train.l8);
-  w.key("codes");
-  w.value(train.l12);
+  w.member("start_m", train.l4);
+  w.member("end_m", train.l8);
+  w.member("codes", train.l12);
   w.end_object();
-  w.key("sand");
-  w.value(int32_t{train.w24});
-  w.key("clock");
-  w.value(clock_time(train.w28, train.w30, train.w32));
+  w.member("sand", int32_t{train.w24});
+  w.member("clock", clock_time(train.w28, train.w30, train.w32));
   w.end_object();
 
   const package_checks c = check_package(p);
   w.key("stamps");
   w.begin_object(true);
-  w.key("entry85_w24");
-  w.value(int32_t{c.line_stamp});
-  w.key("cell1_w2");
-  w.value(int32_t{c.cell_stamp});
-  w.key("match");
-  w.value(c.stamps_match());
+  w.member("entry85_w24", int32_t{c.line_stamp});
+  w.member("cell1_w2", int32_t{c.cell_stamp});
+  w.member("match", c.stamps_match());
   w.end_object();
   w.key("check_codes");
   w.begin_object(true);
-  w.key("entry85_l40");
-  w.value(c.code_st);
-  w.key("computed_st");
-  w.value(c.computed_st);
-  w.key("cell1_w4");
-  w.value(int32_t{c.code_og});
-  w.key("computed_og");
-  w.value(int32_t{c.computed_og});
-  w.key("match");
-  w.value(c.codes_match());
+  w.member("entry85_l40", c.code_st);
+  w.member("computed_st", c.computed_st);
+  w.member("cell1_w4", int32_t{c.code_og});
+  w.member("computed_og", int32_t{c.computed_og});
+  w.member("match", c.codes_match());
   w.end_object();
 }
 
@@ -344,14 +320,10 @@ void json_tables(json_writer& w, const package& p) {
   for (int i = entry_range_last; i <= entry_range_first; ++i) {
     const scenario_entry& e = p.table[static_cast<size_t>(i)];
     w.begin_object(true);
-    w.key("entry");
-    w.value(i);
-    w.key("start_m");
-    w.value(e.l4);
-    w.key("reference_m");
-    w.value(e.l8);
-    w.key("flag");
-    w.value(e.l12);
+    w.member("entry", i);
+    w.member("start_m", e.l4);
+    w.member("reference_m", e.l8);
+    w.member("flag", e.l12);
     w.end_object();
   }
   w.end_array();
@@ -361,28 +333,19 @@ void json_tables(json_writer& w, const package& p) {
   for (int i : station_entries(p)) {
     const scenario_entry& e = p.table[static_cast<size_t>(i)];
     w.begin_object(true);
-    w.key("entry");
-    w.value(i);
-    w.key("name");
-    w.value(windows1252_to_utf8(e.text));
-    w.key("type");
-    w.value(int32_t{e.b0});
-    w.key("position_m");
-    w.value(e.l12);
-    w.key("zone_start_m");
-    w.value(e.l4);
-    w.key("zone_end_m");
-    w.value(e.l8);
-    w.key("time");
-    w.value(time_of_day(e.l40));
-    w.key("time_s");
-    w.value(e.l40);
+    w.member("entry", i);
+    w.member("name", windows1252_to_utf8(e.text));
+    w.member("type", int32_t{e.b0});
+    w.member("position_m", e.l12);
+    w.member("zone_start_m", e.l4);
+    w.member("zone_end_m", e.l8);
+    w.member("time", time_of_day(e.l40));
+    w.member("time_s", e.l40);
     const std::pair<const char*, int32_t> others[] = {
         {"b16", e.b16}, {"b37", e.b37}, {"b36", e.b36}, {"w24", e.w24}, {"w26", e.w26},
         {"b34", e.b34}, {"w28", e.w28}, {"w30", e.w30}, {"w32", e.w32}, {"b35", e.b35}};
     for (const auto& [name, v] : others) {
-      w.key(name);
-      w.value(v);
+      w.member(name, v);
     }
     w.end_object();
   }
@@ -392,12 +355,9 @@ void json_tables(json_writer& w, const package& p) {
   w.begin_array();
   for (int e : board_entries(p)) {
     w.begin_object(true);
-    w.key("entry");
-    w.value(e);
-    w.key("cell");
-    w.value(board_cell(p, e));
-    w.key("text");
-    w.value(windows1252_to_utf8(p.table[static_cast<size_t>(e)].text));
+    w.member("entry", e);
+    w.member("cell", board_cell(p, e));
+    w.member("text", windows1252_to_utf8(p.table[static_cast<size_t>(e)].text));
     w.end_object();
   }
   w.end_array();
@@ -408,19 +368,15 @@ void json_cells(json_writer& w, const package& p) {
   w.begin_array();
   for (const cell_object& o : cell_objects(p)) {
     w.begin_object(true);
-    w.key("cell");
-    w.value(o.cell);
-    w.key("metre");
-    w.value(o.metre);
-    w.key("kind");
-    w.value(int32_t{o.kind});
+    w.member("cell", o.cell);
+    w.member("metre", o.metre);
+    w.member("kind", int32_t{o.kind});
     w.key("object");
     if (o.kind)
       w.value(kind_name(o.kind));
     else
       w.null();
-    w.key("mark");
-    w.value(int32_t{o.mark});
+    w.member("mark", int32_t{o.mark});
     json_fields(w, o.fields);
     w.end_object();
   }
@@ -434,10 +390,8 @@ void json_runs(json_writer& w, const package& p, const char* name, uint8_t track
   for (const stretch_run& r : stretch_runs(p.grid, slot)) {
     if (skip_zero && r.raw == 0) continue;
     w.begin_object(true);
-    w.key("from_m");
-    w.value(static_cast<int64_t>(r.first_cell) * 50);
-    w.key("to_m");
-    w.value((static_cast<int64_t>(r.last_cell) + 1) * 50);
+    w.member("from_m", static_cast<int64_t>(r.first_cell) * 50);
+    w.member("to_m", (static_cast<int64_t>(r.last_cell) + 1) * 50);
     w.key(value_key);
     value(w, r.raw);
     w.end_object();
@@ -471,28 +425,17 @@ void json_plan(json_writer& w, const package& p) {
   const plan_geometry g = measure_plan(p.plan);
   w.key("plan");
   w.begin_object();
-  w.key("metres");
-  w.value(g.metres);
-  w.key("valued_metres");
-  w.value(g.valued);
-  w.key("first_valued_metre");
-  w.value(g.first_valued);
-  w.key("last_valued_metre");
-  w.value(g.last_valued);
-  w.key("east_min_m");
-  w.value(g.min_east);
-  w.key("east_max_m");
-  w.value(g.max_east);
-  w.key("north_min_m");
-  w.value(g.min_north);
-  w.key("north_max_m");
-  w.value(g.max_north);
-  w.key("length_m");
-  w.value(g.length);
-  w.key("net_turning_deg");
-  w.value(g.net_turning);
-  w.key("absolute_turning_deg");
-  w.value(g.absolute_turning);
+  w.member("metres", g.metres);
+  w.member("valued_metres", g.valued);
+  w.member("first_valued_metre", g.first_valued);
+  w.member("last_valued_metre", g.last_valued);
+  w.member("east_min_m", g.min_east);
+  w.member("east_max_m", g.max_east);
+  w.member("north_min_m", g.min_north);
+  w.member("north_max_m", g.max_north);
+  w.member("length_m", g.length);
+  w.member("net_turning_deg", g.net_turning);
+  w.member("absolute_turning_deg", g.absolute_turning);
   w.end_object();
 }
 
@@ -517,12 +460,9 @@ void write_inspection_text(std::ostream& out, const package& p) {
 std::string inspection_json(const package& p) {
   json_writer w;
   w.begin_object();
-  w.key("line_name");
-  w.value(p.line_name);
-  w.key("train_number");
-  w.value(p.train_number);
-  w.key("directory");
-  w.value(p.directory);
+  w.member("line_name", p.line_name);
+  w.member("train_number", p.train_number);
+  w.member("directory", p.directory);
   w.key("files");
   w.begin_object();
   json_file(w, "plan", p.plan_file, p.plan_bytes);

@@ -27,6 +27,12 @@ struct json_writer {
   void value(bool v);
   void value(std::string_view utf8);
   void value(const char* utf8) { value(std::string_view(utf8)); }
+  // A key and its value.
+  template <typename T>
+  void member(std::string_view name, const T& v) {
+    key(name);
+    value(v);
+  }
   void null();
 
  private:
