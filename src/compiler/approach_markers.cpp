@@ -29,6 +29,7 @@ struct pass {
   void fail(int32_t code, int64_t i) {
     st.error_code = code;
     st.error_position = static_cast<int32_t>(i * 50);
+    st.fault = fault_place{};  // a fault of the grid, not of a record
   }
 
   // A. Every signal among the 20 cells before a warning board gets a marker
