@@ -167,3 +167,59 @@ TEST(FaultTable, EveryCodeWithItsPositionDocumentsAndPackage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Arithmetic that overflows 32 bits is a run-time fault (25), caught at the
+// step where it happens: what earlier steps stored stays.
+TEST(FaultTable, OverflowsAreRunTimeFaultsWhereTheyHappen) {
+  const std::string line1000 = header("lunghezza percorso, 1000\n[curve]\n");
+  // The straight run up to the curve's start is computed before its end
+  // overflows.
+  auto curve = compile_documents(header("lunghezza percorso, 1000\n[curve]\n"
+                                        "curvad4, 1000, 2147483647\n"),
+                                 train());
+  EXPECT_EQ(curve->st.error_code, 25);
+  EXPECT_EQ(curve->st.plan.computed, 1001);
+
+  auto long_restriction =
+      compile_documents(line1000, train("rallentamento, 2000, 60, 2147483647, 0, 0, 0\n"));
+  EXPECT_EQ(long_restriction->st.error_code, 25);
+
+  auto mountains =
+      compile_documents(header("lunghezza percorso, 1000\n[curve]\nmontagna, 0, 2147483647, 2\n"
+                               "montagna, -2147483648, 100, 2\n"),
+                        train());
+  EXPECT_EQ(mountains->st.error_code, 25);
+  EXPECT_EQ(mountains->cell(0).b14, 0) << "no completion after the fault";
+
+  const std::string station_a = "stazione, 1000, 25, 200, 0,0,0, 0,0, 0, 0,0,0, 0, 0,0,0, A\n";
+  auto spacing = compile_documents(
+      line1000,
+      train(station_a + "stazione, 300, 5, 2147483600, 0,0,0, 0,0, 0, 0,0,0, 0, 0,0,0, B\n"));
+  EXPECT_EQ(spacing->st.error_code, 25);
+
+  // Type 7: the zone start is stored, then the zone end overflows.
+  auto zone = compile_documents(
+      line1000,
+      train(station_a + "stazione, 2400, 7, 2147483600, 0,0,1, 0,0, 0, 0,0,0, 0, 0,0,0, B\n"));
+  EXPECT_EQ(zone->st.error_code, 25);
+  EXPECT_EQ(zone->st.table[2].l4, 2400 - 2147483600);
+  EXPECT_EQ(zone->st.table[2].b36, 1);
+}
+
+// A refused route length is stored in entry 84 like every header value
+// read; the grid of the earlier route length is written.
+TEST(FaultTable, ARefusedRouteLengthStaysInEntry84) {
+  for (int32_t refused : {1000001, -5}) {
+    auto c = compile_documents(header("lunghezza percorso, 1000\nlunghezza percorso, " +
+                                      std::to_string(refused) + "\n[curve]\n"),
+                               train());
+    EXPECT_EQ(c->st.error_code, refused > 0 ? 1 : 105);
+    EXPECT_EQ(c->st.table[84].l8, refused);
+    EXPECT_EQ(c->st.grid.size(), 161u);
+    EXPECT_EQ(c->result.outcome, percorso_outcome::package_written);
+  }
+}
+
+}  // namespace

@@ -73,15 +73,15 @@ flow curva_record(compile_context& ctx) {
   if (k == 0) return reject_document(ctx, 103);
   if (contains_any_case(field, "s")) k = -k;
 
+  // A straight run up to the curve's start, then the curve; the plan may not
+  // pass metre 1000000 in either. The end is worked out only after the
+  // straight run, as the curve begins.
+  if (!advance_plan(st, start, 0)) return reject_document(ctx, 103);
   int64_t end = static_cast<int64_t>(start) + length;
   if (end > INT32_MAX || end < INT32_MIN) return raise_trap(ctx, "the curve's end overflows");
   // A curve that runs past the end of the plan is bent up to the plan's last
   // metre.
   if (end > st.plan_last_metre) end = st.plan_last_metre;
-
-  // A straight run up to the curve's start, then the curve; the plan may not
-  // pass metre 1000000 in either.
-  if (!advance_plan(st, start, 0)) return reject_document(ctx, 103);
   if (!advance_plan(st, static_cast<int32_t>(end), k)) return reject_document(ctx, 103);
   return flow::next;
 }

@@ -63,9 +63,9 @@ flow header_record(compile_context& ctx) {
   if (contains_any_case(field, "lunghezza") && contains_any_case(field, "percorso")) {
     int32_t length;
     if (!ctx.reader->read_i32(&length)) return reader_trap(ctx);
+    st.table[entry_route].l8 = length;
     if (length > longest_route) return reject_document(ctx, 1);
     if (length < 0) return reject_document(ctx, 105);
-    st.table[entry_route].l8 = length;
     create_grid_and_plan(st, length);
   }
   if (has("progressiva") && has("tre") && (f = read_range(ctx, entry_range_last)) != flow::next)

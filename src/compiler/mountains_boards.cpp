@@ -1,5 +1,6 @@
 #include "compiler/mountains_boards.h"
 
+#include <climits>
 #include <string>
 
 #include "model/rounding.h"
@@ -16,16 +17,21 @@ bool memo_montagna(run_state& st, int32_t& inizio, int32_t& fine, int32_t& tipo)
     tipo -= 10;
     markers = true;
   }
-  if (st.mountain_count >= most_mountains) return false;
+  if (st.mountain_count >= most_mountains) {
+    st.error_code = 106;
+    return true;
+  }
   ++st.mountain_count;
   st.mountain_starts[static_cast<size_t>(st.mountain_count)] = inizio;
   st.mountain_ends[static_cast<size_t>(st.mountain_count)] = fine;
   // A mountain that begins 150 m or less after the previous one ends (or
-  // overlaps it) is of type 3.
-  if (st.mountain_count > 1 &&
-      static_cast<int64_t>(inizio) - st.mountain_ends[static_cast<size_t>(st.mountain_count - 1)] <=
-          150)
-    tipo = 3;
+  // overlaps it) is of type 3. The gap is worked out in 32 bits.
+  if (st.mountain_count > 1) {
+    int64_t gap =
+        static_cast<int64_t>(inizio) - st.mountain_ends[static_cast<size_t>(st.mountain_count - 1)];
+    if (gap < INT32_MIN || gap > INT32_MAX) return false;
+    if (gap <= 150) tipo = 3;
+  }
 
   int64_t first = static_cast<int64_t>(round_half_even(inizio / 50.0));
   int64_t last = static_cast<int64_t>(round_half_even(fine / 50.0 - 1));
@@ -45,7 +51,9 @@ flow montagna_record(compile_context& ctx) {
   field_reader& r = *ctx.reader;
   if (!r.read_i32(&inizio) || !r.read_i32(&fine) || !r.read_i32(&tipo)) return reader_trap(ctx);
   if (range_check(ctx, inizio) != flow::next) return flow::end_reading;
-  if (!memo_montagna(ctx.st, inizio, fine, tipo)) return reject_document_at(ctx, 106, inizio);
+  if (!memo_montagna(ctx.st, inizio, fine, tipo))
+    return raise_trap(ctx, "the gap between two mountains overflows 32 bits");
+  if (ctx.st.error_code > 0) return reject_document_at(ctx, ctx.st.error_code, inizio);
   return flow::next;
 }
 

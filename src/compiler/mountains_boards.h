@@ -12,8 +12,9 @@ flow cartello_record(compile_context& ctx);
 
 // Lays the mountain stretch from `inizio` to `fine` metres: the mountain byte
 // of every cell, and a marker in every fourth empty cell when tipo is above
-// 10. Cells beyond either end of the grid are left out. False when the
-// mountain tables are full (error 106).
+// 10. Cells beyond either end of the grid are left out. Sets error 106 when
+// the mountain tables are full; false on a run-time fault (the gap to the
+// previous mountain overflows 32 bits).
 bool memo_montagna(run_state& st, int32_t& inizio, int32_t& fine, int32_t& tipo);
 
 // Lays a speed-indicator board at a position inside the grid; sets error 21

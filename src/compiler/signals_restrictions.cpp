@@ -50,34 +50,34 @@ void memo_segnale(run_state& st, int32_t posizione, int32_t& sx, int32_t& s1, in
   }
 }
 
-void memo_rallentamento(run_state& st, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
+bool memo_rallentamento(run_state& st, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
                         int32_t f_ta, int32_t& d_v) {
   const int32_t w = point_cell(x - 1200);
   const int32_t s = point_cell(x);
   const int64_t end_metre = static_cast<int64_t>(x) + l;
+  if (end_metre < INT32_MIN || end_metre > INT32_MAX) return false;
   const bool warned = x > 1500;
 
   if (warned) {
     if (!is_free_cell(cell_at(st, w))) {
       st.error_code = 17;
-      return;
+      return true;
     }
   } else {
     f_ta = 0;  // no warning board, so no countdown either
   }
   if (!is_free_cell(cell_at(st, s))) {
     st.error_code = 18;
-    return;
+    return true;
   }
-  if (end_metre < INT32_MIN || end_metre > INT32_MAX ||
-      !inside(st, point_cell(static_cast<int32_t>(end_metre)))) {
+  if (!inside(st, point_cell(static_cast<int32_t>(end_metre)))) {
     st.error_code = 110;
-    return;
+    return true;
   }
   const int32_t e = point_cell(static_cast<int32_t>(end_metre));
   if (!is_free_cell(cell_at(st, e))) {
     st.error_code = 19;
-    return;
+    return true;
   }
   // This order decides coinciding cells: an end cell that is also the start
   // cell ends as a start cell.
@@ -98,12 +98,12 @@ void memo_rallentamento(run_state& st, int32_t x, int32_t& v, int32_t& l, int32_
   start.w6 = low16(f_tt);
   end.w6 = low16(f_tt);
 
-  if (f_ta == 0) return;
+  if (f_ta == 0) return true;
   const int32_t a = stretch_cell(x - 1200);
   for (int k = 0; k < 4; ++k) {
     if (!is_free_cell(cell_at(st, a - k))) {
       st.error_code = 20;
-      return;
+      return true;
     }
   }
   for (int k = 0; k < 4; ++k) {
@@ -112,6 +112,7 @@ void memo_rallentamento(run_state& st, int32_t x, int32_t& v, int32_t& l, int32_
     countdown.w2 = static_cast<int16_t>(k + 1);
     if (d_v != 0) countdown.w4 = static_cast<int16_t>(k + 1);
   }
+  return true;
 }
 
 flow segnale_record(compile_context& ctx) {
@@ -133,7 +134,8 @@ flow rallentamento_record(compile_context& ctx) {
     return reader_trap(ctx);
   if (range_check(ctx, x) != flow::next) return flow::end_reading;
   if (x < 0) return reject_document_at(ctx, 109, x);
-  memo_rallentamento(ctx.st, x, v, l, f_tt, f_ta, d_v);
+  if (!memo_rallentamento(ctx.st, x, v, l, f_tt, f_ta, d_v))
+    return raise_trap(ctx, "the restriction's end overflows 32 bits");
   return after_record(ctx, x);
 }
 

@@ -20,6 +20,6 @@ void memo_segnale(run_state& st, int32_t posizione, int32_t& sx, int32_t& s1, in
 // Lays a speed restriction from metre x, l metres long: end, start, warning
 // board 1200 m ahead and, when f_ta is non-zero, four countdown boards.
 // Errors 17 to 20 when a cell is taken, 110 when the end cell lies outside
-// the grid.
-void memo_rallentamento(run_state& st, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
+// the grid; false on a run-time fault (x + l overflows 32 bits).
+bool memo_rallentamento(run_state& st, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
                         int32_t f_ta, int32_t& d_v);

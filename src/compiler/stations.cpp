@@ -8,24 +8,30 @@ bool fits_i32(int64_t v) {
   return v >= INT32_MIN && v <= INT32_MAX;
 }
 
-// The zone of a station at metre p, `length` metres long, by its type.
+// The zone of a station at metre p, `length` metres long, by its type, each
+// value stored as it is worked out (in 32 bits: false when one overflows).
 bool set_zone(scenario_entry& e, int32_t p, int32_t length) {
-  int64_t start, end;
+  auto store = [](int32_t* slot, int64_t v) {
+    if (!fits_i32(v)) return false;
+    *slot = static_cast<int32_t>(v);
+    return true;
+  };
   if (e.b0 == 5 || e.b0 == 6) {
-    start = static_cast<int64_t>(p) - length;
-    end = static_cast<int64_t>(p) + 150;
+    if (!store(&e.l8, static_cast<int64_t>(p) + 150) ||
+        !store(&e.l4, static_cast<int64_t>(p) - length))
+      return false;
     e.b36 = 0;
   } else if (e.b0 == 7 || e.b0 == 8) {
-    start = static_cast<int64_t>(p) - length;
-    end = static_cast<int64_t>(p) + length;
+    if (!store(&e.l4, static_cast<int64_t>(p) - length) ||
+        !store(&e.l8, static_cast<int64_t>(p) + length))
+      return false;
     e.b36 = 0;
   } else {
-    start = static_cast<int64_t>(p) - length / 2;
-    end = static_cast<int64_t>(p) + length / 2 + (e.b36 != 0 ? 50 : 0);
+    if (!store(&e.l4, static_cast<int64_t>(p) - length / 2)) return false;
+    int64_t end = static_cast<int64_t>(p) + length / 2;
+    if (!fits_i32(end)) return false;
+    if (!store(&e.l8, end + (e.b36 != 0 ? 50 : 0))) return false;
   }
-  if (!fits_i32(start) || !fits_i32(end)) return false;
-  e.l4 = static_cast<int32_t>(start);
-  e.l8 = static_cast<int32_t>(end);
   return true;
 }
 
@@ -86,8 +92,11 @@ flow stazione_record(compile_context& ctx) {
     station.kind = kind_station;
     station.w2 = static_cast<int16_t>(k);
   }
-  if (k > 1 && static_cast<int64_t>(e.l4) - 350 < st.table[static_cast<size_t>(k - 1)].l8)
-    return reject_document_at(ctx, 22, p);
+  if (k > 1) {
+    int64_t room = static_cast<int64_t>(e.l4) - 350;
+    if (!fits_i32(room)) return raise_trap(ctx, "the station's zone start overflows 32 bits");
+    if (room < st.table[static_cast<size_t>(k - 1)].l8) return reject_document_at(ctx, 22, p);
+  }
   st.station_entry_index = k + 1;
   if (st.station_entry_index >= st.board_entry) return reject_document(ctx, 10);
   return flow::next;

@@ -144,14 +144,20 @@ bool decode_scenario_table(std::string_view bytes, std::string_view file, scenar
                                std::to_string(scenario_entries) + " entries");
     return false;
   }
-  const int32_t route = (*out)[entry_route].l8;
-  if (route < 0 || route > longest_route) {
-    *error = at_file(file, "the route length in entry 84 is " + std::to_string(route) +
-                               " m; a route is 0 to 1000000 m long");
-    return false;
-  }
   return true;
 }
+
+namespace {
+
+// The route length that sizes the grid and the plan, or -1 when entry 84
+// holds a length the compile refused (it stays there when an earlier route
+// length had already sized the grid): the files' own sizes then decide.
+int32_t sizing_route_length(const scenario_table& table) {
+  const int32_t route = table[entry_route].l8;
+  return route < 0 || route > longest_route ? -1 : route;
+}
+
+}  // namespace
 
 bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t route_length,
                        track_grid* out, std::string* error) {
@@ -162,7 +168,13 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
     return false;
   }
   const size_t cells = bytes.size() / track_cell_bytes;
-  const size_t expected = static_cast<size_t>(last_cell_index(route_length)) + 1;
+  const size_t expected =
+      route_length < 0 ? cells : static_cast<size_t>(last_cell_index(route_length)) + 1;
+  if (cells < 2) {
+    *error = at_file(file, "the file has " + std::to_string(cells) +
+                               " cells; a grid has at least cells 0 and 1");
+    return false;
+  }
   if (cells != expected) {
     *error =
         at_file(file, "the file has " + std::to_string(cells) + " cells but the route length of " +
@@ -210,7 +222,8 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
 
 bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
                       package_plan* out, std::string* error) {
-  const size_t metres = static_cast<size_t>(route_length) + 7001;
+  // With no usable route length, the rows are found from the elements alone.
+  const size_t metres = route_length < 0 ? bytes.size() : static_cast<size_t>(route_length) + 7001;
   // Both rows, in file order. A plan holds 2 (M + 1) elements, each of two
   // bytes at least; reading stops at the first element too many.
   std::vector<plan_element> elements;
@@ -264,7 +277,7 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
     return false;
   }
   const size_t per_row = elements.size() / 2;
-  if (per_row != metres) {
+  if (route_length >= 0 && per_row != metres) {
     *error = at_file(file, "the file holds two rows of " + std::to_string(per_row) +
                                " elements but the route length of " + std::to_string(route_length) +
                                " m needs " + std::to_string(metres) + " (metres 0 to " +
@@ -304,8 +317,9 @@ bool read_package(disk& d, const std::string& directory, const std::string& line
   std::string message;
   bool ok =
       decode_scenario_table(table, out->table_file, &out->table, &message) &&
-      decode_track_grid(grid, out->grid_file, out->table[entry_route].l8, &out->grid, &message) &&
-      decode_line_plan(plan, out->plan_file, out->table[entry_route].l8, &out->plan, &message);
+      decode_track_grid(grid, out->grid_file, sizing_route_length(out->table), &out->grid,
+                        &message) &&
+      decode_line_plan(plan, out->plan_file, sizing_route_length(out->table), &out->plan, &message);
   if (!ok) *error = {package_problem::damaged, message};
   return ok;
 }

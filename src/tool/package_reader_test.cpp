@@ -272,12 +272,23 @@ TEST(PackageReader, EveryTruncationAndGarbageIsAnErrorNeverACrash) {
   EXPECT_EQ(error, std::string(table_name) +
                        ": entry 0 (text of 65535 characters) ends at byte 65569 but the file has "
                        "16 bytes");
-  // 87 empty entries whose route length is negative.
-  std::string negative(87 * 34, '\0');
-  for (int i = 0; i < 4; ++i) negative[84 * 34 + 5 + i] = '\xFF';
-  EXPECT_FALSE(decode_scenario_table(negative, table_name, &table, &error));
-  EXPECT_EQ(error, std::string(table_name) +
-                       ": the route length in entry 84 is -1 m; a route is 0 to 1000000 m long");
+}
+
+// A route length refused after an earlier one had sized the grid stays in
+// entry 84; the files' own sizes then give the grid and the plan.
+TEST(PackageReader, ARefusedRouteLengthInTheTableIsNotDamage) {
+  auto c = compile_documents(
+      "[generale]\nlunghezza percorso,    1000\nlunghezza percorso,    1000001\n[fine]\n",
+      train_document());
+  ASSERT_EQ(c->st.error_code, 1);
+  ASSERT_EQ(c->st.table[84].l8, 1000001);
+  package p;
+  package_error error;
+  ASSERT_TRUE(read_package(c->disk, test_directory, "Borvasco_Lestrano", "40817", &p, &error))
+      << error.message;
+  EXPECT_EQ(p.grid.size(), 161u);
+  EXPECT_EQ(p.plan.row0.size(), 8001u);
+  EXPECT_EQ(p.plan.row1.size(), 8001u);
 }
 
 TEST(PackageReader, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {
