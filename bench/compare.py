@@ -26,6 +26,9 @@ def run(argv, cwd):
     """Runs argv in cwd under /usr/bin/time (the floor too, so that both pay
     for it alike); returns (seconds, peak resident KiB of the program)."""
     with tempfile.NamedTemporaryFile(mode="r") as rss:
+        # Each run starts with no dirty pages of the one before, so that the
+        # kernel's write-back falls on neither side.
+        os.sync()
         start = time.perf_counter()
         proc = subprocess.run([TIME, "-f", "%M", "-o", rss.name] + argv, cwd=cwd,
                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)

@@ -1,6 +1,7 @@
 #include "model/package_files.h"
 
 #include <bit>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,40 +55,46 @@ void put_scenario_entry(output_file& out, const scenario_entry& e) {
   out.put_i32(e.l40);
 }
 
-namespace {
+// Both rows of the plan from one walk: row 0 goes down the file's buffered
+// stream, row 1 into a block of its own written at its offset. Each row is its
+// integer points, its computed points as tagged doubles, its empty metres.
+void put_line_plan(output_file& out, const line_plan& plan) {
+  constexpr size_t element = 10;
+  auto block = std::make_unique<char[]>(output_file::block_size);
+  size_t used = 0;
+  int64_t at = plan_row_bytes(plan);
+  auto row1_room = [&](size_t n) {
+    if (used + n > output_file::block_size) {
+      out.write_at(at, std::string_view(block.get(), used));
+      at += static_cast<int64_t>(used);
+      used = 0;
+    }
+    char* p = block.get() + used;
+    used += n;
+    return p;
+  };
 
-// One row of the plan: its integer points, its computed points as tagged
-// doubles, its empty metres.
-void put_plan_row(output_file& out, const line_plan& plan, int row) {
   const int32_t integers = plan.computed < 2 ? plan.computed : 2;
   for (int32_t m = 0; m < integers; ++m) {
     out.put_i16(plan_tag_integer);
-    out.put_i16(static_cast<int16_t>(row == 1 && m == 1 ? 1 : 0));
+    out.put_i16(0);
+    char* p = row1_room(4);
+    encode_le(p, static_cast<uint16_t>(plan_tag_integer));
+    encode_le(p + 2, static_cast<uint16_t>(m));  // (0, 0) and (0, 1)
   }
-  // Doubles are encoded straight into the output buffer, a run of whole
-  // elements at a time.
-  constexpr size_t element = 10;
-  constexpr int32_t run = static_cast<int32_t>(output_file::block_size / element);
-  char* p = nullptr;
-  int32_t room_left = 0;
-  walk_line_plan(plan, [&](int32_t m, double x, double y) {
-    if (room_left == 0) {
-      room_left = plan.computed - m < run ? plan.computed - m : run;
-      p = out.room(static_cast<size_t>(room_left) * element);
-    }
+  walk_line_plan(plan, [&](int32_t, double x, double y) {
+    char* p = out.room(element);
     encode_le(p, static_cast<uint16_t>(plan_tag_double));
-    encode_le(p + 2, std::bit_cast<uint64_t>(row == 0 ? x : y));
-    p += element;
-    --room_left;
+    encode_le(p + 2, std::bit_cast<uint64_t>(x));
+    p = row1_room(element);
+    encode_le(p, static_cast<uint16_t>(plan_tag_double));
+    encode_le(p + 2, std::bit_cast<uint64_t>(y));
   });
-  for (int32_t m = plan.computed; m <= plan.last_metre; ++m) out.put_i16(plan_tag_empty);
-}
-
-}  // namespace
-
-void put_line_plan(output_file& out, const line_plan& plan) {
-  put_plan_row(out, plan, 0);
-  put_plan_row(out, plan, 1);
+  for (int32_t m = plan.computed; m <= plan.last_metre; ++m) {
+    out.put_i16(plan_tag_empty);
+    encode_le(row1_room(2), static_cast<uint16_t>(plan_tag_empty));
+  }
+  out.write_at(at, std::string_view(block.get(), used));
 }
 
 bool write_package(run_state& st, disk& d, io_failure* failure) {
@@ -100,6 +107,7 @@ bool write_package(run_state& st, disk& d, io_failure* failure) {
     output_file out(d, temporary_name(path));
     if (out.open()) {
       if (path == plan_file_path(st)) {
+        out.reserve(2 * plan_row_bytes(st.plan));
         put_line_plan(out, st.plan);
       } else if (path == table_file_path(st)) {
         for (const scenario_entry& e : st.table) put_scenario_entry(out, e);

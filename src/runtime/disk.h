@@ -4,6 +4,7 @@
 // be told to fail any operation.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,13 @@ struct disk {
   // Creates `path` anew (empty, truncating an existing file) for writing.
   virtual bool create_file(const std::string& path, int* handle, std::string* err) = 0;
   virtual bool write(int handle, std::string_view bytes, std::string* err) = 0;
+  // Reserves room for a file of `bytes` bytes, so that the file system need
+  // not find it while the file is written or put in place. Only a hint: a
+  // system that cannot reserve ahead does nothing.
+  virtual void reserve(int handle, int64_t bytes) = 0;
+  // Writes at a byte offset of the file, leaving the position of write()
+  // where it was; a gap before the offset reads as zeros until written.
+  virtual bool write_at(int handle, int64_t offset, std::string_view bytes, std::string* err) = 0;
   virtual bool close(int handle, std::string* err) = 0;
 
   // Replaces `to` with `from` in one step.

@@ -45,6 +45,7 @@ bool memory_disk::create_file(const std::string& path, int* handle, std::string*
   files[path].clear();
   *handle = next_handle++;
   open[*handle] = path;
+  position[*handle] = 0;
   log.push_back("create " + path);
   return true;
 }
@@ -52,15 +53,31 @@ bool memory_disk::create_file(const std::string& path, int* handle, std::string*
 bool memory_disk::write(int handle, std::string_view bytes, std::string* err) {
   auto it = open.find(handle);
   if (it == open.end()) return fail(err, "Bad file descriptor");
+  const std::string path = it->second;
+  size_t& at = position[handle];
+  std::string& contents = files[path];
+  // A full disk takes what fits.
+  size_t grows = at + bytes.size() > contents.size() ? at + bytes.size() - contents.size() : 0;
+  bool full = grows > space_left;
+  if (full) bytes = bytes.substr(0, bytes.size() - (grows - space_left));
+  if (!write_at(handle, static_cast<int64_t>(at), bytes, err)) return false;
+  at += bytes.size();
+  if (full) return fail(err, "No space left on device");
+  return true;
+}
+
+bool memory_disk::write_at(int handle, int64_t offset, std::string_view bytes, std::string* err) {
+  auto it = open.find(handle);
+  if (it == open.end()) return fail(err, "Bad file descriptor");
   if (injected("write", it->second, err)) return false;
   std::string& contents = files[it->second];
-  if (bytes.size() > space_left) {
-    contents.append(bytes.substr(0, space_left));
-    space_left = 0;
-    return fail(err, "No space left on device");
-  }
-  contents.append(bytes);
-  space_left -= bytes.size();
+  const size_t at = static_cast<size_t>(offset);
+  const size_t end = at + bytes.size();
+  const size_t grows = end > contents.size() ? end - contents.size() : 0;
+  if (grows > space_left) return fail(err, "No space left on device");
+  space_left -= grows;
+  if (end > contents.size()) contents.resize(end, '\0');
+  contents.replace(at, bytes.size(), bytes);
   return true;
 }
 
@@ -69,6 +86,7 @@ bool memory_disk::close(int handle, std::string* err) {
   if (it == open.end()) return fail(err, "Bad file descriptor");
   std::string path = it->second;
   open.erase(it);
+  position.erase(handle);
   if (injected("close", path, err)) return false;
   log.push_back("close " + path);
   return true;

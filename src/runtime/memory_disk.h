@@ -36,6 +36,8 @@ struct memory_disk : disk {
   bool read_file(const std::string& path, std::string* contents, std::string* err) override;
   bool create_file(const std::string& path, int* handle, std::string* err) override;
   bool write(int handle, std::string_view bytes, std::string* err) override;
+  void reserve(int, int64_t) override {}
+  bool write_at(int handle, int64_t offset, std::string_view bytes, std::string* err) override;
   bool close(int handle, std::string* err) override;
   bool rename_file(const std::string& from, const std::string& to, std::string* err) override;
   bool link_file(const std::string& from, const std::string& to, std::string* err) override;
@@ -46,5 +48,6 @@ struct memory_disk : disk {
  private:
   bool injected(const std::string& op, const std::string& path, std::string* err) const;
   std::map<int, std::string> open;
+  std::map<int, size_t> position;  // where write() goes on, per open file
   int next_handle = 3;
 };

@@ -36,6 +36,12 @@ struct output_file {
   // Writes what is left in the buffer and closes the file; false when any
   // step of the file failed.
   bool finish();
+  // Reserves room for the whole file, when its size is known.
+  void reserve(int64_t bytes) {
+    if (ok() && handle_ >= 0) d_.reserve(handle_, bytes);
+  }
+  // Writes bytes at an offset of the file, outside the buffered stream.
+  void write_at(int64_t offset, std::string_view bytes);
 
   bool ok() const { return err_.empty(); }
   const std::string& path() const { return path_; }

@@ -22,6 +22,10 @@ struct overlay_disk : disk {
   bool write(int handle, std::string_view bytes, std::string* err) override {
     return under_.write(handle, bytes, err);
   }
+  void reserve(int handle, int64_t bytes) override { under_.reserve(handle, bytes); }
+  bool write_at(int handle, int64_t offset, std::string_view bytes, std::string* err) override {
+    return under_.write_at(handle, offset, bytes, err);
+  }
   bool close(int handle, std::string* err) override { return under_.close(handle, err); }
   bool rename_file(const std::string& from, const std::string& to, std::string* err) override {
     return under_.rename_file(from, to, err);

@@ -72,6 +72,33 @@ struct posix_disk : disk {
     return true;
   }
 
+  void reserve(int handle, int64_t bytes) override {
+#ifdef __linux__
+    // Not posix_fallocate: where the file system cannot reserve, that one
+    // writes zeros over the whole length instead.
+    if (bytes > 0) (void)::fallocate(handle, 0, 0, static_cast<off_t>(bytes));
+#else
+    (void)handle;
+    (void)bytes;
+#endif
+  }
+
+  bool write_at(int handle, int64_t offset, std::string_view bytes, std::string* err) override {
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+      ssize_t n = ::pwrite(handle, p, left, static_cast<off_t>(offset));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return fail(err);
+      }
+      p += n;
+      left -= static_cast<size_t>(n);
+      offset += n;
+    }
+    return true;
+  }
+
   bool close(int handle, std::string* err) override {
     if (::close(handle) != 0) return fail(err);
     return true;

@@ -74,7 +74,9 @@ std::string windows1252_to_utf8(std::string_view text) {
   return out;
 }
 
-unsigned char lower_windows1252(unsigned char c) {
+namespace {
+
+constexpr unsigned char lower_of(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
   switch (c) {
@@ -89,6 +91,20 @@ unsigned char lower_windows1252(unsigned char c) {
     default:
       return c;
   }
+}
+
+struct lower_table {
+  unsigned char of[256];
+  constexpr lower_table() : of() {
+    for (int c = 0; c < 256; ++c) of[c] = lower_of(static_cast<unsigned char>(c));
+  }
+};
+constexpr lower_table lower;
+
+}  // namespace
+
+unsigned char lower_windows1252(unsigned char c) {
+  return lower.of[c];
 }
 
 std::string lower_text(std::string_view text) {
