@@ -72,8 +72,12 @@ void compile(benchmark::State& state, const documents& docs) {
   }
 }
 
-void BM_CompileBuiltIn(benchmark::State& state) { compile(state, built_in()); }
-void BM_CompileLarge(benchmark::State& state) { compile(state, large()); }
+void BM_CompileBuiltIn(benchmark::State& state) {
+  compile(state, built_in());
+}
+void BM_CompileLarge(benchmark::State& state) {
+  compile(state, large());
+}
 
 // Writing one file of the large package to the real disk, in a directory of
 // its own.

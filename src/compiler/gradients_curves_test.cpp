@@ -11,14 +11,7 @@
 
 namespace {
 
-const char* const line_path = "/scenario/Borvasco_Lestrano_linea.txt";
-const char* const train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
 const char* const plan_file = "Borvasco_Lestrano_linea.dat";
-
-struct cell_range {
-  int from, to;
-  int value;
-};
 
 // The plan as the compiler must compute it for at most one curve record,
 // written out here metre by metre: straight up to `start`, turned by k
@@ -288,9 +281,9 @@ TEST(Curves, ThePlanStopsAtMetreOneMillion) {
   for (const auto& c : cases) {
     auto r = compile_documents(line_description(1000000, c.record), train_document());
     EXPECT_EQ(r->st.error_code, c.code) << c.record;
-    EXPECT_EQ(r->disk.files.count(line_path), 0u) << c.record;
+    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.record;
     // After 103 the compile ends: the train document is not read.
-    EXPECT_EQ(r->disk.files.count(train_path), c.code == 0 ? 0u : 1u) << c.record;
+    EXPECT_EQ(r->disk.files.count(test_train_path), c.code == 0 ? 0u : 1u) << c.record;
     EXPECT_EQ(r->result.outcome, percorso_outcome::package_written) << c.record;
     // The plan holds every metre up to 1000000; completed, up to L + 6998.
     EXPECT_EQ(r->st.plan.computed, c.code == 0 ? 1006999 : 1000001) << c.record;
@@ -316,8 +309,8 @@ TEST(Curves, FaultsOfCurveAndGradientRecords) {
     auto r = compile_documents(line_description(1000, c.records), train_document());
     EXPECT_EQ(r->st.error_code, c.code) << c.name;
     EXPECT_EQ(r->st.error_position, c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(line_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(train_path), c.train_read ? 0u : 1u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_train_path), c.train_read ? 0u : 1u) << c.name;
     EXPECT_EQ(r->st.table[84].l4, c.train_read ? 120 : 0) << c.name;
     // After 15 the completion still runs; after 103 it does not.
     EXPECT_EQ(r->cell(0).b14, c.train_read ? 100 : 0) << c.name;

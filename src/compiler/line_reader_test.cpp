@@ -9,9 +9,6 @@
 
 namespace {
 
-const char* const line_path = "/scenario/Borvasco_Lestrano_linea.txt";
-const char* const train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
-
 std::string header(std::string_view body) {
   return "[generale]\n" + std::string(body) + "[fine]\n";
 }
@@ -26,8 +23,8 @@ TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
   EXPECT_EQ(c->file("Borvasco_Lestrano_40817.dat").size(), 15u * 1341);
   EXPECT_EQ(c->file("Borvasco_Lestrano_linea.dat").size(), 20u * 67000 - 36);
   // Both documents are gone once read.
-  EXPECT_EQ(c->disk.files.count(line_path), 0u);
-  EXPECT_EQ(c->disk.files.count(train_path), 0u);
+  EXPECT_EQ(c->disk.files.count(test_line_path), 0u);
+  EXPECT_EQ(c->disk.files.count(test_train_path), 0u);
 }
 
 TEST(LineHeader, StoresRangesBackgroundsAndSignalRepetition) {
@@ -95,8 +92,8 @@ TEST(LineHeader, FaultsAndTheirEffects) {
     EXPECT_EQ(r->st.error_code, c.code) << c.name;
     EXPECT_EQ(r->st.grid_exists(), c.grid) << c.name;
     EXPECT_EQ(r->result.outcome == percorso_outcome::package_written, c.grid) << c.name;
-    EXPECT_EQ(r->disk.files.count(line_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(train_path), c.train_doc_kept ? 1u : 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_train_path), c.train_doc_kept ? 1u : 0u) << c.name;
   }
 }
 
@@ -106,7 +103,7 @@ TEST(LineHeader, MissingDocumentIsFault101AndDeletesNothing) {
   st.line_name = "Borvasco_Lestrano";
   st.train_number = "40817";
   st.directory = test_directory;
-  d.files[train_path] = train_document();
+  d.files[test_train_path] = train_document();
   percorso_result r = memorizza_percorso(st, d, 1);
   EXPECT_EQ(st.error_code, 101);
   EXPECT_EQ(r.outcome, percorso_outcome::no_grid);

@@ -13,16 +13,8 @@
 
 namespace {
 
-const char* const line_path = "/scenario/Borvasco_Lestrano_linea.txt";
-const char* const train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
-
 // L = 10000: N = 340.
 constexpr int route = 10000;
-
-struct cell_range {
-  int from, to;
-  int value;
-};
 
 std::set<int> cells_of_kind(const compiled_scenario& c, uint8_t kind) {
   std::set<int> cells;
@@ -109,8 +101,8 @@ TEST(Mountains, MoreThanEightyRecordsAreRefused) {
                                 train_document());
   EXPECT_EQ(more->st.error_code, 106);
   EXPECT_EQ(more->st.error_position, 8200);
-  EXPECT_EQ(more->disk.files.count(line_path), 0u);
-  EXPECT_EQ(more->disk.files.count(train_path), 1u);  // the compile ended
+  EXPECT_EQ(more->disk.files.count(test_line_path), 0u);
+  EXPECT_EQ(more->disk.files.count(test_train_path), 1u);  // the compile ended
   EXPECT_EQ(more->cell(164).b12, 0);
 }
 
@@ -190,8 +182,8 @@ TEST(Boards, EightyOneTextBoardsFitAndAnEightySecondIsRefused) {
   EXPECT_EQ(more->st.error_code, 107);
   EXPECT_EQ(more->st.error_position, 9200);
   EXPECT_EQ(more->cell(185).kind, kind_empty);
-  EXPECT_EQ(more->disk.files.count(line_path), 0u);
-  EXPECT_EQ(more->disk.files.count(train_path), 1u);
+  EXPECT_EQ(more->disk.files.count(test_line_path), 0u);
+  EXPECT_EQ(more->disk.files.count(test_train_path), 1u);
 }
 
 TEST(Boards, TheLongestTextHasSixtyFiveThousandFiveHundredAndThirtyFiveCharacters) {
@@ -203,8 +195,8 @@ TEST(Boards, TheLongestTextHasSixtyFiveThousandFiveHundredAndThirtyFiveCharacter
   auto longer = compile_documents(line_description(route, board(1000, std::string(65536, 'A'))),
                                   train_document());
   EXPECT_EQ(longer->st.error_code, 25);
-  EXPECT_EQ(longer->disk.files.count(line_path), 0u);
-  EXPECT_EQ(longer->disk.files.count(train_path), 0u);
+  EXPECT_EQ(longer->disk.files.count(test_line_path), 0u);
+  EXPECT_EQ(longer->disk.files.count(test_train_path), 0u);
 }
 
 TEST(Boards, Faults) {
@@ -235,9 +227,9 @@ TEST(Boards, Faults) {
     auto r = compile_documents(line_description(route, c.records), train_document());
     EXPECT_EQ(r->st.error_code, c.code) << c.name;
     EXPECT_EQ(r->st.error_position, c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
     // The compile ended: the train document was not read.
-    EXPECT_EQ(r->disk.files.count(train_path), 1u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_train_path), 1u) << c.name;
     EXPECT_EQ(r->st.table[84].l4, 0) << c.name;
     // A failed board leaves its cell and the next board entry as they were.
     EXPECT_EQ(r->st.table[79].text, "") << c.name;
@@ -266,7 +258,7 @@ TEST(Boards, ABoardBeyondTheGridEndsTheReadingOnly) {
   EXPECT_EQ(r->st.table[79].text, "");
   EXPECT_EQ(r->cell(20).b12, 0);
   EXPECT_EQ(r->st.table[84].l4, 120);  // the train document was read
-  EXPECT_EQ(r->disk.files.count(train_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_train_path), 0u);
 }
 
 }  // namespace

@@ -11,9 +11,6 @@
 
 namespace {
 
-const char* const line_path = "/scenario/Borvasco_Lestrano_linea.txt";
-const char* const train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
-
 // L = 10000: N = 340.
 constexpr int route = 10000;
 
@@ -309,8 +306,8 @@ TEST(PointObjects, FaultsEndTheCompileAtTheRecord) {
     auto r = compile_train("velocita,  0,  100\n" + c.records + "sabbia,  7\n", c.line);
     EXPECT_EQ(r->st.error_code, c.code) << c.name;
     EXPECT_EQ(r->st.error_position, c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(train_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
     // The reading ended at the record: no later record, no tail.
     EXPECT_EQ(r->st.table[86].w24, 1) << c.name;
     EXPECT_EQ(r->cell(10).b13, 0) << c.name;

@@ -12,9 +12,6 @@
 
 namespace {
 
-const char* const line_path = "/scenario/Borvasco_Lestrano_linea.txt";
-const char* const train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
-
 // L = 100000: N = 2140.
 constexpr int route = 100000;
 
@@ -206,8 +203,8 @@ TEST(Stations, Faults) {
     auto r = compile_stations(c.stations);
     EXPECT_EQ(r->st.error_code, c.code) << c.name;
     EXPECT_EQ(r->st.error_position, c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(train_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
     // The compile ended at the station: no later record, no tail.
     EXPECT_EQ(r->st.table[86].w24, 1) << c.name;
     EXPECT_EQ(r->cell(10).b13, 0) << c.name;
@@ -261,7 +258,7 @@ TEST(Stations, RunTimeFaults) {
     auto r = compile_stations({c.s});
     EXPECT_EQ(r->st.error_code, 25) << c.name;
     EXPECT_EQ(r->st.error_position, 0) << c.name;
-    EXPECT_EQ(r->disk.files.count(train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
   }
 }
 
@@ -284,7 +281,7 @@ TEST(Stations, TheTableRoomLeftByTheBoards) {
   EXPECT_EQ(full->st.table[75].text, "");
   EXPECT_EQ(full->st.table[76].text, "(B)");
   EXPECT_EQ(full->st.table[86].w24, 1);
-  EXPECT_EQ(full->disk.files.count(train_path), 0u);
+  EXPECT_EQ(full->disk.files.count(test_train_path), 0u);
 }
 
 }  // namespace

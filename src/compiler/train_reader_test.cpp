@@ -13,16 +13,8 @@
 
 namespace {
 
-const char* const line_path = "/scenario/Borvasco_Lestrano_linea.txt";
-const char* const train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
-
 // L = 1000: N = 160, the tails run up to cell N - 3 = 157.
 constexpr int route = 1000;
-
-struct cell_range {
-  int from, to;
-  int value;
-};
 
 void expect_cells(const compiled_scenario& c, uint8_t track_cell::*slot,
                   const std::vector<cell_range>& ranges, const std::string& name) {
@@ -62,7 +54,7 @@ TEST(TrainReader, GeneralValuesGoToEntries84And86) {
   EXPECT_EQ(t[86].w28, 10);
   EXPECT_EQ(t[86].w30, 5);
   EXPECT_EQ(t[86].w32, 59);
-  EXPECT_EQ(r->disk.files.count(train_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_train_path), 0u);
 }
 
 TEST(TrainReader, SpeedAndAdhesionFillEveryCellUpToNMinus3) {
@@ -144,7 +136,7 @@ TEST(TrainReader, ARecordBeyondTheGridEndsTheReadingButTheTailsRun) {
     expect_cells(*r, &track_cell::b13, {{0, 157, 20}, {158, 160, 0}}, c.failing);
     expect_cells(*r, &track_cell::b15, {{0, 157, 5}, {158, 160, 0}}, c.failing);
     EXPECT_EQ(r->st.table[86].w24, 1) << c.failing;  // the record after it is not read
-    EXPECT_EQ(r->disk.files.count(train_path), 0u) << c.failing;
+    EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.failing;
     EXPECT_EQ(r->result.outcome, percorso_outcome::package_written) << c.failing;
   }
 }
@@ -176,7 +168,7 @@ TEST(TrainReader, AKeywordInTheLastFieldIsNotExamined) {
   EXPECT_EQ(r->st.error_code, 0);
   EXPECT_EQ(r->st.table[86].w24, 0);
   EXPECT_EQ(r->cell(0).b13, 0);
-  EXPECT_EQ(r->disk.files.count(train_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_train_path), 0u);
 }
 
 TEST(TrainReader, TheClosingCheckWantsRangesOnMultiplesOf50) {
@@ -220,8 +212,8 @@ TEST(TrainReader, RunTimeFaultsAreFault25AndBothDocumentsGo) {
     auto r = compile_documents(line_description(route), c.document);
     EXPECT_EQ(r->st.error_code, 25) << c.name;
     EXPECT_EQ(r->st.error_position, 0) << c.name;
-    EXPECT_EQ(r->disk.files.count(line_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
     EXPECT_EQ(r->result.outcome, percorso_outcome::package_written) << c.name;
   }
 }
@@ -243,7 +235,7 @@ TEST(TrainReader, AMissingTrainDocumentIsFault25) {
   percorso_result result = memorizza_percorso(st, d, 1);
   EXPECT_EQ(st.error_code, 25);
   EXPECT_EQ(result.outcome, percorso_outcome::package_written);
-  EXPECT_EQ(d.files.count(line_path), 0u);
+  EXPECT_EQ(d.files.count(test_line_path), 0u);
 }
 
 TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
@@ -260,7 +252,7 @@ TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
   EXPECT_EQ(r->cell(41).kind, kind_signal);  // the signal itself is laid
   EXPECT_EQ(r->st.table[86].w24, 1);
   EXPECT_EQ(r->cell(10).b13, 0);  // no tail
-  EXPECT_EQ(r->disk.files.count(train_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_train_path), 0u);
 
   // A restriction record fires the same test; other records do not.
   auto restriction =

@@ -25,8 +25,8 @@ struct plan_bend {
 };
 
 struct line_plan {
-  int32_t last_metre = -1;  // L + 7000; -1 while there is no plan
-  int32_t computed = 0;     // metres 0 .. computed - 1 hold a value
+  int32_t last_metre = -1;       // L + 7000; -1 while there is no plan
+  int32_t computed = 0;          // metres 0 .. computed - 1 hold a value
   std::vector<plan_bend> bends;  // in metre order
 
   bool exists() const { return last_metre >= 0; }

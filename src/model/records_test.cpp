@@ -126,10 +126,16 @@ TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
   ASSERT_TRUE(out.open());
   put_line_plan(out, plan);
   ASSERT_TRUE(out.finish());
-  const std::string row0 = std::string("\x02\x00\x00\x00" "\x02\x00\x00\x00", 8) +
+  const std::string row0 = std::string(
+                               "\x02\x00\x00\x00"
+                               "\x02\x00\x00\x00",
+                               8) +
                            std::string("\x05\x00", 2) + std::string(8, '\0') +
                            std::string("\x00\x00\x00\x00", 4);
-  const std::string row1 = std::string("\x02\x00\x00\x00" "\x02\x00\x01\x00", 8) +
+  const std::string row1 = std::string(
+                               "\x02\x00\x00\x00"
+                               "\x02\x00\x01\x00",
+                               8) +
                            std::string("\x05\x00\x00\x00\x00\x00\x00\x00\x00\x40", 10) +
                            std::string("\x00\x00\x00\x00", 4);
   EXPECT_EQ(d.files["/f"], row0 + row1);

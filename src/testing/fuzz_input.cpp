@@ -42,11 +42,10 @@ bool run_fuzz_input(std::string_view input) {
   bool package = d.files.count(grid_file_path(st)) > 0;
   if (package != (result.outcome == percorso_outcome::package_written)) return false;
   if (package && d.files[grid_file_path(st)].size() != 15 * st.grid.size()) return false;
-  if (package && d.files[plan_file_path(st)].size() !=
-                     static_cast<size_t>(2 * plan_row_bytes(st.plan)))
+  if (package &&
+      d.files[plan_file_path(st)].size() != static_cast<size_t>(2 * plan_row_bytes(st.plan)))
     return false;
   // The documents the compile read are gone, unless it stopped before them.
-  if (st.grid_exists() && st.error_code == 0 && d.files.count(line_document_path(st)))
-    return false;
+  if (st.grid_exists() && st.error_code == 0 && d.files.count(line_document_path(st))) return false;
   return true;
 }

@@ -11,6 +11,15 @@
 #include "runtime/memory_disk.h"
 
 inline constexpr const char* test_directory = "/scenario";
+// Where the compile finds the two documents in that directory.
+inline constexpr const char* test_line_path = "/scenario/Borvasco_Lestrano_linea.txt";
+inline constexpr const char* test_train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
+
+// Cells from .. to (both included) whose slot should hold a value.
+struct cell_range {
+  int from, to;
+  int value;
+};
 
 // A line description with the given route length and general header values
 // left at zero, followed by `records` after the "[curve]" header.
