@@ -10,8 +10,8 @@
 int main(int argc, char** argv) {
   (void)argv;
   if (argc > 1) {
-    std::cerr << "usage: scenario-gen\n"
-                 "  takes no arguments; writes the scenario package next to the executable\n";
+    std::cerr << "usage: scenario-gen (no arguments: writes the scenario package next to the "
+                 "executable)\n";
     return exit_usage;
   }
   run_state st;
