@@ -21,7 +21,6 @@ void create_grid_and_plan(run_state& st, int32_t route_length) {
   st.grid_last_index = last_cell_index(route_length);
   st.grid.assign(static_cast<size_t>(st.grid_last_index) + 1, track_cell{});
   if (st.j != 0) create_line_plan(st.plan, st.plan_last_metre);
-  st.route_length_read = true;
 }
 
 // The "ripetizione segnali" record: the stretch with signal repetition and
@@ -210,7 +209,7 @@ flow read_line_document(compile_context& ctx) {
   }
 
   // C. Between the header and the records.
-  if (!st.route_length_read) return reject_document(ctx, 104);
+  if (!st.grid_exists()) return reject_document(ctx, 104);
   if (!progressive_ordina(st)) return raise_trap(ctx, "a kilometric range overflows");
   st.mountain_count = 0;
   st.board_entry = first_board_entry;

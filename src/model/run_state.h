@@ -43,7 +43,6 @@ struct run_state {
   fault_place fault;
 
   // Line description loop state.
-  bool route_length_read = false;
   int32_t mountain_count = 0;
   std::array<int32_t, 81> mountain_starts{};
   std::array<int32_t, 81> mountain_ends{};

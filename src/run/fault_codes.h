@@ -7,13 +7,8 @@
 struct fault_code {
   int32_t code;
   std::string_view meaning;
-  bool has_position;  // whether the fault sets the position
 };
 
 // The meaning of `code`, or "unknown fault" for a code the compiler never
 // sets.
 const fault_code& describe_fault(int32_t code);
-
-// All of them, in ascending order of code.
-const fault_code* fault_codes_begin();
-const fault_code* fault_codes_end();
