@@ -10,13 +10,11 @@
 #include <sstream>
 #include <string>
 
-#include "compiler/approach_markers.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/compile.h"
 #include "documents/builtin_documents.h"
-#include "model/file_names.h"
-#include "model/package_files.h"
-#include "run/run_sequence.h"
-#include "runtime/memory_disk.h"
+#include "model/package_format.h"
+#include "run/generator.h"
+#include "runtime/disk.h"
 
 namespace {
 
@@ -48,27 +46,21 @@ const documents& large() {
   return d;
 }
 
-run_state fresh_state() {
-  run_state st;
-  st.line_name = built_in_line_name;
-  st.train_number = built_in_train_number;
-  st.directory = "/bench";
-  return st;
+compile_result compile_pair(const documents& docs) {
+  compile_input input;
+  input.line_description = docs.line;
+  input.train_document = docs.train;
+  input.line_name = built_in_line_name;
+  input.train_number = built_in_train_number;
+  return compile_documents(input);
 }
 
 // The compile alone: both readers and the approach-marker pass.
 void compile(benchmark::State& state, const documents& docs) {
   for (auto _ : state) {
-    memory_disk d;
-    run_state st = fresh_state();
-    d.files[line_document_path(st)] = docs.line;
-    d.files[train_document_path(st)] = docs.train;
-    st.j = 1;
-    io_failure failure;
-    memorizza_dati(st, d, &failure);
-    approach_marker_pass(st);
-    if (st.error_code != 0) state.SkipWithError("the documents do not compile cleanly");
-    benchmark::DoNotOptimize(st.grid.data());
+    compile_result r = compile_pair(docs);
+    if (r.fault) state.SkipWithError("the documents do not compile cleanly");
+    benchmark::DoNotOptimize(r.compiled.grid.data());
   }
 }
 
@@ -83,14 +75,7 @@ void BM_CompileLarge(benchmark::State& state) {
 // its own.
 template <typename Put>
 void write_file(benchmark::State& state, Put put) {
-  static run_state st = [] {
-    run_state s = fresh_state();
-    memory_disk d;
-    d.files[line_document_path(s)] = large().line;
-    d.files[train_document_path(s)] = large().train;
-    memorizza_percorso(s, d, 1);
-    return s;
-  }();
+  static const scenario st = compile_pair(large()).compiled;
   char pattern[] = "/tmp/scenario-bench-XXXXXX";
   if (!mkdtemp(pattern)) {
     state.SkipWithError("cannot make a directory");
@@ -110,17 +95,17 @@ void write_file(benchmark::State& state, Put put) {
 }
 
 void BM_WritePlanFile(benchmark::State& state) {
-  write_file(state, [](output_file& out, const run_state& st) { put_line_plan(out, st.plan); });
+  write_file(state, [](output_file& out, const scenario& st) { put_line_plan(out, st.plan); });
 }
 
 void BM_WriteTableFile(benchmark::State& state) {
-  write_file(state, [](output_file& out, const run_state& st) {
+  write_file(state, [](output_file& out, const scenario& st) {
     for (const scenario_entry& e : st.table) put_scenario_entry(out, e);
   });
 }
 
 void BM_WriteGridFile(benchmark::State& state) {
-  write_file(state, [](output_file& out, const run_state& st) {
+  write_file(state, [](output_file& out, const scenario& st) {
     for (const track_cell& c : st.grid) put_track_cell(out, c);
   });
 }

@@ -6,17 +6,17 @@ namespace {
 
 constexpr int16_t marker_value = 180;
 
-// The smaller of two values.
-int16_t minimo(int16_t x, int16_t y) {
+int16_t smaller(int16_t x, int16_t y) {
   return x > y ? y : x;
 }
 
 struct pass {
-  run_state& st;
+  track_grid& grid;
   int32_t last;  // N
+  std::optional<grid_fault> fault;
 
   bool exists(int64_t i) const { return i >= 0 && i <= last; }
-  track_cell& cell(int64_t i) { return st.grid[static_cast<size_t>(i)]; }
+  track_cell& cell(int64_t i) { return grid[static_cast<size_t>(i)]; }
   // Cells outside the grid are never free and hold nothing.
   bool is_free(int64_t i) { return exists(i) && is_free_cell(cell(i)); }
   uint8_t kind(int64_t i) { return exists(i) ? cell(i).kind : kind_empty; }
@@ -25,14 +25,11 @@ struct pass {
     cell(i).kind = kind_approach_marker;
     cell(i).w2 = marker_value;
   }
-  void cap(int64_t i) { cell(i).w2 = minimo(marker_value, cell(i).w2); }
-  void fail(int32_t code, int64_t i) {
-    st.error_code = code;
-    st.error_position = static_cast<int32_t>(i * 50);
-    st.fault = fault_place{};  // a fault of the grid, not of a record
-  }
+  void cap(int64_t i) { cell(i).w2 = smaller(marker_value, cell(i).w2); }
+  // A later fault replaces an earlier one.
+  void fail(fault_code code, int64_t i) { fault = grid_fault{code, static_cast<int32_t>(i * 50)}; }
 
-  // A. Every signal among the 20 cells before a warning board gets a marker
+  // Every signal among the 20 cells before a warning board gets a marker
   // in one of the two cells before it, or caps the marker already there.
   void before_warning(int32_t i) {
     for (int32_t a = 1; a <= 20 && i - a >= 3; ++a) {
@@ -47,11 +44,11 @@ struct pass {
       else if (kind(d - 2) == kind_approach_marker)
         cap(d - 2);
       else
-        fail(11, d);
+        fail(fault_code::no_marker_cell_before_signal, d);
     }
   }
 
-  // B. Three groups of candidates before a restriction's start.
+  // Three groups of candidates before a restriction's start.
   void before_start(int32_t i) {
     static constexpr int32_t groups[3][3] = {{5, 6, 7}, {11, 12, 13}, {18, 19, 20}};
     for (const auto& group : groups) {
@@ -64,11 +61,11 @@ struct pass {
           break;
         }
       }
-      if (!laid) fail(12, i);
+      if (!laid) fail(fault_code::no_marker_cell_before_start, i);
     }
   }
 
-  // C. Inside a slow restriction, a marker every 8 cells up to its end cell.
+  // Inside a slow restriction, a marker every 8 cells up to its end cell.
   // Returns the end cell, or -1 when the grid ends first.
   int64_t inside_restriction(int32_t i) {
     int32_t counter = 0;
@@ -85,7 +82,7 @@ struct pass {
           lay(k + 1);
           counter = -1;
         } else {
-          fail(13, k);
+          fail(fault_code::no_marker_cell_inside_or_after, k);
         }
       }
       if (kind(k) == kind_restriction_end) return k;
@@ -93,7 +90,7 @@ struct pass {
     return -1;
   }
 
-  // D. The first signal within 12 cells after the end gets a marker in one
+  // The first signal within 12 cells after the end gets a marker in one
   // of the two cells before it.
   void after_end(int64_t k) {
     for (int64_t s = k; s <= k + 12 && s <= last; ++s) {
@@ -104,7 +101,7 @@ struct pass {
       else if (is_free(s - 2))
         lay(s - 2);
       else
-        fail(13, k);
+        fail(fault_code::no_marker_cell_inside_or_after, k);
       return;
     }
   }
@@ -112,9 +109,10 @@ struct pass {
 
 }  // namespace
 
-void approach_marker_pass(run_state& st) {
-  pass p{st, st.grid_last_index};
-  const int32_t scan_end = st.grid_last_index - 2;
+std::optional<grid_fault> lay_approach_markers(track_grid& grid) {
+  const int32_t last = static_cast<int32_t>(grid.size()) - 1;
+  pass p{grid, last, std::nullopt};
+  const int32_t scan_end = last - 2;
   for (int32_t i = 1; i <= scan_end; ++i) {
     uint8_t kind = p.kind(i);
     if (kind == kind_restriction_warning) p.before_warning(i);
@@ -125,4 +123,5 @@ void approach_marker_pass(run_state& st) {
       if (end >= 0) p.after_end(end);
     }
   }
+  return p.fault;
 }

@@ -5,44 +5,59 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "testing/scenario_fixture.h"
 
 namespace {
 
-// A run state with an empty grid of cells 0 .. last.
-run_state grid_of(int32_t last) {
-  run_state st;
-  st.grid_last_index = last;
+// A grid and the fault the pass left on it.
+struct marked_grid {
+  track_grid grid;
+  int32_t error_code = 0;
+  int32_t error_position = 0;
+};
+
+// An empty grid of cells 0 .. last.
+marked_grid grid_of(int32_t last) {
+  marked_grid st;
   st.grid.assign(static_cast<size_t>(last) + 1, track_cell{});
   return st;
 }
 
-void put(run_state& st, int cell, uint8_t kind, int16_t w2 = 0) {
+// Runs the pass; a fault replaces the one the grid had.
+void approach_marker_pass(marked_grid& st) {
+  if (std::optional<grid_fault> f = lay_approach_markers(st.grid)) {
+    st.error_code = fault_number(f->code);
+    st.error_position = f->position;
+  }
+}
+
+void put(marked_grid& st, int cell, uint8_t kind, int16_t w2 = 0) {
   st.grid[static_cast<size_t>(cell)].kind = kind;
   st.grid[static_cast<size_t>(cell)].w2 = w2;
 }
 
 // A restriction: start cell with speed v, end cell.
-void restriction(run_state& st, int start, int16_t v, int end) {
+void restriction(marked_grid& st, int start, int16_t v, int end) {
   put(st, start, kind_restriction_start, v);
   if (end >= 0) put(st, end, kind_restriction_end, v);
 }
 
-std::vector<int> markers(const run_state& st) {
+std::vector<int> markers(const track_grid& grid) {
   std::vector<int> cells;
-  for (size_t i = 0; i < st.grid.size(); ++i)
-    if (st.grid[i].kind == kind_approach_marker) cells.push_back(static_cast<int>(i));
+  for (size_t i = 0; i < grid.size(); ++i)
+    if (grid[i].kind == kind_approach_marker) cells.push_back(static_cast<int>(i));
   return cells;
 }
 
-const track_cell& at(const run_state& st, int cell) {
+const track_cell& at(const marked_grid& st, int cell) {
   return st.grid[static_cast<size_t>(cell)];
 }
 
 TEST(ApproachMarkers, AGridWithoutRestrictionsIsLeftAsItIs) {
-  run_state st = grid_of(200);
+  marked_grid st = grid_of(200);
   put(st, 50, kind_signal, 42);
   put(st, 60, kind_restriction_end, 60);
   put(st, 70, kind_approach_marker, 300);
@@ -60,12 +75,12 @@ TEST(ApproachMarkers, AGridWithoutRestrictionsIsLeftAsItIs) {
 
 TEST(ApproachMarkers, AroundASlowRestriction) {
   // Start at 100 with 60 km/h, end at 130, a signal at 135.
-  run_state st = grid_of(200);
+  marked_grid st = grid_of(200);
   restriction(st, 100, 60, 130);
   put(st, 135, kind_signal);
   approach_marker_pass(st);
-  EXPECT_EQ(markers(st), (std::vector<int>{82, 89, 95, 108, 116, 124, 134}));
-  for (int cell : markers(st)) EXPECT_EQ(at(st, cell).w2, 180) << cell;
+  EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 89, 95, 108, 116, 124, 134}));
+  for (int cell : markers(st.grid)) EXPECT_EQ(at(st, cell).w2, 180) << cell;
   EXPECT_EQ(st.error_code, 0);
 }
 
@@ -83,11 +98,11 @@ TEST(ApproachMarkers, TheMarkerRunOnlyBelow110) {
       {200, {82, 89, 95}},
   };
   for (const auto& c : cases) {
-    run_state st = grid_of(200);
+    marked_grid st = grid_of(200);
     restriction(st, 100, c.v, 130);
     put(st, 135, kind_signal);
     approach_marker_pass(st);
-    EXPECT_EQ(markers(st), c.cells) << c.v;
+    EXPECT_EQ(markers(st.grid), c.cells) << c.v;
   }
 }
 
@@ -106,11 +121,11 @@ TEST(ApproachMarkers, BeforeTheStartEachGroupTakesItsFirstFreeCandidate) {
       {"82 to 80 taken", {82, 81, 80}, {89, 95}, 12, 5000},
   };
   for (const auto& c : cases) {
-    run_state st = grid_of(200);
+    marked_grid st = grid_of(200);
     restriction(st, 100, 110, 130);
     for (int cell : c.taken) put(st, cell, kind_signal);
     approach_marker_pass(st);
-    EXPECT_EQ(markers(st), c.cells) << c.name;
+    EXPECT_EQ(markers(st.grid), c.cells) << c.name;
     EXPECT_EQ(st.error_code, c.code) << c.name;
     EXPECT_EQ(st.error_position, c.position) << c.name;
   }
@@ -127,16 +142,16 @@ TEST(ApproachMarkers, GroupsOnlyWhereTheStartLeavesRoom) {
       {20, {9, 15}}, {21, {3, 10, 16}},
   };
   for (const auto& c : cases) {
-    run_state st = grid_of(200);
+    marked_grid st = grid_of(200);
     restriction(st, c.start, 110, c.start + 5);
     approach_marker_pass(st);
-    EXPECT_EQ(markers(st), c.cells) << c.start;
+    EXPECT_EQ(markers(st.grid), c.cells) << c.start;
     EXPECT_EQ(st.error_code, 0) << c.start;
   }
 }
 
 TEST(ApproachMarkers, AMarkerReplacesAMountainMarkerAndKeepsTheOtherSlots) {
-  run_state st = grid_of(200);
+  marked_grid st = grid_of(200);
   restriction(st, 100, 110, 130);
   track_cell& c = st.grid[95];
   c.kind = kind_mountain_marker;
@@ -214,13 +229,13 @@ TEST(ApproachMarkers, SignalsBeforeAWarningCell) {
       {"both taken", kind_text_board, 0, kind_countdown, 0, {}, 0, 0, 11},
   };
   for (const auto& c : cases) {
-    run_state st = grid_of(300);
+    marked_grid st = grid_of(300);
     put(st, 200, kind_restriction_warning, 60);
     put(st, 190, kind_signal);
     put(st, 189, c.kind189, c.w2_189);
     put(st, 188, c.kind188, c.w2_188);
     approach_marker_pass(st);
-    EXPECT_EQ(markers(st), c.cells) << c.name;
+    EXPECT_EQ(markers(st.grid), c.cells) << c.name;
     EXPECT_EQ(at(st, 189).w2, c.after189) << c.name;
     EXPECT_EQ(at(st, 188).w2, c.after188) << c.name;
     EXPECT_EQ(st.error_code, c.code) << c.name;
@@ -231,30 +246,30 @@ TEST(ApproachMarkers, SignalsBeforeAWarningCell) {
 TEST(ApproachMarkers, EverySignalWithinTwentyCellsOfTheWarningCell) {
   // Signals at 199 and 180 (the nearest and the farthest looked at), one at
   // 190 that fails, and one at 179, too far.
-  run_state st = grid_of(300);
+  marked_grid st = grid_of(300);
   put(st, 200, kind_restriction_warning, 60);
   for (int cell : {199, 190, 180, 179}) put(st, cell, kind_signal);
   put(st, 189, kind_text_board);
   put(st, 188, kind_text_board);
   approach_marker_pass(st);
-  EXPECT_EQ(markers(st), (std::vector<int>{178, 198}));
+  EXPECT_EQ(markers(st.grid), (std::vector<int>{178, 198}));
   EXPECT_EQ(st.error_code, 11);
   EXPECT_EQ(st.error_position, 9500);
 }
 
 TEST(ApproachMarkers, ASignalBeforeCell3IsNotExamined) {
   // Warning cell at 5: a signal at 2 is not looked at; one at 3 is.
-  run_state st = grid_of(100);
+  marked_grid st = grid_of(100);
   put(st, 5, kind_restriction_warning, 60);
   put(st, 2, kind_signal);
   approach_marker_pass(st);
-  EXPECT_TRUE(markers(st).empty());
+  EXPECT_TRUE(markers(st.grid).empty());
 
   st = grid_of(100);
   put(st, 5, kind_restriction_warning, 60);
   put(st, 3, kind_signal);
   approach_marker_pass(st);
-  EXPECT_EQ(markers(st), (std::vector<int>{2}));
+  EXPECT_EQ(markers(st.grid), (std::vector<int>{2}));
 }
 
 TEST(ApproachMarkers, TheMarkerRunStepsAroundTakenCells) {
@@ -272,13 +287,13 @@ TEST(ApproachMarkers, TheMarkerRunStepsAroundTakenCells) {
       {"108, 107 and 109 taken: no more markers in this run", {107, 108, 109}, {}, 13, 5400},
   };
   for (const auto& c : cases) {
-    run_state st = grid_of(200);
+    marked_grid st = grid_of(200);
     restriction(st, 100, 60, 138);
     for (int cell : c.taken) put(st, cell, kind_signal);
     approach_marker_pass(st);
     std::vector<int> want = {82, 89, 95};
     want.insert(want.end(), c.run.begin(), c.run.end());
-    EXPECT_EQ(markers(st), want) << c.name;
+    EXPECT_EQ(markers(st.grid), want) << c.name;
     EXPECT_EQ(st.error_code, c.code) << c.name;
     EXPECT_EQ(st.error_position, c.position) << c.name;
   }
@@ -286,11 +301,11 @@ TEST(ApproachMarkers, TheMarkerRunStepsAroundTakenCells) {
 
 TEST(ApproachMarkers, AMarkerCanFallOneCellPastTheEndCell) {
   // The 8th cell is the end cell and the cell before it is taken.
-  run_state st = grid_of(200);
+  marked_grid st = grid_of(200);
   restriction(st, 100, 60, 108);
   put(st, 107, kind_signal);
   approach_marker_pass(st);
-  EXPECT_EQ(markers(st), (std::vector<int>{82, 89, 95, 109}));
+  EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 89, 95, 109}));
   EXPECT_EQ(st.error_code, 0);
 }
 
@@ -310,7 +325,7 @@ TEST(ApproachMarkers, TheFirstSignalWithinTwelveCellsAfterTheEnd) {
       {"both cells before the signal taken", {135}, {134, 133}, {}, 13},
   };
   for (const auto& c : cases) {
-    run_state st = grid_of(200);
+    marked_grid st = grid_of(200);
     restriction(st, 100, 60, 130);
     for (int cell : c.signals) put(st, cell, kind_signal);
     for (int cell : c.taken) put(st, cell, kind_text_board);
@@ -318,7 +333,7 @@ TEST(ApproachMarkers, TheFirstSignalWithinTwelveCellsAfterTheEnd) {
     std::vector<int> want = {82, 89, 95, 108, 116, 124};
     want.insert(want.end(), c.after.begin(), c.after.end());
     std::sort(want.begin(), want.end());
-    EXPECT_EQ(markers(st), want) << c.name;
+    EXPECT_EQ(markers(st.grid), want) << c.name;
     EXPECT_EQ(st.error_code, c.code) << c.name;
     EXPECT_EQ(st.error_position, c.code == 0 ? 0 : 6500) << c.name;
   }
@@ -327,11 +342,11 @@ TEST(ApproachMarkers, TheFirstSignalWithinTwelveCellsAfterTheEnd) {
 TEST(ApproachMarkers, ARunWithoutAnEndCellStopsAtTheGridsLastCell) {
   // No end cell: markers up to the last cell, no fault, and no search for a
   // signal after the end.
-  run_state st = grid_of(160);
+  marked_grid st = grid_of(160);
   restriction(st, 100, 60, -1);
   put(st, 158, kind_signal);
   approach_marker_pass(st);
-  EXPECT_EQ(markers(st), (std::vector<int>{82, 89, 95, 108, 116, 124, 132, 140, 148, 156}));
+  EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 89, 95, 108, 116, 124, 132, 140, 148, 156}));
   EXPECT_EQ(st.error_code, 0);
 
   // The 8th cell is the last cell: taken together with the one before it,
@@ -341,38 +356,38 @@ TEST(ApproachMarkers, ARunWithoutAnEndCellStopsAtTheGridsLastCell) {
   put(st, 164, kind_signal);
   put(st, 163, kind_signal);
   approach_marker_pass(st);
-  EXPECT_EQ(markers(st), (std::vector<int>{82, 89, 95, 108, 116, 124, 132, 140, 148, 156}));
+  EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 89, 95, 108, 116, 124, 132, 140, 148, 156}));
   EXPECT_EQ(st.error_code, 13);
   EXPECT_EQ(st.error_position, 8200);
 }
 
 TEST(ApproachMarkers, TheScanCoversCells1ToNMinus2) {
   // A start cell at N - 1 is not looked at; one at N - 2 is.
-  run_state st = grid_of(200);
+  marked_grid st = grid_of(200);
   put(st, 199, kind_restriction_start, 110);
   approach_marker_pass(st);
-  EXPECT_TRUE(markers(st).empty());
+  EXPECT_TRUE(markers(st.grid).empty());
 
   st = grid_of(200);
   put(st, 198, kind_restriction_start, 110);
   approach_marker_pass(st);
-  EXPECT_EQ(markers(st), (std::vector<int>{180, 187, 193}));
+  EXPECT_EQ(markers(st.grid), (std::vector<int>{180, 187, 193}));
 }
 
 TEST(ApproachMarkers, MarkersLaidEarlierInTheScanAreTaken) {
   // The start at 100 lays 95; the start at 106 then finds its group-2
   // candidate 95 taken and goes to 94.
-  run_state st = grid_of(200);
+  marked_grid st = grid_of(200);
   restriction(st, 100, 110, -1);
   restriction(st, 106, 110, -1);
   approach_marker_pass(st);
-  EXPECT_EQ(markers(st), (std::vector<int>{82, 88, 89, 94, 95, 101}));
+  EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 88, 89, 94, 95, 101}));
 }
 
 TEST(ApproachMarkers, ALaterFailureOverwritesAnEarlierOne) {
   // A fault left by the compile, then 12 at the first start and 11 at a
   // later warning cell.
-  run_state st = grid_of(300);
+  marked_grid st = grid_of(300);
   st.error_code = 15;
   st.error_position = 777;
   restriction(st, 100, 110, -1);
@@ -410,12 +425,12 @@ TEST(ApproachMarkers, AfterACompileWithARestriction) {
   // end 121. A signal at 3000 m (cell 61) lies before the warning cell, one
   // at 6200 m (cell 125) after the end.
   auto r =
-      compile_documents(line_description(10000),
+      build_package_from(line_description(10000),
                         train_document("segnale,  3000,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"
                                        "rallentamento,  5000,  60,  1000,  2,  1,  0\n"
                                        "segnale,  6200,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"));
-  ASSERT_EQ(r->st.error_code, 0);
-  EXPECT_EQ(markers(r->st), (std::vector<int>{60, 83, 90, 96, 109, 117, 124}));
+  ASSERT_EQ(r->code(), 0);
+  EXPECT_EQ(markers(r->sc.grid), (std::vector<int>{60, 83, 90, 96, 109, 117, 124}));
   // The grid file carries them: kind 12 and 180 in cell 96.
   const std::string dat = r->file("Borvasco_Lestrano_40817.dat");
   ASSERT_EQ(dat.size(), 15u * 341);

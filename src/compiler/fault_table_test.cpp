@@ -137,17 +137,19 @@ std::vector<fault_case> cases() {
 TEST(FaultTable, EveryCodeWithItsPositionDocumentsAndPackage) {
   const char* seeds = std::getenv("SCENARIO_WRITE_SEEDS");
   for (const fault_case& c : cases()) {
-    auto r = compile_documents(c.line, c.train);
+    auto r = build_package_from(c.line, c.train);
     if (c.code == 101) {
-      r = std::make_unique<compiled_scenario>();
-      r->st.line_name = "Borvasco_Lestrano";
-      r->st.train_number = "40817";
-      r->st.directory = test_directory;
-      r->disk.files[std::string(test_directory) + "/Borvasco_Lestrano_40817-.txt"] = c.train;
-      r->result = memorizza_percorso(r->st, r->disk, 1);
+      auto prepared = std::make_unique<built_package>();
+      prepared->disk.files[std::string(test_directory) + "/Borvasco_Lestrano_40817-.txt"] = c.train;
+      r = build_package_on(std::move(prepared));
     }
-    EXPECT_EQ(r->st.error_code, c.code) << c.name;
-    EXPECT_EQ(r->st.error_position, c.position) << c.name;
+    EXPECT_EQ(r->code(), c.code) << c.name;
+    EXPECT_EQ(r->position(), c.position) << c.name;
+    // The fault records a position of its own exactly when its code does.
+    ASSERT_TRUE(r->build.compile.fault) << c.name;
+    EXPECT_EQ(r->build.compile.fault->has_position,
+              fault_has_position(r->build.compile.fault->code))
+        << c.name;
     bool line_left = !r->file("Borvasco_Lestrano_linea.txt").empty();
     bool train_left = !r->file("Borvasco_Lestrano_40817-.txt").empty();
     EXPECT_EQ(line_left, (c.left & line_doc) != 0) << c.name;
@@ -176,49 +178,49 @@ TEST(FaultTable, OverflowsAreRunTimeFaultsWhereTheyHappen) {
   const std::string line1000 = header("lunghezza percorso, 1000\n[curve]\n");
   // The straight run up to the curve's start is computed before its end
   // overflows.
-  auto curve = compile_documents(header("lunghezza percorso, 1000\n[curve]\n"
+  auto curve = build_package_from(header("lunghezza percorso, 1000\n[curve]\n"
                                         "curvad4, 1000, 2147483647\n"),
                                  train());
-  EXPECT_EQ(curve->st.error_code, 25);
-  EXPECT_EQ(curve->st.plan.computed, 1001);
+  EXPECT_EQ(curve->code(), 25);
+  EXPECT_EQ(curve->sc.plan.computed, 1001);
 
   auto long_restriction =
-      compile_documents(line1000, train("rallentamento, 2000, 60, 2147483647, 0, 0, 0\n"));
-  EXPECT_EQ(long_restriction->st.error_code, 25);
+      build_package_from(line1000, train("rallentamento, 2000, 60, 2147483647, 0, 0, 0\n"));
+  EXPECT_EQ(long_restriction->code(), 25);
 
   auto mountains =
-      compile_documents(header("lunghezza percorso, 1000\n[curve]\nmontagna, 0, 2147483647, 2\n"
+      build_package_from(header("lunghezza percorso, 1000\n[curve]\nmontagna, 0, 2147483647, 2\n"
                                "montagna, -2147483648, 100, 2\n"),
                         train());
-  EXPECT_EQ(mountains->st.error_code, 25);
+  EXPECT_EQ(mountains->code(), 25);
   EXPECT_EQ(mountains->cell(0).b14, 0) << "no completion after the fault";
 
   const std::string station_a = "stazione, 1000, 25, 200, 0,0,0, 0,0, 0, 0,0,0, 0, 0,0,0, A\n";
-  auto spacing = compile_documents(
+  auto spacing = build_package_from(
       line1000,
       train(station_a + "stazione, 300, 5, 2147483600, 0,0,0, 0,0, 0, 0,0,0, 0, 0,0,0, B\n"));
-  EXPECT_EQ(spacing->st.error_code, 25);
+  EXPECT_EQ(spacing->code(), 25);
 
   // Type 7: the zone start is stored, then the zone end overflows.
-  auto zone = compile_documents(
+  auto zone = build_package_from(
       line1000,
       train(station_a + "stazione, 2400, 7, 2147483600, 0,0,1, 0,0, 0, 0,0,0, 0, 0,0,0, B\n"));
-  EXPECT_EQ(zone->st.error_code, 25);
-  EXPECT_EQ(zone->st.table[2].l4, 2400 - 2147483600);
-  EXPECT_EQ(zone->st.table[2].b36, 1);
+  EXPECT_EQ(zone->code(), 25);
+  EXPECT_EQ(zone->sc.table[2].l4, 2400 - 2147483600);
+  EXPECT_EQ(zone->sc.table[2].b36, 1);
 }
 
 // A refused route length is stored in entry 84 like every header value
 // read; the grid of the earlier route length is written.
 TEST(FaultTable, ARefusedRouteLengthStaysInEntry84) {
   for (int32_t refused : {1000001, -5}) {
-    auto c = compile_documents(header("lunghezza percorso, 1000\nlunghezza percorso, " +
+    auto c = build_package_from(header("lunghezza percorso, 1000\nlunghezza percorso, " +
                                       std::to_string(refused) + "\n[curve]\n"),
                                train());
-    EXPECT_EQ(c->st.error_code, refused > 0 ? 1 : 105);
-    EXPECT_EQ(c->st.table[84].l8, refused);
-    EXPECT_EQ(c->st.grid.size(), 161u);
-    EXPECT_EQ(c->result.outcome, percorso_outcome::package_written);
+    EXPECT_EQ(c->code(), refused > 0 ? 1 : 105);
+    EXPECT_EQ(c->sc.table[84].l8, refused);
+    EXPECT_EQ(c->sc.grid.size(), 161u);
+    EXPECT_EQ(c->result.outcome, package_outcome::written);
   }
 }
 

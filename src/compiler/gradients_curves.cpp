@@ -8,16 +8,18 @@ namespace {
 
 constexpr int32_t last_curved_metre = 1000000;
 
-// Writes the previous gradient into the cell under the cursor and moves the
-// cursor on, at least once and until the cursor reaches `until`.
-bool fill_gradient(run_state& st, int32_t until) {
-  int64_t value = static_cast<int64_t>(st.previous_gradient) + 100;
+// Writes the last record's gradient into the cell under the cursor and moves
+// the cursor on, at least once and until it reaches `until`. False when the
+// cursor leaves the grid or the byte's value overflows 32 bits.
+bool fill_gradient(compile_state& cs, int32_t until) {
+  line_cursors& at = cs.line;
+  int64_t value = static_cast<int64_t>(at.gradient) + 100;
   if (value > INT32_MAX) return false;
   do {
-    if (st.gradient_cursor < 0 || st.gradient_cursor > st.grid_last_index) return false;
-    st.grid[static_cast<size_t>(st.gradient_cursor)].b14 = static_cast<uint8_t>(value);
-    ++st.gradient_cursor;
-  } while (st.gradient_cursor < until);
+    if (at.gradient_cell < 0 || at.gradient_cell > cs.sc.last_cell()) return false;
+    cs.sc.grid[static_cast<size_t>(at.gradient_cell)].b14 = static_cast<uint8_t>(value);
+    ++at.gradient_cell;
+  } while (at.gradient_cell < until);
   return true;
 }
 
@@ -36,58 +38,61 @@ double curvature(const std::string& field) {
 
 // Computes the plan from the cursor up to metre `last`. False once the plan
 // has reached metre 1000000, where it stops.
-bool advance_plan(run_state& st, int32_t last, double k) {
-  int32_t& m = st.plan_cursor;
+bool advance_plan(compile_state& cs, int32_t last, double k) {
+  int32_t& m = cs.line.plan_metre;
   if (m > last) return true;
   bool too_far = last >= last_curved_metre;
   if (too_far) last = last_curved_metre;
-  extend_line_plan(st.plan, last, k);
+  extend_line_plan(cs.sc.plan, last, k);
   m = last + 1;
   return !too_far;
 }
 
 }  // namespace
 
-flow pendenza_record(compile_context& ctx) {
-  run_state& st = ctx.st;
-  int32_t start, g;
-  if (!ctx.reader->read_i32(&start) || !ctx.reader->read_i32(&g)) return reader_trap(ctx);
-  if (range_check(ctx, start) != flow::next) return flow::end_reading;
+// "pendenza": from position P on, the gradient is G per mille.
+step gradient_record(compile_state& cs) {
+  int32_t start, gradient;
+  if (!cs.reader->read_i32(&start) || !cs.reader->read_i32(&gradient)) return reader_fault(cs);
+  if (range_check(cs, start) != step::next) return step::end_document;
   int32_t s = stretch_cell(start);
-  if (s > 0 && !fill_gradient(st, s)) return raise_trap(ctx, "gradient cells beyond the grid");
-  st.previous_gradient = g;
-  return flow::next;
+  if (s > 0 && !fill_gradient(cs, s)) return runtime_fault(cs, "gradient cells beyond the grid");
+  cs.line.gradient = gradient;
+  return step::next;
 }
 
-bool complete_gradients(run_state& st) {
-  return fill_gradient(st, st.grid_last_index - 2);
+bool complete_gradients(compile_state& cs) {
+  return fill_gradient(cs, cs.sc.last_cell() - 2);
 }
 
-flow curva_record(compile_context& ctx) {
-  run_state& st = ctx.st;
-  const std::string field = st.current_field;
+// "curvas1" .. "curvad6": a curve of a class from position P, L metres long;
+// "s" turns it the other way.
+step curve_record(compile_state& cs) {
+  const std::string field = cs.field;
   int32_t start, length;
-  if (!ctx.reader->read_i32(&start) || !ctx.reader->read_i32(&length)) return reader_trap(ctx);
-  if (range_check(ctx, start) != flow::next) return flow::end_reading;
+  if (!cs.reader->read_i32(&start) || !cs.reader->read_i32(&length)) return reader_fault(cs);
+  if (range_check(cs, start) != step::next) return step::end_document;
   double k = curvature(field);
-  if (k == 0) return reject_document(ctx, 103);
+  if (k == 0) return reject(cs, fault_code::curve_without_class);
   if (contains_any_case(field, "s")) k = -k;
 
   // A straight run up to the curve's start, then the curve; the plan may not
   // pass metre 1000000 in either. The end is worked out only after the
   // straight run, as the curve begins.
-  if (!advance_plan(st, start, 0)) return reject_document(ctx, 103);
+  if (!advance_plan(cs, start, 0)) return reject(cs, fault_code::curve_without_class);
   int64_t end = static_cast<int64_t>(start) + length;
-  if (end > INT32_MAX || end < INT32_MIN) return raise_trap(ctx, "the curve's end overflows");
+  if (end > INT32_MAX || end < INT32_MIN) return runtime_fault(cs, "the curve's end overflows");
   // A curve that runs past the end of the plan is bent up to the plan's last
   // metre.
-  if (end > st.plan_last_metre) end = st.plan_last_metre;
-  if (!advance_plan(st, static_cast<int32_t>(end), k)) return reject_document(ctx, 103);
-  return flow::next;
+  if (end > cs.sc.plan.last_metre) end = cs.sc.plan.last_metre;
+  if (!advance_plan(cs, static_cast<int32_t>(end), k))
+    return reject(cs, fault_code::curve_without_class);
+  return step::next;
 }
 
-void complete_plan(run_state& st) {
-  if (st.plan_cursor > st.plan_last_metre - 2) return;
-  extend_line_plan(st.plan, st.plan_last_metre - 2, 0);
-  st.plan_cursor = st.plan_last_metre - 1;
+void complete_plan(compile_state& cs) {
+  const int32_t last = cs.sc.plan.last_metre;
+  if (cs.line.plan_metre > last - 2) return;
+  extend_line_plan(cs.sc.plan, last - 2, 0);
+  cs.line.plan_metre = last - 1;
 }

@@ -2,13 +2,13 @@
 // The track's geometry: "pendenza" records give every cell its gradient
 // byte, "curva" records bend the line plan.
 
-#include "compiler/compile_context.h"
+#include "compiler/compile_state.h"
 
-flow pendenza_record(compile_context& ctx);
-flow curva_record(compile_context& ctx);
+step gradient_record(compile_state& cs);
+step curve_record(compile_state& cs);
 
 // After the last record: the gradient of the last record runs on to cell
-// N - 3, and the plan runs straight on to metre L + 6998. Both return false
-// on a run-time fault.
-bool complete_gradients(run_state& st);
-void complete_plan(run_state& st);
+// N - 3 (false on a run-time fault), and the plan runs straight on to metre
+// L + 6998.
+bool complete_gradients(compile_state& cs);
+void complete_plan(compile_state& cs);

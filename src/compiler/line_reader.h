@@ -2,14 +2,12 @@
 // The first stage of the compile: the line description, its general header
 // and its records.
 
-#include "compiler/compile_context.h"
+#include <string_view>
 
-// Reads and deletes the line description. Returns flow::next when the train
-// document is to be read next, flow::leave when the compile is over, and
-// flow::trap on a run-time fault.
-flow read_line_document(compile_context& ctx);
+#include "compiler/compile_state.h"
 
-// Puts the three kilometric ranges (entries 81 to 83) in route order and
-// moves the reference of each range in use on by 100 m. False (a run-time
-// fault) when a sum overflows 32 bits.
-bool progressive_ordina(run_state& st);
+// Reads the line description: the general header sizes the grid and the
+// plan, then every record is offered to the record handlers. Returns
+// step::next when the train document is to be read next, step::stop when the
+// compile is over and step::runtime_fault on a run-time fault.
+step read_line_description(compile_state& cs, std::string_view bytes);

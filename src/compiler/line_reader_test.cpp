@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/kilometric_ranges.h"
 #include "testing/scenario_fixture.h"
 
 namespace {
@@ -14,12 +15,12 @@ std::string header(std::string_view body) {
 }
 
 TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
-  auto c = compile_documents(line_description(60000), train_document());
-  EXPECT_EQ(c->st.error_code, 0);
-  EXPECT_EQ(c->st.table[84].l8, 60000);
-  EXPECT_EQ(c->st.grid_last_index, 1340);
-  EXPECT_EQ(c->st.grid.size(), 1341u);
-  EXPECT_EQ(c->st.plan.last_metre, 67000);
+  auto c = build_package_from(line_description(60000), train_document());
+  EXPECT_EQ(c->code(), 0);
+  EXPECT_EQ(c->sc.table[84].l8, 60000);
+  EXPECT_EQ(c->sc.last_cell(), 1340);
+  EXPECT_EQ(c->sc.grid.size(), 1341u);
+  EXPECT_EQ(c->sc.plan.last_metre, 67000);
   EXPECT_EQ(c->file("Borvasco_Lestrano_40817.dat").size(), 15u * 1341);
   EXPECT_EQ(c->file("Borvasco_Lestrano_linea.dat").size(), 20u * 67000 - 36);
   // Both documents are gone once read.
@@ -28,7 +29,7 @@ TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
 }
 
 TEST(LineHeader, StoresRangesBackgroundsAndSignalRepetition) {
-  auto c = compile_documents(header("lunghezza percorso,    20000\n"
+  auto c = build_package_from(header("lunghezza percorso,    20000\n"
                                     "progressiva chilometrica uno,    0,    50000,    1\n"
                                     "progressiva chilometrica due,    42000,    61000,    1\n"
                                     "progressiva chilometrica tre,    0,    0,    0\n"
@@ -38,8 +39,8 @@ TEST(LineHeader, StoresRangesBackgroundsAndSignalRepetition) {
                                     "ripetizione segnali 9 codici,    1000,    2000\n"
                                     "[curve]\n"),
                              train_document());
-  const scenario_table& t = c->st.table;
-  EXPECT_EQ(c->st.error_code, 0);
+  const scenario_table& t = c->sc.table;
+  EXPECT_EQ(c->code(), 0);
   EXPECT_EQ(t[81].l4, 42000);
   EXPECT_EQ(t[81].l8, 61100);
   EXPECT_EQ(t[81].l12, 1);
@@ -88,26 +89,22 @@ TEST(LineHeader, FaultsAndTheirEffects) {
       {"value too wide", header("lunghezza percorso,    99999999999\n"), 25, false, false},
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(c.line, train_document());
-    EXPECT_EQ(r->st.error_code, c.code) << c.name;
-    EXPECT_EQ(r->st.grid_exists(), c.grid) << c.name;
-    EXPECT_EQ(r->result.outcome == percorso_outcome::package_written, c.grid) << c.name;
+    auto r = build_package_from(c.line, train_document());
+    EXPECT_EQ(r->code(), c.code) << c.name;
+    EXPECT_EQ(r->sc.has_grid(), c.grid) << c.name;
+    EXPECT_EQ(r->result.outcome == package_outcome::written, c.grid) << c.name;
     EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
     EXPECT_EQ(r->disk.files.count(test_train_path), c.train_doc_kept ? 1u : 0u) << c.name;
   }
 }
 
 TEST(LineHeader, MissingDocumentIsFault101AndDeletesNothing) {
-  memory_disk d;
-  run_state st;
-  st.line_name = "Borvasco_Lestrano";
-  st.train_number = "40817";
-  st.directory = test_directory;
-  d.files[test_train_path] = train_document();
-  percorso_result r = memorizza_percorso(st, d, 1);
-  EXPECT_EQ(st.error_code, 101);
-  EXPECT_EQ(r.outcome, percorso_outcome::no_grid);
-  EXPECT_EQ(d.files.size(), 1u);
+  auto prepared = std::make_unique<built_package>();
+  prepared->disk.files[test_train_path] = train_document();
+  auto r = build_package_on(std::move(prepared));
+  EXPECT_EQ(r->code(), 101);
+  EXPECT_EQ(r->result.outcome, package_outcome::no_grid);
+  EXPECT_EQ(r->disk.files.size(), 1u);
 }
 
 TEST(LineHeader, KeywordMatching) {
@@ -134,29 +131,29 @@ TEST(LineHeader, KeywordMatching) {
        "lunghezza percorso,    9000\nripetizione segnali 4 codici,    1000,    0\n", 9000, 0},
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(header(c.body), train_document());
-    EXPECT_EQ(r->st.error_code, 0) << c.name;
-    EXPECT_EQ(r->st.table[84].l8, c.route) << c.name;
-    EXPECT_EQ(r->st.table[86].l12, c.codes) << c.name;
-    EXPECT_EQ(r->st.table[83].l4, 0) << c.name;
+    auto r = build_package_from(header(c.body), train_document());
+    EXPECT_EQ(r->code(), 0) << c.name;
+    EXPECT_EQ(r->sc.table[84].l8, c.route) << c.name;
+    EXPECT_EQ(r->sc.table[86].l12, c.codes) << c.name;
+    EXPECT_EQ(r->sc.table[83].l4, 0) << c.name;
   }
   // Ten fields with a dash in a row are passed over; an eleventh is examined
   // (here it ends the header before the route length is read).
-  auto skipped = compile_documents(header("-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"),
+  auto skipped = build_package_from(header("-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"),
                                    train_document());
-  EXPECT_EQ(skipped->st.error_code, 0);
-  auto examined = compile_documents(
+  EXPECT_EQ(skipped->code(), 0);
+  auto examined = build_package_from(
       header("-,-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"), train_document());
-  EXPECT_EQ(examined->st.error_code, 104);
+  EXPECT_EQ(examined->code(), 104);
 }
 
 TEST(LineHeader, ARecordInTheLastFieldIsNeverProcessed) {
   // Processed, the gradient record would read past the end of the document.
-  auto r = compile_documents("[generale]\nlunghezza percorso,    9000\n[curve]\npendenza",
+  auto r = build_package_from("[generale]\nlunghezza percorso,    9000\n[curve]\npendenza",
                              train_document());
-  EXPECT_EQ(r->st.error_code, 0);
-  r = compile_documents("[generale]\n[x]\nlunghezza percorso,    9000", train_document());
-  EXPECT_EQ(r->st.error_code, 104);
+  EXPECT_EQ(r->code(), 0);
+  r = build_package_from("[generale]\n[x]\nlunghezza percorso,    9000", train_document());
+  EXPECT_EQ(r->code(), 104);
 }
 
 TEST(ProgressiveOrdina, PutsTheRangesInRouteOrder) {
@@ -180,20 +177,20 @@ TEST(ProgressiveOrdina, PutsTheRangesInRouteOrder) {
       {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
   };
   for (const auto& c : cases) {
-    run_state st;
+    scenario_table table;
     auto set = [&](int e, range r) {
-      st.table[e].l4 = r.start;
-      st.table[e].l8 = r.reference;
-      st.table[e].l12 = r.flag;
+      table[e].l4 = r.start;
+      table[e].l8 = r.reference;
+      table[e].l12 = r.flag;
     };
     set(83, c.uno);
     set(82, c.due);
     set(81, c.tre);
-    ASSERT_TRUE(progressive_ordina(st));
+    ASSERT_TRUE(sort_kilometric_ranges(table));
     auto expect = [&](int e, range r) {
-      EXPECT_EQ(st.table[e].l4, r.start) << e;
-      EXPECT_EQ(st.table[e].l8, r.reference) << e;
-      EXPECT_EQ(st.table[e].l12, r.flag) << e;
+      EXPECT_EQ(table[e].l4, r.start) << e;
+      EXPECT_EQ(table[e].l8, r.reference) << e;
+      EXPECT_EQ(table[e].l12, r.flag) << e;
     };
     expect(81, c.e81);
     expect(82, c.e82);

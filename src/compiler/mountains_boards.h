@@ -1,24 +1,30 @@
 #pragma once
 // Line-side features of the line description: mountain stretches with their
-// marker cells, speed-indicator boards and text boards.
+// marker cells, maximum-speed boards and text boards.
 
 #include <cstdint>
+#include <optional>
 
-#include "compiler/compile_context.h"
+#include "compiler/compile_state.h"
 
-flow montagna_record(compile_context& ctx);
-flow indicatori_record(compile_context& ctx);
-flow cartello_record(compile_context& ctx);
+step mountain_record(compile_state& cs);
+step speed_board_record(compile_state& cs);
+step text_board_record(compile_state& cs);
 
-// Lays the mountain stretch from `inizio` to `fine` metres: the mountain byte
-// of every cell, and a marker in every fourth empty cell when tipo is above
-// 10. Cells beyond either end of the grid are left out. Sets error 106 when
-// the mountain tables are full; false on a run-time fault (the gap to the
-// previous mountain overflows 32 bits).
-bool memo_montagna(run_state& st, int32_t& inizio, int32_t& fine, int32_t& tipo);
+// Lays a mountain stretch from metre `start` to metre `end`: the mountain
+// byte of every cell, and a marker in every fourth empty cell when
+// `with_markers`. Cells beyond either end of the grid are left out.
+void lay_mountain(track_grid& grid, int32_t start, int32_t end, int32_t type, bool with_markers);
 
-// Lays a speed-indicator board at a position inside the grid; sets error 21
-// when its cell is taken and 108 when a packed word does not fit 16 bits.
-void memo_indicatori_v_max(run_state& st, int32_t posizione, const int32_t& vas, const int32_t& vbs,
-                           const int32_t& vcs, const int32_t& strisces, const int32_t& vad,
-                           const int32_t& vbd, const int32_t& vcd, const int32_t& strisced);
+// A maximum-speed board: three pairs of speeds in km/h (sides "s" and "d")
+// and the stripe counts of both sides.
+struct speed_board {
+  int32_t position;
+  int32_t s_speeds[3];
+  int32_t s_stripes;
+  int32_t d_speeds[3];
+  int32_t d_stripes;
+};
+// Lays a board at a position inside the grid; its fault when its cell is
+// taken (21) or a packed word does not fit 16 bits (108).
+std::optional<fault_code> lay_speed_board(track_grid& grid, const speed_board& board);

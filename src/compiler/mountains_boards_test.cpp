@@ -16,10 +16,10 @@ namespace {
 // L = 10000: N = 340.
 constexpr int route = 10000;
 
-std::set<int> cells_of_kind(const compiled_scenario& c, uint8_t kind) {
+std::set<int> cells_of_kind(const built_package& c, uint8_t kind) {
   std::set<int> cells;
-  for (size_t i = 0; i < c.st.grid.size(); ++i)
-    if (c.st.grid[i].kind == kind) cells.insert(static_cast<int>(i));
+  for (size_t i = 0; i < c.sc.grid.size(); ++i)
+    if (c.sc.grid[i].kind == kind) cells.insert(static_cast<int>(i));
   return cells;
 }
 
@@ -79,8 +79,8 @@ TEST(Mountains, TypeBytesAndMarkerCells) {
        {0, 4}},  // counted from cell -3
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(line_description(route, c.records), train_document());
-    EXPECT_EQ(r->st.error_code, 0) << c.name;
+    auto r = build_package_from(line_description(route, c.records), train_document());
+    EXPECT_EQ(r->code(), 0) << c.name;
     for (const auto& range : c.types)
       for (int i = range.from; i <= range.to; ++i)
         EXPECT_EQ(r->cell(i).b12, range.value) << c.name << ", cell " << i;
@@ -93,25 +93,26 @@ TEST(Mountains, MoreThanEightyRecordsAreRefused) {
   for (int i = 1; i <= 80; ++i)
     records +=
         "montagna,   " + std::to_string(100 * i) + ",  " + std::to_string(100 * i + 50) + ",  2\n";
-  auto eighty = compile_documents(line_description(route, records), train_document());
-  EXPECT_EQ(eighty->st.error_code, 0);
-  EXPECT_EQ(eighty->st.mountain_count, 80);
+  auto eighty = build_package_from(line_description(route, records), train_document());
+  EXPECT_EQ(eighty->code(), 0);
+  // The eightieth (8000 .. 8050 m, 50 m after the one before: type 3) is laid.
+  EXPECT_EQ(eighty->cell(160).b12, 3);
 
-  auto more = compile_documents(line_description(route, records + "montagna,   8200,  8250,  2\n"),
+  auto more = build_package_from(line_description(route, records + "montagna,   8200,  8250,  2\n"),
                                 train_document());
-  EXPECT_EQ(more->st.error_code, 106);
-  EXPECT_EQ(more->st.error_position, 8200);
+  EXPECT_EQ(more->code(), 106);
+  EXPECT_EQ(more->position(), 8200);
   EXPECT_EQ(more->disk.files.count(test_line_path), 0u);
   EXPECT_EQ(more->disk.files.count(test_train_path), 1u);  // the compile ended
   EXPECT_EQ(more->cell(164).b12, 0);
 }
 
 TEST(Boards, BoardsTakeMarkerCellsAndKeepTheMountainByte) {
-  auto r = compile_documents(
+  auto r = build_package_from(
       line_description(route, "montagna,   1000,  1550,  12\n" + board(1100, "(A)") +
                                   speed_board(1300, "100,  110,  120,  2,  ,  ,  ,  0")),
       train_document());
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(23).kind, kind_text_board);
   EXPECT_EQ(r->cell(23).b12, 2);
   EXPECT_EQ(r->cell(27).kind, kind_speed_board);
@@ -133,8 +134,8 @@ TEST(Boards, SpeedWordsPackBothSidesInFiveKilometreSteps) {
   };
   for (const auto& c : cases) {
     auto r =
-        compile_documents(line_description(route, speed_board(1000, c.values)), train_document());
-    EXPECT_EQ(r->st.error_code, 0) << c.values;
+        build_package_from(line_description(route, speed_board(1000, c.values)), train_document());
+    EXPECT_EQ(r->code(), 0) << c.values;
     const track_cell& cell = r->cell(21);
     EXPECT_EQ(cell.kind, kind_speed_board) << c.values;
     EXPECT_EQ(cell.w2, c.w2) << c.values;
@@ -147,54 +148,59 @@ TEST(Boards, SpeedWordsPackBothSidesInFiveKilometreSteps) {
 TEST(Boards, TextBoardsTakeEntriesFromEightyDownward) {
   std::string records;
   for (int i = 0; i < 55; ++i) records += board(1000 + 100 * i, "(B" + std::to_string(i) + ")");
-  auto r = compile_documents(line_description(route, records), train_document());
-  ASSERT_EQ(r->st.error_code, 0);
+  auto r = build_package_from(line_description(route, records), train_document());
+  ASSERT_EQ(r->code(), 0);
   for (int i = 0; i < 55; ++i) {
     const track_cell& cell = r->cell(21 + 2 * i);
     EXPECT_EQ(cell.kind, kind_text_board) << i;
     EXPECT_EQ(cell.w2, 80 - i) << i;
-    EXPECT_EQ(r->st.table[80 - i].text, "(B" + std::to_string(i) + ")") << i;
-    EXPECT_EQ(r->st.table[80 - i].l4, 0) << i;  // only the text is stored
+    EXPECT_EQ(r->sc.table[80 - i].text, "(B" + std::to_string(i) + ")") << i;
+    EXPECT_EQ(r->sc.table[80 - i].l4, 0) << i;  // only the text is stored
   }
-  EXPECT_EQ(r->st.table[25].text, "");
-  EXPECT_EQ(r->st.board_entry, 25);
+  EXPECT_EQ(r->sc.table[25].text, "");
+  // The next board takes entry 25.
+  auto next = build_package_from(line_description(route, records + board(7000, "(NEXT)")),
+                                 train_document());
+  ASSERT_EQ(next->code(), 0);
+  EXPECT_EQ(next->cell(141).w2, 25);
+  EXPECT_EQ(next->sc.table[25].text, "(NEXT)");
 }
 
 TEST(Boards, TheWholeTextFieldIsStored) {
   auto r =
-      compile_documents(line_description(route, board(3500, "(PASSAGGIO)(A LIVELLO)(KM 3+200)  ") +
+      build_package_from(line_description(route, board(3500, "(PASSAGGIO)(A LIVELLO)(KM 3+200)  ") +
                                                     board(3600, "\"(A, B)\"")),
                         train_document());
-  ASSERT_EQ(r->st.error_code, 0);
-  EXPECT_EQ(r->st.table[80].text, "(PASSAGGIO)(A LIVELLO)(KM 3+200)  ");
-  EXPECT_EQ(r->st.table[79].text, "(A, B)");
+  ASSERT_EQ(r->code(), 0);
+  EXPECT_EQ(r->sc.table[80].text, "(PASSAGGIO)(A LIVELLO)(KM 3+200)  ");
+  EXPECT_EQ(r->sc.table[79].text, "(A, B)");
 }
 
 TEST(Boards, EightyOneTextBoardsFitAndAnEightySecondIsRefused) {
   std::string records;
   for (int i = 0; i < 81; ++i) records += board(1000 + 100 * i, "(B" + std::to_string(i) + ")");
-  auto fit = compile_documents(line_description(route, records), train_document());
-  EXPECT_EQ(fit->st.error_code, 0);
-  EXPECT_EQ(fit->st.table[0].text, "(B80)");
+  auto fit = build_package_from(line_description(route, records), train_document());
+  EXPECT_EQ(fit->code(), 0);
+  EXPECT_EQ(fit->sc.table[0].text, "(B80)");
 
   auto more =
-      compile_documents(line_description(route, records + board(9200, "(X)")), train_document());
-  EXPECT_EQ(more->st.error_code, 107);
-  EXPECT_EQ(more->st.error_position, 9200);
+      build_package_from(line_description(route, records + board(9200, "(X)")), train_document());
+  EXPECT_EQ(more->code(), 107);
+  EXPECT_EQ(more->position(), 9200);
   EXPECT_EQ(more->cell(185).kind, kind_empty);
   EXPECT_EQ(more->disk.files.count(test_line_path), 0u);
   EXPECT_EQ(more->disk.files.count(test_train_path), 1u);
 }
 
 TEST(Boards, TheLongestTextHasSixtyFiveThousandFiveHundredAndThirtyFiveCharacters) {
-  auto longest = compile_documents(line_description(route, board(1000, std::string(65535, 'A'))),
+  auto longest = build_package_from(line_description(route, board(1000, std::string(65535, 'A'))),
                                    train_document());
-  EXPECT_EQ(longest->st.error_code, 0);
-  EXPECT_EQ(longest->st.table[80].text.size(), 65535u);
+  EXPECT_EQ(longest->code(), 0);
+  EXPECT_EQ(longest->sc.table[80].text.size(), 65535u);
 
-  auto longer = compile_documents(line_description(route, board(1000, std::string(65536, 'A'))),
+  auto longer = build_package_from(line_description(route, board(1000, std::string(65536, 'A'))),
                                   train_document());
-  EXPECT_EQ(longer->st.error_code, 25);
+  EXPECT_EQ(longer->code(), 25);
   EXPECT_EQ(longer->disk.files.count(test_line_path), 0u);
   EXPECT_EQ(longer->disk.files.count(test_train_path), 0u);
 }
@@ -224,23 +230,23 @@ TEST(Boards, Faults) {
       {"a speed board at a negative position", speed_board(-100, a_speed_board), 109, -100},
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(line_description(route, c.records), train_document());
-    EXPECT_EQ(r->st.error_code, c.code) << c.name;
-    EXPECT_EQ(r->st.error_position, c.position) << c.name;
+    auto r = build_package_from(line_description(route, c.records), train_document());
+    EXPECT_EQ(r->code(), c.code) << c.name;
+    EXPECT_EQ(r->position(), c.position) << c.name;
     EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
     // The compile ended: the train document was not read.
     EXPECT_EQ(r->disk.files.count(test_train_path), 1u) << c.name;
-    EXPECT_EQ(r->st.table[84].l4, 0) << c.name;
+    EXPECT_EQ(r->sc.table[84].l4, 0) << c.name;
     // A failed board leaves its cell and the next board entry as they were.
-    EXPECT_EQ(r->st.table[79].text, "") << c.name;
+    EXPECT_EQ(r->sc.table[79].text, "") << c.name;
     EXPECT_EQ(r->cell(0).kind, kind_empty) << c.name;
     EXPECT_EQ(r->cell(1).kind, kind_empty) << c.name;
   }
-  auto kept = compile_documents(line_description(route, board(1000, "(A)") + board(1010, "(B)")),
+  auto kept = build_package_from(line_description(route, board(1000, "(A)") + board(1010, "(B)")),
                                 train_document());
   EXPECT_EQ(kept->cell(21).kind, kind_text_board);
   EXPECT_EQ(kept->cell(21).w2, 80);
-  auto untouched = compile_documents(
+  auto untouched = build_package_from(
       line_description(route, speed_board(1000, "1639,  7,  7,  1,  0,  0,  0,  0")),
       train_document());
   EXPECT_EQ(untouched->cell(21).kind, kind_empty);
@@ -249,15 +255,15 @@ TEST(Boards, Faults) {
 
 TEST(Boards, ABoardBeyondTheGridEndsTheReadingOnly) {
   // (16901 + 100) / 50 is above N = 340; 16900 is the last metre let in.
-  auto r = compile_documents(line_description(route, board(16900, "(A)") + board(16901, "(B)") +
+  auto r = build_package_from(line_description(route, board(16900, "(A)") + board(16901, "(B)") +
                                                          "montagna,   1000,  1550,  2\n"),
                              train_document());
-  EXPECT_EQ(r->st.error_code, 15);
-  EXPECT_EQ(r->st.error_position, 16901);
+  EXPECT_EQ(r->code(), 15);
+  EXPECT_EQ(r->position(), 16901);
   EXPECT_EQ(r->cell(339).kind, kind_text_board);
-  EXPECT_EQ(r->st.table[79].text, "");
+  EXPECT_EQ(r->sc.table[79].text, "");
   EXPECT_EQ(r->cell(20).b12, 0);
-  EXPECT_EQ(r->st.table[84].l4, 120);  // the train document was read
+  EXPECT_EQ(r->sc.table[84].l4, 120);  // the train document was read
   EXPECT_EQ(r->disk.files.count(test_train_path), 0u);
 }
 

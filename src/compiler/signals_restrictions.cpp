@@ -1,157 +1,128 @@
 #include "compiler/signals_restrictions.h"
 
+#include "model/cell_words.h"
+
 namespace {
 
-// The low 16 bits of a value, as a 16-bit slot keeps it.
-int16_t low16(int64_t v) {
-  return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
+bool inside(const track_grid& grid, int64_t cell) {
+  return cell >= 0 && cell < static_cast<int64_t>(grid.size());
 }
 
-bool inside(const run_state& st, int64_t cell) {
-  return cell >= 0 && cell <= st.grid_last_index;
-}
-
-track_cell& cell_at(run_state& st, int64_t cell) {
-  return st.grid[static_cast<size_t>(cell)];
-}
-
-// After a signal or restriction: any fault now recorded, including one left
-// by an earlier stage, ends the compile at this record.
-flow after_record(compile_context& ctx, int32_t position) {
-  if (ctx.st.error_code <= 0) return flow::next;
-  return reject_document_at(ctx, ctx.st.error_code, position);
+track_cell& cell_at(track_grid& grid, int64_t cell) {
+  return grid[static_cast<size_t>(cell)];
 }
 
 }  // namespace
 
-void memo_segnale(run_state& st, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2,
-                  int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3,
-                  int32_t& tempo) {
-  int32_t c = point_cell(posizione);
-  track_cell& signal = cell_at(st, c);
-  if (!is_free_cell(signal)) {
-    st.error_code = 16;
-    return;
-  }
-  signal.kind = kind_signal;
-  signal.w8 = low16(static_cast<int64_t>(rapp) * 10 + static_cast<int64_t>(sx) * 3 + dx);
-  signal.w2 = low16(static_cast<int64_t>(s1) * 10 + d1);
-  signal.w4 = low16(static_cast<int64_t>(s2) * 10 + d2);
-  signal.w6 = low16(static_cast<int64_t>(s3) * 10 + d3);
-  if (tempo >= 1 && tempo <= 100) tempo = 101;
-  signal.b10 = sx == 2 ? static_cast<uint8_t>(tempo) : 0;
+std::optional<fault_code> lay_signal(track_grid& grid, const track_signal& sig) {
+  const int32_t c = point_cell(sig.position);
+  track_cell& cell = cell_at(grid, c);
+  if (!is_free_cell(cell)) return fault_code::signal_cell_taken;
+  cell.kind = kind_signal;
+  cell.w8 = pack_signal_arrangement(sig.rapp, sig.sx, sig.dx);
+  cell.w2 = pack_signal_aspect(sig.s[0], sig.d[0]);
+  cell.w4 = pack_signal_aspect(sig.s[1], sig.d[1]);
+  cell.w6 = pack_signal_aspect(sig.s[2], sig.d[2]);
+  cell.b10 = sig.sx == 2 ? static_cast<uint8_t>(signal_time(sig.time)) : 0;
   // Approach marks in the cells 2, 4, 6 and 8 before the signal; those that
   // would fall before the first cell are left out.
-  int64_t arrangement = static_cast<int64_t>(sx) * 3 + dx;
   for (int k = 1; k <= 4; ++k) {
     int64_t mark_cell = static_cast<int64_t>(c) - 2 * k;
     if (mark_cell < 0) break;
-    cell_at(st, mark_cell).b11 = static_cast<uint8_t>(arrangement * 10 + k);
+    cell_at(grid, mark_cell).b11 = signal_approach_mark(sig.sx, sig.dx, k);
   }
+  return std::nullopt;
 }
 
-bool memo_rallentamento(run_state& st, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
-                        int32_t f_ta, int32_t& d_v) {
-  const int32_t w = point_cell(x - 1200);
-  const int32_t s = point_cell(x);
-  const int64_t end_metre = static_cast<int64_t>(x) + l;
-  if (end_metre < INT32_MIN || end_metre > INT32_MAX) return false;
-  const bool warned = x > 1500;
+std::optional<fault_code> lay_restriction(track_grid& grid, const restriction& r) {
+  const int32_t w = point_cell(r.x - 1200);
+  const int32_t s = point_cell(r.x);
+  const int32_t end_metre = r.x + r.length;
+  // No warning board for a restriction in the first 1500 m, so no countdown
+  // either.
+  const bool warned = r.x > 1500;
+  const bool countdown = warned && r.countdown != 0;
 
-  if (warned) {
-    if (!is_free_cell(cell_at(st, w))) {
-      st.error_code = 17;
-      return true;
-    }
-  } else {
-    f_ta = 0;  // no warning board, so no countdown either
-  }
-  if (!is_free_cell(cell_at(st, s))) {
-    st.error_code = 18;
-    return true;
-  }
-  if (!inside(st, point_cell(static_cast<int32_t>(end_metre)))) {
-    st.error_code = 110;
-    return true;
-  }
-  const int32_t e = point_cell(static_cast<int32_t>(end_metre));
-  if (!is_free_cell(cell_at(st, e))) {
-    st.error_code = 19;
-    return true;
-  }
+  if (warned && !is_free_cell(cell_at(grid, w))) return fault_code::warning_cell_taken;
+  if (!is_free_cell(cell_at(grid, s))) return fault_code::start_cell_taken;
+  const int32_t e = point_cell(end_metre);
+  if (!inside(grid, e)) return fault_code::restriction_end_beyond_grid;
+  if (!is_free_cell(cell_at(grid, e))) return fault_code::end_cell_taken;
+
   // This order decides coinciding cells: an end cell that is also the start
   // cell ends as a start cell.
-  track_cell& end = cell_at(st, e);
+  track_cell& end = cell_at(grid, e);
   end.kind = kind_restriction_end;
-  if (d_v != 0) end.w4 = low16(d_v);
-  track_cell& start = cell_at(st, s);
+  if (r.d_v != 0) end.w4 = low16(r.d_v);
+  track_cell& start = cell_at(grid, s);
   start.kind = kind_restriction_start;
-  if (d_v != 0) start.w4 = low16(d_v);
+  if (r.d_v != 0) start.w4 = low16(r.d_v);
   if (warned) {
-    track_cell& warning = cell_at(st, w);
+    track_cell& warning = cell_at(grid, w);
     warning.kind = kind_restriction_warning;
-    if (d_v != 0) warning.w4 = low16(d_v);
-    warning.w2 = low16(v);
+    if (r.d_v != 0) warning.w4 = low16(r.d_v);
+    warning.w2 = low16(r.speed);
   }
-  start.w2 = low16(v);
-  end.w2 = low16(v);
-  start.w6 = low16(f_tt);
-  end.w6 = low16(f_tt);
+  start.w2 = low16(r.speed);
+  end.w2 = low16(r.speed);
+  start.w6 = low16(r.f_tt);
+  end.w6 = low16(r.f_tt);
 
-  if (f_ta == 0) return true;
-  const int32_t a = stretch_cell(x - 1200);
+  if (!countdown) return std::nullopt;
+  const int32_t a = stretch_cell(r.x - 1200);
+  for (int k = 0; k < 4; ++k)
+    if (!is_free_cell(cell_at(grid, a - k))) return fault_code::countdown_cell_taken;
   for (int k = 0; k < 4; ++k) {
-    if (!is_free_cell(cell_at(st, a - k))) {
-      st.error_code = 20;
-      return true;
-    }
+    track_cell& board = cell_at(grid, a - k);
+    board.kind = kind_countdown;
+    board.w2 = static_cast<int16_t>(k + 1);
+    if (r.d_v != 0) board.w4 = static_cast<int16_t>(k + 1);
   }
-  for (int k = 0; k < 4; ++k) {
-    track_cell& countdown = cell_at(st, a - k);
-    countdown.kind = kind_countdown;
-    countdown.w2 = static_cast<int16_t>(k + 1);
-    if (d_v != 0) countdown.w4 = static_cast<int16_t>(k + 1);
-  }
-  return true;
+  return std::nullopt;
 }
 
-flow segnale_record(compile_context& ctx) {
+// "segnale": position, sx, the three "s" aspects, rapp, dx, the three "d"
+// aspects, time.
+step signal_record(compile_state& cs) {
   int32_t v[11];
   for (int32_t& value : v)
-    if (!ctx.reader->read_i32(&value)) return reader_trap(ctx);
-  const int32_t posizione = v[0];
-  if (range_check(ctx, posizione) != flow::next) return flow::end_reading;
-  if (posizione < 0) return reject_document_at(ctx, 109, posizione);
-  memo_segnale(ctx.st, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
-  return after_record(ctx, posizione);
+    if (!cs.reader->read_i32(&value)) return reader_fault(cs);
+  const int32_t position = v[0];
+  if (range_check(cs, position) != step::next) return step::end_document;
+  if (position < 0) return reject_at(cs, fault_code::negative_position, position);
+  const track_signal sig{position, v[1], {v[2], v[3], v[4]}, v[5], v[6], {v[7], v[8], v[9]}, v[10]};
+  return after_laying(cs, lay_signal(cs.sc.grid, sig), position);
 }
 
-flow rallentamento_record(compile_context& ctx) {
-  int32_t x, v, l, f_tt, f_ta, d_v;
-  field_reader& r = *ctx.reader;
-  if (!r.read_i32(&x) || !r.read_i32(&v) || !r.read_i32(&l) || !r.read_i32(&f_tt) ||
-      !r.read_i32(&f_ta) || !r.read_i32(&d_v))
-    return reader_trap(ctx);
-  if (range_check(ctx, x) != flow::next) return flow::end_reading;
-  if (x < 0) return reject_document_at(ctx, 109, x);
-  if (!memo_rallentamento(ctx.st, x, v, l, f_tt, f_ta, d_v))
-    return raise_trap(ctx, "the restriction's end overflows 32 bits");
-  return after_record(ctx, x);
+// "rallentamento": x, speed, length, f_tt, countdown, d_v.
+step restriction_record(compile_state& cs) {
+  restriction r;
+  field_reader& in = *cs.reader;
+  if (!in.read_i32(&r.x) || !in.read_i32(&r.speed) || !in.read_i32(&r.length) ||
+      !in.read_i32(&r.f_tt) || !in.read_i32(&r.countdown) || !in.read_i32(&r.d_v))
+    return reader_fault(cs);
+  if (range_check(cs, r.x) != step::next) return step::end_document;
+  if (r.x < 0) return reject_at(cs, fault_code::negative_position, r.x);
+  const int64_t end_metre = static_cast<int64_t>(r.x) + r.length;
+  if (end_metre < INT32_MIN || end_metre > INT32_MAX)
+    return runtime_fault(cs, "the restriction's end overflows 32 bits");
+  return after_laying(cs, lay_restriction(cs.sc.grid, r), r.x);
 }
 
-flow abbattimento_record(compile_context& ctx) {
-  run_state& st = ctx.st;
+// "abbattimento": a marker at the stretch cell of P, with value W when W is
+// above 0.
+step abbattimento_record(compile_state& cs) {
   int32_t p, w;
-  if (!ctx.reader->read_i32(&p) || !ctx.reader->read_i32(&w)) return reader_trap(ctx);
-  if (range_check(ctx, p) != flow::next) return flow::end_reading;
-  if (p < 0) return reject_document_at(ctx, 109, p);
-  track_cell& cell = cell_at(st, stretch_cell(p));
-  if (!is_free_cell(cell)) return reject_document_at(ctx, 7, p);
+  if (!cs.reader->read_i32(&p) || !cs.reader->read_i32(&w)) return reader_fault(cs);
+  if (range_check(cs, p) != step::next) return step::end_document;
+  if (p < 0) return reject_at(cs, fault_code::negative_position, p);
+  track_cell& cell = cell_at(cs.sc.grid, stretch_cell(p));
+  if (!is_free_cell(cell)) return reject_at(cs, fault_code::abbattimento_cell_taken, p);
   if (w > 0) {
     cell.kind = kind_approach_marker;
     cell.w2 = low16(w);
   } else {
     cell.kind = kind_plain_marker;
   }
-  return flow::next;
+  return step::next;
 }

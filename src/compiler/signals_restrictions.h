@@ -3,23 +3,40 @@
 // with their boards, and "abbattimento" cells.
 
 #include <cstdint>
+#include <optional>
 
-#include "compiler/compile_context.h"
+#include "compiler/compile_state.h"
 
-flow segnale_record(compile_context& ctx);
-flow rallentamento_record(compile_context& ctx);
-flow abbattimento_record(compile_context& ctx);
+step signal_record(compile_state& cs);
+step restriction_record(compile_state& cs);
+step abbattimento_record(compile_state& cs);
 
-// Lays a signal at the point cell of `posizione` with its four approach
-// marks 100 to 400 m before it; error 16 when the cell is taken. Raises
-// `tempo` from 1..100 to 101.
-void memo_segnale(run_state& st, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2,
-                  int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3,
-                  int32_t& tempo);
+// A signal: its arrangement (sx, dx, rapp), its three aspects on each side
+// and its time value.
+struct track_signal {
+  int32_t position;
+  int32_t sx;
+  int32_t s[3];
+  int32_t rapp;
+  int32_t dx;
+  int32_t d[3];
+  int32_t time;
+};
+// Lays a signal at the point cell of its position, with its four approach
+// marks 100 to 400 m before it; fault 16 when the cell is taken.
+std::optional<fault_code> lay_signal(track_grid& grid, const track_signal& sig);
 
-// Lays a speed restriction from metre x, l metres long: end, start, warning
-// board 1200 m ahead and, when f_ta is non-zero, four countdown boards.
-// Errors 17 to 20 when a cell is taken, 110 when the end cell lies outside
-// the grid; false on a run-time fault (x + l overflows 32 bits).
-bool memo_rallentamento(run_state& st, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
-                        int32_t f_ta, int32_t& d_v);
+// A temporary speed restriction from metre x, `length` metres long, at
+// `speed` km/h; `countdown` asks for the four countdown boards.
+struct restriction {
+  int32_t x;
+  int32_t speed;
+  int32_t length;
+  int32_t f_tt;
+  int32_t countdown;
+  int32_t d_v;
+};
+// Lays its end, its start, its warning board 1200 m ahead and its countdown
+// boards. Faults 17 to 20 when a cell is taken, 110 when the end cell lies
+// outside the grid. The caller has checked that x + length fits 32 bits.
+std::optional<fault_code> lay_restriction(track_grid& grid, const restriction& r);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/cell_words.h"
 #include "testing/scenario_fixture.h"
 
 namespace {
@@ -41,22 +42,21 @@ std::string abbattimento(int32_t p, int32_t w) {
   return "abbattimento,  " + std::to_string(p) + ",  " + std::to_string(w) + "\n";
 }
 
-std::unique_ptr<compiled_scenario> compile_train(const std::string& records,
+std::unique_ptr<built_package> compile_train(const std::string& records,
                                                  const std::string& line_records = "") {
-  return compile_documents(line_description(route, line_records), train_document(records));
+  return build_package_from(line_description(route, line_records), train_document(records));
 }
 
-int count_kind(const compiled_scenario& c, uint8_t kind) {
+int count_kind(const built_package& c, uint8_t kind) {
   int n = 0;
-  for (const track_cell& cell : c.st.grid) n += cell.kind == kind;
+  for (const track_cell& cell : c.sc.grid) n += cell.kind == kind;
   return n;
 }
 
-// A run state with an empty grid of cells 0 .. last, for calling the record
-// procedures directly.
-run_state grid_of(int32_t last) {
-  run_state st;
-  st.grid_last_index = last;
+// A scenario with an empty grid of cells 0 .. last, for laying objects
+// directly.
+scenario grid_of(int32_t last) {
+  scenario st;
   st.grid.assign(static_cast<size_t>(last) + 1, track_cell{});
   return st;
 }
@@ -84,7 +84,7 @@ TEST(Signals, PackingOfTheFourWordsAndTheApproachMarks) {
   };
   for (const auto& c : cases) {
     auto r = compile_train(segnale(c.v));
-    ASSERT_EQ(r->st.error_code, 0) << c.name;
+    ASSERT_EQ(r->code(), 0) << c.name;
     const track_cell& s = r->cell(101);
     EXPECT_EQ(s.kind, kind_signal) << c.name;
     EXPECT_EQ(s.w2, c.w2) << c.name;
@@ -111,24 +111,24 @@ TEST(Signals, TheTimeValueIsKeptOnlyForSx2AndRaisedAbove100) {
     auto r = compile_train(segnale({5000, c.sx, 3, 0, 0, 0, 0, 0, 0, 0, c.tempo}));
     EXPECT_EQ(r->cell(101).b10, c.b10) << c.sx << " " << c.tempo;
   }
-  // The raised value goes back to the caller.
-  run_state st = grid_of(340);
-  int32_t sx = 2, s1 = 3, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0, tempo = 50;
-  memo_segnale(st, 5000, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
-  EXPECT_EQ(tempo, 101);
+  // The raised value is the one laid.
+  scenario st = grid_of(340);
+  ASSERT_FALSE(lay_signal(st.grid, {5000, 2, {3, 0, 0}, 0, 0, {0, 0, 0}, 50}));
+  EXPECT_EQ(signal_time(50), 101);
+  EXPECT_EQ(st.grid[101].b10, 101);
 }
 
 TEST(Signals, MarksAreWrittenWhateverTheCellHoldsAndNotBeforeCell0) {
   // A text board 100 m before the signal keeps its kind and gets the mark.
   auto r = compile_train(segnale_at(5000), "cartello_indicatore,  4900,   (A)\n");
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(99).kind, kind_text_board);
   EXPECT_EQ(r->cell(99).b11, 41);
 
   // A signal at 300 m (cell 7): marks in cells 5, 3 and 1; the fourth would
   // fall before cell 0.
   r = compile_train(segnale_at(300));
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(5).b11, 41);
   EXPECT_EQ(r->cell(3).b11, 42);
   EXPECT_EQ(r->cell(1).b11, 43);
@@ -138,7 +138,7 @@ TEST(Signals, MarksAreWrittenWhateverTheCellHoldsAndNotBeforeCell0) {
 TEST(Signals, ASignalTakesAMountainMarker) {
   // Cells 96 .. 107 of type 12: a marker in cell 99.
   auto r = compile_train(segnale_at(4900), "montagna,   4800,  5400,  12\n");
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(99).kind, kind_signal);
   EXPECT_EQ(r->cell(99).b12, 2);
 }
@@ -147,7 +147,7 @@ TEST(Restrictions, WarningStartEndAndCountdownCells) {
   // x = 5000, 1000 m long: warning c(3800) = 77, start c(5000) = 101, end
   // c(6000) = 121, countdown r(3800) = 76 and the three cells before it.
   auto r = compile_train(rallentamento(5000, 60, 1000, 2, 1, 5));
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   const track_cell& warning = r->cell(77);
   EXPECT_EQ(warning.kind, kind_restriction_warning);
   EXPECT_EQ(warning.w2, 60);
@@ -178,7 +178,7 @@ TEST(Restrictions, WarningStartEndAndCountdownCells) {
 TEST(Restrictions, AWarningBoardOnlyBeyond1500Metres) {
   // At 1500: start and end cells only, f_ta ignored.
   auto r = compile_train(rallentamento(1500, 60, 1000, 0, 1, 0));
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(31).kind, kind_restriction_start);
   EXPECT_EQ(r->cell(51).kind, kind_restriction_end);
   EXPECT_EQ(count_kind(*r, kind_restriction_warning), 0);
@@ -186,7 +186,7 @@ TEST(Restrictions, AWarningBoardOnlyBeyond1500Metres) {
 
   // At 1550: the warning cell is c(350) = 8, the countdown cells 7 to 4.
   r = compile_train(rallentamento(1550, 60, 1000, 0, 1, 0));
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(8).kind, kind_restriction_warning);
   for (int k = 0; k < 4; ++k) {
     EXPECT_EQ(r->cell(7 - k).kind, kind_countdown) << k;
@@ -199,7 +199,7 @@ TEST(Restrictions, CountdownCellsCountFromTheStretchCellOfTheWarningMetre) {
   // x = 5025: the warning board at c(3825) = round(77.5) = 78, the countdown
   // from r(3825) = round(76.5) = 76; cell 77 stays empty between them.
   auto r = compile_train(rallentamento(5025, 60, 1000, 0, 1, 0));
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(102).kind, kind_restriction_start);
   EXPECT_EQ(r->cell(78).kind, kind_restriction_warning);
   EXPECT_EQ(r->cell(77).kind, kind_empty);
@@ -212,7 +212,7 @@ TEST(Restrictions, CountdownCellsCountFromTheStretchCellOfTheWarningMetre) {
 TEST(Restrictions, AnEndCellThatIsTheStartCellEndsAsTheStart) {
   for (int32_t length : {0, 20}) {
     auto r = compile_train(rallentamento(5000, 60, length, 3, 0, 5));
-    ASSERT_EQ(r->st.error_code, 0) << length;
+    ASSERT_EQ(r->code(), 0) << length;
     const track_cell& s = r->cell(101);
     EXPECT_EQ(s.kind, kind_restriction_start) << length;
     EXPECT_EQ(s.w2, 60) << length;
@@ -224,11 +224,9 @@ TEST(Restrictions, AnEndCellThatIsTheStartCellEndsAsTheStart) {
 
 TEST(Restrictions, ASpeedDifferenceOf0LeavesW4AsItWas) {
   for (int32_t d_v : {0, 5}) {
-    run_state st = grid_of(340);
+    scenario st = grid_of(340);
     for (auto& cell : st.grid) cell.w4 = 77;
-    int32_t v = 60, l = 1000, f_tt = 2;
-    memo_rallentamento(st, 5000, v, l, f_tt, 1, d_v);
-    ASSERT_EQ(st.error_code, 0);
+    ASSERT_FALSE(lay_restriction(st.grid, {5000, 60, 1000, 2, 1, d_v}));
     const int16_t kept = d_v == 0 ? 77 : 5;
     EXPECT_EQ(st.grid[77].w4, kept) << d_v;
     EXPECT_EQ(st.grid[101].w4, kept) << d_v;
@@ -238,9 +236,8 @@ TEST(Restrictions, ASpeedDifferenceOf0LeavesW4AsItWas) {
     // Values keep their low 16 bits.
     EXPECT_EQ(st.grid[101].w2, 60);
   }
-  run_state st = grid_of(340);
-  int32_t v = 70000, l = 1000, f_tt = -1, d_v = 65541;
-  memo_rallentamento(st, 5000, v, l, f_tt, 0, d_v);
+  scenario st = grid_of(340);
+  ASSERT_FALSE(lay_restriction(st.grid, {5000, 70000, 1000, -1, 0, 65541}));
   EXPECT_EQ(st.grid[101].w2, 4464);
   EXPECT_EQ(st.grid[101].w4, 5);
   EXPECT_EQ(st.grid[101].w6, -1);
@@ -258,14 +255,14 @@ TEST(Abbattimento, AMarkerWithAValueOrAPlainMarker) {
   for (const auto& c : cases) {
     // r(1000) = 20, the cell before the signal's c(1000) = 21.
     auto r = compile_train(abbattimento(1000, c.w));
-    ASSERT_EQ(r->st.error_code, 0) << c.w;
+    ASSERT_EQ(r->code(), 0) << c.w;
     EXPECT_EQ(r->cell(20).kind, c.kind) << c.w;
     EXPECT_EQ(r->cell(20).w2, c.w2) << c.w;
     EXPECT_EQ(r->cell(21).kind, kind_empty) << c.w;
   }
   // On a mountain marker it replaces the kind and the mountain byte stays.
   auto r = compile_train(abbattimento(1150, 80), "montagna,   1000,  1550,  12\n");
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(23).kind, kind_approach_marker);
   EXPECT_EQ(r->cell(23).b12, 2);
 }
@@ -304,28 +301,28 @@ TEST(PointObjects, FaultsEndTheCompileAtTheRecord) {
   };
   for (const auto& c : cases) {
     auto r = compile_train("velocita,  0,  100\n" + c.records + "sabbia,  7\n", c.line);
-    EXPECT_EQ(r->st.error_code, c.code) << c.name;
-    EXPECT_EQ(r->st.error_position, c.position) << c.name;
+    EXPECT_EQ(r->code(), c.code) << c.name;
+    EXPECT_EQ(r->position(), c.position) << c.name;
     EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
     EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
     // The reading ended at the record: no later record, no tail.
-    EXPECT_EQ(r->st.table[86].w24, 1) << c.name;
+    EXPECT_EQ(r->sc.table[86].w24, 1) << c.name;
     EXPECT_EQ(r->cell(10).b13, 0) << c.name;
     EXPECT_EQ(r->cell(0).kind, kind_empty) << c.name;
-    EXPECT_EQ(r->result.outcome, percorso_outcome::package_written) << c.name;
+    EXPECT_EQ(r->result.outcome, package_outcome::written) << c.name;
   }
 }
 
 TEST(Restrictions, AFailedRestrictionWritesNothingBeforeTheCountdownCheck) {
   // Taken end cell: neither the warning nor the start cell is laid.
   auto r = compile_train(segnale_at(6000) + rallentamento(5000, 60, 1000, 0, 0, 0));
-  EXPECT_EQ(r->st.error_code, 19);
+  EXPECT_EQ(r->code(), 19);
   EXPECT_EQ(r->cell(77).kind, kind_empty);
   EXPECT_EQ(r->cell(101).kind, kind_empty);
   // Taken countdown cell: warning, start and end cells stay written, no
   // countdown cell is laid.
   r = compile_train(segnale_at(3650) + rallentamento(5000, 60, 1000, 0, 1, 0));
-  EXPECT_EQ(r->st.error_code, 20);
+  EXPECT_EQ(r->code(), 20);
   EXPECT_EQ(r->cell(77).kind, kind_restriction_warning);
   EXPECT_EQ(r->cell(101).kind, kind_restriction_start);
   EXPECT_EQ(r->cell(121).kind, kind_restriction_end);
@@ -333,7 +330,7 @@ TEST(Restrictions, AFailedRestrictionWritesNothingBeforeTheCountdownCheck) {
   EXPECT_EQ(count_kind(*r, kind_countdown), 0);
   // The same signal is no obstacle when there are no countdown boards.
   r = compile_train(segnale_at(3650) + rallentamento(5000, 60, 1000, 0, 0, 0));
-  EXPECT_EQ(r->st.error_code, 0);
+  EXPECT_EQ(r->code(), 0);
 }
 
 TEST(PointObjects, ARecordBeyondTheGridEndsTheReadingOnly) {
@@ -341,10 +338,10 @@ TEST(PointObjects, ARecordBeyondTheGridEndsTheReadingOnly) {
   for (const std::string& failing :
        {segnale_at(16901), rallentamento(16901, 60, 0, 0, 0, 0), abbattimento(16901, 80)}) {
     auto r = compile_train("velocita,  0,  100\n" + segnale_at(16900) + failing + "sabbia,  7\n");
-    EXPECT_EQ(r->st.error_code, 15) << failing;
-    EXPECT_EQ(r->st.error_position, 16901) << failing;
+    EXPECT_EQ(r->code(), 15) << failing;
+    EXPECT_EQ(r->position(), 16901) << failing;
     EXPECT_EQ(r->cell(339).kind, kind_signal) << failing;
-    EXPECT_EQ(r->st.table[86].w24, 1) << failing;
+    EXPECT_EQ(r->sc.table[86].w24, 1) << failing;
     EXPECT_EQ(r->cell(10).b13, 20) << failing;  // the tails ran
   }
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "model/cell_words.h"
+
 namespace {
 
 bool fits_i32(int64_t v) {
@@ -37,41 +39,42 @@ bool set_zone(scenario_entry& e, int32_t p, int32_t length) {
 
 }  // namespace
 
-flow stazione_record(compile_context& ctx) {
-  run_state& st = ctx.st;
-  field_reader& r = *ctx.reader;
-  const int32_t k = st.station_entry_index;
-  scenario_entry& e = st.table[static_cast<size_t>(k)];
+// "stazione": position, type, length, further values, the time of day and
+// the name.
+step station_record(compile_state& cs) {
+  field_reader& r = *cs.reader;
+  const int32_t k = cs.train.station_entry;
+  scenario_entry& e = cs.sc.table[static_cast<size_t>(k)];
 
-  if (!r.read_i32(&e.l12)) return reader_trap(ctx);
+  if (!r.read_i32(&e.l12)) return reader_fault(cs);
   const int32_t p = e.l12;
-  if (!inside_grid(st, p, 800)) {
-    set_error_at(ctx, 15, p);
-    return flow::end_reading;
+  if (!inside_grid(cs, p, 800)) {
+    record_fault_at(cs, fault_code::beyond_grid, p);
+    return step::end_document;
   }
-  if (p % 50 != 0) return reject_document_at(ctx, 8, p);
+  if (p % 50 != 0) return reject_at(cs, fault_code::station_not_on_50, p);
   int32_t length;
-  if (!r.read_u8(&e.b0) || !r.read_i32(&length)) return reader_trap(ctx);
-  if (length % 100 != 0) return reject_document_at(ctx, 9, p);
+  if (!r.read_u8(&e.b0) || !r.read_i32(&length)) return reader_fault(cs);
+  if (length % 100 != 0) return reject_at(cs, fault_code::station_length_not_on_100, p);
   int32_t hour, minute, second;
   if (!r.read_u8(&e.b16) || !r.read_u8(&e.b37) || !r.read_u8(&e.b36) || !r.read_i16(&e.w24) ||
       !r.read_i16(&e.w26) || !r.read_u8(&e.b34) || !r.read_i16(&e.w28) || !r.read_i16(&e.w30) ||
       !r.read_i16(&e.w32) || !r.read_u8(&e.b35) || !r.read_i32(&hour) || !r.read_i32(&minute) ||
       !r.read_i32(&second))
-    return reader_trap(ctx);
+    return reader_fault(cs);
   // (hour * 60 + minute) * 60 + second, every step in 32 bits.
   int64_t seconds = static_cast<int64_t>(hour) * 60;
   bool fits = fits_i32(seconds) && fits_i32(seconds += minute) && fits_i32(seconds *= 60) &&
               fits_i32(seconds += second);
-  if (!fits) return raise_trap(ctx, "the station's time does not fit 32 bits");
+  if (!fits) return runtime_fault(cs, "the station's time does not fit 32 bits");
   e.l40 = static_cast<int32_t>(seconds);
-  if (!r.read_text(&e.text)) return reader_trap(ctx);
+  if (!r.read_text(&e.text)) return reader_fault(cs);
   if (e.text.size() > longest_entry_text)
-    return raise_trap(ctx, "the station's name is longer than 65535 characters");
+    return runtime_fault(cs, "the station's name is longer than 65535 characters");
 
-  if (!set_zone(e, p, length)) return raise_trap(ctx, "the station's zone does not fit 32 bits");
+  if (!set_zone(e, p, length)) return runtime_fault(cs, "the station's zone does not fit 32 bits");
   if (length < 600) e.b37 = 0;
-  if (k == 1) e.b36 = e.b37 = 0;
+  if (k == first_station_entry) e.b36 = e.b37 = 0;
 
   // The cell before the zone's end is the station cell; the four before it
   // carry the approach marks 81 to 84.
@@ -80,24 +83,26 @@ flow stazione_record(compile_context& ctx) {
     for (int m = 1; m <= 4; ++m) {
       int64_t cell = static_cast<int64_t>(zone_end_cell) - m - 1;
       if (cell <= 1) continue;
-      if (cell > st.grid_last_index) return raise_trap(ctx, "the station's zone passes the grid");
-      st.grid[static_cast<size_t>(cell)].b11 = static_cast<uint8_t>(80 + m);
+      if (cell > cs.sc.last_cell()) return runtime_fault(cs, "the station's zone passes the grid");
+      cs.sc.grid[static_cast<size_t>(cell)].b11 = station_approach_mark(m);
     }
   }
   if (e.b0 < 25) {
     int64_t cell = static_cast<int64_t>(zone_end_cell) - 1;
-    if (cell <= 1) return reject_document(ctx, 24);
-    if (cell > st.grid_last_index) return raise_trap(ctx, "the station's zone passes the grid");
-    track_cell& station = st.grid[static_cast<size_t>(cell)];
+    if (cell <= 1) return reject(cs, fault_code::station_cell_too_early);
+    if (cell > cs.sc.last_cell()) return runtime_fault(cs, "the station's zone passes the grid");
+    track_cell& station = cs.sc.grid[static_cast<size_t>(cell)];
     station.kind = kind_station;
     station.w2 = static_cast<int16_t>(k);
   }
-  if (k > 1) {
+  if (k > first_station_entry) {
     int64_t room = static_cast<int64_t>(e.l4) - 350;
-    if (!fits_i32(room)) return raise_trap(ctx, "the station's zone start overflows 32 bits");
-    if (room < st.table[static_cast<size_t>(k - 1)].l8) return reject_document_at(ctx, 22, p);
+    if (!fits_i32(room)) return runtime_fault(cs, "the station's zone start overflows 32 bits");
+    if (room < cs.sc.table[static_cast<size_t>(k - 1)].l8)
+      return reject_at(cs, fault_code::station_zones_too_close, p);
   }
-  st.station_entry_index = k + 1;
-  if (st.station_entry_index >= st.board_entry) return reject_document(ctx, 10);
-  return flow::next;
+  cs.train.station_entry = k + 1;
+  if (cs.train.station_entry >= cs.line.board_entry)
+    return reject(cs, fault_code::stations_reach_boards);
+  return step::next;
 }

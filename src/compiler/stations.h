@@ -2,6 +2,6 @@
 // "stazione" records: one scenario entry per station, counting up from entry
 // 1, with the station's zone, its station cell and its approach marks.
 
-#include "compiler/compile_context.h"
+#include "compiler/compile_state.h"
 
-flow stazione_record(compile_context& ctx);
+step station_record(compile_state& cs);

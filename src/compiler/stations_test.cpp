@@ -34,13 +34,13 @@ std::string stazione(const station& s) {
   return r + " " + s.name + "\n";
 }
 
-std::unique_ptr<compiled_scenario> compile_stations(const std::vector<station>& stations,
+std::unique_ptr<built_package> compile_stations(const std::vector<station>& stations,
                                                     const std::string& line_records = "",
                                                     const std::string& more_records = "") {
   std::string records = "velocita,  0,  100\n";
   for (const station& s : stations) records += stazione(s);
   records += more_records + "sabbia,  7\n";
-  return compile_documents(line_description(route, line_records), train_document(records));
+  return build_package_from(line_description(route, line_records), train_document(records));
 }
 
 TEST(Stations, ZonesStationCellsAndMarksByType) {
@@ -81,8 +81,8 @@ TEST(Stations, ZonesStationCellsAndMarksByType) {
   };
   for (const auto& c : cases) {
     auto r = compile_stations({c.s});
-    ASSERT_EQ(r->st.error_code, 0) << c.name;
-    const scenario_entry& e = r->st.table[1];
+    ASSERT_EQ(r->code(), 0) << c.name;
+    const scenario_entry& e = r->sc.table[1];
     EXPECT_EQ(e.l4, c.zone_start) << c.name;
     EXPECT_EQ(e.l8, c.zone_end) << c.name;
     EXPECT_EQ(e.l12, c.s.p) << c.name;
@@ -102,7 +102,7 @@ TEST(Stations, ZonesStationCellsAndMarksByType) {
 TEST(Stations, MarksOnlyInCellsAfterCell1) {
   // Zone -50 .. 150: station cell 2, every mark would fall at or before cell 1.
   auto r = compile_stations({{.p = 50, .type = 12, .length = 200}});
-  ASSERT_EQ(r->st.error_code, 0);
+  ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(2).kind, kind_station);
   EXPECT_EQ(r->cell(1).b11, 0);
   EXPECT_EQ(r->cell(0).b11, 0);
@@ -131,8 +131,8 @@ TEST(Stations, EntryFieldsAndTheValuesForcedToZero) {
   station type8{.p = 40000, .type = 8, .length = 600, .f5 = 3, .f6 = 1, .name = "D"};
   station type5{.p = 50000, .type = 5, .length = 700, .f5 = 3, .f6 = 1, .name = "E"};
   auto r = compile_stations({first, second, short_one, type8, type5});
-  ASSERT_EQ(r->st.error_code, 0);
-  const scenario_table& t = r->st.table;
+  ASSERT_EQ(r->code(), 0);
+  const scenario_table& t = r->sc.table;
   const scenario_entry& e = t[1];
   EXPECT_EQ(e.b0, 12);
   EXPECT_EQ(e.l4, 9700);
@@ -181,11 +181,11 @@ TEST(Stations, AStationCellOverwritesWhatItFinds) {
       "segnale,  10150,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n" +
       stazione({.p = 10000, .type = 12, .length = 500}) +
       "segnale,  10150,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n";
-  auto r = compile_documents(line_description(route), train_document(signal_first));
+  auto r = build_package_from(line_description(route), train_document(signal_first));
   EXPECT_EQ(r->cell(204).kind, kind_station);
   EXPECT_EQ(r->cell(204).w2, 1);
-  EXPECT_EQ(r->st.error_code, 16);
-  EXPECT_EQ(r->st.error_position, 10150);
+  EXPECT_EQ(r->code(), 16);
+  EXPECT_EQ(r->position(), 10150);
 }
 
 TEST(Stations, Faults) {
@@ -201,18 +201,18 @@ TEST(Stations, Faults) {
   };
   for (const auto& c : cases) {
     auto r = compile_stations(c.stations);
-    EXPECT_EQ(r->st.error_code, c.code) << c.name;
-    EXPECT_EQ(r->st.error_position, c.position) << c.name;
+    EXPECT_EQ(r->code(), c.code) << c.name;
+    EXPECT_EQ(r->position(), c.position) << c.name;
     EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
     EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
     // The compile ended at the station: no later record, no tail.
-    EXPECT_EQ(r->st.table[86].w24, 1) << c.name;
+    EXPECT_EQ(r->sc.table[86].w24, 1) << c.name;
     EXPECT_EQ(r->cell(10).b13, 0) << c.name;
   }
   // The second station of the 300 m case is stored, its cell laid, before
   // the spacing check.
   auto r = compile_stations({{.p = 10000, .length = 500}, {.p = 11000, .length = 900}});
-  EXPECT_EQ(r->st.table[2].l4, 10550);
+  EXPECT_EQ(r->sc.table[2].l4, 10550);
   EXPECT_EQ(r->cell(228).kind, kind_station);
   EXPECT_EQ(r->cell(228).w2, 2);
 }
@@ -228,19 +228,19 @@ TEST(Stations, ChecksThatPass) {
   };
   for (const auto& c : cases) {
     auto r = compile_stations(c.stations);
-    EXPECT_EQ(r->st.error_code, 0) << c.name;
-    EXPECT_EQ(r->st.table[86].w24, 7) << c.name;
+    EXPECT_EQ(r->code(), 0) << c.name;
+    EXPECT_EQ(r->sc.table[86].w24, 7) << c.name;
   }
 }
 
 TEST(Stations, AStationBeyondTheGridEndsTheReadingOnly) {
   // (106250 + 800) / 50 is above N = 2140.
   auto r = compile_stations({{.p = 10000}, {.p = 106250, .type = 25, .length = 0}});
-  EXPECT_EQ(r->st.error_code, 15);
-  EXPECT_EQ(r->st.error_position, 106250);
-  EXPECT_EQ(r->st.table[2].l12, 106250);
-  EXPECT_EQ(r->st.table[2].b0, 0);
-  EXPECT_EQ(r->st.table[86].w24, 1);
+  EXPECT_EQ(r->code(), 15);
+  EXPECT_EQ(r->position(), 106250);
+  EXPECT_EQ(r->sc.table[2].l12, 106250);
+  EXPECT_EQ(r->sc.table[2].b0, 0);
+  EXPECT_EQ(r->sc.table[86].w24, 1);
   EXPECT_EQ(r->cell(10).b13, 20);  // the tails ran
 }
 
@@ -256,8 +256,8 @@ TEST(Stations, RunTimeFaults) {
   };
   for (const auto& c : cases) {
     auto r = compile_stations({c.s});
-    EXPECT_EQ(r->st.error_code, 25) << c.name;
-    EXPECT_EQ(r->st.error_position, 0) << c.name;
+    EXPECT_EQ(r->code(), 25) << c.name;
+    EXPECT_EQ(r->position(), 0) << c.name;
     EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
   }
 }
@@ -271,16 +271,16 @@ TEST(Stations, TheTableRoomLeftByTheBoards) {
 
   auto fits =
       compile_stations(std::vector<station>(stations.begin(), stations.begin() + 73), boards);
-  EXPECT_EQ(fits->st.error_code, 0);
-  EXPECT_EQ(fits->st.table[73].l12, 1000 + 400 * 72);
+  EXPECT_EQ(fits->code(), 0);
+  EXPECT_EQ(fits->sc.table[73].l12, 1000 + 400 * 72);
 
   auto full = compile_stations(stations, boards);
-  EXPECT_EQ(full->st.error_code, 10);
-  EXPECT_EQ(full->st.error_position, 0);
-  EXPECT_EQ(full->st.table[74].l12, 1000 + 400 * 73);  // stored, then refused
-  EXPECT_EQ(full->st.table[75].text, "");
-  EXPECT_EQ(full->st.table[76].text, "(B)");
-  EXPECT_EQ(full->st.table[86].w24, 1);
+  EXPECT_EQ(full->code(), 10);
+  EXPECT_EQ(full->position(), 0);
+  EXPECT_EQ(full->sc.table[74].l12, 1000 + 400 * 73);  // stored, then refused
+  EXPECT_EQ(full->sc.table[75].text, "");
+  EXPECT_EQ(full->sc.table[76].text, "(B)");
+  EXPECT_EQ(full->sc.table[86].w24, 1);
   EXPECT_EQ(full->disk.files.count(test_train_path), 0u);
 }
 

@@ -9,143 +9,138 @@
 
 namespace {
 
-// Writes the carried speed, in steps of 5 km/h, into the cell under the
-// speed cursor and moves it on; false when the value leaves 0..255 or the
-// cell lies outside the grid.
-bool write_speed(run_state& st) {
+// Writes the current speed limit, in steps of 5 km/h, into the cell under
+// the speed cursor and moves it on; false when the value leaves 0..255 or
+// the cell lies outside the grid.
+bool write_speed(compile_state& cs) {
+  train_cursors& at = cs.train;
   uint8_t steps;
-  if (!round_to_u8(st.carried_speed / 5.0, &steps)) return false;
-  if (st.speed_cursor < 0 || st.speed_cursor > st.grid_last_index) return false;
-  st.grid[static_cast<size_t>(st.speed_cursor)].b13 = steps;
-  ++st.speed_cursor;
+  if (!round_to_u8(at.speed / 5.0, &steps)) return false;
+  if (at.speed_cell < 0 || at.speed_cell > cs.sc.last_cell()) return false;
+  cs.sc.grid[static_cast<size_t>(at.speed_cell)].b13 = steps;
+  ++at.speed_cell;
   return true;
 }
 
-bool write_adhesion(run_state& st) {
-  if (st.adhesion_cursor < 0 || st.adhesion_cursor > st.grid_last_index) return false;
-  st.grid[static_cast<size_t>(st.adhesion_cursor)].b15 = static_cast<uint8_t>(st.carried_adhesion);
-  ++st.adhesion_cursor;
+bool write_adhesion(compile_state& cs) {
+  train_cursors& at = cs.train;
+  if (at.adhesion_cell < 0 || at.adhesion_cell > cs.sc.last_cell()) return false;
+  cs.sc.grid[static_cast<size_t>(at.adhesion_cell)].b15 = static_cast<uint8_t>(at.adhesion);
+  ++at.adhesion_cell;
   return true;
 }
 
 // "velocita": from position P on, the line speed limit is S.
-flow speed_record(compile_context& ctx) {
-  run_state& st = ctx.st;
+step speed_record(compile_state& cs) {
   int32_t p, s;
-  if (!ctx.reader->read_i32(&p) || !ctx.reader->read_i32(&s)) return reader_trap(ctx);
-  if (range_check(ctx, p) != flow::next) return flow::end_reading;
+  if (!cs.reader->read_i32(&p) || !cs.reader->read_i32(&s)) return reader_fault(cs);
+  if (range_check(cs, p) != step::next) return step::end_document;
   int32_t n = stretch_cell(p);
   if (n > 0) {
     do {
-      if (st.speed_cursor >= st.grid_last_index) break;
-      if (!write_speed(st)) return raise_trap(ctx, "a speed limit that does not fit its byte");
-    } while (st.speed_cursor < n);
+      if (cs.train.speed_cell >= cs.sc.last_cell()) break;
+      if (!write_speed(cs)) return runtime_fault(cs, "a speed limit that does not fit its byte");
+    } while (cs.train.speed_cell < n);
   }
-  st.carried_speed = s;
-  return flow::next;
+  cs.train.speed = s;
+  return step::next;
 }
 
 // "aderenza": from position P on, the adhesion value is A.
-flow adhesion_record(compile_context& ctx) {
-  run_state& st = ctx.st;
+step adhesion_record(compile_state& cs) {
   int32_t p, a;
-  if (!ctx.reader->read_i32(&p) || !ctx.reader->read_i32(&a)) return reader_trap(ctx);
-  if (range_check(ctx, p) != flow::next) return flow::end_reading;
+  if (!cs.reader->read_i32(&p) || !cs.reader->read_i32(&a)) return reader_fault(cs);
+  if (range_check(cs, p) != step::next) return step::end_document;
   int32_t n = stretch_cell(p);
   if (n > 0) {
     do {
-      if (!write_adhesion(st)) return raise_trap(ctx, "adhesion cells beyond the grid");
-    } while (st.adhesion_cursor < n);
+      if (!write_adhesion(cs)) return runtime_fault(cs, "adhesion cells beyond the grid");
+    } while (cs.train.adhesion_cell < n);
   }
-  st.carried_adhesion = a;
-  return flow::next;
+  cs.train.adhesion = a;
+  return step::next;
 }
 
-// The ten keyword tests, in order; every test that matches runs.
-flow train_record(compile_context& ctx) {
-  run_state& st = ctx.st;
-  const std::string field = st.current_field;
+// The ten keyword tests, in order; every test that matches reads its values.
+step train_record(compile_state& cs) {
+  const std::string field = cs.field;
   auto has = [&](const char* word) { return contains_any_case(field, word); };
-  field_reader& r = *ctx.reader;
-  flow f = flow::next;
+  field_reader& r = *cs.reader;
+  scenario_table& t = cs.sc.table;
+  step s = step::next;
 
-  if (has("frenata") && has("massa") && !r.read_i32(&st.table[entry_route].l4))
-    return reader_trap(ctx);
-  if (has("vetture") && !r.read_i32(&st.table[entry_route].l12)) return reader_trap(ctx);
-  if (has("velocit") && (f = speed_record(ctx)) != flow::next) return f;
-  if (has("aderenza") && (f = adhesion_record(ctx)) != flow::next) return f;
-  scenario_entry& train = st.table[entry_train];
+  if (has("frenata") && has("massa") && !r.read_i32(&braked_mass_percent(t)))
+    return reader_fault(cs);
+  if (has("vetture") && !r.read_i32(&car_count(t))) return reader_fault(cs);
+  if (has("velocit") && (s = speed_record(cs)) != step::next) return s;
+  if (has("aderenza") && (s = adhesion_record(cs)) != step::next) return s;
   if (has("orologio") &&
-      (!r.read_i16(&train.w28) || !r.read_i16(&train.w30) || !r.read_i16(&train.w32)))
-    return reader_trap(ctx);
-  if (has("sabbia") && !r.read_i16(&train.w24)) return reader_trap(ctx);
-  if (has("segnale") && (f = segnale_record(ctx)) != flow::next) return f;
-  if (has("rallentamento") && (f = rallentamento_record(ctx)) != flow::next) return f;
-  if (has("abbattimento") && (f = abbattimento_record(ctx)) != flow::next) return f;
-  if (has("stazione")) return stazione_record(ctx);
-  return flow::next;
+      (!r.read_i16(&clock_hour(t)) || !r.read_i16(&clock_minute(t)) || !r.read_i16(&clock_second(t))))
+    return reader_fault(cs);
+  if (has("sabbia") && !r.read_i16(&sand(t))) return reader_fault(cs);
+  if (has("segnale") && (s = signal_record(cs)) != step::next) return s;
+  if (has("rallentamento") && (s = restriction_record(cs)) != step::next) return s;
+  if (has("abbattimento") && (s = abbattimento_record(cs)) != step::next) return s;
+  if (has("stazione")) return station_record(cs);
+  return step::next;
 }
 
-// The end of reading: the document goes, the speed and adhesion of the last
-// records run on to cell N - 3, and the kilometric ranges are checked.
-flow end_of_reading(compile_context& ctx) {
-  run_state& st = ctx.st;
-  ctx.reader = nullptr;
-  if (!delete_document(ctx, ctx.train_path)) return flow::leave;
+// Passes over everything up to the field that holds "[generale]".
+// step::end_document when the document ends first.
+step find_general_header(compile_state& cs) {
+  for (;;) {
+    if (!read_keyword_field(cs)) return reader_fault(cs);
+    if (cs.reader->at_end()) return step::end_document;
+    if (contains_any_case(cs.field, "[generale]")) return step::next;
+  }
+}
+
+step read_train_records(compile_state& cs) {
+  cs.train = train_cursors{};
+  for (;;) {
+    step s = next_record_field(cs);
+    if (s == step::next) s = train_record(cs);
+    if (s == step::end_document) return step::next;
+    if (s != step::next) return s;
+  }
+}
+
+// The end of reading: the speed and adhesion of the last records run on to
+// cell N - 3, and the kilometric ranges are checked.
+step end_of_reading(compile_state& cs) {
   do {
-    if (!write_speed(st)) return raise_trap(ctx, "a speed limit that does not fit its byte");
-  } while (st.speed_cursor < st.grid_last_index - 2);
+    if (!write_speed(cs)) return runtime_fault(cs, "a speed limit that does not fit its byte");
+  } while (cs.train.speed_cell < cs.sc.last_cell() - 2);
   do {
-    if (!write_adhesion(st)) return raise_trap(ctx, "adhesion cells beyond the grid");
-  } while (st.adhesion_cursor < st.grid_last_index - 2);
+    if (!write_adhesion(cs)) return runtime_fault(cs, "adhesion cells beyond the grid");
+  } while (cs.train.adhesion_cell < cs.sc.last_cell() - 2);
   for (int e = entry_range_last; e <= entry_range_first; ++e) {
-    const scenario_entry& range = st.table[static_cast<size_t>(e)];
+    const scenario_entry& range = cs.sc.table[static_cast<size_t>(e)];
     if (range.l4 % 50 != 0 || range.l8 % 50 != 0) {
-      ctx.document = in_train_document;
-      ctx.record_line = 0;
-      ctx.record_keyword.clear();
-      set_error(ctx, 2);
+      // A fault of the header, found once the whole document is read.
+      cs.record_line = 0;
+      cs.record_keyword.clear();
+      record_fault(cs, fault_code::range_not_on_50);
     }
   }
-  return flow::leave;
+  return step::stop;
+}
+
+step read_train_document_from(compile_state& cs) {
+  step s = find_general_header(cs);
+  if (s == step::next) s = read_train_records(cs);
+  if (s == step::end_document) s = step::next;
+  if (s != step::next) return s;
+  cs.reader = nullptr;
+  return end_of_reading(cs);
 }
 
 }  // namespace
 
-flow read_train_document(compile_context& ctx) {
-  run_state& st = ctx.st;
-  ctx.document = in_train_document;
-  ctx.record_line = 0;
-  ctx.record_keyword.clear();
-  if (ctx.d.stat(ctx.train_path) != disk::entry::file)
-    return raise_trap(ctx, "the train document does not exist");
-  std::string bytes;
-  std::string err;
-  if (!ctx.d.read_file(ctx.train_path, &bytes, &err)) {
-    ctx.io_failed = true;
-    ctx.failure = {ctx.train_path, err, "read"};
-    return flow::leave;
-  }
+step read_train_document(compile_state& cs, std::string_view bytes) {
   field_reader reader(bytes);
-  ctx.reader = &reader;
-
-  // Everything before the general header is passed over.
-  for (;;) {
-    if (!read_keyword_field(ctx)) return reader_trap(ctx);
-    if (reader.at_end()) return end_of_reading(ctx);
-    if (contains_any_case(st.current_field, "[generale]")) break;
-  }
-  st.speed_cursor = 0;
-  st.adhesion_cursor = 0;
-  st.carried_speed = 0;
-  st.carried_adhesion = 0;
-  st.station_entry_index = 1;
-
-  for (;;) {
-    flow f = next_record_field(ctx);
-    if (f == flow::next) f = train_record(ctx);
-    if (f == flow::end_reading) break;
-    if (f != flow::next) return f;
-  }
-  return end_of_reading(ctx);
+  cs.reader = &reader;
+  const step s = read_train_document_from(cs);
+  cs.reader = nullptr;
+  return s;
 }

@@ -3,8 +3,10 @@
 // general values, the speed-limit and adhesion bytes of every cell, and the
 // signal, restriction, "abbattimento" and station records.
 
-#include "compiler/compile_context.h"
+#include <string_view>
 
-// Reads and deletes the train document. Returns flow::leave when the compile
-// is over and flow::trap on a run-time fault.
-flow read_train_document(compile_context& ctx);
+#include "compiler/compile_state.h"
+
+// Reads the train document. Returns step::stop when the reading is over
+// (with or without a fault) and step::runtime_fault on a run-time fault.
+step read_train_document(compile_state& cs, std::string_view bytes);

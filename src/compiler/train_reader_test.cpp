@@ -16,7 +16,7 @@ namespace {
 // L = 1000: N = 160, the tails run up to cell N - 3 = 157.
 constexpr int route = 1000;
 
-void expect_cells(const compiled_scenario& c, uint8_t track_cell::*slot,
+void expect_cells(const built_package& c, uint8_t track_cell::*slot,
                   const std::vector<cell_range>& ranges, const std::string& name) {
   for (const auto& range : ranges)
     for (int i = range.from; i <= range.to; ++i)
@@ -36,7 +36,7 @@ std::string line_with_range(int start, int reference) {
 }
 
 TEST(TrainReader, GeneralValuesGoToEntries84And86) {
-  auto r = compile_documents(line_description(route),
+  auto r = build_package_from(line_description(route),
                              "numero vetture,    9\n"  // before the header: passed over
                              "[generale]\n"
                              "numero vetture,    6\n"
@@ -45,8 +45,8 @@ TEST(TrainReader, GeneralValuesGoToEntries84And86) {
                              "orologio,    10               5            59 \n"
                              "numero vetture,    7\n"  // a record read twice: the last one counts
                              "[fine]\n");
-  ASSERT_EQ(r->st.error_code, 0);
-  const scenario_table& t = r->st.table;
+  ASSERT_EQ(r->code(), 0);
+  const scenario_table& t = r->sc.table;
   EXPECT_EQ(t[84].l4, 95);
   EXPECT_EQ(t[84].l8, route);
   EXPECT_EQ(t[84].l12, 7);
@@ -99,8 +99,8 @@ TEST(TrainReader, SpeedAndAdhesionFillEveryCellUpToNMinus3) {
        {{0, 1, 0}, {2, 19, 7}, {20, 157, 9}}},
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(line_description(route), train_document(c.records));
-    EXPECT_EQ(r->st.error_code, 0) << c.name;
+    auto r = build_package_from(line_description(route), train_document(c.records));
+    EXPECT_EQ(r->code(), 0) << c.name;
     expect_cells(*r, c.slot, c.cells, c.name);
   }
 }
@@ -110,16 +110,16 @@ TEST(TrainReader, TheSpeedFillStopsAtTheLastCell) {
   // the cursor at N and writes nothing.
   std::string records;
   for (int i = 0; i < 161; ++i) records += "velocita,  50,  100\n";
-  auto r = compile_documents(line_description(route), train_document(records));
-  EXPECT_EQ(r->st.error_code, 0);
+  auto r = build_package_from(line_description(route), train_document(records));
+  EXPECT_EQ(r->code(), 0);
   expect_cells(*r, &track_cell::b13, {{0, 0, 0}, {1, 160, 20}}, "speed");
 
   // The adhesion fill has no such stop: a cell past the grid is a run-time
   // fault.
   std::string adhesion;
   for (int i = 0; i < 161; ++i) adhesion += "aderenza,  50,  7\n";
-  r = compile_documents(line_description(route), train_document(adhesion));
-  EXPECT_EQ(r->st.error_code, 25);
+  r = build_package_from(line_description(route), train_document(adhesion));
+  EXPECT_EQ(r->code(), 25);
 }
 
 TEST(TrainReader, ARecordBeyondTheGridEndsTheReadingButTheTailsRun) {
@@ -128,16 +128,16 @@ TEST(TrainReader, ARecordBeyondTheGridEndsTheReadingButTheTailsRun) {
   } cases[] = {{"velocita,  7901,  50\n"}, {"aderenza,  7901,  50\n"}};
   for (const auto& c : cases) {
     auto r =
-        compile_documents(line_description(route),
+        build_package_from(line_description(route),
                           train_document(std::string("velocita,  0,  100\naderenza,  0,  5\n") +
                                          c.failing + "sabbia,  7\n"));
-    EXPECT_EQ(r->st.error_code, 15) << c.failing;
-    EXPECT_EQ(r->st.error_position, 7901) << c.failing;
+    EXPECT_EQ(r->code(), 15) << c.failing;
+    EXPECT_EQ(r->position(), 7901) << c.failing;
     expect_cells(*r, &track_cell::b13, {{0, 157, 20}, {158, 160, 0}}, c.failing);
     expect_cells(*r, &track_cell::b15, {{0, 157, 5}, {158, 160, 0}}, c.failing);
-    EXPECT_EQ(r->st.table[86].w24, 1) << c.failing;  // the record after it is not read
+    EXPECT_EQ(r->sc.table[86].w24, 1) << c.failing;  // the record after it is not read
     EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.failing;
-    EXPECT_EQ(r->result.outcome, percorso_outcome::package_written) << c.failing;
+    EXPECT_EQ(r->result.outcome, package_outcome::written) << c.failing;
   }
 }
 
@@ -152,21 +152,21 @@ TEST(TrainReader, FieldsWithADashBeforeAKeywordAreSkippedTwiceAtMost) {
       {"--- sabbia,  7\n", 1},      // a keyword field holding a dash is skipped itself
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(line_description(route), train_document(c.records));
-    EXPECT_EQ(r->st.error_code, 0) << c.records;
-    EXPECT_EQ(r->st.table[86].w24, c.sand) << c.records;
+    auto r = build_package_from(line_description(route), train_document(c.records));
+    EXPECT_EQ(r->code(), 0) << c.records;
+    EXPECT_EQ(r->sc.table[86].w24, c.sand) << c.records;
   }
 }
 
 TEST(TrainReader, AKeywordInTheLastFieldIsNotExamined) {
   // Examined, the record would read past the end of the document.
-  auto r = compile_documents(line_description(route), "[generale]\nsabbia\n");
-  EXPECT_EQ(r->st.error_code, 0);
+  auto r = build_package_from(line_description(route), "[generale]\nsabbia\n");
+  EXPECT_EQ(r->code(), 0);
   // Without a general header the document yields no record and no fault;
   // the tails still run.
-  r = compile_documents(line_description(route), "sabbia,  7\nvelocita,  0,  100\n[fine]\n");
-  EXPECT_EQ(r->st.error_code, 0);
-  EXPECT_EQ(r->st.table[86].w24, 0);
+  r = build_package_from(line_description(route), "sabbia,  7\nvelocita,  0,  100\n[fine]\n");
+  EXPECT_EQ(r->code(), 0);
+  EXPECT_EQ(r->sc.table[86].w24, 0);
   EXPECT_EQ(r->cell(0).b13, 0);
   EXPECT_EQ(r->disk.files.count(test_train_path), 0u);
 }
@@ -185,12 +185,12 @@ TEST(TrainReader, TheClosingCheckWantsRangesOnMultiplesOf50) {
        7901},
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(line_with_range(c.start, c.reference),
+    auto r = build_package_from(line_with_range(c.start, c.reference),
                                train_document(std::string(c.records) + "sabbia,  7\n"));
-    EXPECT_EQ(r->st.error_code, c.code) << c.name;
-    EXPECT_EQ(r->st.error_position, c.position) << c.name;
+    EXPECT_EQ(r->code(), c.code) << c.name;
+    EXPECT_EQ(r->position(), c.position) << c.name;
     if (c.position == 0) {
-      EXPECT_EQ(r->st.table[86].w24, 7) << c.name;  // the whole document was read first
+      EXPECT_EQ(r->sc.table[86].w24, 7) << c.name;  // the whole document was read first
     }
   }
 }
@@ -209,33 +209,29 @@ TEST(TrainReader, RunTimeFaultsAreFault25AndBothDocumentsGo) {
       {"a speed whose fifth rounds to -1", train_document("velocita,  0,  -3\n")},
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(line_description(route), c.document);
-    EXPECT_EQ(r->st.error_code, 25) << c.name;
-    EXPECT_EQ(r->st.error_position, 0) << c.name;
+    auto r = build_package_from(line_description(route), c.document);
+    EXPECT_EQ(r->code(), 25) << c.name;
+    EXPECT_EQ(r->position(), 0) << c.name;
     EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
     EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
-    EXPECT_EQ(r->result.outcome, percorso_outcome::package_written) << c.name;
+    EXPECT_EQ(r->result.outcome, package_outcome::written) << c.name;
   }
 }
 
 TEST(TrainReader, AFault25LeavesThePositionOfAnEarlierFault) {
-  auto r = compile_documents(line_description(route, "pendenza,  9999,  1\n"),
+  auto r = build_package_from(line_description(route, "pendenza,  9999,  1\n"),
                              train_document("sabbia,  40000\n"));
-  EXPECT_EQ(r->st.error_code, 25);
-  EXPECT_EQ(r->st.error_position, 9999);
+  EXPECT_EQ(r->code(), 25);
+  EXPECT_EQ(r->position(), 9999);
 }
 
 TEST(TrainReader, AMissingTrainDocumentIsFault25) {
-  memory_disk d;
-  run_state st;
-  st.line_name = "Borvasco_Lestrano";
-  st.train_number = "40817";
-  st.directory = test_directory;
-  d.files[line_document_path(st)] = line_description(route);
-  percorso_result result = memorizza_percorso(st, d, 1);
-  EXPECT_EQ(st.error_code, 25);
-  EXPECT_EQ(result.outcome, percorso_outcome::package_written);
-  EXPECT_EQ(d.files.count(test_line_path), 0u);
+  auto prepared = std::make_unique<built_package>();
+  prepared->disk.files[test_line_path] = line_description(route);
+  auto r = build_package_on(std::move(prepared));
+  EXPECT_EQ(r->code(), 25);
+  EXPECT_EQ(r->result.outcome, package_outcome::written);
+  EXPECT_EQ(r->disk.files.count(test_line_path), 0u);
 }
 
 TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
@@ -246,33 +242,33 @@ TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
   // The kilometric range would fail the closing check, which does not run.
   std::string line = line_with_range(1225, 50000);
   line.insert(line.find("[fine]"), "pendenza,  7901,  1\n");
-  auto r = compile_documents(line, train_document(records));
-  EXPECT_EQ(r->st.error_code, 15);
-  EXPECT_EQ(r->st.error_position, 2000);
+  auto r = build_package_from(line, train_document(records));
+  EXPECT_EQ(r->code(), 15);
+  EXPECT_EQ(r->position(), 2000);
   EXPECT_EQ(r->cell(41).kind, kind_signal);  // the signal itself is laid
-  EXPECT_EQ(r->st.table[86].w24, 1);
+  EXPECT_EQ(r->sc.table[86].w24, 1);
   EXPECT_EQ(r->cell(10).b13, 0);  // no tail
   EXPECT_EQ(r->disk.files.count(test_train_path), 0u);
 
   // A restriction record fires the same test; other records do not.
   auto restriction =
-      compile_documents(line_description(route, "pendenza,  7901,  1\n"),
+      build_package_from(line_description(route, "pendenza,  7901,  1\n"),
                         train_document("velocita,  0,  100\n"
                                        "abbattimento,  1000,  80\n"
                                        "rallentamento,  2000,  60,  500,  0,  0,  0\n"
                                        "sabbia,  7\n"));
-  EXPECT_EQ(restriction->st.error_code, 15);
-  EXPECT_EQ(restriction->st.error_position, 2000);
+  EXPECT_EQ(restriction->code(), 15);
+  EXPECT_EQ(restriction->position(), 2000);
   EXPECT_EQ(restriction->cell(20).kind, kind_approach_marker);
-  EXPECT_EQ(restriction->st.table[86].w24, 1);
+  EXPECT_EQ(restriction->sc.table[86].w24, 1);
   EXPECT_EQ(restriction->cell(10).b13, 0);
 
   // Without a signal or restriction the reading goes to its end.
-  auto none = compile_documents(line_description(route, "pendenza,  7901,  1\n"),
+  auto none = build_package_from(line_description(route, "pendenza,  7901,  1\n"),
                                 train_document("velocita,  0,  100\nsabbia,  7\n"));
-  EXPECT_EQ(none->st.error_code, 15);
-  EXPECT_EQ(none->st.error_position, 7901);
-  EXPECT_EQ(none->st.table[86].w24, 7);
+  EXPECT_EQ(none->code(), 15);
+  EXPECT_EQ(none->position(), 7901);
+  EXPECT_EQ(none->sc.table[86].w24, 7);
   EXPECT_EQ(none->cell(10).b13, 20);
 }
 

@@ -4,7 +4,6 @@
 
 #include "documents/builtin_documents.h"
 #include "documents/document_writer.h"
-#include "model/file_names.h"
 
 namespace {
 
@@ -17,22 +16,38 @@ bool write_builtin(disk& d, const std::string& path, std::span<const std::string
 
 }  // namespace
 
-bool dati_linea(const run_state& st, disk& d, io_failure* failure) {
-  return write_builtin(d, line_document_path(st), line_document_lines(), failure);
+bool write_line_description(disk& d, const std::string& directory, const scenario_identity& id,
+                            io_failure* failure) {
+  return write_builtin(d, path_in(directory, line_description_name(id)), line_document_lines(),
+                       failure);
 }
 
-bool dati_treno(const run_state& st, disk& d, io_failure* failure) {
-  return write_builtin(d, train_document_path(st), train_document_lines(), failure);
+bool write_train_document(disk& d, const std::string& directory, const scenario_identity& id,
+                          io_failure* failure) {
+  return write_builtin(d, path_in(directory, train_document_name(id)), train_document_lines(),
+                       failure);
 }
 
-bool dati_note(const run_state& st, disk& d, io_failure* failure) {
-  return write_builtin(d, train_file(st, "_note.txt"), notes_lines(), failure);
+bool write_notes(disk& d, const std::string& directory, const scenario_identity& id,
+                 io_failure* failure) {
+  return write_builtin(d, path_in(directory, notes_name(id)), notes_lines(), failure);
 }
 
-bool dati_rallentamenti(const run_state& st, disk& d, io_failure* failure) {
-  return write_builtin(d, train_file(st, "_rallentamenti.txt"), slowdown_order_lines(), failure);
+bool write_slowdown_order(disk& d, const std::string& directory, const scenario_identity& id,
+                          io_failure* failure) {
+  return write_builtin(d, path_in(directory, slowdown_order_name(id)), slowdown_order_lines(),
+                       failure);
 }
 
-bool dati_scheda(const run_state& st, disk& d, io_failure* failure) {
-  return write_builtin(d, train_file(st, "_scheda_treno.txt"), train_sheet_lines(), failure);
+bool write_train_sheet(disk& d, const std::string& directory, const scenario_identity& id,
+                       io_failure* failure) {
+  return write_builtin(d, path_in(directory, train_sheet_name(id)), train_sheet_lines(), failure);
+}
+
+bool write_builtin_documents(disk& d, const std::string& directory, const scenario_identity& id,
+                             io_failure* failure) {
+  return write_line_description(d, directory, id, failure) &&
+         write_train_document(d, directory, id, failure) && write_notes(d, directory, id, failure) &&
+         write_slowdown_order(d, directory, id, failure) &&
+         write_train_sheet(d, directory, id, failure);
 }

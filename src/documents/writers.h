@@ -1,13 +1,24 @@
 #pragma once
-// The five writers of the run: each lays one built-in document down in the
-// run's directory, replacing what was there.
+// The five writers of the built-in documents: each lays one document down in
+// `directory`, named after the scenario's identity, replacing what was there.
 
-#include "model/run_state.h"
+#include <string>
+
+#include "model/file_names.h"
 #include "runtime/disk.h"
 #include "runtime/replace_files.h"
 
-bool dati_linea(const run_state& st, disk& d, io_failure* failure);
-bool dati_treno(const run_state& st, disk& d, io_failure* failure);
-bool dati_note(const run_state& st, disk& d, io_failure* failure);
-bool dati_rallentamenti(const run_state& st, disk& d, io_failure* failure);
-bool dati_scheda(const run_state& st, disk& d, io_failure* failure);
+bool write_line_description(disk& d, const std::string& directory, const scenario_identity& id,
+                            io_failure* failure);
+bool write_train_document(disk& d, const std::string& directory, const scenario_identity& id,
+                          io_failure* failure);
+bool write_notes(disk& d, const std::string& directory, const scenario_identity& id,
+                 io_failure* failure);
+bool write_slowdown_order(disk& d, const std::string& directory, const scenario_identity& id,
+                          io_failure* failure);
+bool write_train_sheet(disk& d, const std::string& directory, const scenario_identity& id,
+                       io_failure* failure);
+
+// All five, in that order; stops at the first that fails.
+bool write_builtin_documents(disk& d, const std::string& directory, const scenario_identity& id,
+                             io_failure* failure);

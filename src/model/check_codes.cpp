@@ -1,28 +1,28 @@
 #include "model/check_codes.h"
 
+#include <string>
+
 #include "runtime/windows1252.h"
 
 namespace {
 
-// The lower-cased train number and line name, then letters that make sure
-// there are always at least 25 characters. Left in current_field.
-const std::string& build_code_text(run_state& st) {
-  st.current_field = lower_text(st.table[entry_train].text + st.table[entry_line].text) +
-                     "aabbccddeeffgghhiillmmnnoo";
-  return st.current_field;
+std::string code_text(std::string_view train_number, std::string_view line_name) {
+  std::string text(train_number);
+  text += line_name;
+  return lower_text(text) + "aabbccddeeffgghhiillmmnnoo";
 }
 
 }  // namespace
 
-int32_t codice_gara_st(run_state& st) {
-  const std::string& text = build_code_text(st);
+int32_t weighted_check_code(std::string_view train_number, std::string_view line_name) {
+  const std::string text = code_text(train_number, line_name);
   int32_t sum = 0;
   for (int i = 1; i <= 25; ++i) sum += i * static_cast<unsigned char>(text[i - 1]);
   return sum;
 }
 
-int16_t codice_gara_og(run_state& st) {
-  const std::string& text = build_code_text(st);
+int16_t plain_check_code(std::string_view train_number, std::string_view line_name) {
+  const std::string text = code_text(train_number, line_name);
   int32_t sum = 0;
   for (int i = 1; i <= 25; ++i) sum += static_cast<unsigned char>(text[i - 1]);
   return static_cast<int16_t>(sum);

@@ -16,28 +16,26 @@ TEST(CheckCodes, SumsOfTheFirst25CharactersOfTheCheckText) {
       {"12345", "ABC", 2262, 32160},  // upper case counts as lower case
   };
   for (const auto& c : cases) {
-    run_state st;
-    st.table[86].text = c.train;
-    st.table[85].text = c.line;
-    EXPECT_EQ(codice_gara_og(st), c.og) << c.train << c.line;
-    EXPECT_EQ(codice_gara_st(st), c.st) << c.train << c.line;
-    EXPECT_EQ(st.current_field.substr(0, 25).size(), 25u);
+    EXPECT_EQ(plain_check_code(c.train, c.line), c.og) << c.train << c.line;
+    EXPECT_EQ(weighted_check_code(c.train, c.line), c.st) << c.train << c.line;
   }
 }
 
 TEST(CheckCodes, LongNamesLeaveThePaddingOut) {
-  run_state a, b;
-  a.table[86].text = b.table[86].text = "40817";
-  a.table[85].text = "Borvasco_Lestrano_and_more";
-  b.table[85].text = "Borvasco_Lestrano_and_moreXYZ";
-  EXPECT_EQ(codice_gara_og(a), codice_gara_og(b));
-  EXPECT_EQ(codice_gara_st(a), codice_gara_st(b));
+  EXPECT_EQ(plain_check_code("40817", "Borvasco_Lestrano_and_more"),
+            plain_check_code("40817", "Borvasco_Lestrano_and_moreXYZ"));
+  EXPECT_EQ(weighted_check_code("40817", "Borvasco_Lestrano_and_more"),
+            weighted_check_code("40817", "Borvasco_Lestrano_and_moreXYZ"));
   // The built-in identity: "40817borvasco_lestranoaab".
-  run_state built_in;
-  built_in.table[86].text = "40817";
-  built_in.table[85].text = "Borvasco_Lestrano";
-  codice_gara_og(built_in);
-  EXPECT_EQ(built_in.current_field.substr(0, 25), "40817borvasco_lestranoaab");
+  int16_t plain = 0;
+  int32_t weighted = 0;
+  const std::string text = "40817borvasco_lestranoaab";
+  for (int i = 0; i < 25; ++i) {
+    plain = static_cast<int16_t>(plain + static_cast<unsigned char>(text[i]));
+    weighted += (i + 1) * static_cast<unsigned char>(text[i]);
+  }
+  EXPECT_EQ(plain_check_code("40817", "Borvasco_Lestrano"), plain);
+  EXPECT_EQ(weighted_check_code("40817", "Borvasco_Lestrano"), weighted);
 }
 
 }  // namespace

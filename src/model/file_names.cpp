@@ -2,32 +2,49 @@
 
 #include "runtime/disk.h"
 
-std::string line_file(const run_state& st, std::string_view suffix) {
-  std::string path = st.directory;
-  path += path_separator;
-  path += st.line_name;
-  path += suffix;
-  return path;
-}
-
-std::string train_file(const run_state& st, std::string_view suffix) {
-  std::string name = "_" + st.train_number;
+std::string line_file_name(const scenario_identity& id, std::string_view suffix) {
+  std::string name = id.line_name;
   name += suffix;
-  return line_file(st, name);
+  return name;
 }
 
-std::string line_document_path(const run_state& st) {
-  return line_file(st, "_linea.txt");
+std::string train_file_name(const scenario_identity& id, std::string_view suffix) {
+  std::string name = id.line_name;
+  name += '_';
+  name += id.train_number;
+  name += suffix;
+  return name;
 }
-std::string train_document_path(const run_state& st) {
-  return train_file(st, "-.txt");
+
+std::string line_description_name(const scenario_identity& id) {
+  return line_file_name(id, "_linea.txt");
 }
-std::string plan_file_path(const run_state& st) {
-  return line_file(st, "_linea.dat");
+std::string train_document_name(const scenario_identity& id) {
+  return train_file_name(id, "-.txt");
 }
-std::string table_file_path(const run_state& st) {
-  return train_file(st, ".sim");
+std::string notes_name(const scenario_identity& id) {
+  return train_file_name(id, "_note.txt");
 }
-std::string grid_file_path(const run_state& st) {
-  return train_file(st, ".dat");
+std::string slowdown_order_name(const scenario_identity& id) {
+  return train_file_name(id, "_rallentamenti.txt");
+}
+std::string train_sheet_name(const scenario_identity& id) {
+  return train_file_name(id, "_scheda_treno.txt");
+}
+
+std::string plan_file_name(const scenario_identity& id) {
+  return line_file_name(id, "_linea.dat");
+}
+std::string table_file_name(const scenario_identity& id) {
+  return train_file_name(id, ".sim");
+}
+std::string grid_file_name(const scenario_identity& id) {
+  return train_file_name(id, ".dat");
+}
+
+std::string path_in(std::string_view directory, std::string_view name) {
+  std::string path(directory);
+  path += path_separator;
+  path += name;
+  return path;
 }

@@ -1,18 +1,33 @@
 #pragma once
-// The names of the run's files, all in the run's directory.
+// The names of a scenario's files. Every name is built from the line name
+// and, for the train's files, the train number: "Borvasco_Lestrano_linea.txt",
+// "Borvasco_Lestrano_40817.sim".
 
 #include <string>
 #include <string_view>
 
-#include "model/run_state.h"
+// Which scenario a set of files belongs to.
+struct scenario_identity {
+  std::string line_name;
+  std::string train_number;
+};
 
-// directory, separator, line name, suffix: "<dir>/Borvasco_Lestrano_linea.txt".
-std::string line_file(const run_state& st, std::string_view suffix);
-// directory, separator, line name, "_", train number, suffix.
-std::string train_file(const run_state& st, std::string_view suffix);
+// line name + suffix
+std::string line_file_name(const scenario_identity& id, std::string_view suffix);
+// line name + "_" + train number + suffix
+std::string train_file_name(const scenario_identity& id, std::string_view suffix);
 
-std::string line_document_path(const run_state& st);   // ..._linea.txt
-std::string train_document_path(const run_state& st);  // ..._<train>-.txt
-std::string plan_file_path(const run_state& st);       // ..._linea.dat
-std::string table_file_path(const run_state& st);      // ..._<train>.sim
-std::string grid_file_path(const run_state& st);       // ..._<train>.dat
+// The two source documents and the three forms.
+std::string line_description_name(const scenario_identity& id);  // _linea.txt
+std::string train_document_name(const scenario_identity& id);    // _<train>-.txt
+std::string notes_name(const scenario_identity& id);             // _<train>_note.txt
+std::string slowdown_order_name(const scenario_identity& id);    // _<train>_rallentamenti.txt
+std::string train_sheet_name(const scenario_identity& id);       // _<train>_scheda_treno.txt
+
+// The three files of the package.
+std::string plan_file_name(const scenario_identity& id);   // _linea.dat
+std::string table_file_name(const scenario_identity& id);  // _<train>.sim
+std::string grid_file_name(const scenario_identity& id);   // _<train>.dat
+
+// A file of `directory`: the directory, the system's separator, the name.
+std::string path_in(std::string_view directory, std::string_view name);

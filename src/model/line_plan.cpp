@@ -24,18 +24,6 @@ void extend_line_plan(line_plan& plan, int32_t last, double k) {
   plan.computed = last + 1;
 }
 
-int16_t plan_tag(const line_plan& plan, int32_t m) {
-  if (m >= plan.computed) return plan_tag_empty;
-  return m < 2 ? plan_tag_integer : plan_tag_double;
-}
-
-int64_t plan_row_bytes(const line_plan& plan) {
-  int64_t elements = static_cast<int64_t>(plan.last_metre) + 1;
-  int64_t integers = plan.computed < 2 ? plan.computed : 2;
-  int64_t doubles = plan.computed - integers;
-  return 2 * elements + 2 * integers + 8 * doubles;
-}
-
 void line_plan_rows(const line_plan& plan, std::vector<double>* row0, std::vector<double>* row1) {
   row0->assign({0, 0});
   row1->assign({0, 1});

@@ -11,8 +11,7 @@
 // it bends, and walk_line_plan() gives back every point, bit for bit, when the
 // plan is written; a route of 1 000 000 m costs no 16 MB of coordinates.
 //
-// In the file each element is a 16-bit type tag followed by its value, row 0
-// for every metre first, then row 1.
+// How the plan is laid out in its file is in package_format.h.
 
 #include <cstdint>
 #include <vector>
@@ -32,10 +31,6 @@ struct line_plan {
   bool exists() const { return last_metre >= 0; }
 };
 
-inline constexpr int16_t plan_tag_empty = 0;
-inline constexpr int16_t plan_tag_integer = 2;
-inline constexpr int16_t plan_tag_double = 5;
-
 // Creates the plan anew for metres 0 .. last_metre, every element empty.
 void create_line_plan(line_plan& plan, int32_t last_metre);
 // Sets metres 0 and 1 to the integer points (0, 0) and (0, 1).
@@ -43,11 +38,6 @@ void start_line_plan(line_plan& plan);
 // Computes the metres from the first not yet computed up to `last`, each
 // turned by k radians (k = 0: straight on). Needs metres 0 and 1.
 void extend_line_plan(line_plan& plan, int32_t last, double k);
-
-// The tag of metre m.
-int16_t plan_tag(const line_plan& plan, int32_t m);
-// Bytes of one row in the file.
-int64_t plan_row_bytes(const line_plan& plan);
 
 // Calls point(m, x, y) for every computed metre m from 2 on, in order. Each
 // point is the one before plus the step from the one before that, turned by

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "model/line_plan.h"
-#include "model/package_files.h"
+#include "model/package_format.h"
+#include "model/scenario.h"
 #include "model/rounding.h"
 #include "model/scenario_table.h"
 #include "model/track_grid.h"
@@ -187,17 +188,17 @@ TEST(Layouts, ACompletePlanRowHasItsLastTwoMetresEmpty) {
   EXPECT_EQ(2 * plan_row_bytes(plan), 159964);
 }
 
-TEST(ScenarioTable, ClearingEmptiesEveryEntry) {
-  scenario_table table;
-  table[85].text = "x";
-  table[3].l40 = 5;
-  table[86].w28 = 9;
-  clear_scenario_table(table);
-  for (const scenario_entry& e : table) {
+TEST(ScenarioTable, ANewScenarioHasEveryEntryEmpty) {
+  scenario sc;
+  for (const scenario_entry& e : sc.table) {
+    EXPECT_FALSE(entry_in_use(e));
     EXPECT_TRUE(e.text.empty());
     EXPECT_EQ(e.l40, 0);
     EXPECT_EQ(e.w28, 0);
   }
+  EXPECT_FALSE(sc.has_grid());
+  EXPECT_EQ(sc.last_cell(), -1);
+  EXPECT_FALSE(sc.plan.exists());
 }
 
 }  // namespace

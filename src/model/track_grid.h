@@ -1,6 +1,7 @@
 #pragma once
 // The track grid: one cell per 50 m of route, each a fixed record of eleven
-// slots written to the .dat file as 15 little-endian bytes.
+// slots. The byte layout of a cell in the .dat file is in package_format.h;
+// how each kind of object packs its values into the words is in cell_words.h.
 
 #include <cstdint>
 #include <vector>
@@ -19,8 +20,6 @@ struct track_cell {
   uint8_t b15 = 0;  // adhesion value of the stretch
 };
 
-inline constexpr int track_cell_bytes = 15;
-
 // Object kinds.
 inline constexpr uint8_t kind_empty = 0;
 inline constexpr uint8_t kind_signal = 1;
@@ -35,12 +34,21 @@ inline constexpr uint8_t kind_approach_marker = 12;
 inline constexpr uint8_t kind_plain_marker = 13;
 inline constexpr uint8_t kind_text_board = 14;
 
+// True for the kinds above; a file may hold others.
+bool is_known_kind(uint8_t kind);
+
 using track_grid = std::vector<track_cell>;
 
 // The point cell of an object at metre p: round(p / 50 + 1).
 int32_t point_cell(int32_t p);
 // The cell in which a stretch starting at metre p starts: round(p / 50).
 int32_t stretch_cell(int32_t p);
+
+// The route metre that cell `cell` stands for, for an object of `kind`:
+// point objects sit in cell p / 50 + 1, stretch-placed ones (countdowns,
+// markers) in cell p / 50, and a station cell is the cell before the end of
+// its station's zone.
+int32_t object_metre(int32_t cell, uint8_t kind);
 
 // A cell that an object may take: empty, or holding only a mountain marker.
 inline bool is_free_cell(const track_cell& c) {

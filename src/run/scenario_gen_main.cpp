@@ -3,8 +3,8 @@
 
 #include <iostream>
 
-#include "model/run_state.h"
-#include "run/run_sequence.h"
+#include "run/exit_status.h"
+#include "run/generator.h"
 #include "runtime/disk.h"
 
 int main(int argc, char** argv) {
@@ -14,11 +14,10 @@ int main(int argc, char** argv) {
                  "executable)\n";
     return exit_usage;
   }
-  run_state st;
-  st.directory = application_path();
-  if (st.directory.empty()) {
+  const std::string directory = application_path();
+  if (directory.empty()) {
     std::cerr << "scenario-gen: cannot tell the directory of the executable\n";
     return exit_io_failure;
   }
-  return form_load_handler(st, real_disk(), std::cout, std::cerr);
+  return run_generator(real_disk(), directory, std::cout, std::cerr);
 }

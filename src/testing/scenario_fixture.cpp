@@ -1,6 +1,8 @@
 #include "testing/scenario_fixture.h"
 
-#include "model/file_names.h"
+scenario_identity test_identity() {
+  return {"Borvasco_Lestrano", "40817"};
+}
 
 std::string line_description(int route_length, std::string_view records) {
   std::string text =
@@ -33,19 +35,29 @@ std::string train_document(std::string_view records) {
   return text;
 }
 
-std::string compiled_scenario::file(std::string_view name) const {
+int32_t built_package::code() const {
+  return build.compile.fault ? fault_number(build.compile.fault->code) : 0;
+}
+
+int32_t built_package::position() const {
+  return build.compile.fault ? build.compile.fault->position : 0;
+}
+
+std::string built_package::file(std::string_view name) const {
   auto it = disk.files.find(std::string(test_directory) + "/" + std::string(name));
   return it == disk.files.end() ? std::string() : it->second;
 }
 
-std::unique_ptr<compiled_scenario> compile_documents(const std::string& line,
-                                                     const std::string& train, int j) {
-  auto c = std::make_unique<compiled_scenario>();
-  c->st.line_name = "Borvasco_Lestrano";
-  c->st.train_number = "40817";
-  c->st.directory = test_directory;
-  c->disk.files[line_document_path(c->st)] = line;
-  c->disk.files[train_document_path(c->st)] = train;
-  c->result = memorizza_percorso(c->st, c->disk, j);
-  return c;
+std::unique_ptr<built_package> build_package_on(std::unique_ptr<built_package> prepared,
+                                                bool with_plan) {
+  prepared->build = build_package_in(prepared->disk, test_identity(), test_directory, with_plan);
+  return prepared;
+}
+
+std::unique_ptr<built_package> build_package_from(const std::string& line,
+                                                  const std::string& train, bool with_plan) {
+  auto c = std::make_unique<built_package>();
+  c->disk.files[test_line_path] = line;
+  c->disk.files[test_train_path] = train;
+  return build_package_on(std::move(c), with_plan);
 }

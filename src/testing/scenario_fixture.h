@@ -1,19 +1,21 @@
 #pragma once
-// Test helpers: small source documents and a compile on a disk held in
-// memory.
+// Test helpers: small source documents and the generator's package step on a
+// disk held in memory.
 
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "model/run_state.h"
-#include "run/run_sequence.h"
+#include "run/package_step.h"
 #include "runtime/memory_disk.h"
 
 inline constexpr const char* test_directory = "/scenario";
-// Where the compile finds the two documents in that directory.
+// Where the package step finds the two documents in that directory.
 inline constexpr const char* test_line_path = "/scenario/Borvasco_Lestrano_linea.txt";
 inline constexpr const char* test_train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
+
+// The built-in identity, which names the test files.
+scenario_identity test_identity();
 
 // Cells from .. to (both included) whose slot should hold a value.
 struct cell_range {
@@ -27,17 +29,25 @@ std::string line_description(int route_length, std::string_view records = "");
 // A train document: a small general section, then `records`.
 std::string train_document(std::string_view records = "");
 
-struct compiled_scenario {
+struct built_package {
   memory_disk disk;
-  run_state st;
-  percorso_result result;
+  directory_build build;
+  const scenario& sc = build.compile.compiled;
+  const package_step& result = build.package;
 
-  // The bytes of a file of the run's directory, by name ("" when missing).
+  // The fault's code and position, 0 when there is none.
+  int32_t code() const;
+  int32_t position() const;
+  // The bytes of a file of the test directory, by name ("" when missing).
   std::string file(std::string_view name) const;
-  const track_cell& cell(int i) const { return st.grid.at(static_cast<size_t>(i)); }
+  const track_cell& cell(int i) const { return sc.grid.at(static_cast<size_t>(i)); }
 };
 
-// Lays the two documents into the run's directory and runs the compile and
-// the package writing, as the generator does after writing its documents.
-std::unique_ptr<compiled_scenario> compile_documents(const std::string& line,
-                                                     const std::string& train, int j = 1);
+// Lays the two documents into the test directory and runs the generator's
+// package step: the compile, the deletion of the documents, the stamps and
+// the writing of the package.
+std::unique_ptr<built_package> build_package_from(const std::string& line,
+                                                  const std::string& train, bool with_plan = true);
+// The same on a disk the test has prepared.
+std::unique_ptr<built_package> build_package_on(std::unique_ptr<built_package> prepared,
+                                                bool with_plan = true);

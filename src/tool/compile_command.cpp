@@ -2,12 +2,14 @@
 
 #include <ostream>
 
-#include "compiler/compile_context.h"
+#include <optional>
+
+#include "compiler/compile.h"
 #include "documents/writers.h"
 #include "model/file_names.h"
-#include "run/fault_codes.h"
-#include "run/run_sequence.h"
-#include "runtime/overlay_disk.h"
+#include "run/exit_status.h"
+#include "run/generator.h"
+#include "run/package_step.h"
 #include "tool/arguments.h"
 
 namespace {
@@ -27,27 +29,9 @@ constexpr const char* documents_usage =
     "Writes the built-in scenario's five documents to DIR (default: the current\n"
     "directory): the line description, the train document and the three forms.\n";
 
-// Where the compile stopped, as an author needs it: the document and the
-// line of the record's keyword.
-void report_fault(std::ostream& err, const run_state& st, const std::string& line_file,
-                  const std::string& train_file) {
-  const fault_place& place = st.fault;
-  err << "scenario-tool: ";
-  if (place.document == in_line_document || place.document == in_train_document) {
-    err << (place.document == in_line_document ? line_file : train_file);
-    if (place.line > 0) err << ":" << place.line;
-    err << ": ";
-  }
-  err << "error " << st.error_code << " at " << st.error_position
-      << " m: " << describe_fault(st.error_code).meaning;
-  if (!place.keyword.empty()) err << " (record \"" << place.keyword << "\")";
-  if (!place.detail.empty()) err << " (" << place.detail << ")";
-  err << std::endl;
-}
-
 }  // namespace
 
-int compile_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
   arguments args;
   std::string error;
   if (!parse_arguments(argc, argv, 2,
@@ -65,51 +49,47 @@ int compile_command(int argc, char** argv, std::ostream& out, std::ostream& err)
     return exit_usage;
   }
 
-  run_state st;
-  st.line_name = args.option("--line-name", std::string(built_in_line_name));
-  st.train_number = args.option("--train-number", std::string(built_in_train_number));
-  st.directory = args.option("--out", ".");
-  if (st.line_name.empty() || st.line_name.find('/') != std::string::npos ||
-      st.train_number.find('/') != std::string::npos) {
+  scenario_identity id;
+  id.line_name = args.option("--line-name", std::string(built_in_line_name));
+  id.train_number = args.option("--train-number", std::string(built_in_train_number));
+  const std::string directory = args.option("--out", ".");
+  if (id.line_name.empty() || id.line_name.find('/') != std::string::npos ||
+      id.train_number.find('/') != std::string::npos) {
     err << "scenario-tool compile: the line name and train number must be file names\n";
     return exit_usage;
   }
-  if (real_disk().stat(st.directory) != disk::entry::directory) {
-    err << "scenario-tool compile: " << st.directory << " is not a directory\n";
+  if (d.stat(directory) != disk::entry::directory) {
+    err << "scenario-tool compile: " << directory << " is not a directory\n";
     return exit_io_failure;
   }
 
-  const std::string line_file = args.option("--line");
-  const std::string train_file = args.option("--train");
-  overlay_disk d(real_disk());
-  for (const auto& [input, staged] : {std::pair{line_file, line_document_path(st)},
-                                      std::pair{train_file, train_document_path(st)}}) {
-    std::string bytes, reason;
-    if (!real_disk().read_file(input, &bytes, &reason)) {
-      err << "scenario-tool: cannot read " << input << ": " << reason << "\n";
+  const document_names names{args.option("--line"), args.option("--train")};
+  std::string line, train;
+  for (const auto& [input, bytes] :
+       {std::pair{&names.line_description, &line}, std::pair{&names.train_document, &train}}) {
+    std::string reason;
+    if (!d.read_file(*input, bytes, &reason)) {
+      err << "scenario-tool: cannot read " << *input << ": " << reason << "\n";
       return exit_io_failure;
     }
-    d.files[staged] = std::move(bytes);
   }
 
-  percorso_result result = memorizza_percorso(st, d, 1);
-  if (st.error_code != 0 && result.outcome != percorso_outcome::io_failed &&
-      result.outcome != percorso_outcome::reserved_slot) {
-    report_fault(err, st, line_file, train_file);
-    if (result.outcome == percorso_outcome::no_grid) {
-      err << "scenario-tool: no package written" << std::endl;
-      return exit_no_package;
-    }
-    return exit_compile_fault;
-  }
-  int status = finish_run(err, "scenario-tool", st, result);
+  compile_input input;
+  input.line_description = line;
+  input.train_document = train;
+  input.line_name = id.line_name;
+  input.train_number = id.train_number;
+  compile_result compiled = compile_documents(input);
+  const package_step step = stamp_and_write(compiled, id, directory, true, d);
+  const int status = report_package_step(err, "scenario-tool", compiled, step, &names);
   if (status == exit_clean)
-    out << "wrote " << plan_file_path(st) << ", " << table_file_path(st) << " and "
-        << grid_file_path(st) << "\n";
+    out << "wrote " << path_in(directory, plan_file_name(id)) << ", "
+        << path_in(directory, table_file_name(id)) << " and "
+        << path_in(directory, grid_file_name(id)) << "\n";
   return status;
 }
 
-int documents_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int documents_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
   arguments args;
   std::string error;
   if (!parse_arguments(argc, argv, 2, {"--out"}, {"--help", "-h"}, &args, &error)) {
@@ -124,18 +104,13 @@ int documents_command(int argc, char** argv, std::ostream& out, std::ostream& er
     err << documents_usage;
     return exit_usage;
   }
-  run_state st;
-  st.line_name = built_in_line_name;
-  st.train_number = built_in_train_number;
-  st.directory = args.option("--out", ".");
-  if (real_disk().stat(st.directory) != disk::entry::directory) {
-    err << "scenario-tool documents: " << st.directory << " is not a directory\n";
+  const std::string directory = args.option("--out", ".");
+  if (d.stat(directory) != disk::entry::directory) {
+    err << "scenario-tool documents: " << directory << " is not a directory\n";
     return exit_io_failure;
   }
   io_failure failure;
-  disk& d = real_disk();
-  if (!dati_linea(st, d, &failure) || !dati_treno(st, d, &failure) || !dati_note(st, d, &failure) ||
-      !dati_rallentamenti(st, d, &failure) || !dati_scheda(st, d, &failure)) {
+  if (!write_builtin_documents(d, directory, built_in_identity(), &failure)) {
     err << "scenario-tool: " << describe(failure) << std::endl;
     return exit_io_failure;
   }

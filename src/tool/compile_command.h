@@ -1,9 +1,11 @@
 #pragma once
 // scenario-tool compile: compiles any pair of source documents with the
 // generator's own compiler, leaving the author's files untouched.
+// scenario-tool documents: writes the five built-in documents.
 
 #include <iosfwd>
 
-int compile_command(int argc, char** argv, std::ostream& out, std::ostream& err);
-// scenario-tool documents: writes the five built-in documents.
-int documents_command(int argc, char** argv, std::ostream& out, std::ostream& err);
+#include "runtime/disk.h"
+
+int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
+int documents_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);

@@ -12,7 +12,9 @@
 #include "tool/inspect_report.h"
 #include "tool/json_writer.h"
 #include "tool/package_commands.h"
-#include "tool/package_reader.h"
+#include "model/package_reader.h"
+#include "run/exit_status.h"
+#include "run/generator.h"
 #include "tool/svg_drawing.h"
 
 namespace {
@@ -192,10 +194,10 @@ bool well_formed_xml(std::string_view s, std::string* why) {
 }
 
 // Reads the package a compile left on its memory disk.
-package read_back(compiled_scenario& c) {
+package read_back(built_package& c) {
   package p;
   package_error error;
-  EXPECT_TRUE(read_package(c.disk, test_directory, "Borvasco_Lestrano", "40817", &p, &error))
+  EXPECT_TRUE(read_package(c.disk, test_directory, test_identity(), &p, &error))
       << error.message;
   return p;
 }
@@ -204,20 +206,18 @@ struct built_in {
   memory_disk disk;
   package p;
   built_in() {
-    run_state st;
-    st.directory = test_directory;
     std::ostringstream out, err;
-    form_load_handler(st, disk, out, err);
+    run_generator(disk, test_directory, out, err);
     package_error error;
-    EXPECT_TRUE(read_package(disk, test_directory, "Borvasco_Lestrano", "40817", &p, &error))
+    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &p, &error))
         << error.message;
   }
 };
 
 // A scenario with a restriction, markers and a station whose name needs
 // escaping in JSON and XML.
-std::unique_ptr<compiled_scenario> restriction_scenario() {
-  return compile_documents(
+std::unique_ptr<built_package> restriction_scenario() {
+  return build_package_from(
       line_description(9000,
                        "pendenza,  0,  3\n"
                        "curvad4,  1000,  500\n"
@@ -276,7 +276,7 @@ TEST(InspectReport, TheBuiltInScenarioAsText) {
 
 TEST(InspectReport, RestrictionsMarkersAndMismatchedCodes) {
   auto c = restriction_scenario();
-  ASSERT_EQ(c->st.error_code, 0);
+  ASSERT_EQ(c->code(), 0);
   package p = read_back(*c);
   p.grid[1].w4 = 7;
   p.table[entry_line].w24 = 0;

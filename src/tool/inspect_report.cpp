@@ -110,8 +110,8 @@ void write_header(std::ostream& out, const package& p) {
       std::to_string(checks.line_stamp) + " in entry 85, " + std::to_string(checks.cell_stamp) +
           " in cell 1" +
           (checks.stamps_match() ? " (as expected)"
-                                 : " (expected " + std::to_string(expected_line_stamp) + " and " +
-                                       std::to_string(expected_cell_stamp) + ")"));
+                                 : " (expected " + std::to_string(line_stamp_value) + " and " +
+                                       std::to_string(cell_stamp_value) + ")"));
   header_line(out, "check codes",
               std::to_string(checks.code_st) + " in entry 85, " + std::to_string(checks.code_og) +
                   " in cell 1" +
@@ -442,7 +442,7 @@ void json_plan(json_writer& w, const package& p) {
 }  // namespace
 
 void write_inspection_text(std::ostream& out, const package& p) {
-  out << p.line_name << ", train " << p.train_number << " (" << p.directory << ")\n";
+  out << p.identity.line_name << ", train " << p.identity.train_number << " (" << p.directory << ")\n";
   for (const auto& [name, bytes] :
        {std::pair{&p.plan_file, p.plan_bytes}, std::pair{&p.table_file, p.table_bytes},
         std::pair{&p.grid_file, p.grid_bytes}})
@@ -460,8 +460,8 @@ void write_inspection_text(std::ostream& out, const package& p) {
 std::string inspection_json(const package& p) {
   json_writer w;
   w.begin_object();
-  w.member("line_name", p.line_name);
-  w.member("train_number", p.train_number);
+  w.member("line_name", p.identity.line_name);
+  w.member("train_number", p.identity.train_number);
   w.member("directory", p.directory);
   w.key("files");
   w.begin_object();

@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "tool/package_reader.h"
+#include "model/package_reader.h"
 
 void write_inspection_text(std::ostream& out, const package& p);
 std::string inspection_json(const package& p);

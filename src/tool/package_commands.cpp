@@ -4,12 +4,13 @@
 #include <set>
 #include <string>
 
-#include "run/run_sequence.h"
+#include "run/exit_status.h"
+#include "run/generator.h"
 #include "runtime/output_file.h"
 #include "runtime/replace_files.h"
 #include "tool/arguments.h"
 #include "tool/inspect_report.h"
-#include "tool/package_reader.h"
+#include "model/package_reader.h"
 #include "tool/svg_drawing.h"
 
 namespace {
@@ -81,12 +82,11 @@ int parse(int argc, char** argv, const char* command, const char* usage,
 // (with the message written), else -1.
 int load(disk& d, const arguments& args, std::ostream& err, package* p) {
   package_error failure;
-  if (read_package(d, args.positional[0],
-                   args.option("--line-name", std::string(built_in_line_name)),
-                   args.option("--train-number", std::string(built_in_train_number)), p, &failure))
-    return -1;
+  const scenario_identity id{args.option("--line-name", std::string(built_in_line_name)),
+                             args.option("--train-number", std::string(built_in_train_number))};
+  if (read_package(d, args.positional[0], id, p, &failure)) return -1;
   err << "scenario-tool: " << failure.message << "\n";
-  return package_exit_status(failure);
+  return failure.problem == package_problem::damaged ? exit_package_damaged : exit_io_failure;
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <set>
 
 #include "model/check_codes.h"
-#include "model/run_state.h"
 
 namespace {
 
@@ -90,11 +89,8 @@ package_checks check_package(const package& p) {
     c.cell_stamp = p.grid[1].w2;
     c.code_og = p.grid[1].w4;
   }
-  run_state st;
-  st.table[entry_line].text = p.table[entry_line].text;
-  st.table[entry_train].text = p.table[entry_train].text;
-  c.computed_st = codice_gara_st(st);
-  c.computed_og = codice_gara_og(st);
+  c.computed_st = weighted_check_code(train_number_text(p.table), line_name_text(p.table));
+  c.computed_og = plain_check_code(train_number_text(p.table), line_name_text(p.table));
   return c;
 }
 
@@ -126,20 +122,6 @@ std::string kind_name(uint8_t kind) {
       return "text board";
     default:
       return "kind " + std::to_string(kind);
-  }
-}
-
-int32_t object_metre(int32_t cell, uint8_t kind) {
-  switch (kind) {
-    case kind_countdown:
-    case kind_mountain_marker:
-    case kind_approach_marker:
-    case kind_plain_marker:
-      return cell * 50;
-    case kind_station:
-      return (cell + 1) * 50;
-    default:
-      return (cell - 1) * 50;
   }
 }
 
@@ -187,7 +169,7 @@ std::vector<stretch_run> stretch_runs(const track_grid& grid, uint8_t track_cell
   return runs;
 }
 
-plan_geometry measure_plan(const package_plan& plan) {
+plan_geometry measure_plan(const plan_rows& plan) {
   plan_geometry g;
   g.metres = static_cast<int32_t>(plan.row0.size());
   bool have_last = false, have_step = false;
@@ -230,7 +212,7 @@ plan_geometry measure_plan(const package_plan& plan) {
   return g;
 }
 
-bool plan_point(const package_plan& plan, int64_t m, double* east, double* north) {
+bool plan_point(const plan_rows& plan, int64_t m, double* east, double* north) {
   const int64_t size = static_cast<int64_t>(std::min(plan.row0.size(), plan.row1.size()));
   for (int64_t k = std::min(m, size - 1); k >= 0; --k) {
     const plan_element& e = plan.row0[static_cast<size_t>(k)];

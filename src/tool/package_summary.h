@@ -8,10 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tool/package_reader.h"
-
-inline constexpr int16_t expected_line_stamp = 610;   // entry 85, w24
-inline constexpr int16_t expected_cell_stamp = 5121;  // cell 1, w2
+#include "model/package_reader.h"
 
 // The stamps and check codes as the package holds them, and the codes
 // computed from the line name and train number of entries 85 and 86.
@@ -24,7 +21,7 @@ struct package_checks {
   int16_t computed_og = 0;
 
   bool stamps_match() const {
-    return line_stamp == expected_line_stamp && cell_stamp == expected_cell_stamp;
+    return line_stamp == line_stamp_value && cell_stamp == cell_stamp_value;
   }
   bool codes_match() const { return code_st == computed_st && code_og == computed_og; }
 };
@@ -51,11 +48,6 @@ struct cell_object {
 
 // "signal", "speed board", ...; "kind 7" for a kind no object uses.
 std::string kind_name(uint8_t kind);
-
-// The route metre a cell stands for: point objects sit in cell p / 50 + 1,
-// stretch-placed ones (countdowns, markers) in cell p / 50, and a station
-// cell is the cell before its zone's end.
-int32_t object_metre(int32_t cell, uint8_t kind);
 
 // Every cell with an object or a mark, in cell order. The stamps in w2 and w4
 // of cell 1 are not read as values of the object there.
@@ -98,11 +90,11 @@ struct plan_geometry {
   double net_turning = 0;       // degrees, clockwise positive
   double absolute_turning = 0;  // degrees
 };
-plan_geometry measure_plan(const package_plan& plan);
+plan_geometry measure_plan(const plan_rows& plan);
 
 // The plan point of route metre m: the nearest metre at or before m that
 // holds a value in both rows. False when there is none.
-bool plan_point(const package_plan& plan, int64_t m, double* east, double* north);
+bool plan_point(const plan_rows& plan, int64_t m, double* east, double* north);
 
 // "09:05:00" from seconds of the day; "-00:00:05" for a negative value.
 std::string time_of_day(int64_t seconds);

@@ -5,6 +5,6 @@
 
 #include <string>
 
-#include "tool/package_reader.h"
+#include "model/package_reader.h"
 
 std::string draw_package(const package& p);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "run/run_sequence.h"
+#include "run/exit_status.h"
 #include "runtime/disk.h"
 #include "tool/compile_command.h"
 #include "tool/package_commands.h"
@@ -42,9 +42,9 @@ int main(int argc, char** argv) {
     std::cout << version << "\n";
     return exit_clean;
   }
-  if (!std::strcmp(command, "compile")) return compile_command(argc, argv, std::cout, std::cerr);
+  if (!std::strcmp(command, "compile")) return compile_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "documents"))
-    return documents_command(argc, argv, std::cout, std::cerr);
+    return documents_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "inspect"))
     return inspect_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "render"))

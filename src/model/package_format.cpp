@@ -1,51 +1,118 @@
-#include "tool/package_reader.h"
+#include "model/package_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
-#include <cstring>
-#include <tuple>
+#include <memory>
 
-#include "run/run_sequence.h"
-#include "runtime/replace_files.h"
+#include "model/route_extent.h"
+
+void put_track_cell(output_file& out, const track_cell& c) {
+  out.put_u8(c.kind);
+  out.put_i16(c.w2);
+  out.put_i16(c.w4);
+  out.put_i16(c.w6);
+  out.put_i16(c.w8);
+  out.put_u8(c.b10);
+  out.put_u8(c.b11);
+  out.put_u8(c.b12);
+  out.put_u8(c.b13);
+  out.put_u8(c.b14);
+  out.put_u8(c.b15);
+}
+
+void put_scenario_entry(output_file& out, const scenario_entry& e) {
+  out.put_u8(e.b0);
+  out.put_i32(e.l4);
+  out.put_i32(e.l8);
+  out.put_i32(e.l12);
+  out.put_u8(e.b16);
+  // Texts longer than a 16-bit count are refused when they are read.
+  out.put_i16(static_cast<int16_t>(static_cast<uint16_t>(e.text.size())));
+  out.put(e.text);
+  out.put_i16(e.w24);
+  out.put_i16(e.w26);
+  out.put_i16(e.w28);
+  out.put_i16(e.w30);
+  out.put_i16(e.w32);
+  out.put_u8(e.b34);
+  out.put_u8(e.b35);
+  out.put_u8(e.b36);
+  out.put_u8(e.b37);
+  out.put_i32(e.l40);
+}
+
+// Both rows of the plan from one walk: row 0 goes down the file's buffered
+// stream, row 1 into a block of its own written at its offset. Each row is its
+// integer points, its computed points as tagged doubles, its empty metres.
+void put_line_plan(output_file& out, const line_plan& plan) {
+  constexpr size_t element = 10;
+  auto block = std::make_unique<char[]>(output_file::block_size);
+  size_t used = 0;
+  int64_t at = plan_row_bytes(plan);
+  auto row1_room = [&](size_t n) {
+    if (used + n > output_file::block_size) {
+      out.write_at(at, std::string_view(block.get(), used));
+      at += static_cast<int64_t>(used);
+      used = 0;
+    }
+    char* p = block.get() + used;
+    used += n;
+    return p;
+  };
+
+  const int32_t integers = plan.computed < 2 ? plan.computed : 2;
+  for (int32_t m = 0; m < integers; ++m) {
+    out.put_i16(plan_tag_integer);
+    out.put_i16(0);
+    char* p = row1_room(4);
+    encode_le(p, static_cast<uint16_t>(plan_tag_integer));
+    encode_le(p + 2, static_cast<uint16_t>(m));  // (0, 0) and (0, 1)
+  }
+  walk_line_plan(plan, [&](int32_t, double x, double y) {
+    char* p = out.room(element);
+    encode_le(p, static_cast<uint16_t>(plan_tag_double));
+    encode_le(p + 2, std::bit_cast<uint64_t>(x));
+    p = row1_room(element);
+    encode_le(p, static_cast<uint16_t>(plan_tag_double));
+    encode_le(p + 2, std::bit_cast<uint64_t>(y));
+  });
+  for (int32_t m = plan.computed; m <= plan.last_metre; ++m) {
+    out.put_i16(plan_tag_empty);
+    encode_le(row1_room(2), static_cast<uint16_t>(plan_tag_empty));
+  }
+  out.write_at(at, std::string_view(block.get(), used));
+}
+
+int16_t plan_tag(const line_plan& plan, int32_t m) {
+  if (m >= plan.computed) return plan_tag_empty;
+  return m < 2 ? plan_tag_integer : plan_tag_double;
+}
+
+int64_t plan_row_bytes(const line_plan& plan) {
+  int64_t elements = static_cast<int64_t>(plan.last_metre) + 1;
+  int64_t integers = plan.computed < 2 ? plan.computed : 2;
+  int64_t doubles = plan.computed - integers;
+  return 2 * elements + 2 * integers + 8 * doubles;
+}
+
+track_cell get_track_cell(byte_cursor& in) {
+  track_cell c;
+  c.kind = in.u8();
+  c.w2 = in.i16();
+  c.w4 = in.i16();
+  c.w6 = in.i16();
+  c.w8 = in.i16();
+  c.b10 = in.u8();
+  c.b11 = in.u8();
+  c.b12 = in.u8();
+  c.b13 = in.u8();
+  c.b14 = in.u8();
+  c.b15 = in.u8();
+  return c;
+}
 
 namespace {
-
-// The compiler refuses longer routes, so no package holds one.
-constexpr int64_t longest_route = 1000000;
-
-// Little-endian values taken one after the other from a file's bytes. Every
-// take is checked against the end of the bytes first.
-struct byte_cursor {
-  std::string_view bytes;
-  size_t at = 0;
-
-  size_t left() const { return bytes.size() - at; }
-  bool has(size_t n) const { return n <= left(); }
-
-  uint8_t u8() { return static_cast<uint8_t>(bytes[at++]); }
-  int16_t i16() {
-    uint16_t u = static_cast<uint16_t>(u8());
-    u = static_cast<uint16_t>(u | (u8() << 8));
-    return static_cast<int16_t>(u);
-  }
-  int32_t i32() {
-    uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(u8()) << (8 * i);
-    return static_cast<int32_t>(u);
-  }
-  double f64() {
-    uint64_t u = 0;
-    for (int i = 0; i < 8; ++i) u |= static_cast<uint64_t>(u8()) << (8 * i);
-    double v;
-    std::memcpy(&v, &u, sizeof v);
-    return v;
-  }
-  std::string text(size_t n) {
-    std::string s(bytes.substr(at, n));
-    at += n;
-    return s;
-  }
-};
 
 std::string at_file(std::string_view file, const std::string& what) {
   return std::string(file) + ": " + what;
@@ -55,43 +122,11 @@ std::string bytes_word(size_t n) {
   return std::to_string(n) + (n == 1 ? " byte" : " bytes");
 }
 
-bool known_kind(uint8_t kind) {
-  switch (kind) {
-    case kind_empty:
-    case kind_signal:
-    case kind_restriction_end:
-    case kind_restriction_start:
-    case kind_restriction_warning:
-    case kind_countdown:
-    case kind_speed_board:
-    case kind_station:
-    case kind_mountain_marker:
-    case kind_approach_marker:
-    case kind_plain_marker:
-    case kind_text_board:
-      return true;
-    default:
-      return false;
-  }
-}
-
 const char* tag_name(int16_t tag) {
   return tag == plan_tag_integer ? "an integer" : "a double";
 }
 
 }  // namespace
-
-std::string plan_file_name(std::string_view line_name) {
-  return std::string(line_name) + "_linea.dat";
-}
-
-std::string table_file_name(std::string_view line_name, std::string_view train_number) {
-  return std::string(line_name) + "_" + std::string(train_number) + ".sim";
-}
-
-std::string grid_file_name(std::string_view line_name, std::string_view train_number) {
-  return std::string(line_name) + "_" + std::string(train_number) + ".dat";
-}
 
 bool decode_scenario_table(std::string_view bytes, std::string_view file, scenario_table* out,
                            std::string* error) {
@@ -106,7 +141,7 @@ bool decode_scenario_table(std::string_view bytes, std::string_view file, scenar
       return false;
     }
     // The fixed part before the text tells the entry's length.
-    if (!in.has(16)) {
+    if (!in.has(scenario_entry_head_bytes)) {
       *error = at_file(file, "entry " + std::to_string(i) + " starts at byte " +
                                  std::to_string(start) + " but the file ends after " +
                                  bytes_word(in.left()) + " of its 16-byte head");
@@ -120,7 +155,7 @@ bool decode_scenario_table(std::string_view bytes, std::string_view file, scenar
     e.b16 = in.u8();
     const size_t n = static_cast<uint16_t>(in.i16());
     const size_t end = start + scenario_entry_fixed_bytes + n;
-    if (!in.has(n + scenario_entry_fixed_bytes - 16)) {
+    if (!in.has(n + scenario_entry_fixed_bytes - scenario_entry_head_bytes)) {
       *error = at_file(file, "entry " + std::to_string(i) + " (text of " + std::to_string(n) +
                                  " characters) ends at byte " + std::to_string(end) +
                                  " but the file has " + bytes_word(bytes.size()));
@@ -146,18 +181,6 @@ bool decode_scenario_table(std::string_view bytes, std::string_view file, scenar
   }
   return true;
 }
-
-namespace {
-
-// The route length that sizes the grid and the plan, or -1 when entry 84
-// holds a length the compile refused (it stays there when an earlier route
-// length had already sized the grid): the files' own sizes then decide.
-int32_t sizing_route_length(const scenario_table& table) {
-  const int32_t route = table[entry_route].l8;
-  return route < 0 || route > longest_route ? -1 : route;
-}
-
-}  // namespace
 
 bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t route_length,
                        track_grid* out, std::string* error) {
@@ -187,19 +210,9 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
   for (size_t i = 0; i < cells; ++i) {
     track_cell& c = (*out)[i];
     const size_t start = in.at;
-    c.kind = in.u8();
-    c.w2 = in.i16();
-    c.w4 = in.i16();
-    c.w6 = in.i16();
-    c.w8 = in.i16();
-    c.b10 = in.u8();
-    c.b11 = in.u8();
-    c.b12 = in.u8();
-    c.b13 = in.u8();
-    c.b14 = in.u8();
-    c.b15 = in.u8();
+    c = get_track_cell(in);
     const std::string where = "cell " + std::to_string(i) + " at byte " + std::to_string(start);
-    if (!known_kind(c.kind)) {
+    if (!is_known_kind(c.kind)) {
       *error = at_file(file, where + " has kind " + std::to_string(c.kind) +
                                  ", which no object uses (0-6, 10-14)");
       return false;
@@ -221,9 +234,9 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
 }
 
 bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
-                      package_plan* out, std::string* error) {
+                      plan_rows* out, std::string* error) {
   // With no usable route length, the rows are found from the elements alone.
-  const size_t metres = route_length < 0 ? bytes.size() : static_cast<size_t>(route_length) + 7001;
+  const size_t metres = route_length < 0 ? bytes.size() : static_cast<size_t>(plan_last_metre(route_length)) + 1;
   // Both rows, in file order. A plan holds 2 (M + 1) elements, each of two
   // bytes at least; reading stops at the first element too many.
   std::vector<plan_element> elements;
@@ -289,41 +302,7 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
   return true;
 }
 
-bool read_package(disk& d, const std::string& directory, const std::string& line_name,
-                  const std::string& train_number, package* out, package_error* error) {
-  out->line_name = line_name;
-  out->train_number = train_number;
-  out->directory = directory;
-  out->plan_file = plan_file_name(line_name);
-  out->table_file = table_file_name(line_name, train_number);
-  out->grid_file = grid_file_name(line_name, train_number);
-
-  std::string plan, table, grid;
-  for (auto [name, bytes, size] : {std::tuple{&out->table_file, &table, &out->table_bytes},
-                                   std::tuple{&out->grid_file, &grid, &out->grid_bytes},
-                                   std::tuple{&out->plan_file, &plan, &out->plan_bytes}}) {
-    const std::string path = directory + path_separator + *name;
-    std::string reason;
-    if (d.stat(path) == disk::entry::directory) {
-      reason = "Is a directory";
-    } else if (d.read_file(path, bytes, &reason)) {
-      *size = bytes->size();
-      continue;
-    }
-    *error = {package_problem::unreadable, describe(io_failure{path, reason, "read"})};
-    return false;
-  }
-
-  std::string message;
-  bool ok =
-      decode_scenario_table(table, out->table_file, &out->table, &message) &&
-      decode_track_grid(grid, out->grid_file, sizing_route_length(out->table), &out->grid,
-                        &message) &&
-      decode_line_plan(plan, out->plan_file, sizing_route_length(out->table), &out->plan, &message);
-  if (!ok) *error = {package_problem::damaged, message};
-  return ok;
-}
-
-int package_exit_status(const package_error& error) {
-  return error.problem == package_problem::damaged ? exit_package_damaged : exit_io_failure;
+int32_t sizing_route_length(const scenario_table& table) {
+  const int32_t route = route_length(table);
+  return route < 0 || route > longest_route ? -1 : route;
 }

@@ -2,7 +2,7 @@
 // files cut short or full of garbage, which must give a clear error and never
 // a read outside the bytes.
 
-#include "tool/package_reader.h"
+#include "model/package_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,10 @@
 #include <sstream>
 #include <tuple>
 
+#include "documents/writers.h"
 #include "model/file_names.h"
+#include "run/exit_status.h"
+#include "run/generator.h"
 #include "testing/scenario_fixture.h"
 
 namespace {
@@ -21,7 +24,7 @@ constexpr const char* table_name = "Borvasco_Lestrano_40817.sim";
 constexpr const char* grid_name = "Borvasco_Lestrano_40817.dat";
 
 // A small scenario that uses every record the compiler knows.
-std::unique_ptr<compiled_scenario> rich_scenario() {
+std::unique_ptr<built_package> rich_scenario() {
   const std::string line =
       "pendenza,  0,  3\n"
       "pendenza,  2000,  -6\n"
@@ -40,11 +43,11 @@ std::unique_ptr<compiled_scenario> rich_scenario() {
       "abbattimento,  7000,  80\n"
       "abbattimento,  7500,  0\n"
       "stazione,  8000,  6,  400,  1, 0, 0,  4,1,0,  3,1,0,    1,  10,48, 0, LESTRANO\n";
-  return compile_documents(line_description(9000, line), train_document(train));
+  return build_package_from(line_description(9000, line), train_document(train));
 }
 
 bool read_from(memory_disk& d, package* p, package_error* error) {
-  return read_package(d, test_directory, "Borvasco_Lestrano", "40817", p, error);
+  return read_package(d, test_directory, test_identity(), p, error);
 }
 
 auto cell_tuple(const track_cell& c) {
@@ -61,7 +64,7 @@ bool same_bits(double a, double b) {
 }
 
 // Every decoded value agrees with the run's own records.
-void expect_same_as_run(const package& p, const run_state& st) {
+void expect_same_as_run(const package& p, const scenario& st) {
   ASSERT_EQ(p.grid.size(), st.grid.size());
   for (size_t i = 0; i < st.grid.size(); ++i)
     ASSERT_EQ(cell_tuple(p.grid[i]), cell_tuple(st.grid[i])) << "cell " << i;
@@ -85,12 +88,12 @@ void expect_same_as_run(const package& p, const run_state& st) {
 
 TEST(PackageReader, ReadsBackWhatACompileWrote) {
   auto c = rich_scenario();
-  ASSERT_EQ(c->st.error_code, 0);
-  ASSERT_EQ(c->result.outcome, percorso_outcome::package_written);
+  ASSERT_EQ(c->code(), 0);
+  ASSERT_EQ(c->result.outcome, package_outcome::written);
   package p;
   package_error error;
   ASSERT_TRUE(read_from(c->disk, &p, &error)) << error.message;
-  expect_same_as_run(p, c->st);
+  expect_same_as_run(p, c->sc);
   EXPECT_EQ(p.plan_file, plan_name);
   EXPECT_EQ(p.table_bytes, c->file(table_name).size());
   EXPECT_EQ(p.table[80].text, "(1\xB0 VIADOTTO)(ARSINO)");
@@ -98,20 +101,23 @@ TEST(PackageReader, ReadsBackWhatACompileWrote) {
 
 TEST(PackageReader, ReadsBackTheBuiltInScenario) {
   memory_disk d;
-  run_state st;
-  st.directory = test_directory;
   std::ostringstream out, err;
-  ASSERT_EQ(form_load_handler(st, d, out, err), exit_clean) << err.str();
+  ASSERT_EQ(run_generator(d, test_directory, out, err), exit_clean) << err.str();
   package p;
   package_error error;
   ASSERT_TRUE(read_from(d, &p, &error)) << error.message;
-  expect_same_as_run(p, st);
+  // The same documents compiled on their own.
+  auto same = std::make_unique<built_package>();
+  io_failure failure;
+  ASSERT_TRUE(write_builtin_documents(same->disk, test_directory, test_identity(), &failure));
+  same = build_package_on(std::move(same));
+  expect_same_as_run(p, same->sc);
   EXPECT_EQ(p.grid.size(), 1931u);
   EXPECT_EQ(p.table[entry_route].l8, 89500);
 }
 
 // The error of a file, given the bytes of the other two as written.
-std::string error_of(const compiled_scenario& c, const std::string& name,
+std::string error_of(const built_package& c, const std::string& name,
                      const std::string& bytes) {
   memory_disk d;
   d.files = c.disk.files;
@@ -129,7 +135,7 @@ TEST(PackageReader, DamagedFilesAreNamedWithTheByteAndWhatWasExpected) {
   // Where each entry starts in the .sim file. Entry 80 holds the board text
   // of 21 characters.
   std::vector<size_t> start(1, 0);
-  for (const scenario_entry& e : c->st.table) start.push_back(start.back() + 34 + e.text.size());
+  for (const scenario_entry& e : c->sc.table) start.push_back(start.back() + 34 + e.text.size());
   const std::string at80 = std::to_string(start[80]);
   std::string bad_kind = dat;
   bad_kind[15 * 7] = 9;
@@ -223,10 +229,10 @@ std::string garbage(size_t n, uint32_t seed) {
 // decoders refuse them all and name the file. Runs under AddressSanitizer
 // in CI, which catches any read outside the bytes.
 TEST(PackageReader, EveryTruncationAndGarbageIsAnErrorNeverACrash) {
-  auto c = compile_documents(line_description(0, "curvad4,  100,  300\n"),
+  auto c = build_package_from(line_description(0, "curvad4,  100,  300\n"),
                              train_document("velocita,  0,  60\nsegnale,  1850,  2, 4, 1, 0, 0, "
                                             "1, 2, 0, 0, 125\n"));
-  ASSERT_EQ(c->st.error_code, 0);
+  ASSERT_EQ(c->code(), 0);
   const std::string sim = c->file(table_name), dat = c->file(grid_name), plan = c->file(plan_name);
   const int32_t route = 0;
   std::string error;
@@ -249,7 +255,7 @@ TEST(PackageReader, EveryTruncationAndGarbageIsAnErrorNeverACrash) {
   }
   // The plan is 140 000 bytes: its first and last thousand lengths and
   // every 97th in between.
-  package_plan rows;
+  plan_rows rows;
   for (size_t n = 0; n < plan.size(); n += (n < 1000 || n + 1000 > plan.size()) ? 1 : 97) {
     error.clear();
     ASSERT_FALSE(
@@ -277,14 +283,14 @@ TEST(PackageReader, EveryTruncationAndGarbageIsAnErrorNeverACrash) {
 // A route length refused after an earlier one had sized the grid stays in
 // entry 84; the files' own sizes then give the grid and the plan.
 TEST(PackageReader, ARefusedRouteLengthInTheTableIsNotDamage) {
-  auto c = compile_documents(
+  auto c = build_package_from(
       "[generale]\nlunghezza percorso,    1000\nlunghezza percorso,    1000001\n[fine]\n",
       train_document());
-  ASSERT_EQ(c->st.error_code, 1);
-  ASSERT_EQ(c->st.table[84].l8, 1000001);
+  ASSERT_EQ(c->code(), 1);
+  ASSERT_EQ(c->sc.table[84].l8, 1000001);
   package p;
   package_error error;
-  ASSERT_TRUE(read_package(c->disk, test_directory, "Borvasco_Lestrano", "40817", &p, &error))
+  ASSERT_TRUE(read_package(c->disk, test_directory, test_identity(), &p, &error))
       << error.message;
   EXPECT_EQ(p.grid.size(), 161u);
   EXPECT_EQ(p.plan.row0.size(), 8001u);
@@ -315,7 +321,6 @@ TEST(PackageReader, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {
     EXPECT_FALSE(read_from(d, &p, &error));
     EXPECT_EQ(error.problem, package_problem::unreadable);
     EXPECT_EQ(error.message, k.message);
-    EXPECT_EQ(package_exit_status(error), exit_io_failure);
   }
 }
 

@@ -1,6 +1,6 @@
 // The generator's whole run, on a disk held in memory and on the real one.
 
-#include "run/run_sequence.h"
+#include "run/generator.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "model/file_names.h"
+#include "run/exit_status.h"
 #include "testing/scenario_fixture.h"
 
 namespace {
@@ -28,11 +29,9 @@ struct generator_run {
   int status = -1;
 
   void run() {
-    run_state st;
-    st.directory = test_directory;
     out.str("");
     err.str("");
-    status = form_load_handler(st, disk, out, err);
+    status = run_generator(disk, test_directory, out, err);
   }
   std::string file(const std::string& name) {
     auto it = disk.files.find(std::string(test_directory) + "/" + name);
@@ -95,49 +94,46 @@ TEST(Generator, AReservedSlotInUseStopsTheRunBeforeAnyPackageFile) {
       {"indicatori_vmax,  0,  0,  100,  0,  0,  0,  0,  0,  0\n", 1251},
   };
   for (const auto& c : cases) {
-    auto r = compile_documents(line_description(9000, c.board), train_document());
-    EXPECT_EQ(r->result.outcome, percorso_outcome::reserved_slot);
-    EXPECT_EQ(r->result.errore_code, c.errore_code);
+    auto r = build_package_from(line_description(9000, c.board), train_document());
+    EXPECT_EQ(r->result.outcome, package_outcome::reserved_slot);
+    EXPECT_EQ(reserved_slot_error_number(r->result.stamp), c.errore_code);
     for (const auto& n : package_names) EXPECT_EQ(r->file(n), "") << n;
     std::ostringstream err;
-    EXPECT_EQ(finish_run(err, "scenario-gen", r->st, r->result), exit_reserved_slot);
+    EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr), exit_reserved_slot);
     EXPECT_EQ(err.str(), " Errore n. " + std::to_string(c.errore_code) + "\n");
   }
 }
 
 TEST(Generator, ACompileFaultStillWritesThePackageAndIsReported) {
-  auto r = compile_documents(line_description(9000, "pendenza,  15950,  3\n"), train_document());
-  EXPECT_EQ(r->result.outcome, percorso_outcome::package_written);
-  EXPECT_EQ(r->st.error_code, 15);
-  EXPECT_EQ(r->st.error_position, 15950);
+  auto r = build_package_from(line_description(9000, "pendenza,  15950,  3\n"), train_document());
+  EXPECT_EQ(r->result.outcome, package_outcome::written);
+  EXPECT_EQ(r->code(), 15);
+  EXPECT_EQ(r->position(), 15950);
   EXPECT_EQ(r->file("Borvasco_Lestrano_40817.dat").size(), 15u * 321);
   std::ostringstream err;
-  EXPECT_EQ(finish_run(err, "scenario-gen", r->st, r->result), exit_compile_fault);
+  EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr), exit_compile_fault);
   EXPECT_EQ(err.str(),
             "scenario-gen: error 15 at 15950 m: a positioned record lies beyond the track grid\n");
 }
 
 TEST(Generator, ACompileThatStopsBeforeTheGridWritesNothing) {
-  auto r = compile_documents("[curve]\n", train_document());
-  EXPECT_EQ(r->result.outcome, percorso_outcome::no_grid);
+  auto r = build_package_from("[curve]\n", train_document());
+  EXPECT_EQ(r->result.outcome, package_outcome::no_grid);
   std::ostringstream err;
-  EXPECT_EQ(finish_run(err, "scenario-gen", r->st, r->result), exit_no_package);
+  EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr), exit_no_package);
   EXPECT_EQ(err.str(),
             "scenario-gen: error 102 at 0 m: the line description has no \"[generale]\" section\n"
             "scenario-gen: no package written\n");
 }
 
 TEST(Generator, WithoutThePlanFlagThePlanFileIsLeftAlone) {
-  auto c = std::make_unique<compiled_scenario>();
-  c->st.line_name = "Borvasco_Lestrano";
-  c->st.train_number = "40817";
-  c->st.directory = test_directory;
-  c->disk.files[line_document_path(c->st)] = line_description(9000, "curvad4,  1000,  500\n");
-  c->disk.files[train_document_path(c->st)] = train_document();
-  c->disk.files[plan_file_path(c->st)] = "old plan";
-  c->result = memorizza_percorso(c->st, c->disk, 0);
-  EXPECT_EQ(c->st.error_code, 0);
-  EXPECT_FALSE(c->st.plan.exists());
+  auto c = std::make_unique<built_package>();
+  c->disk.files[test_line_path] = line_description(9000, "curvad4,  1000,  500\n");
+  c->disk.files[test_train_path] = train_document();
+  c->disk.files[std::string(test_directory) + "/Borvasco_Lestrano_linea.dat"] = "old plan";
+  c = build_package_on(std::move(c), false);
+  EXPECT_EQ(c->code(), 0);
+  EXPECT_FALSE(c->sc.plan.exists());
   EXPECT_EQ(c->file("Borvasco_Lestrano_linea.dat"), "old plan");
   EXPECT_NE(c->file("Borvasco_Lestrano_40817.sim"), "");
 }
@@ -208,10 +204,8 @@ TEST(Generator, RunsOnTheRealDisk) {
   char pattern[] = "/tmp/scenario-gen-test-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   std::filesystem::path dir = pattern;
-  run_state st;
-  st.directory = dir.string();
   std::ostringstream out, err;
-  EXPECT_EQ(form_load_handler(st, real_disk(), out, err), exit_clean) << err.str();
+  EXPECT_EQ(run_generator(real_disk(), dir.string(), out, err), exit_clean) << err.str();
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(dir))
     names.insert(e.path().filename().string());

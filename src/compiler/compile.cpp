@@ -1,0 +1,56 @@
+#include "compiler/compile.h"
+
+#include "compiler/approach_markers.h"
+#include "compiler/compile_state.h"
+#include "compiler/line_reader.h"
+#include "compiler/train_reader.h"
+#include "runtime/windows1252.h"
+
+namespace {
+
+// Reads the line description, then the train document. Returns how the
+// reading ended: step::runtime_fault for a run-time fault in either.
+step read_documents(compile_state& cs, const compile_input& input, compile_result& result) {
+  line_name_text(cs.sc.table) = to_windows1252(input.line_name);
+  train_number_text(cs.sc.table) = to_windows1252(input.train_number);
+
+  if (!input.line_description) {
+    record_fault(cs, fault_code::no_line_description);
+    return step::stop;
+  }
+  result.line_description_consumed = true;
+  step s = read_line_description(cs, *input.line_description);
+  if (s != step::next) return s;
+
+  cs.document = source_document::train_document;
+  cs.record_line = 0;
+  cs.record_keyword.clear();
+  if (!input.train_document) return runtime_fault(cs, "the train document does not exist");
+  result.train_document_consumed = true;
+  return read_train_document(cs, *input.train_document);
+}
+
+}  // namespace
+
+compile_result compile_documents(const compile_input& input) {
+  compile_result result;
+  compile_state cs;
+  cs.with_plan = input.with_plan;
+
+  // A run-time fault anywhere in the reading ends the compile as code 25,
+  // and both documents are consumed.
+  if (read_documents(cs, input, result) == step::runtime_fault)
+    result.train_document_consumed = input.train_document.has_value();
+
+  if (cs.sc.has_grid()) {
+    if (std::optional<grid_fault> f = lay_approach_markers(cs.sc.grid)) {
+      cs.document = source_document::none;
+      cs.record_line = 0;
+      cs.record_keyword.clear();
+      record_fault_at(cs, f->code, f->position);
+    }
+  }
+  result.compiled = std::move(cs.sc);
+  result.fault = std::move(cs.fault);
+  return result;
+}

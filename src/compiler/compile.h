@@ -1,0 +1,40 @@
+#pragma once
+// The compiler as a library: two source documents in, a scenario and at most
+// one fault out. It touches no file.
+//
+// The line description is read first, its general header and then its
+// records (gradients, curves, mountains, boards); then the train document
+// (the train's values, speed limits, adhesion, signals, restrictions,
+// "abbattimento" cells and stations); then the approach-marker pass runs over
+// the grid. A fault in a document stops the compile at the record that shows
+// it, and the scenario keeps what was compiled before; a record beyond the
+// grid only ends the reading of its document.
+
+#include <optional>
+#include <string_view>
+
+#include "compiler/faults.h"
+#include "model/scenario.h"
+
+struct compile_input {
+  // The documents' bytes; a document that does not exist is nullopt.
+  std::optional<std::string_view> line_description;
+  std::optional<std::string_view> train_document;
+  // Copied into entries 85 and 86 (as Windows-1252) and so into the check
+  // codes.
+  std::string_view line_name;
+  std::string_view train_number;
+  // Whether the line plan is computed.
+  bool with_plan = true;
+};
+
+struct compile_result {
+  scenario compiled;
+  std::optional<compile_fault> fault;
+  // The documents the compile consumed: a run that compiles files it wrote
+  // itself deletes these, the line description first.
+  bool line_description_consumed = false;
+  bool train_document_consumed = false;
+};
+
+compile_result compile_documents(const compile_input& input);

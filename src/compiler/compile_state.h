@@ -1,0 +1,91 @@
+#pragma once
+// What the steps of one compile share: the scenario being built, the document
+// being read, the cursors of each document's records and the fault found.
+// Private to the compiler: compile_documents() makes one for each compile.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "compiler/faults.h"
+#include "model/scenario.h"
+#include "runtime/field_reader.h"
+
+// How a step ends.
+enum class step {
+  next,           // go on with the next record
+  end_document,   // stop reading this document; its completion still runs
+  stop,           // a fault: the compile ends here
+  runtime_fault,  // a run-time fault: the compile ends with code 25
+};
+
+// Where the line description's records stand.
+struct line_cursors {
+  int32_t mountain_count = 0;
+  int32_t previous_mountain_end = 0;
+  int32_t board_entry = first_board_entry;  // the next text board's entry
+  int32_t gradient_cell = 0;                // the next cell to take a gradient
+  int32_t gradient = 0;                     // per mille, from the last record
+  int32_t plan_metre = 2;                   // the next metre of the plan
+};
+
+// Where the train document's records stand.
+struct train_cursors {
+  int32_t speed_cell = 0;  // the next cell to take a speed limit
+  int32_t speed = 0;       // km/h, from the last record
+  int32_t adhesion_cell = 0;
+  int32_t adhesion = 0;
+  int32_t station_entry = first_station_entry;  // the next station's entry
+};
+
+struct compile_state {
+  scenario sc;
+  bool with_plan = true;
+
+  // The document being read and the record it stands at.
+  source_document document = source_document::none;
+  field_reader* reader = nullptr;
+  std::string field;  // the field last read
+  int record_line = 0;
+  std::string record_keyword;
+
+  line_cursors line;
+  train_cursors train;
+
+  std::optional<compile_fault> fault;
+  int32_t fault_position = 0;  // the last position a fault recorded
+};
+
+// Records a fault at the record being read (a later fault replaces an
+// earlier one); the _at form also records its position.
+void record_fault(compile_state& cs, fault_code code);
+void record_fault_at(compile_state& cs, fault_code code, int32_t position);
+// Records a fault that stops the compile.
+step reject(compile_state& cs, fault_code code);
+step reject_at(compile_state& cs, fault_code code, int32_t position);
+// A run-time fault (code 25), with what went wrong.
+step runtime_fault(compile_state& cs, const std::string& detail);
+// The reader's own run-time fault.
+step reader_fault(compile_state& cs);
+
+// After an object is laid at metre `position`: its own fault or, failing
+// that, a fault an earlier step left (one that only ended the line
+// description's reading) stops the compile at this record.
+step after_laying(compile_state& cs, std::optional<fault_code> own, int32_t position);
+
+// A positioned record at metre p lies inside the grid when
+// (p + margin) / 50 is not beyond the last cell (margin 100, stations 800).
+bool inside_grid(const compile_state& cs, int32_t p, int32_t margin);
+// The range check of a record: on failure fault 15 at p, and the end of the
+// document's reading.
+step range_check(compile_state& cs, int32_t p, int32_t margin = 100);
+
+// Reads the next field in keyword position and notes where the record
+// stands. False on a run-time fault.
+bool read_keyword_field(compile_state& cs);
+
+// The next record's keyword field, for the record loops: up to two fields in
+// a row that contain a dash are passed over. step::end_document when the
+// document ends first (the field that ends it is never examined),
+// step::runtime_fault on a run-time fault, else step::next.
+step next_record_field(compile_state& cs);

@@ -1,0 +1,84 @@
+#pragma once
+// The package format, both ways: how the track grid, the scenario table and
+// the line plan are laid out in the three files the simulator loads, and how
+// those bytes are read back. Every layout fact of the package lives here.
+//
+//   <line>_linea.dat    the line plan: row 0 for metres 0 .. L + 7000, then
+//                       row 1; each element a 16-bit type tag and its value
+//   <line>_<train>.sim  the 87 entries of the scenario table, entry 0 first
+//   <line>_<train>.dat  the cells of the track grid, cell 0 first
+//
+// No file carries a header, a count or padding; numbers are little-endian.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/line_plan.h"
+#include "model/scenario_table.h"
+#include "model/track_grid.h"
+#include "runtime/byte_cursor.h"
+#include "runtime/output_file.h"
+
+// A cell: kind, w2, w4, w6, w8, b10 .. b15.
+inline constexpr int track_cell_bytes = 15;
+// An entry: b0, l4, l8, l12, b16, the text's 16-bit length (these first 16
+// bytes are its head), the text, w24 .. w32, b34 .. b37, l40.
+inline constexpr int scenario_entry_head_bytes = 16;
+inline constexpr int scenario_entry_fixed_bytes = 34;
+
+// Plan element tags: the standard variant type codes.
+inline constexpr int16_t plan_tag_empty = 0;
+inline constexpr int16_t plan_tag_integer = 2;  // a 16-bit integer follows
+inline constexpr int16_t plan_tag_double = 5;   // an IEEE 754 double follows
+
+// The reserved slots, stamped just before the package is written: entry 85
+// w24 and cell 1 w2 take these constants, entry 85 l40 and cell 1 w4 the
+// check codes.
+inline constexpr int16_t line_stamp_value = 610;
+inline constexpr int16_t cell_stamp_value = 5121;
+inline constexpr int stamp_cell = 1;
+
+// Writing.
+void put_track_cell(output_file& out, const track_cell& c);
+void put_scenario_entry(output_file& out, const scenario_entry& e);
+// Both rows of a compiled plan, from one walk of its bends.
+void put_line_plan(output_file& out, const line_plan& plan);
+
+// The tag of metre m of a compiled plan.
+int16_t plan_tag(const line_plan& plan, int32_t m);
+// Bytes of one row of a compiled plan in the file.
+int64_t plan_row_bytes(const line_plan& plan);
+
+// Reading. Each takes one value from the cursor, which must hold its bytes.
+track_cell get_track_cell(byte_cursor& in);
+
+// One element of a plan row as a file holds it: its tag and, for the integer
+// and double tags, its value.
+struct plan_element {
+  int16_t tag = plan_tag_empty;
+  double value = 0;
+};
+
+// Rows 0 and 1 of a plan as a file holds them, one element per metre.
+struct plan_rows {
+  std::vector<plan_element> row0;
+  std::vector<plan_element> row1;
+};
+
+// The decoders of the three files. `file` is the name that starts every
+// error message; on failure *error says where the bytes go wrong and what
+// was expected. A route length of -1 means none the sizes can trust: the
+// file's own size decides.
+bool decode_scenario_table(std::string_view bytes, std::string_view file, scenario_table* out,
+                           std::string* error);
+bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t route_length,
+                       track_grid* out, std::string* error);
+bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
+                      plan_rows* out, std::string* error);
+
+// The route length that sizes the grid and the plan of a decoded table, or
+// -1 when entry 84 holds a length the compile refused (it stays there when
+// an earlier route length had already sized the grid).
+int32_t sizing_route_length(const scenario_table& table);

@@ -1,0 +1,65 @@
+#include "model/package_writer.h"
+
+#include <string>
+#include <vector>
+
+#include "model/check_codes.h"
+#include "model/package_format.h"
+#include "runtime/output_file.h"
+
+int reserved_slot_error_number(stamp_outcome outcome) {
+  switch (outcome) {
+    case stamp_outcome::stamp_slot_taken:
+      return 1250;
+    case stamp_outcome::code_slot_taken:
+      return 1251;
+    case stamp_outcome::stamped:
+      break;
+  }
+  return 0;
+}
+
+stamp_outcome stamp_reserved_slots(scenario& sc) {
+  track_cell& cell = sc.grid[stamp_cell];
+  if (line_stamp(sc.table) != 0 || cell.w2 != 0) return stamp_outcome::stamp_slot_taken;
+  line_stamp(sc.table) = line_stamp_value;
+  cell.w2 = cell_stamp_value;
+  if (weighted_check_code_slot(sc.table) != 0 || cell.w4 != 0)
+    return stamp_outcome::code_slot_taken;
+  const std::string& train = train_number_text(sc.table);
+  const std::string& line = line_name_text(sc.table);
+  weighted_check_code_slot(sc.table) = weighted_check_code(train, line);
+  cell.w4 = plain_check_code(train, line);
+  return stamp_outcome::stamped;
+}
+
+bool write_package(const scenario& sc, const scenario_identity& id, const std::string& directory,
+                   bool with_plan, disk& d, io_failure* failure) {
+  const std::string plan_path = path_in(directory, plan_file_name(id));
+  const std::string table_path = path_in(directory, table_file_name(id));
+  const std::string grid_path = path_in(directory, grid_file_name(id));
+  std::vector<std::string> paths;
+  if (with_plan) paths.push_back(plan_path);
+  paths.push_back(table_path);
+  paths.push_back(grid_path);
+
+  for (const std::string& path : paths) {
+    output_file out(d, temporary_name(path));
+    if (out.open()) {
+      if (path == plan_path) {
+        out.reserve(2 * plan_row_bytes(sc.plan));
+        put_line_plan(out, sc.plan);
+      } else if (path == table_path) {
+        for (const scenario_entry& e : sc.table) put_scenario_entry(out, e);
+      } else {
+        for (const track_cell& c : sc.grid) put_track_cell(out, c);
+      }
+    }
+    if (!out.finish()) {
+      *failure = {path, out.error(), "write"};
+      discard_temporaries(d, paths);
+      return false;
+    }
+  }
+  return replace_together(d, paths, failure);
+}

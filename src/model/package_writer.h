@@ -1,0 +1,32 @@
+#pragma once
+// The last stage of building a package: the checks of the reserved slots, the
+// stamps and check codes, and the three files written as one set.
+
+#include <string>
+
+#include "model/file_names.h"
+#include "model/scenario.h"
+#include "runtime/disk.h"
+#include "runtime/replace_files.h"
+
+// What stamping found in the reserved slots.
+enum class stamp_outcome {
+  stamped,
+  stamp_slot_taken,  // entry 85 w24 or cell 1 w2 was not 0: " Errore n. 1250"
+  code_slot_taken,   // entry 85 l40 or cell 1 w4 was not 0: " Errore n. 1251"
+};
+
+// The number the run shows for a taken slot (1250 or 1251).
+int reserved_slot_error_number(stamp_outcome outcome);
+
+// Checks that the four reserved slots are still 0 and stamps them: the two
+// constants, then the two check codes of the names in entries 85 and 86.
+// After a taken slot nothing may be written. Needs a grid.
+stamp_outcome stamp_reserved_slots(scenario& sc);
+
+// Writes the package of `sc` into `directory`: the line plan (only when
+// `with_plan`), the scenario table and the track grid, named after `id`. The
+// files are replaced as a set: on failure the earlier package stays whole and
+// *failure names the file and the reason.
+bool write_package(const scenario& sc, const scenario_identity& id, const std::string& directory,
+                   bool with_plan, disk& d, io_failure* failure);

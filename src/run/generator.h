@@ -1,0 +1,21 @@
+#pragma once
+// The generator's whole run: the five documents, the compile and the
+// package, in a fixed order, with the exit status that tells how it ended.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "model/file_names.h"
+#include "runtime/disk.h"
+
+inline constexpr std::string_view built_in_line_name = "Borvasco_Lestrano";
+inline constexpr std::string_view built_in_train_number = "40817";
+
+// The built-in scenario's identity.
+scenario_identity built_in_identity();
+
+// Writes the built-in documents into `directory`, compiles the line
+// description and the train document, deletes them and writes the package.
+// Says "Attendere" on `out` first; reports on `err`.
+int run_generator(disk& d, const std::string& directory, std::ostream& out, std::ostream& err);

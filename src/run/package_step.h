@@ -1,0 +1,63 @@
+#pragma once
+// From compiled documents to a package on disk, and how that ended, for both
+// programs: the generator compiles the documents it wrote itself and deletes
+// them; the authoring tool compiles the author's and never touches them.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "compiler/compile.h"
+#include "model/file_names.h"
+#include "model/package_writer.h"
+#include "runtime/disk.h"
+#include "runtime/replace_files.h"
+
+enum class package_outcome {
+  written,        // the fault of the compile, if any, is in the compile result
+  no_grid,        // the compile stopped before the grid existed: nothing written
+  reserved_slot,  // a reserved slot was taken: nothing written
+  io_failed,      // the disk failed: the earlier package is untouched
+};
+
+struct package_step {
+  package_outcome outcome = package_outcome::written;
+  stamp_outcome stamp = stamp_outcome::stamped;  // with reserved_slot
+  io_failure failure;                            // with io_failed
+};
+
+// Stamps the compiled scenario and writes its package into `directory`.
+package_step stamp_and_write(compile_result& compiled, const scenario_identity& id,
+                             const std::string& directory, bool with_plan, disk& d);
+
+// The generator's compile: reads the two source documents of `directory`
+// (a document that is not there is missing to the compile), compiles them,
+// deletes the ones the compile consumed, and stamps and writes the package.
+struct directory_build {
+  compile_result compile;
+  package_step package;
+};
+directory_build build_package_in(disk& d, const scenario_identity& id,
+                                 const std::string& directory, bool with_plan);
+
+// The names under which the author knows the two documents; located fault
+// messages use them.
+struct document_names {
+  std::string line_description;
+  std::string train_document;
+};
+
+// One line for a compile fault, for both programs. Without document names:
+// "PROGRAM: error CODE at POS m: MEANING", the code and position first so that
+// a script can read them. With them, the document and the line of the record
+// come first and the record's keyword and the run-time detail follow.
+void report_fault(std::ostream& err, std::string_view program, const compile_fault& fault,
+                  const document_names* names);
+
+// The fault message of a taken reserved slot: " Errore n. " and its number.
+void report_reserved_slot(std::ostream& err, stamp_outcome stamp);
+
+// Reports how the compile and the package step ended and returns the exit
+// status.
+int report_package_step(std::ostream& err, std::string_view program, const compile_result& compiled,
+                        const package_step& step, const document_names* names);
