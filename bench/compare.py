@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Times the generator and a 1 000 000 m compile against a floor process that
-writes the same bytes to the same kind of directory (cat of the files they
-leave), side by side in one run: medians, their ratio and peak memory.
+writes the same bytes to the same kind of directory the same safe way
+(floor_writer.cpp: each file under a temporary name, its room reserved,
+through a 1 MiB buffer, then renamed), side by side in one run: medians,
+their ratio and peak memory.
 
 usage: bench/compare.py [--runs N] [--build DIR]
 
@@ -38,17 +40,19 @@ def run(argv, cwd):
         return elapsed, int(rss.read().strip() or 0)
 
 
-def floor_command(files, out_dir):
-    """One shell that cats every file into out_dir, as the program writes them."""
-    script = "; ".join(f"cat '{f}' > '{os.path.join(out_dir, os.path.basename(f))}'"
-                       for f in files)
-    return ["sh", "-c", script]
+def build_floor(work):
+    """Compiles floor_writer.cpp with the same optimisation as the programs."""
+    exe = os.path.join(work, "floor_writer")
+    cxx = os.environ.get("CXX", "c++")
+    subprocess.run([cxx, "-O2", "-std=c++20", "-o", exe, os.path.join(HERE, "floor_writer.cpp")],
+                   check=True)
+    return exe
 
 
-def measure(name, program, program_cwd, files, runs, package_bytes):
+def measure(name, program, program_cwd, floor_exe, files, runs, package_bytes):
     floor_dir = tempfile.mkdtemp(prefix="floor-")
     try:
-        floor = floor_command(files, floor_dir)
+        floor = [floor_exe, floor_dir] + files
         times, floors, peak = [], [], 0
         for _ in range(runs):
             t, rss = run(program, program_cwd)
@@ -79,16 +83,25 @@ def main():
 
     work = tempfile.mkdtemp(prefix="scenario-bench-")
     try:
+        floor_exe = build_floor(work)
         # The generator, run from a directory of its own.
         gen_dir = os.path.join(work, "gen")
         os.mkdir(gen_dir)
         shutil.copy(os.path.join(build, "scenario-gen"), gen_dir)
         run([os.path.join(gen_dir, "scenario-gen")], gen_dir)
-        left = sorted(os.path.join(gen_dir, f) for f in os.listdir(gen_dir)
-                      if f != "scenario-gen")
-        package = sum(os.path.getsize(f) for f in left if f.endswith((".dat", ".sim")))
+        # The generator writes eight files: the two source documents (which
+        # it deletes once compiled), the three forms and the package.
+        docs_dir = os.path.join(work, "docs")
+        os.mkdir(docs_dir)
+        subprocess.run([os.path.join(build, "scenario-tool"), "documents", "--out", docs_dir],
+                       check=True)
+        written = sorted(os.path.join(gen_dir, f) for f in os.listdir(gen_dir)
+                         if f != "scenario-gen")
+        written += sorted(os.path.join(docs_dir, f) for f in os.listdir(docs_dir)
+                          if f.endswith(("_linea.txt", "-.txt")))
+        package = sum(os.path.getsize(f) for f in written if f.endswith((".dat", ".sim")))
         measure("scenario-gen (built-in scenario)", [os.path.join(gen_dir, "scenario-gen")],
-                gen_dir, left, args.runs, package)
+                gen_dir, floor_exe, written, args.runs, package)
 
         # A 1 000 000 m scenario through scenario-tool compile.
         big = os.path.join(work, "big")
@@ -101,7 +114,8 @@ def main():
         files = sorted(os.path.join(big, f) for f in os.listdir(big)
                        if f.endswith((".dat", ".sim")))
         package = sum(os.path.getsize(f) for f in files)
-        measure("scenario-tool compile (1 000 000 m route)", tool, big, files, args.runs, package)
+        measure("scenario-tool compile (1 000 000 m route)", tool, big, floor_exe, files, args.runs,
+                package)
     finally:
         shutil.rmtree(work)
 

@@ -424,11 +424,11 @@ TEST(ApproachMarkers, AfterACompileWithARestriction) {
   // x = 5000 m, 1000 m long: warning cell 77, countdown 76 .. 73, start 101,
   // end 121. A signal at 3000 m (cell 61) lies before the warning cell, one
   // at 6200 m (cell 125) after the end.
-  auto r =
-      build_package_from(line_description(10000),
-                        train_document("segnale,  3000,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"
-                                       "rallentamento,  5000,  60,  1000,  2,  1,  0\n"
-                                       "segnale,  6200,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"));
+  auto r = build_package_from(
+      line_description(10000),
+      train_document("segnale,  3000,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"
+                     "rallentamento,  5000,  60,  1000,  2,  1,  0\n"
+                     "segnale,  6200,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"));
   ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(markers(r->sc.grid), (std::vector<int>{60, 83, 90, 96, 109, 117, 124}));
   // The grid file carries them: kind 12 and 180 in cell 96.

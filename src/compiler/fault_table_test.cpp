@@ -179,8 +179,8 @@ TEST(FaultTable, OverflowsAreRunTimeFaultsWhereTheyHappen) {
   // The straight run up to the curve's start is computed before its end
   // overflows.
   auto curve = build_package_from(header("lunghezza percorso, 1000\n[curve]\n"
-                                        "curvad4, 1000, 2147483647\n"),
-                                 train());
+                                         "curvad4, 1000, 2147483647\n"),
+                                  train());
   EXPECT_EQ(curve->code(), 25);
   EXPECT_EQ(curve->sc.plan.computed, 1001);
 
@@ -190,8 +190,8 @@ TEST(FaultTable, OverflowsAreRunTimeFaultsWhereTheyHappen) {
 
   auto mountains =
       build_package_from(header("lunghezza percorso, 1000\n[curve]\nmontagna, 0, 2147483647, 2\n"
-                               "montagna, -2147483648, 100, 2\n"),
-                        train());
+                                "montagna, -2147483648, 100, 2\n"),
+                         train());
   EXPECT_EQ(mountains->code(), 25);
   EXPECT_EQ(mountains->cell(0).b14, 0) << "no completion after the fault";
 
@@ -215,8 +215,8 @@ TEST(FaultTable, OverflowsAreRunTimeFaultsWhereTheyHappen) {
 TEST(FaultTable, ARefusedRouteLengthStaysInEntry84) {
   for (int32_t refused : {1000001, -5}) {
     auto c = build_package_from(header("lunghezza percorso, 1000\nlunghezza percorso, " +
-                                      std::to_string(refused) + "\n[curve]\n"),
-                               train());
+                                       std::to_string(refused) + "\n[curve]\n"),
+                                train());
     EXPECT_EQ(c->code(), refused > 0 ? 1 : 105);
     EXPECT_EQ(c->sc.table[84].l8, refused);
     EXPECT_EQ(c->sc.grid.size(), 161u);

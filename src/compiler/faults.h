@@ -4,8 +4,8 @@
 // drift apart.
 
 #include <cstdint>
-#include <string>
 #include <span>
+#include <string>
 #include <string_view>
 
 // X(name, code, has a position of its own, meaning)
@@ -39,11 +39,11 @@
   X(station_cell_too_early, 24, false,                                                            \
     "a station's cell would lie at or before cell 1 (zone end at 100 m or less)")                 \
   X(runtime_fault, 25, false, "a run-time fault while reading the documents")                     \
-  X(no_line_description, 101, false, "the line description does not exist")                      \
+  X(no_line_description, 101, false, "the line description does not exist")                       \
   X(no_general_section, 102, false, "the line description has no \"[generale]\" section")         \
   X(curve_without_class, 103, false,                                                              \
     "a curve record names no curve class, or the plan runs beyond metre 1000000")                 \
-  X(no_route_length, 104, false, "the line description's header has no route length")            \
+  X(no_route_length, 104, false, "the line description's header has no route length")             \
   X(negative_route_length, 105, false, "the route length is negative")                            \
   X(too_many_mountains, 106, true, "more than 80 mountain records")                               \
   X(too_many_text_boards, 107, true, "more than 81 text boards")                                  \

@@ -333,7 +333,7 @@ TEST(Curves, WithoutThePlanFlagCurveRecordsAreNotRead) {
   // Its numbers are then fields that match no record, so even a curve with
   // no class is no fault.
   auto r = build_package_from(line_description(1000, "curvad7,  1000,  100\npendenza,  0,  4\n"),
-                             train_document(), 0);
+                              train_document(), 0);
   EXPECT_EQ(r->code(), 0);
   EXPECT_FALSE(r->sc.plan.exists());
   EXPECT_EQ(r->cell(10).b14, 104);

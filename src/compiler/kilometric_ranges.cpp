@@ -69,4 +69,3 @@ bool sort_kilometric_ranges(scenario_table& table) {
   }
   return true;
 }
-

@@ -30,15 +30,15 @@ TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
 
 TEST(LineHeader, StoresRangesBackgroundsAndSignalRepetition) {
   auto c = build_package_from(header("lunghezza percorso,    20000\n"
-                                    "progressiva chilometrica uno,    0,    50000,    1\n"
-                                    "progressiva chilometrica due,    42000,    61000,    1\n"
-                                    "progressiva chilometrica tre,    0,    0,    0\n"
-                                    "sfondo uno,    1\n"
-                                    "sfondo due,    2\n"
-                                    "sfondo tre,    3\n"
-                                    "ripetizione segnali 9 codici,    1000,    2000\n"
-                                    "[curve]\n"),
-                             train_document());
+                                     "progressiva chilometrica uno,    0,    50000,    1\n"
+                                     "progressiva chilometrica due,    42000,    61000,    1\n"
+                                     "progressiva chilometrica tre,    0,    0,    0\n"
+                                     "sfondo uno,    1\n"
+                                     "sfondo due,    2\n"
+                                     "sfondo tre,    3\n"
+                                     "ripetizione segnali 9 codici,    1000,    2000\n"
+                                     "[curve]\n"),
+                              train_document());
   const scenario_table& t = c->sc.table;
   EXPECT_EQ(c->code(), 0);
   EXPECT_EQ(t[81].l4, 42000);
@@ -139,8 +139,8 @@ TEST(LineHeader, KeywordMatching) {
   }
   // Ten fields with a dash in a row are passed over; an eleventh is examined
   // (here it ends the header before the route length is read).
-  auto skipped = build_package_from(header("-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"),
-                                   train_document());
+  auto skipped = build_package_from(
+      header("-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"), train_document());
   EXPECT_EQ(skipped->code(), 0);
   auto examined = build_package_from(
       header("-,-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"), train_document());
@@ -150,7 +150,7 @@ TEST(LineHeader, KeywordMatching) {
 TEST(LineHeader, ARecordInTheLastFieldIsNeverProcessed) {
   // Processed, the gradient record would read past the end of the document.
   auto r = build_package_from("[generale]\nlunghezza percorso,    9000\n[curve]\npendenza",
-                             train_document());
+                              train_document());
   EXPECT_EQ(r->code(), 0);
   r = build_package_from("[generale]\n[x]\nlunghezza percorso,    9000", train_document());
   EXPECT_EQ(r->code(), 104);

@@ -99,7 +99,7 @@ TEST(Mountains, MoreThanEightyRecordsAreRefused) {
   EXPECT_EQ(eighty->cell(160).b12, 3);
 
   auto more = build_package_from(line_description(route, records + "montagna,   8200,  8250,  2\n"),
-                                train_document());
+                                 train_document());
   EXPECT_EQ(more->code(), 106);
   EXPECT_EQ(more->position(), 8200);
   EXPECT_EQ(more->disk.files.count(test_line_path), 0u);
@@ -169,8 +169,8 @@ TEST(Boards, TextBoardsTakeEntriesFromEightyDownward) {
 TEST(Boards, TheWholeTextFieldIsStored) {
   auto r =
       build_package_from(line_description(route, board(3500, "(PASSAGGIO)(A LIVELLO)(KM 3+200)  ") +
-                                                    board(3600, "\"(A, B)\"")),
-                        train_document());
+                                                     board(3600, "\"(A, B)\"")),
+                         train_document());
   ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->sc.table[80].text, "(PASSAGGIO)(A LIVELLO)(KM 3+200)  ");
   EXPECT_EQ(r->sc.table[79].text, "(A, B)");
@@ -194,12 +194,12 @@ TEST(Boards, EightyOneTextBoardsFitAndAnEightySecondIsRefused) {
 
 TEST(Boards, TheLongestTextHasSixtyFiveThousandFiveHundredAndThirtyFiveCharacters) {
   auto longest = build_package_from(line_description(route, board(1000, std::string(65535, 'A'))),
-                                   train_document());
+                                    train_document());
   EXPECT_EQ(longest->code(), 0);
   EXPECT_EQ(longest->sc.table[80].text.size(), 65535u);
 
   auto longer = build_package_from(line_description(route, board(1000, std::string(65536, 'A'))),
-                                  train_document());
+                                   train_document());
   EXPECT_EQ(longer->code(), 25);
   EXPECT_EQ(longer->disk.files.count(test_line_path), 0u);
   EXPECT_EQ(longer->disk.files.count(test_train_path), 0u);
@@ -243,7 +243,7 @@ TEST(Boards, Faults) {
     EXPECT_EQ(r->cell(1).kind, kind_empty) << c.name;
   }
   auto kept = build_package_from(line_description(route, board(1000, "(A)") + board(1010, "(B)")),
-                                train_document());
+                                 train_document());
   EXPECT_EQ(kept->cell(21).kind, kind_text_board);
   EXPECT_EQ(kept->cell(21).w2, 80);
   auto untouched = build_package_from(
@@ -256,8 +256,8 @@ TEST(Boards, Faults) {
 TEST(Boards, ABoardBeyondTheGridEndsTheReadingOnly) {
   // (16901 + 100) / 50 is above N = 340; 16900 is the last metre let in.
   auto r = build_package_from(line_description(route, board(16900, "(A)") + board(16901, "(B)") +
-                                                         "montagna,   1000,  1550,  2\n"),
-                             train_document());
+                                                          "montagna,   1000,  1550,  2\n"),
+                              train_document());
   EXPECT_EQ(r->code(), 15);
   EXPECT_EQ(r->position(), 16901);
   EXPECT_EQ(r->cell(339).kind, kind_text_board);

@@ -43,7 +43,7 @@ std::string abbattimento(int32_t p, int32_t w) {
 }
 
 std::unique_ptr<built_package> compile_train(const std::string& records,
-                                                 const std::string& line_records = "") {
+                                             const std::string& line_records = "") {
   return build_package_from(line_description(route, line_records), train_document(records));
 }
 

@@ -35,8 +35,8 @@ std::string stazione(const station& s) {
 }
 
 std::unique_ptr<built_package> compile_stations(const std::vector<station>& stations,
-                                                    const std::string& line_records = "",
-                                                    const std::string& more_records = "") {
+                                                const std::string& line_records = "",
+                                                const std::string& more_records = "") {
   std::string records = "velocita,  0,  100\n";
   for (const station& s : stations) records += stazione(s);
   records += more_records + "sabbia,  7\n";

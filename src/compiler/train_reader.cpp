@@ -74,8 +74,8 @@ step train_record(compile_state& cs) {
   if (has("vetture") && !r.read_i32(&car_count(t))) return reader_fault(cs);
   if (has("velocit") && (s = speed_record(cs)) != step::next) return s;
   if (has("aderenza") && (s = adhesion_record(cs)) != step::next) return s;
-  if (has("orologio") &&
-      (!r.read_i16(&clock_hour(t)) || !r.read_i16(&clock_minute(t)) || !r.read_i16(&clock_second(t))))
+  if (has("orologio") && (!r.read_i16(&clock_hour(t)) || !r.read_i16(&clock_minute(t)) ||
+                          !r.read_i16(&clock_second(t))))
     return reader_fault(cs);
   if (has("sabbia") && !r.read_i16(&sand(t))) return reader_fault(cs);
   if (has("segnale") && (s = signal_record(cs)) != step::next) return s;

@@ -37,14 +37,14 @@ std::string line_with_range(int start, int reference) {
 
 TEST(TrainReader, GeneralValuesGoToEntries84And86) {
   auto r = build_package_from(line_description(route),
-                             "numero vetture,    9\n"  // before the header: passed over
-                             "[generale]\n"
-                             "numero vetture,    6\n"
-                             "percentuale massa frenata,    95\n"
-                             "sabbia,    3\n"
-                             "orologio,    10               5            59 \n"
-                             "numero vetture,    7\n"  // a record read twice: the last one counts
-                             "[fine]\n");
+                              "numero vetture,    9\n"  // before the header: passed over
+                              "[generale]\n"
+                              "numero vetture,    6\n"
+                              "percentuale massa frenata,    95\n"
+                              "sabbia,    3\n"
+                              "orologio,    10               5            59 \n"
+                              "numero vetture,    7\n"  // a record read twice: the last one counts
+                              "[fine]\n");
   ASSERT_EQ(r->code(), 0);
   const scenario_table& t = r->sc.table;
   EXPECT_EQ(t[84].l4, 95);
@@ -129,8 +129,8 @@ TEST(TrainReader, ARecordBeyondTheGridEndsTheReadingButTheTailsRun) {
   for (const auto& c : cases) {
     auto r =
         build_package_from(line_description(route),
-                          train_document(std::string("velocita,  0,  100\naderenza,  0,  5\n") +
-                                         c.failing + "sabbia,  7\n"));
+                           train_document(std::string("velocita,  0,  100\naderenza,  0,  5\n") +
+                                          c.failing + "sabbia,  7\n"));
     EXPECT_EQ(r->code(), 15) << c.failing;
     EXPECT_EQ(r->position(), 7901) << c.failing;
     expect_cells(*r, &track_cell::b13, {{0, 157, 20}, {158, 160, 0}}, c.failing);
@@ -186,7 +186,7 @@ TEST(TrainReader, TheClosingCheckWantsRangesOnMultiplesOf50) {
   };
   for (const auto& c : cases) {
     auto r = build_package_from(line_with_range(c.start, c.reference),
-                               train_document(std::string(c.records) + "sabbia,  7\n"));
+                                train_document(std::string(c.records) + "sabbia,  7\n"));
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
     if (c.position == 0) {
@@ -220,7 +220,7 @@ TEST(TrainReader, RunTimeFaultsAreFault25AndBothDocumentsGo) {
 
 TEST(TrainReader, AFault25LeavesThePositionOfAnEarlierFault) {
   auto r = build_package_from(line_description(route, "pendenza,  9999,  1\n"),
-                             train_document("sabbia,  40000\n"));
+                              train_document("sabbia,  40000\n"));
   EXPECT_EQ(r->code(), 25);
   EXPECT_EQ(r->position(), 9999);
 }
@@ -253,10 +253,10 @@ TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
   // A restriction record fires the same test; other records do not.
   auto restriction =
       build_package_from(line_description(route, "pendenza,  7901,  1\n"),
-                        train_document("velocita,  0,  100\n"
-                                       "abbattimento,  1000,  80\n"
-                                       "rallentamento,  2000,  60,  500,  0,  0,  0\n"
-                                       "sabbia,  7\n"));
+                         train_document("velocita,  0,  100\n"
+                                        "abbattimento,  1000,  80\n"
+                                        "rallentamento,  2000,  60,  500,  0,  0,  0\n"
+                                        "sabbia,  7\n"));
   EXPECT_EQ(restriction->code(), 15);
   EXPECT_EQ(restriction->position(), 2000);
   EXPECT_EQ(restriction->cell(20).kind, kind_approach_marker);
@@ -265,7 +265,7 @@ TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
 
   // Without a signal or restriction the reading goes to its end.
   auto none = build_package_from(line_description(route, "pendenza,  7901,  1\n"),
-                                train_document("velocita,  0,  100\nsabbia,  7\n"));
+                                 train_document("velocita,  0,  100\nsabbia,  7\n"));
   EXPECT_EQ(none->code(), 15);
   EXPECT_EQ(none->position(), 7901);
   EXPECT_EQ(none->sc.table[86].w24, 7);

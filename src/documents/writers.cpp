@@ -47,7 +47,8 @@ bool write_train_sheet(disk& d, const std::string& directory, const scenario_ide
 bool write_builtin_documents(disk& d, const std::string& directory, const scenario_identity& id,
                              io_failure* failure) {
   return write_line_description(d, directory, id, failure) &&
-         write_train_document(d, directory, id, failure) && write_notes(d, directory, id, failure) &&
+         write_train_document(d, directory, id, failure) &&
+         write_notes(d, directory, id, failure) &&
          write_slowdown_order(d, directory, id, failure) &&
          write_train_sheet(d, directory, id, failure);
 }

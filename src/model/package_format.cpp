@@ -236,7 +236,8 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
 bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
                       plan_rows* out, std::string* error) {
   // With no usable route length, the rows are found from the elements alone.
-  const size_t metres = route_length < 0 ? bytes.size() : static_cast<size_t>(plan_last_metre(route_length)) + 1;
+  const size_t metres =
+      route_length < 0 ? bytes.size() : static_cast<size_t>(plan_last_metre(route_length)) + 1;
   // Both rows, in file order. A plan holds 2 (M + 1) elements, each of two
   // bytes at least; reading stops at the first element too many.
   std::vector<plan_element> elements;

@@ -117,8 +117,7 @@ TEST(PackageReader, ReadsBackTheBuiltInScenario) {
 }
 
 // The error of a file, given the bytes of the other two as written.
-std::string error_of(const built_package& c, const std::string& name,
-                     const std::string& bytes) {
+std::string error_of(const built_package& c, const std::string& name, const std::string& bytes) {
   memory_disk d;
   d.files = c.disk.files;
   d.files[std::string(test_directory) + "/" + name] = bytes;
@@ -230,8 +229,8 @@ std::string garbage(size_t n, uint32_t seed) {
 // in CI, which catches any read outside the bytes.
 TEST(PackageReader, EveryTruncationAndGarbageIsAnErrorNeverACrash) {
   auto c = build_package_from(line_description(0, "curvad4,  100,  300\n"),
-                             train_document("velocita,  0,  60\nsegnale,  1850,  2, 4, 1, 0, 0, "
-                                            "1, 2, 0, 0, 125\n"));
+                              train_document("velocita,  0,  60\nsegnale,  1850,  2, 4, 1, 0, 0, "
+                                             "1, 2, 0, 0, 125\n"));
   ASSERT_EQ(c->code(), 0);
   const std::string sim = c->file(table_name), dat = c->file(grid_name), plan = c->file(plan_name);
   const int32_t route = 0;
@@ -290,8 +289,7 @@ TEST(PackageReader, ARefusedRouteLengthInTheTableIsNotDamage) {
   ASSERT_EQ(c->sc.table[84].l8, 1000001);
   package p;
   package_error error;
-  ASSERT_TRUE(read_package(c->disk, test_directory, test_identity(), &p, &error))
-      << error.message;
+  ASSERT_TRUE(read_package(c->disk, test_directory, test_identity(), &p, &error)) << error.message;
   EXPECT_EQ(p.grid.size(), 161u);
   EXPECT_EQ(p.plan.row0.size(), 8001u);
   EXPECT_EQ(p.plan.row1.size(), 8001u);

@@ -4,8 +4,8 @@
 
 #include "model/line_plan.h"
 #include "model/package_format.h"
-#include "model/scenario.h"
 #include "model/rounding.h"
+#include "model/scenario.h"
 #include "model/scenario_table.h"
 #include "model/track_grid.h"
 #include "runtime/memory_disk.h"

@@ -55,9 +55,13 @@ bool entry_in_use(const scenario_entry& e);
 
 // The fields of the fixed entries by what they hold. Each comes as a pair:
 // one to store into, one to read.
-#define SCENARIO_FIELD(name, entry, field)                                         \
-  inline auto& name(scenario_table& t) { return t[entry].field; }                   \
-  inline const auto& name(const scenario_table& t) { return t[entry].field; }
+#define SCENARIO_FIELD(name, entry, field)           \
+  inline auto& name(scenario_table& t) {             \
+    return t[entry].field;                           \
+  }                                                  \
+  inline const auto& name(const scenario_table& t) { \
+    return t[entry].field;                           \
+  }
 
 // Entry 84.
 SCENARIO_FIELD(braked_mass_percent, entry_route, l4)

@@ -99,7 +99,8 @@ TEST(Generator, AReservedSlotInUseStopsTheRunBeforeAnyPackageFile) {
     EXPECT_EQ(reserved_slot_error_number(r->result.stamp), c.errore_code);
     for (const auto& n : package_names) EXPECT_EQ(r->file(n), "") << n;
     std::ostringstream err;
-    EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr), exit_reserved_slot);
+    EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr),
+              exit_reserved_slot);
     EXPECT_EQ(err.str(), " Errore n. " + std::to_string(c.errore_code) + "\n");
   }
 }
@@ -111,7 +112,8 @@ TEST(Generator, ACompileFaultStillWritesThePackageAndIsReported) {
   EXPECT_EQ(r->position(), 15950);
   EXPECT_EQ(r->file("Borvasco_Lestrano_40817.dat").size(), 15u * 321);
   std::ostringstream err;
-  EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr), exit_compile_fault);
+  EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr),
+            exit_compile_fault);
   EXPECT_EQ(err.str(),
             "scenario-gen: error 15 at 15950 m: a positioned record lies beyond the track grid\n");
 }
@@ -120,7 +122,8 @@ TEST(Generator, ACompileThatStopsBeforeTheGridWritesNothing) {
   auto r = build_package_from("[curve]\n", train_document());
   EXPECT_EQ(r->result.outcome, package_outcome::no_grid);
   std::ostringstream err;
-  EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr), exit_no_package);
+  EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr),
+            exit_no_package);
   EXPECT_EQ(err.str(),
             "scenario-gen: error 102 at 0 m: the line description has no \"[generale]\" section\n"
             "scenario-gen: no package written\n");

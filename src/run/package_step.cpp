@@ -46,8 +46,8 @@ bool delete_document(disk& d, const std::string& path, io_failure* failure) {
 
 }  // namespace
 
-directory_build build_package_in(disk& d, const scenario_identity& id,
-                                 const std::string& directory, bool with_plan) {
+directory_build build_package_in(disk& d, const scenario_identity& id, const std::string& directory,
+                                 bool with_plan) {
   directory_build build;
   const std::string line_path = path_in(directory, line_description_name(id));
   const std::string train_path = path_in(directory, train_document_name(id));
@@ -84,7 +84,7 @@ void report_fault(std::ostream& err, std::string_view program, const compile_fau
   err << program << ": ";
   if (names && fault.document != source_document::none) {
     err << (fault.document == source_document::line_description ? names->line_description
-                                                                 : names->train_document);
+                                                                : names->train_document);
     if (fault.line > 0) err << ":" << fault.line;
     err << ": ";
   }

@@ -37,8 +37,8 @@ struct directory_build {
   compile_result compile;
   package_step package;
 };
-directory_build build_package_in(disk& d, const scenario_identity& id,
-                                 const std::string& directory, bool with_plan);
+directory_build build_package_in(disk& d, const scenario_identity& id, const std::string& directory,
+                                 bool with_plan);
 
 // The names under which the author knows the two documents; located fault
 // messages use them.

@@ -54,8 +54,8 @@ std::unique_ptr<built_package> build_package_on(std::unique_ptr<built_package> p
   return prepared;
 }
 
-std::unique_ptr<built_package> build_package_from(const std::string& line,
-                                                  const std::string& train, bool with_plan) {
+std::unique_ptr<built_package> build_package_from(const std::string& line, const std::string& train,
+                                                  bool with_plan) {
   auto c = std::make_unique<built_package>();
   c->disk.files[test_line_path] = line;
   c->disk.files[test_train_path] = train;

@@ -46,8 +46,8 @@ struct built_package {
 // Lays the two documents into the test directory and runs the generator's
 // package step: the compile, the deletion of the documents, the stamps and
 // the writing of the package.
-std::unique_ptr<built_package> build_package_from(const std::string& line,
-                                                  const std::string& train, bool with_plan = true);
+std::unique_ptr<built_package> build_package_from(const std::string& line, const std::string& train,
+                                                  bool with_plan = true);
 // The same on a disk the test has prepared.
 std::unique_ptr<built_package> build_package_on(std::unique_ptr<built_package> prepared,
                                                 bool with_plan = true);

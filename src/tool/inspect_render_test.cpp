@@ -8,13 +8,13 @@
 #include <sstream>
 #include <vector>
 
+#include "model/package_reader.h"
+#include "run/exit_status.h"
+#include "run/generator.h"
 #include "testing/scenario_fixture.h"
 #include "tool/inspect_report.h"
 #include "tool/json_writer.h"
 #include "tool/package_commands.h"
-#include "model/package_reader.h"
-#include "run/exit_status.h"
-#include "run/generator.h"
 #include "tool/svg_drawing.h"
 
 namespace {
@@ -197,8 +197,7 @@ bool well_formed_xml(std::string_view s, std::string* why) {
 package read_back(built_package& c) {
   package p;
   package_error error;
-  EXPECT_TRUE(read_package(c.disk, test_directory, test_identity(), &p, &error))
-      << error.message;
+  EXPECT_TRUE(read_package(c.disk, test_directory, test_identity(), &p, &error)) << error.message;
   return p;
 }
 
@@ -209,8 +208,7 @@ struct built_in {
     std::ostringstream out, err;
     run_generator(disk, test_directory, out, err);
     package_error error;
-    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &p, &error))
-        << error.message;
+    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &p, &error)) << error.message;
   }
 };
 

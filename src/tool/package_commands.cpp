@@ -4,13 +4,13 @@
 #include <set>
 #include <string>
 
+#include "model/package_reader.h"
 #include "run/exit_status.h"
 #include "run/generator.h"
 #include "runtime/output_file.h"
 #include "runtime/replace_files.h"
 #include "tool/arguments.h"
 #include "tool/inspect_report.h"
-#include "model/package_reader.h"
 #include "tool/svg_drawing.h"
 
 namespace {

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     std::cout << version << "\n";
     return exit_clean;
   }
-  if (!std::strcmp(command, "compile")) return compile_command(argc, argv, real_disk(), std::cout, std::cerr);
+  if (!std::strcmp(command, "compile"))
+    return compile_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "documents"))
     return documents_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "inspect"))
