@@ -13,6 +13,7 @@
 //
 // How the plan is laid out in its file is in package_format.h.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -45,32 +46,42 @@ void extend_line_plan(line_plan& plan, int32_t last, double k);
 //   straight: (x1 + d0, y1 + d1)
 //   curved:   (x1 + (d0 + k * d1), y1 + (d1 - k * d0))
 // with (d0, d1) = point m-1 minus point m-2, in plain double arithmetic.
+//
+// The walk goes piece by piece: straight up to the next bend, along the bend,
+// and so on, straight on after the last one. Its state stays in local
+// variables, so that the loop keeps it in registers.
 template <typename F>
 void walk_line_plan(const line_plan& plan, F&& point) {
   double x2 = 0, y2 = 0, x1 = 0, y1 = 1;
-  int32_t m = 2;
-  auto run = [&](int32_t last, double k) {
-    for (; m <= last; ++m) {
-      const double d0 = x1 - x2;
-      const double d1 = y1 - y2;
-      double x, y;
-      if (k == 0) {
-        x = x1 + d0;
-        y = y1 + d1;
-      } else {
-        x = x1 + (d0 + k * d1);
-        y = y1 + (d1 - k * d0);
-      }
-      point(m, x, y);
-      x2 = x1, y2 = y1, x1 = x, y1 = y;
-    }
-  };
   const int32_t end = plan.computed - 1;
-  for (const plan_bend& b : plan.bends) {
-    run(b.first - 1 < end ? b.first - 1 : end, 0);
-    run(b.last < end ? b.last : end, b.k);
+  int32_t m = 2;
+  const size_t pieces = 2 * plan.bends.size() + 1;
+  for (size_t i = 0; i < pieces; ++i) {
+    const bool after_bends = i / 2 == plan.bends.size();
+    const plan_bend* bend = after_bends ? nullptr : &plan.bends[i / 2];
+    const bool along_bend = i % 2 == 1;
+    const int32_t to = after_bends ? end : along_bend ? bend->last : bend->first - 1;
+    const int32_t last = to < end ? to : end;
+    const double k = along_bend ? bend->k : 0;
+    // The same step in two loops, so that neither tests k at every metre.
+    if (k == 0) {
+      for (; m <= last; ++m) {
+        const double x = x1 + (x1 - x2);
+        const double y = y1 + (y1 - y2);
+        point(m, x, y);
+        x2 = x1, y2 = y1, x1 = x, y1 = y;
+      }
+    } else {
+      for (; m <= last; ++m) {
+        const double d0 = x1 - x2;
+        const double d1 = y1 - y2;
+        const double x = x1 + (d0 + k * d1);
+        const double y = y1 + (d1 - k * d0);
+        point(m, x, y);
+        x2 = x1, y2 = y1, x1 = x, y1 = y;
+      }
+    }
   }
-  run(end, 0);
 }
 
 // Every point of the plan, metres 0 .. computed - 1, as two rows (for tools

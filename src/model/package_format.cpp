@@ -45,17 +45,23 @@ void put_scenario_entry(output_file& out, const scenario_entry& e) {
 // Both rows of the plan from one walk: row 0 goes down the file's buffered
 // stream, row 1 into a block of its own written at its offset. Each row is its
 // integer points, its computed points as tagged doubles, its empty metres.
+//
+// The doubles are encoded in runs: each run takes room for as many elements
+// as fit and fills it through a local pointer, so that the walk's inner loop
+// does no bookkeeping per point.
 void put_line_plan(output_file& out, const line_plan& plan) {
   constexpr size_t element = 10;
+  constexpr size_t per_block = output_file::block_size / element;
   auto block = std::make_unique<char[]>(output_file::block_size);
   size_t used = 0;
   int64_t at = plan_row_bytes(plan);
+  auto flush_row1 = [&] {
+    out.write_at(at, std::string_view(block.get(), used));
+    at += static_cast<int64_t>(used);
+    used = 0;
+  };
   auto row1_room = [&](size_t n) {
-    if (used + n > output_file::block_size) {
-      out.write_at(at, std::string_view(block.get(), used));
-      at += static_cast<int64_t>(used);
-      used = 0;
-    }
+    if (used + n > output_file::block_size) flush_row1();
     char* p = block.get() + used;
     used += n;
     return p;
@@ -69,14 +75,38 @@ void put_line_plan(output_file& out, const line_plan& plan) {
     encode_le(p, static_cast<uint16_t>(plan_tag_integer));
     encode_le(p + 2, static_cast<uint16_t>(m));  // (0, 0) and (0, 1)
   }
+
+  size_t doubles_left0 = static_cast<size_t>(plan.computed - integers);
+  size_t doubles_left1 = doubles_left0;
+  char* p0 = nullptr;
+  char* p1 = nullptr;
+  size_t run0 = 0, run1 = 0;  // elements left in the current runs
+  auto next_run0 = [&] {
+    run0 = doubles_left0 < per_block ? doubles_left0 : per_block;
+    doubles_left0 -= run0;
+    p0 = out.room(run0 * element);
+  };
+  auto next_run1 = [&] {
+    if (used + element > output_file::block_size) flush_row1();
+    const size_t fit = (output_file::block_size - used) / element;
+    run1 = doubles_left1 < fit ? doubles_left1 : fit;
+    doubles_left1 -= run1;
+    p1 = block.get() + used;
+    used += run1 * element;
+  };
   walk_line_plan(plan, [&](int32_t, double x, double y) {
-    char* p = out.room(element);
-    encode_le(p, static_cast<uint16_t>(plan_tag_double));
-    encode_le(p + 2, std::bit_cast<uint64_t>(x));
-    p = row1_room(element);
-    encode_le(p, static_cast<uint16_t>(plan_tag_double));
-    encode_le(p + 2, std::bit_cast<uint64_t>(y));
+    if (run0 == 0) next_run0();
+    encode_le(p0, static_cast<uint16_t>(plan_tag_double));
+    encode_le(p0 + 2, std::bit_cast<uint64_t>(x));
+    p0 += element;
+    --run0;
+    if (run1 == 0) next_run1();
+    encode_le(p1, static_cast<uint16_t>(plan_tag_double));
+    encode_le(p1 + 2, std::bit_cast<uint64_t>(y));
+    p1 += element;
+    --run1;
   });
+
   for (int32_t m = plan.computed; m <= plan.last_metre; ++m) {
     out.put_i16(plan_tag_empty);
     encode_le(row1_room(2), static_cast<uint16_t>(plan_tag_empty));
