@@ -27,7 +27,7 @@ std::span<const std::string_view> train_sheet_lines() {
       " |     |     |          |     |                            |                |     |",
       " |  70 |  70 |          |  70 |      Usc. deviatoi Borvasco|                |     |",
       " |     |     |          |     |                            |                |     |",
-      " |  90 |  90 |          |  90 |      Km 86+050             |                |     |",
+      " |  90 |  90 |          |  90 |      Cavalcavia km 86+050  |                |     |",
       " |     |     |          |     |                            |                |     |",
       " |     |     |  84.350  |     | ROVENZA                    | 9.11     9.12  |     |",
       " |     |     |          |     |                            |                |     |",
