@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "runtime/replace_files.h"
 #include "testing/scenario_fixture.h"
 #include "tool/inspect_report.h"
 #include "tool/json_writer.h"
@@ -432,18 +433,19 @@ TEST(PackageCommands, RenderReplacesTheFileWholeOrLeavesItAlone) {
   r.run(b.disk, {"render", test_directory, "-o", "/out.svg"});
   ASSERT_EQ(r.status, 0) << r.err.str();
   EXPECT_EQ(b.disk.files["/out.svg"], draw_package(b.p));
-  EXPECT_EQ(b.disk.files.count("/out.svg.new"), 0u);
+  const std::string temporary = temporary_name("/out.svg");
+  EXPECT_FALSE(b.disk.exists(temporary));
 
   b.disk.files["/out.svg"] = "old drawing";
+  const auto before = b.disk.files;
   for (const char* op : {"create", "write", "close", "rename"}) {
     memory_disk d = b.disk;
     d.failures.push_back(
-        {op, op == std::string("rename") ? "/out.svg" : "/out.svg.new", "Input/output error"});
+        {op, op == std::string("rename") ? "/out.svg" : temporary, "Input/output error"});
     r.run(d, {"render", test_directory, "--output", "/out.svg"});
     EXPECT_EQ(r.status, 5) << op;
     EXPECT_EQ(r.err.str(), "scenario-tool: cannot write /out.svg: Input/output error\n") << op;
-    EXPECT_EQ(d.files["/out.svg"], "old drawing") << op;
-    EXPECT_EQ(d.files.count("/out.svg.new"), 0u) << op;
+    EXPECT_EQ(d.files, before) << op;
   }
 }
 
