@@ -47,8 +47,7 @@ void memory_disk::change() {
 }
 
 bool memory_disk::exists(const std::string& path) const {
-  return files.count(path) || directories.count(path) || links.count(path) ||
-         specials.count(path);
+  return files.count(path) || directories.count(path) || links.count(path) || specials.count(path);
 }
 
 void memory_disk::erase_name(const std::string& path) {

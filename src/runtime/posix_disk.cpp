@@ -242,8 +242,8 @@ struct posix_disk : disk {
     const std::string path = dir + path_separator + lock_file_name;
     constexpr int pause_ms = 50;
     for (int waited = 0;;) {
-      int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
-                      0666);
+      int fd = ::open(path.c_str(),
+                      O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
       if (fd < 0) {
         fail_open(path, err);
         *err = path + ": " + *err;

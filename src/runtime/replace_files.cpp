@@ -104,8 +104,8 @@ bool parse_journal(std::string_view text, journal* j) {
       n = n * 10 + static_cast<size_t>(text[i++] - '0');
     if (i == 0 || i >= text.size() || text[i] != ' ' || text.size() - i - 1 < n + 1) return false;
     *out = std::string(text.substr(i + 1, n));
-    if (text[i + 1 + n] != '\n' || out->empty() ||
-        out->find(path_separator) != std::string::npos || *out == "." || *out == "..")
+    if (text[i + 1 + n] != '\n' || out->empty() || out->find(path_separator) != std::string::npos ||
+        *out == "." || *out == "..")
       return false;
     text.remove_prefix(i + 2 + n);
     return true;
@@ -354,8 +354,8 @@ bool find_interrupted_replacement(disk& d, const std::string& directory,
     }
     if (names.empty()) return false;
   }
-  *message = "the replacement of " + (names.empty() ? std::string("the files") : names) +
-             " in " + directory + " was interrupted (" + path + " is left" +
+  *message = "the replacement of " + (names.empty() ? std::string("the files") : names) + " in " +
+             directory + " was interrupted (" + path + " is left" +
              (failure.reason.empty() ? "" : ", and " + failure.reason) +
              "): they may mix old and new content until the program that wrote them runs there "
              "again and finishes the replacement";
