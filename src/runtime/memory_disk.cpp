@@ -6,12 +6,30 @@ bool ends_with(const std::string& s, const std::string& end) {
   return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }
 
-bool fail(std::string* err, const char* reason) {
-  *err = reason;
+bool fail(std::string* err, std::string reason) {
+  *err = std::move(reason);
   return false;
 }
 
+std::string parent_of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
 }  // namespace
+
+// A lock on a directory of a memory disk, with its lock file.
+struct memory_lock : directory_lock {
+  memory_lock(memory_disk& d, std::string dir) : d_(d), dir_(std::move(dir)) {}
+  ~memory_lock() override {
+    d_.files.erase(dir_ + "/" + lock_file_name);
+    d_.held.erase(dir_);
+  }
+
+ private:
+  memory_disk& d_;
+  std::string dir_;
+};
 
 bool memory_disk::injected(const std::string& op, const std::string& path, std::string* err) const {
   for (const failure& f : failures) {
@@ -23,25 +41,58 @@ bool memory_disk::injected(const std::string& op, const std::string& path, std::
   return false;
 }
 
+void memory_disk::change() {
+  if (changes_before_kill == 0) throw killed{};
+  if (changes_before_kill > 0) --changes_before_kill;
+}
+
+bool memory_disk::exists(const std::string& path) const {
+  return files.count(path) || directories.count(path) || links.count(path) || specials.count(path);
+}
+
+void memory_disk::erase_name(const std::string& path) {
+  files.erase(path);
+  links.erase(path);
+  specials.erase(path);
+}
+
 disk::entry memory_disk::stat(const std::string& path) {
+  std::string at = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    auto link = links.find(at);
+    if (link == links.end()) return stat_no_follow(at);
+    // A relative target is taken from the link's directory.
+    at = link->second.starts_with("/") ? link->second : parent_of(at) + "/" + link->second;
+  }
+  return entry::missing;  // a loop of links
+}
+
+disk::entry memory_disk::stat_no_follow(const std::string& path) {
   if (directories.count(path)) return entry::directory;
   if (files.count(path)) return entry::file;
+  if (links.count(path) || specials.count(path)) return entry::other;
   return entry::missing;
 }
 
 bool memory_disk::read_file(const std::string& path, std::string* contents, std::string* err) {
   if (injected("read", path, err)) return false;
-  if (directories.count(path)) return fail(err, "Is a directory");
+  if (links.count(path)) return fail(err, "a symbolic link, not a regular file");
+  if (directories.count(path)) return fail(err, "not a regular file (a directory)");
+  if (specials.count(path)) return fail(err, "not a regular file (a named pipe)");
   auto it = files.find(path);
   if (it == files.end()) return fail(err, "No such file or directory");
+  if (static_cast<int64_t>(it->second.size()) > read_limit)
+    return fail(err, "too large: " + std::to_string(it->second.size()) + " bytes (at most " +
+                         std::to_string(read_limit) + " are read)");
   *contents = it->second;
   log.push_back("read " + path);
   return true;
 }
 
 bool memory_disk::create_file(const std::string& path, int* handle, std::string* err) {
+  change();
   if (injected("create", path, err)) return false;
-  if (directories.count(path)) return fail(err, "Is a directory");
+  if (exists(path)) return fail(err, "File exists");
   files[path].clear();
   *handle = next_handle++;
   open[*handle] = path;
@@ -51,6 +102,7 @@ bool memory_disk::create_file(const std::string& path, int* handle, std::string*
 }
 
 bool memory_disk::write(int handle, std::string_view bytes, std::string* err) {
+  change();
   auto it = open.find(handle);
   if (it == open.end()) return fail(err, "Bad file descriptor");
   const std::string path = it->second;
@@ -60,13 +112,18 @@ bool memory_disk::write(int handle, std::string_view bytes, std::string* err) {
   size_t grows = at + bytes.size() > contents.size() ? at + bytes.size() - contents.size() : 0;
   bool full = grows > space_left;
   if (full) bytes = bytes.substr(0, bytes.size() - (grows - space_left));
-  if (!write_at(handle, static_cast<int64_t>(at), bytes, err)) return false;
+  if (!put_at(handle, static_cast<int64_t>(at), bytes, err)) return false;
   at += bytes.size();
   if (full) return fail(err, "No space left on device");
   return true;
 }
 
 bool memory_disk::write_at(int handle, int64_t offset, std::string_view bytes, std::string* err) {
+  change();
+  return put_at(handle, offset, bytes, err);
+}
+
+bool memory_disk::put_at(int handle, int64_t offset, std::string_view bytes, std::string* err) {
   auto it = open.find(handle);
   if (it == open.end()) return fail(err, "Bad file descriptor");
   if (injected("write", it->second, err)) return false;
@@ -82,6 +139,7 @@ bool memory_disk::write_at(int handle, int64_t offset, std::string_view bytes, s
 }
 
 bool memory_disk::close(int handle, std::string* err) {
+  change();
   auto it = open.find(handle);
   if (it == open.end()) return fail(err, "Bad file descriptor");
   std::string path = it->second;
@@ -93,32 +151,93 @@ bool memory_disk::close(int handle, std::string* err) {
 }
 
 bool memory_disk::rename_file(const std::string& from, const std::string& to, std::string* err) {
+  change();
   if (injected("rename", to, err)) return false;
-  auto it = files.find(from);
-  if (it == files.end()) return fail(err, "No such file or directory");
+  if (!files.count(from) && !links.count(from) && !specials.count(from))
+    return fail(err, "No such file or directory");
   if (directories.count(to)) return fail(err, "Is a directory");
-  std::string contents = std::move(it->second);
-  files.erase(it);
-  files[to] = std::move(contents);
+  if (from == to) return true;
+  // Whatever had the name `to` (a file, a link, a pipe) is replaced.
+  erase_name(to);
+  if (auto f = files.find(from); f != files.end()) {
+    std::string contents = std::move(f->second);
+    files.erase(f);
+    files[to] = std::move(contents);
+  } else if (auto l = links.find(from); l != links.end()) {
+    std::string target = l->second;
+    links.erase(l);
+    links[to] = target;
+  } else {
+    specials.erase(from);
+    specials.insert(to);
+  }
+  for (auto& [handle, path] : open)
+    if (path == from) path = to;
   log.push_back("rename " + from + " " + to);
   return true;
 }
 
 bool memory_disk::link_file(const std::string& from, const std::string& to, std::string* err) {
+  change();
   if (injected("link", to, err)) return false;
-  auto it = files.find(from);
-  if (it == files.end()) return fail(err, "No such file or directory");
-  if (files.count(to) || directories.count(to)) return fail(err, "File exists");
-  std::string copy = it->second;
-  files[to] = std::move(copy);
+  if (exists(to)) return fail(err, "File exists");
+  if (auto f = files.find(from); f != files.end()) {
+    std::string copy = f->second;
+    files[to] = std::move(copy);
+  } else if (auto l = links.find(from); l != links.end()) {
+    std::string target = l->second;
+    links[to] = target;
+  } else if (specials.count(from)) {
+    specials.insert(to);
+  } else {
+    return fail(err, "No such file or directory");
+  }
   log.push_back("link " + from + " " + to);
   return true;
 }
 
 bool memory_disk::remove_file(const std::string& path, std::string* err) {
+  change();
   if (injected("remove", path, err)) return false;
   if (directories.count(path)) return fail(err, "Is a directory");
-  if (!files.erase(path)) return fail(err, "No such file or directory");
+  if (!files.erase(path) && !links.erase(path) && !specials.erase(path))
+    return fail(err, "No such file or directory");
   log.push_back("remove " + path);
   return true;
+}
+
+bool memory_disk::list_directory(const std::string& dir, std::vector<std::string>* names,
+                                 std::string* err) {
+  if (injected("list", dir, err)) return false;
+  if (stat(dir) == entry::file) return fail(err, "Not a directory");
+  names->clear();
+  auto add = [&](const std::string& path) {
+    if (parent_of(path) == dir) names->push_back(path.substr(dir.size() + 1));
+  };
+  for (const auto& [path, contents] : files) add(path);
+  for (const auto& [path, target] : links) add(path);
+  for (const std::string& path : specials) add(path);
+  for (const std::string& path : directories) add(path);
+  log.push_back("list " + dir);
+  return true;
+}
+
+std::unique_ptr<directory_lock> memory_disk::lock_directory(const std::string& dir,
+                                                            std::string* err, int wait_ms) {
+  (void)wait_ms;
+  if (injected("lock", dir, err)) return nullptr;
+  if (held.count(dir)) {
+    *err = directory_in_use;
+    return nullptr;
+  }
+  const std::string path = dir + "/" + lock_file_name;
+  if (stat_no_follow(path) != entry::missing && stat_no_follow(path) != entry::file) {
+    *err = path + ": " +
+           (links.count(path) ? "a symbolic link, not a regular file" : "not a regular file");
+    return nullptr;
+  }
+  files[path];
+  held.insert(dir);
+  log.push_back("lock " + dir);
+  return std::make_unique<memory_lock>(*this, dir);
 }

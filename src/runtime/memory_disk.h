@@ -1,10 +1,13 @@
 #pragma once
 // A file system held in memory, for tests and the fuzz target. It behaves as
-// the real one does for the operations the program uses, and can be told to
-// run out of space or to fail chosen operations.
+// the real one does for the operations the program uses (symbolic links and
+// special files included), and can be told to run out of space, to fail
+// chosen operations or to stop dead at any step, as a killed process does.
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,14 +17,22 @@
 struct memory_disk : disk {
   std::map<std::string, std::string> files;
   std::set<std::string> directories;
+  // Symbolic links, by path, with the path each names.
+  std::map<std::string, std::string> links;
+  // Named pipes and devices: neither file nor directory.
+  std::set<std::string> specials;
 
   // Bytes that may still be written, over all files; a write beyond them
   // stores what fits and fails with "No space left on device".
   size_t space_left = static_cast<size_t>(-1);
 
+  // The largest file read_file reads; max_read_bytes as on a real disk.
+  int64_t read_limit = max_read_bytes;
+
   // An operation ("read", "create", "write", "close", "rename", "link",
-  // "remove") on a path that ends with `path_end` fails with `reason`.
-  // For rename and link the path is the target.
+  // "remove", "list", "lock") on a path that ends with `path_end` fails with
+  // `reason`. For rename and link the path is the target; for list and lock,
+  // the directory.
   struct failure {
     std::string op;
     std::string path_end;
@@ -29,10 +40,18 @@ struct memory_disk : disk {
   };
   std::vector<failure> failures;
 
+  // The number of changes (create, write, close, rename, link, remove) still
+  // allowed before the disk throws `killed` in place of the next one; -1 for
+  // no end. A test catches it where the process would have died and looks at
+  // what is left on the disk.
+  int64_t changes_before_kill = -1;
+  struct killed {};
+
   // Every successful operation, as "op path", in order.
   std::vector<std::string> log;
 
   entry stat(const std::string& path) override;
+  entry stat_no_follow(const std::string& path) override;
   bool read_file(const std::string& path, std::string* contents, std::string* err) override;
   bool create_file(const std::string& path, int* handle, std::string* err) override;
   bool write(int handle, std::string_view bytes, std::string* err) override;
@@ -42,12 +61,25 @@ struct memory_disk : disk {
   bool rename_file(const std::string& from, const std::string& to, std::string* err) override;
   bool link_file(const std::string& from, const std::string& to, std::string* err) override;
   bool remove_file(const std::string& path, std::string* err) override;
+  bool list_directory(const std::string& dir, std::vector<std::string>* names,
+                      std::string* err) override;
+  // Never waits: a directory held by another lock fails at once.
+  std::unique_ptr<directory_lock> lock_directory(const std::string& dir, std::string* err,
+                                                 int wait_ms = lock_wait_ms) override;
 
   size_t open_files() const { return open.size(); }
+  bool locked(const std::string& dir) const { return held.count(dir) > 0; }
+  // True when anything at all has the name `path`.
+  bool exists(const std::string& path) const;
 
  private:
+  friend struct memory_lock;
   bool injected(const std::string& op, const std::string& path, std::string* err) const;
+  void change();
+  bool put_at(int handle, int64_t offset, std::string_view bytes, std::string* err);
+  void erase_name(const std::string& path);
   std::map<int, std::string> open;
   std::map<int, size_t> position;  // where write() goes on, per open file
+  std::set<std::string> held;      // locked directories
   int next_handle = 3;
 };

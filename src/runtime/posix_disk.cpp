@@ -1,12 +1,16 @@
 // The file system of a POSIX system, and where the executable lives.
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <new>
 #include <string>
 
 #include "runtime/disk.h"
@@ -20,6 +24,62 @@ bool fail(std::string* err) {
   return false;
 }
 
+bool fail(std::string* err, std::string reason) {
+  *err = std::move(reason);
+  return false;
+}
+
+// Closes a descriptor whose failure no longer matters, keeping errno.
+void close_quietly(int fd) {
+  int saved = errno;
+  ::close(fd);
+  errno = saved;
+}
+
+// What a file that is not a regular one is, for a message.
+std::string not_regular(mode_t mode) {
+  const char* what = S_ISDIR(mode)    ? "a directory"
+                     : S_ISFIFO(mode) ? "a named pipe"
+                     : S_ISCHR(mode)  ? "a character device"
+                     : S_ISBLK(mode)  ? "a block device"
+                     : S_ISSOCK(mode) ? "a socket"
+                     : S_ISLNK(mode)  ? "a symbolic link"
+                                      : "a special file";
+  return std::string("not a regular file (") + what + ")";
+}
+
+// The reason an open with O_NOFOLLOW failed: a link at the last name is told
+// as such rather than as "Too many levels of symbolic links".
+bool fail_open(const std::string& path, std::string* err) {
+  const int saved = errno;
+  struct stat st;
+  if (saved == ELOOP && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    return fail(err, "a symbolic link, not a regular file");
+  errno = saved;
+  return fail(err);
+}
+
+struct posix_lock : directory_lock {
+  posix_lock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~posix_lock() override {
+    // The name goes while the lock is still held; a run that opened the file
+    // before sees, once it gets the lock, that the name is gone and starts
+    // over on a new file.
+    ::unlink(path_.c_str());
+    ::close(fd_);
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+void sleep_ms(int ms) {
+  struct timespec t = {ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+  while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
+  }
+}
+
 struct posix_disk : disk {
   entry stat(const std::string& path) override {
     struct stat st;
@@ -29,29 +89,64 @@ struct posix_disk : disk {
     return entry::other;
   }
 
+  entry stat_no_follow(const std::string& path) override {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return entry::missing;
+    if (S_ISREG(st.st_mode)) return entry::file;
+    if (S_ISDIR(st.st_mode)) return entry::directory;
+    return entry::other;
+  }
+
   bool read_file(const std::string& path, std::string* contents, std::string* err) override {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return fail(err);
-    contents->clear();
-    char buf[64 * 1024];
-    for (;;) {
-      ssize_t n = ::read(fd, buf, sizeof buf);
-      if (n == 0) break;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        int saved = errno;
-        ::close(fd);
-        errno = saved;
-        return fail(err);
+    // Non-blocking, so that opening a named pipe with no writer returns at
+    // once; the descriptor is then refused by its type.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return fail_open(path, err);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      close_quietly(fd);
+      return fail(err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return fail(err, not_regular(st.st_mode));
+    }
+    auto too_large = [&](int64_t size) {
+      ::close(fd);
+      return fail(err, "too large: " + std::to_string(size) + " bytes (at most " +
+                           std::to_string(max_read_bytes) + " are read)");
+    };
+    if (st.st_size > max_read_bytes) return too_large(st.st_size);
+    try {
+      contents->clear();
+      contents->reserve(static_cast<size_t>(st.st_size));
+      char buf[64 * 1024];
+      for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0) {
+          if (errno == EINTR) continue;
+          close_quietly(fd);
+          return fail(err);
+        }
+        // A file that grows while it is read is still held to the bound.
+        if (static_cast<int64_t>(contents->size()) + n > max_read_bytes)
+          return too_large(static_cast<int64_t>(contents->size()) + n);
+        contents->append(buf, static_cast<size_t>(n));
       }
-      contents->append(buf, static_cast<size_t>(n));
+    } catch (const std::bad_alloc&) {
+      contents->clear();
+      contents->shrink_to_fit();
+      ::close(fd);
+      return fail(err, "not enough memory to read " + std::to_string(st.st_size) + " bytes");
     }
     if (::close(fd) != 0) return fail(err);
     return true;
   }
 
   bool create_file(const std::string& path, int* handle, std::string* err) override {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0) return fail(err);
     *handle = fd;
     return true;
@@ -110,13 +205,85 @@ struct posix_disk : disk {
   }
 
   bool link_file(const std::string& from, const std::string& to, std::string* err) override {
-    if (::link(from.c_str(), to.c_str()) != 0) return fail(err);
+    // linkat without AT_SYMLINK_FOLLOW: a link at `from` gets the second
+    // name itself.
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return fail(err);
     return true;
   }
 
   bool remove_file(const std::string& path, std::string* err) override {
     if (::unlink(path.c_str()) != 0) return fail(err);
     return true;
+  }
+
+  bool list_directory(const std::string& dir, std::vector<std::string>* names,
+                      std::string* err) override {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return fail(err);
+    names->clear();
+    for (;;) {
+      errno = 0;
+      struct dirent* e = ::readdir(d);
+      if (!e) break;
+      const std::string name = e->d_name;
+      if (name != "." && name != "..") names->push_back(name);
+    }
+    const int saved = errno;
+    ::closedir(d);
+    if (saved != 0) {
+      errno = saved;
+      return fail(err);
+    }
+    return true;
+  }
+
+  std::unique_ptr<directory_lock> lock_directory(const std::string& dir, std::string* err,
+                                                 int wait_ms = lock_wait_ms) override {
+    const std::string path = dir + path_separator + lock_file_name;
+    constexpr int pause_ms = 50;
+    for (int waited = 0;;) {
+      int fd = ::open(path.c_str(),
+                      O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+      if (fd < 0) {
+        fail_open(path, err);
+        *err = path + ": " + *err;
+        return nullptr;
+      }
+      struct stat held;
+      if (::fstat(fd, &held) != 0) {
+        close_quietly(fd);
+        fail(err);
+        return nullptr;
+      }
+      if (!S_ISREG(held.st_mode)) {
+        ::close(fd);
+        *err = path + ": " + not_regular(held.st_mode);
+        return nullptr;
+      }
+      if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // The holder before may have removed the name after this open; then
+        // the lock is on a file nobody else will find: start over.
+        struct stat now;
+        if (::lstat(path.c_str(), &now) == 0 && now.st_dev == held.st_dev &&
+            now.st_ino == held.st_ino)
+          return std::make_unique<posix_lock>(fd, path);
+        ::close(fd);
+        continue;
+      }
+      const int saved = errno;
+      ::close(fd);
+      if (saved != EWOULDBLOCK && saved != EINTR) {
+        errno = saved;
+        fail(err);
+        return nullptr;
+      }
+      if (waited >= wait_ms) {
+        *err = directory_in_use;
+        return nullptr;
+      }
+      sleep_ms(pause_ms);
+      waited += pause_ms;
+    }
   }
 };
 
@@ -125,6 +292,10 @@ struct posix_disk : disk {
 disk& real_disk() {
   static posix_disk the_disk;
   return the_disk;
+}
+
+int64_t process_number() {
+  return static_cast<int64_t>(::getpid());
 }
 
 std::string application_path() {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "runtime/memory_disk.h"
 #include "runtime/output_file.h"
 
@@ -58,6 +60,234 @@ TEST_F(package_on_disk, NewFilesWhereNoneWereBeforeAreRemovedOnFailure) {
   ASSERT_FALSE(replace_together(d, paths, &failure));
   EXPECT_EQ(d.files.count("/p/a.dat"), 0u);
   EXPECT_EQ(d.files["/p/b.sim"], "old /p/b.sim");
+}
+
+// All old or all new: the one thing a reader of the set may ever see.
+enum class set_state { old_files, new_files, mixed };
+set_state state_of(memory_disk& d, const std::vector<std::string>& paths) {
+  size_t old_files = 0, new_files = 0;
+  for (const std::string& p : paths) {
+    old_files += d.files.count(p) && d.files[p] == "old " + p;
+    new_files += d.files.count(p) && d.files[p] == "new " + p;
+  }
+  return old_files == paths.size()   ? set_state::old_files
+         : new_files == paths.size() ? set_state::new_files
+                                     : set_state::mixed;
+}
+
+// A process killed at each step of the replacement (of one that succeeds,
+// and of one whose last rename fails and is undone), then the next run's
+// recovery: the set ends whole with nothing else left. While the journal is
+// there the set counts as interrupted; a journal that says "finish" is
+// finished, one that says "undo" is undone.
+TEST_F(package_on_disk, AReplacementKilledAtAnyStepIsFinishedByTheNextRun) {
+  const std::string journal = journal_path("/p");
+  for (const std::string failing_rename : {"", "c.dat"}) {
+    bool finished = false;
+    for (int64_t steps = 0; !finished; ++steps) {
+      ASSERT_LT(steps, 100) << "the replacement never ends";
+      memory_disk k = d;
+      if (!failing_rename.empty()) k.failures.push_back({"rename", failing_rename, "I/O error"});
+      k.changes_before_kill = steps;
+      io_failure failure;
+      try {
+        replace_together(k, paths, &failure);
+        finished = true;
+      } catch (const memory_disk::killed&) {
+        k.changes_before_kill = -1;
+      }
+      k.failures.clear();  // the next run's disk works
+
+      std::string message;
+      const bool journal_left = k.exists(journal);
+      EXPECT_EQ(find_interrupted_replacement(k, "/p", paths, &message), journal_left) << steps;
+      set_state expected = state_of(k, paths);
+      if (journal_left) {
+        EXPECT_NE(message.find("a.dat, b.sim, c.dat"), std::string::npos) << message;
+        expected = k.files[journal].find("\nundo\n") != std::string::npos ? set_state::old_files
+                                                                          : set_state::new_files;
+      } else {
+        EXPECT_NE(expected, set_state::mixed) << "no journal, yet mixed after " << steps;
+      }
+      if (finished) {
+        EXPECT_EQ(expected, failing_rename.empty() ? set_state::new_files : set_state::old_files);
+      }
+
+      // The recovery, killed in turn at each of its own steps and run again.
+      bool recovered = false;
+      for (int64_t again = 0; !recovered; ++again) {
+        ASSERT_LT(again, 100) << "the recovery never ends";
+        memory_disk r = k;
+        r.changes_before_kill = again;
+        try {
+          recovered = recover_interrupted_replacement(r, "/p", paths, &failure);
+          ASSERT_TRUE(recovered) << steps << ": " << describe(failure);
+        } catch (const memory_disk::killed&) {
+          r.changes_before_kill = -1;
+          ASSERT_TRUE(recover_interrupted_replacement(r, "/p", paths, &failure))
+              << steps << ", " << again << ": " << describe(failure);
+        }
+        EXPECT_EQ(state_of(r, paths), expected) << "killed after " << steps << ", " << again;
+        EXPECT_EQ(r.files.size(), paths.size()) << "left after " << steps << ", " << again;
+        EXPECT_FALSE(find_interrupted_replacement(r, "/p", paths, &message)) << steps;
+      }
+    }
+  }
+}
+
+TEST_F(package_on_disk, AnotherRunsTemporariesAreNeverTouchedButLeftoversAreRecovered) {
+  const std::string other = "999-abcdef";
+  for (const std::string& p : paths) d.files[temporary_name(p, other)] = "other run";
+  d.files[backup_name(paths[0], other)] = "other run";
+  io_failure failure;
+  ASSERT_TRUE(replace_together(d, paths, &failure)) << describe(failure);
+  for (const std::string& p : paths) EXPECT_EQ(d.files[temporary_name(p, other)], "other run");
+  discard_temporaries(d, paths);
+  EXPECT_EQ(d.files[backup_name(paths[0], other)], "other run");
+
+  // Once that run is known to be gone (the directory is locked), what it
+  // left goes; files that only look alike stay.
+  const std::vector<std::string> alike = {"/p/a.dat.new", "/p/x-1.a.dat.new", "/p/12-ab.a.dat.bak",
+                                          "/p/12-ab.b.dat.new", "/p/12-AB.a.dat.old"};
+  for (const std::string& f : alike) d.files[f] = "keep";
+  ASSERT_TRUE(recover_interrupted_replacement(d, "/p", paths, &failure)) << describe(failure);
+  for (const std::string& p : paths) EXPECT_EQ(d.files[p], "new " + p);
+  EXPECT_EQ(d.files.size(), paths.size() + alike.size());
+}
+
+// A leftover or a journal that cannot simply be removed stops the recovery
+// with a message that names it; old-style names are not ours and block
+// nothing.
+TEST_F(package_on_disk, WhatCannotBeRecoveredIsNamed) {
+  const std::string leftover = backup_name("/p/b.sim", "77-1");
+  struct {
+    std::string what;
+    std::function<void(memory_disk&)> plant;
+    std::string failure;
+  } cases[] = {
+      {"a directory left under a second name",
+       [&](memory_disk& k) { k.directories.insert(leftover); },
+       "cannot delete " + leftover + ": Is a directory"},
+      {"a damaged journal", [](memory_disk& k) { k.files["/p/.scenario.journal"] = "garbage"; },
+       "cannot read /p/.scenario.journal: not a replacement journal"},
+      {"a journal that is a pipe",
+       [](memory_disk& k) { k.specials.insert("/p/.scenario.journal"); },
+       "cannot read /p/.scenario.journal: not a regular file"},
+      {"a listing that fails",
+       [](memory_disk& k) {
+         k.failures.push_back({"list", "/p", "Permission denied"});
+       },
+       "cannot read /p: Permission denied"},
+  };
+  for (const auto& c : cases) {
+    memory_disk k = d;
+    c.plant(k);
+    io_failure failure;
+    EXPECT_FALSE(recover_interrupted_replacement(k, "/p", paths, &failure)) << c.what;
+    EXPECT_EQ(describe(failure).rfind(c.failure, 0), 0u) << c.what << ": " << describe(failure);
+    for (const std::string& p : paths) EXPECT_EQ(k.files[p], "old " + p) << c.what;
+  }
+
+  for (const char* old_style : {"/p/b.sim.old", "/p/b.sim.new"}) {
+    memory_disk k = d;
+    k.specials.insert(old_style);
+    k.links[std::string(old_style) + "2"] = "/etc/passwd";
+    io_failure failure;
+    EXPECT_TRUE(replace_together(k, paths, &failure)) << describe(failure);
+    EXPECT_TRUE(k.specials.count(old_style));
+    EXPECT_EQ(state_of(k, paths), set_state::new_files);
+  }
+}
+
+TEST_F(package_on_disk, AJournalOfOtherFilesConcernsNotThisSet) {
+  d.failures.push_back({"remove", ".journal", "Read-only file system"});
+  io_failure failure;
+  EXPECT_FALSE(replace_together(d, paths, &failure));
+  EXPECT_EQ(describe(failure), "cannot delete /p/.scenario.journal: Read-only file system");
+  EXPECT_EQ(state_of(d, paths), set_state::new_files);
+  std::string message;
+  EXPECT_FALSE(find_interrupted_replacement(d, "/p", {"/p/other.dat"}, &message));
+  EXPECT_TRUE(find_interrupted_replacement(d, "/p", {"/p/c.dat"}, &message));
+  EXPECT_EQ(message,
+            "the replacement of c.dat in /p was interrupted (/p/.scenario.journal is left): they "
+            "may mix old and new content until the program that wrote them runs there again and "
+            "finishes the replacement");
+}
+
+TEST_F(package_on_disk, AFailureAtEveryStepLeavesTheOldSetAndNothingElse) {
+  const char* steps[][2] = {{"link", "b.sim.old"},     {"create", ".journal.new"},
+                            {"write", ".journal.new"}, {"close", ".journal.new"},
+                            {"rename", ".journal"},    {"rename", "a.dat"},
+                            {"rename", "b.sim"}};
+  for (const auto& step : steps) {
+    memory_disk k = d;
+    k.failures.push_back({step[0], step[1], "Input/output error"});
+    io_failure failure;
+    EXPECT_FALSE(replace_together(k, paths, &failure)) << step[0] << " " << step[1];
+    EXPECT_EQ(failure.reason, "Input/output error");
+    for (const std::string& p : paths) EXPECT_EQ(k.files[p], "old " + p) << step[0] << step[1];
+    EXPECT_EQ(k.files.size(), paths.size()) << step[0] << " " << step[1];
+  }
+}
+
+TEST(TemporaryNames, AreUniqueToTheRunAndEndWithTheFinalName) {
+  const std::string tag = run_tag();
+  EXPECT_EQ(tag.rfind(std::to_string(process_number()) + "-", 0), 0u) << tag;
+  EXPECT_EQ(temporary_name("/d/x.dat"), "/d/" + tag + ".x.dat.new");
+  EXPECT_EQ(temporary_name("x.dat", "1-a"), "1-a.x.dat.new");
+  EXPECT_EQ(backup_name("/d/x.dat", "1-a"), "/d/1-a.x.dat.old");
+  EXPECT_EQ(journal_path("/d"), "/d/.scenario.journal");
+}
+
+// The memory disk behaves as the real one for what is not a regular file.
+TEST(MemoryDisk, RefusesWhatIsNotARegularFileAndLocksOneRunAtATime) {
+  memory_disk d;
+  d.files["/d/f"] = "0123456789";
+  d.links["/d/l"] = "f";
+  d.links["/d/dangling"] = "/nowhere";
+  d.specials.insert("/d/pipe");
+  d.directories.insert("/d/sub");
+  d.read_limit = 9;
+  struct {
+    const char* path;
+    disk::entry entry, name;
+    const char* reason;
+  } cases[] = {
+      {"/d/f", disk::entry::file, disk::entry::file, "too large: 10 bytes (at most 9 are read)"},
+      {"/d/l", disk::entry::file, disk::entry::other, "a symbolic link, not a regular file"},
+      {"/d/dangling", disk::entry::missing, disk::entry::other,
+       "a symbolic link, not a regular file"},
+      {"/d/pipe", disk::entry::other, disk::entry::other, "not a regular file (a named pipe)"},
+      {"/d/sub", disk::entry::directory, disk::entry::directory,
+       "not a regular file (a directory)"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(d.stat(c.path), c.entry) << c.path;
+    EXPECT_EQ(d.stat_no_follow(c.path), c.name) << c.path;
+    std::string contents, err;
+    EXPECT_FALSE(d.read_file(c.path, &contents, &err)) << c.path;
+    EXPECT_EQ(err, c.reason) << c.path;
+    int handle;
+    EXPECT_FALSE(d.create_file(c.path, &handle, &err)) << c.path;
+    EXPECT_EQ(err, "File exists") << c.path;
+  }
+  EXPECT_EQ(d.files.count("/nowhere"), 0u);
+  EXPECT_EQ(d.files["/d/f"], "0123456789");
+
+  std::string err;
+  auto lock = d.lock_directory("/d", &err);
+  ASSERT_TRUE(lock) << err;
+  EXPECT_TRUE(d.exists("/d/.scenario.lock"));
+  EXPECT_EQ(d.lock_directory("/d", &err), nullptr);
+  EXPECT_EQ(err, "the directory is in use by another run");
+  EXPECT_NE(d.lock_directory("/e", &err), nullptr) << "another directory is free";
+  lock.reset();
+  EXPECT_FALSE(d.exists("/d/.scenario.lock"));
+  EXPECT_NE(d.lock_directory("/d", &err), nullptr) << err;
+
+  d.links["/f/.scenario.lock"] = "/d/f";
+  EXPECT_EQ(d.lock_directory("/f", &err), nullptr);
+  EXPECT_EQ(err, "/f/.scenario.lock: a symbolic link, not a regular file");
 }
 
 TEST(OutputFile, WritesLittleEndianValuesAndReportsAFullDisk) {

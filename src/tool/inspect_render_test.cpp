@@ -3,18 +3,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <vector>
 
-#include "model/package_reader.h"
-#include "run/exit_status.h"
-#include "run/generator.h"
+#include "runtime/replace_files.h"
 #include "testing/scenario_fixture.h"
 #include "tool/inspect_report.h"
 #include "tool/json_writer.h"
 #include "tool/package_commands.h"
+#include "model/package_reader.h"
+#include "run/exit_status.h"
+#include "run/generator.h"
+#include "tool/package_summary.h"
 #include "tool/svg_drawing.h"
 
 namespace {
@@ -197,7 +202,8 @@ bool well_formed_xml(std::string_view s, std::string* why) {
 package read_back(built_package& c) {
   package p;
   package_error error;
-  EXPECT_TRUE(read_package(c.disk, test_directory, test_identity(), &p, &error)) << error.message;
+  EXPECT_TRUE(read_package(c.disk, test_directory, test_identity(), &p, &error))
+      << error.message;
   return p;
 }
 
@@ -208,7 +214,8 @@ struct built_in {
     std::ostringstream out, err;
     run_generator(disk, test_directory, out, err);
     package_error error;
-    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &p, &error)) << error.message;
+    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &p, &error))
+        << error.message;
   }
 };
 
@@ -358,6 +365,141 @@ TEST(SvgDrawing, IsOneWellFormedSelfContainedDocument) {
   EXPECT_TRUE(has(draw_package(empty_plan), "the plan holds no trace"));
 }
 
+// A plan valued at the given metres only, one (east, north) point each.
+plan_rows plan_of(size_t metres,
+                     const std::vector<std::pair<size_t, std::pair<double, double>>>& points) {
+  plan_rows plan;
+  plan.row0.assign(metres, {});
+  plan.row1.assign(metres, {});
+  for (const auto& [m, point] : points) {
+    plan.row0[m] = {plan_tag_double, point.first};
+    plan.row1[m] = {plan_tag_double, point.second};
+  }
+  return plan;
+}
+
+// The longest run of digits in `text`: a number printed with "%f" from a
+// huge value runs to hundreds.
+size_t longest_digit_run(const std::string& text) {
+  size_t longest = 0, run = 0;
+  for (char c : text) {
+    run = std::isdigit(static_cast<unsigned char>(c)) ? run + 1 : 0;
+    longest = std::max(longest, run);
+  }
+  return longest;
+}
+
+// Values no compiler writes but a damaged or hostile package holds: they
+// print as what they are, in short, and never reach the drawing.
+TEST(InspectReport, PlanValuesThatAreNotFiniteOrHugePrintAsSuch) {
+  built_in b;
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct {
+    const char* what;
+    std::vector<std::pair<size_t, std::pair<double, double>>> points;
+    std::vector<std::string> text_parts, json_parts;
+  } cases[] = {
+      {"a huge value",
+       {{0, {0, 0}}, {1, {1, 0}}, {2, {-1.5e154, 0}}, {3, {2, 0}}},
+       {"  east (row 0)        -1.5e+154 .. 2.0 m\n", "  length              3e+154 m along"},
+       {"\"east_min_m\": -1.5e+154", "\"not_finite_metres\": 0"}},
+      {"steps whose products overflow",
+       {{0, {0, 0}}, {1, {1e200, 1e200}}, {2, {0, 2e200}}},
+       {"  turning             net -90.0 degrees (clockwise positive), total 90.0 degrees\n"},
+       {"\"net_turning_deg\": -90"}},
+      {"a NaN and infinities among finite values",
+       {{0, {0, 0}}, {1, {nan, 0}}, {2, {1, 0}}, {3, {inf, -inf}}, {4, {2, 0}}},
+       {"  values              5 metres, 0 .. 4\n",
+        "  not finite          2 metres, the first at 1 (left out below)\n",
+        "  east (row 0)        0.0 .. 2.0 m\n", "  length              2.0 m along the trace\n"},
+       {"\"not_finite_metres\": 2", "\"first_not_finite_metre\": 1", "\"east_max_m\": 2,"}},
+      {"nothing finite",
+       {{0, {nan, 0}}, {5, {0, inf}}},
+       {"  not finite          2 metres, the first at 0 (left out below)\n"},
+       {"\"east_min_m\": null", "\"length_m\": 0"}},
+      {"a step longer than a double holds",
+       {{0, {-1e308, 0}}, {1, {1e308, 0}}, {2, {1e308, 1e308}}},
+       {"  east (row 0)        -1e+308 .. 1e+308 m\n", "  length              inf m along"},
+       {"\"length_m\": null", "\"east_max_m\": 1e+308"}},
+  };
+  for (const auto& c : cases) {
+    package p = b.p;
+    p.plan = plan_of(p.plan.row0.size(), c.points);
+    std::ostringstream out;
+    write_inspection_text(out, p);
+    const std::string text = out.str();
+    for (const std::string& part : c.text_parts) EXPECT_TRUE(has(text, part)) << c.what << part;
+    EXPECT_FALSE(has(text, "nan")) << c.what;
+    EXPECT_LT(longest_digit_run(text), 20u) << c.what;
+
+    const std::string json = inspection_json(p);
+    EXPECT_TRUE(valid_json(json)) << c.what;
+    for (const std::string& part : c.json_parts) EXPECT_TRUE(has(json, part)) << c.what << part;
+
+    const std::string svg = draw_package(p);
+    std::string why;
+    EXPECT_TRUE(well_formed_xml(svg, &why)) << c.what << why;
+    for (const char* never : {"nan", "inf", "e+"}) EXPECT_FALSE(has(svg, never)) << c.what << never;
+    EXPECT_LT(longest_digit_run(svg), 12u) << c.what;
+  }
+}
+
+// A long plan valued at a few metres only: each sample of the trace finds
+// its point without walking the plan back, and points found twice are drawn
+// once.
+TEST(SvgDrawing, ASparsePlanIsDrawnFromTheFewPointsItHolds) {
+  built_in b;
+  package p = b.p;
+  const size_t metres = 1000001;
+  p.plan = plan_of(metres, {{0, {0, 0}}, {1, {0, 1}}, {metres - 1, {500, 800}}});
+  const std::string svg = draw_package(p);
+  std::string why;
+  EXPECT_TRUE(well_formed_xml(svg, &why)) << why;
+  const size_t trace = svg.find("stroke=\"#1f4e79\" stroke-width=\"3\"");
+  ASSERT_NE(trace, std::string::npos);
+  const std::string route =
+      svg.substr(svg.rfind("<path d=\"", trace), trace - svg.rfind("<path d=\"", trace));
+  EXPECT_LE(std::count(route.begin(), route.end(), 'L'), 2) << route;
+  const plan_geometry g = measure_plan(p.plan);
+  EXPECT_EQ(g.valued, 3);
+  EXPECT_EQ(g.last_valued, 1000000);
+}
+
+TEST(InspectReport, ControlCharactersInTextsAreShownEscaped) {
+  built_in b;
+  package p = b.p;
+  p.identity.line_name = "Line\x1b[2J";
+  p.directory = "/dir\a";
+  p.table[entry_line].text = std::string(
+      "A\x1b]0;t\aB\0C\x7f"
+      "D",
+      12);
+  const int station = station_entries(p).front();
+  p.table[static_cast<size_t>(station)].text = "\x1b[31mRED";
+
+  std::ostringstream out;
+  write_inspection_text(out, p);
+  const std::string text = out.str();
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    EXPECT_TRUE(u >= 0x20 ? u != 0x7F : c == '\n') << "raw byte " << int{u};
+  }
+  for (const char* part : {"Line\\x1b[2J, train 40817 (/dir\\x07)\n",
+                           "\"A\\x1b]0;t\\x07B\\x00C\\x7fD\" (entry 85)", "\\x1b[31mRED  "})
+    EXPECT_TRUE(has(text, part)) << part;
+
+  // Bytes that are not UTF-8 (a lone 0x9B is a terminal's CSI) and C1
+  // controls, from names given on the command line.
+  EXPECT_EQ(printable("\x9b"
+                      "31m \xc2\x9b \xc3\xa9 \xe2\x80\x94 \xed\xa0\x80"),
+            "\\x9b31m \\u009b \xc3\xa9 \xe2\x80\x94 \\xed\\xa0\\x80");
+  EXPECT_EQ(json_string("\x7f \xc2\x85 \xff \xc3\xa9"), "\"\\u007f \\u0085 \\ufffd \xc3\xa9\"");
+  const std::string json = inspection_json(p);
+  EXPECT_TRUE(valid_json(json));
+  EXPECT_TRUE(has(json, "\"line_name\": \"A\\u001b]0;t\\u0007B\\u0000C\\u007fD\""));
+}
+
 // The commands on a memory disk holding the built-in package.
 struct command_run {
   std::ostringstream out, err;
@@ -430,18 +572,19 @@ TEST(PackageCommands, RenderReplacesTheFileWholeOrLeavesItAlone) {
   r.run(b.disk, {"render", test_directory, "-o", "/out.svg"});
   ASSERT_EQ(r.status, 0) << r.err.str();
   EXPECT_EQ(b.disk.files["/out.svg"], draw_package(b.p));
-  EXPECT_EQ(b.disk.files.count("/out.svg.new"), 0u);
+  const std::string temporary = temporary_name("/out.svg");
+  EXPECT_FALSE(b.disk.exists(temporary));
 
   b.disk.files["/out.svg"] = "old drawing";
+  const auto before = b.disk.files;
   for (const char* op : {"create", "write", "close", "rename"}) {
     memory_disk d = b.disk;
     d.failures.push_back(
-        {op, op == std::string("rename") ? "/out.svg" : "/out.svg.new", "Input/output error"});
+        {op, op == std::string("rename") ? "/out.svg" : temporary, "Input/output error"});
     r.run(d, {"render", test_directory, "--output", "/out.svg"});
     EXPECT_EQ(r.status, 5) << op;
     EXPECT_EQ(r.err.str(), "scenario-tool: cannot write /out.svg: Input/output error\n") << op;
-    EXPECT_EQ(d.files["/out.svg"], "old drawing") << op;
-    EXPECT_EQ(d.files.count("/out.svg.new"), 0u) << op;
+    EXPECT_EQ(d.files, before) << op;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "tool/inspect_report.h"
 
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 
@@ -34,21 +35,31 @@ std::string right(int64_t v, size_t w) {
   return right(std::to_string(v), w);
 }
 
-std::string fixed(double v, int decimals) {
+// A number with `decimals` decimals; one too large for that to be short (a
+// damaged plan can hold 1e154) in scientific notation, and one that is not a
+// number as "nan", "inf" or "-inf".
+std::string decimal(double v, int decimals, bool with_sign) {
+  if (std::isnan(v)) return "nan";
+  if (std::isinf(v)) return v < 0 ? "-inf" : with_sign ? "+inf" : "inf";
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  if (std::fabs(v) >= 1e15)
+    std::snprintf(buf, sizeof buf, with_sign ? "%+.6g" : "%.6g", v);
+  else
+    std::snprintf(buf, sizeof buf, with_sign ? "%+.*f" : "%.*f", decimals, v);
   return buf;
 }
 
+std::string fixed(double v, int decimals) {
+  return decimal(v, decimals, false);
+}
+
 std::string signed_fixed(double v, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%+.*f", decimals, v);
-  return buf;
+  return decimal(v, decimals, true);
 }
 
 // Stored text (Windows-1252) for the terminal, in quotes.
 std::string quoted(std::string_view stored) {
-  return "\"" + windows1252_to_utf8(stored) + "\"";
+  return "\"" + printable(windows1252_to_utf8(stored)) + "\"";
 }
 
 std::string field_text(const object_field& f) {
@@ -105,12 +116,13 @@ void write_header(std::ostream& out, const package& p) {
   header_line(out, "signal repetition", signal_repetition(train));
   header_line(out, "sand", std::to_string(train.w24));
   header_line(out, "clock", clock_time(train.w28, train.w30, train.w32));
-  header_line(out, "stamps",
-              std::to_string(checks.line_stamp) + " in entry 85, " +
-                  std::to_string(checks.cell_stamp) + " in cell 1" +
-                  (checks.stamps_match() ? " (as expected)"
-                                         : " (expected " + std::to_string(line_stamp_value) +
-                                               " and " + std::to_string(cell_stamp_value) + ")"));
+  header_line(
+      out, "stamps",
+      std::to_string(checks.line_stamp) + " in entry 85, " + std::to_string(checks.cell_stamp) +
+          " in cell 1" +
+          (checks.stamps_match() ? " (as expected)"
+                                 : " (expected " + std::to_string(line_stamp_value) + " and " +
+                                       std::to_string(cell_stamp_value) + ")"));
   header_line(out, "check codes",
               std::to_string(checks.code_st) + " in entry 85, " + std::to_string(checks.code_og) +
                   " in cell 1" +
@@ -133,7 +145,8 @@ void write_stations(std::ostream& out, const package& p) {
   const std::vector<int> entries = station_entries(p);
   size_t name_width = 4;
   for (int e : entries)
-    name_width = std::max(name_width, width(windows1252_to_utf8(p.table[size_t(e)].text)));
+    name_width =
+        std::max(name_width, width(printable(windows1252_to_utf8(p.table[size_t(e)].text))));
   out << "\nStations (" << entries.size() << ")\n";
   if (entries.empty()) return;
   out << "  entry  " << left("name", name_width) << right("type", 6) << right("position", 10)
@@ -142,7 +155,7 @@ void write_stations(std::ostream& out, const package& p) {
   for (int i : entries) {
     const scenario_entry& e = p.table[static_cast<size_t>(i)];
     const std::string zone = right(e.l4, 7) + " .. " + right(e.l8, 6);
-    out << "  " << right(i, 5) << "  " << left(windows1252_to_utf8(e.text), name_width)
+    out << "  " << right(i, 5) << "  " << left(printable(windows1252_to_utf8(e.text)), name_width)
         << right(e.b0, 6) << right(e.l12, 10) << "  " << zone << "  " << left(time_of_day(e.l40), 9)
         << " ";
     for (int64_t v :
@@ -230,6 +243,11 @@ void write_plan(std::ostream& out, const package& p) {
   header_line(out, "values",
               std::to_string(g.valued) + " metres, " + std::to_string(g.first_valued) + " .. " +
                   std::to_string(g.last_valued));
+  if (g.not_finite > 0)
+    header_line(out, "not finite",
+                std::to_string(g.not_finite) + " metres, the first at " +
+                    std::to_string(g.first_not_finite) + " (left out below)");
+  if (!g.has_extent()) return;
   header_line(out, "east (row 0)", fixed(g.min_east, 1) + " .. " + fixed(g.max_east, 1) + " m");
   header_line(out, "north (row 1)", fixed(g.min_north, 1) + " .. " + fixed(g.max_north, 1) + " m");
   header_line(out, "length", fixed(g.length, 1) + " m along the trace");
@@ -428,10 +446,18 @@ void json_plan(json_writer& w, const package& p) {
   w.member("valued_metres", g.valued);
   w.member("first_valued_metre", g.first_valued);
   w.member("last_valued_metre", g.last_valued);
-  w.member("east_min_m", g.min_east);
-  w.member("east_max_m", g.max_east);
-  w.member("north_min_m", g.min_north);
-  w.member("north_max_m", g.max_north);
+  w.member("not_finite_metres", g.not_finite);
+  w.member("first_not_finite_metre", g.first_not_finite);
+  for (const auto& [name, v] : {std::pair{"east_min_m", g.min_east},
+                                {"east_max_m", g.max_east},
+                                {"north_min_m", g.min_north},
+                                {"north_max_m", g.max_north}}) {
+    w.key(name);
+    if (g.has_extent())
+      w.value(v);
+    else
+      w.null();
+  }
   w.member("length_m", g.length);
   w.member("net_turning_deg", g.net_turning);
   w.member("absolute_turning_deg", g.absolute_turning);
@@ -441,12 +467,13 @@ void json_plan(json_writer& w, const package& p) {
 }  // namespace
 
 void write_inspection_text(std::ostream& out, const package& p) {
-  out << p.identity.line_name << ", train " << p.identity.train_number << " (" << p.directory
-      << ")\n";
+  out << printable(p.identity.line_name) << ", train " << printable(p.identity.train_number) << " ("
+      << printable(p.directory) << ")\n";
   for (const auto& [name, bytes] :
        {std::pair{&p.plan_file, p.plan_bytes}, std::pair{&p.table_file, p.table_bytes},
         std::pair{&p.grid_file, p.grid_bytes}})
-    out << "  " << left(*name, 36) << right(static_cast<int64_t>(bytes), 9) << " bytes\n";
+    out << "  " << left(printable(*name), 36) << right(static_cast<int64_t>(bytes), 9)
+        << " bytes\n";
   out << "\n";
   write_header(out, p);
   write_ranges(out, p);

@@ -3,11 +3,48 @@
 #include <charconv>
 #include <cmath>
 
+size_t utf8_sequence(std::string_view text, size_t i) {
+  const unsigned char c = static_cast<unsigned char>(text[i]);
+  const size_t n = c < 0x80                 ? 1
+                   : c >= 0xC2 && c <= 0xDF ? 2
+                   : c >= 0xE0 && c <= 0xEF ? 3
+                   : c >= 0xF0 && c <= 0xF4 ? 4
+                                            : 0;
+  if (n == 0 || i + n > text.size()) return 0;
+  for (size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+  const unsigned char c1 = static_cast<unsigned char>(n > 1 ? text[i + 1] : 0);
+  // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
+  if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) ||
+      (c == 0xF4 && c1 >= 0x90))
+    return 0;
+  return n;
+}
+
 std::string json_string(std::string_view text) {
   static constexpr char hex[] = "0123456789abcdef";
   std::string out = "\"";
-  for (char ch : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char ch = text[i];
     const unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 0x80) {
+      // Whole UTF-8 sequences pass, but for the C1 controls, which are
+      // escaped like the others; a byte that starts none becomes U+FFFD.
+      const size_t n = utf8_sequence(text, i);
+      const unsigned char c1 = static_cast<unsigned char>(n == 2 ? text[i + 1] : 0);
+      if (n == 0) {
+        out += "\\ufffd";
+      } else if (n == 2 && c == 0xC2 && c1 < 0xA0) {
+        out += "\\u00";
+        out += hex[c1 >> 4];
+        out += hex[c1 & 0xF];
+        ++i;
+      } else {
+        out.append(text.substr(i, n));
+        i += n - 1;
+      }
+      continue;
+    }
     switch (c) {
       case '"':
         out += "\\\"";
@@ -25,7 +62,7 @@ std::string json_string(std::string_view text) {
         out += "\\t";
         break;
       default:
-        if (c < 0x20) {
+        if (c < 0x20 || c == 0x7F) {
           out += "\\u00";
           out += hex[c >> 4];
           out += hex[c & 0xF];

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "model/check_codes.h"
+#include "tool/json_writer.h"
 
 namespace {
 
@@ -169,6 +170,26 @@ std::vector<stretch_run> stretch_runs(const track_grid& grid, uint8_t track_cell
   return runs;
 }
 
+namespace {
+
+// The turn in degrees (clockwise positive, seen with north up) from the step
+// (ae, an) to the step (be, bn). Each step is first brought near 1 by a
+// power of two, which is exact, so that huge coordinates cannot overflow
+// the products.
+double turn_degrees(double ae, double an, double be, double bn) {
+  auto unit = [](double& e, double& n) {
+    const int k = std::ilogb(std::max(std::fabs(e), std::fabs(n)));
+    e = std::ldexp(e, -k);
+    n = std::ldexp(n, -k);
+  };
+  unit(ae, an);
+  unit(be, bn);
+  // Clockwise is a negative cross product.
+  return -std::atan2(ae * bn - an * be, ae * be + an * bn) * 180 / pi;
+}
+
+}  // namespace
+
 plan_geometry measure_plan(const plan_rows& plan) {
   plan_geometry g;
   g.metres = static_cast<int32_t>(plan.row0.size());
@@ -177,13 +198,17 @@ plan_geometry measure_plan(const plan_rows& plan) {
   for (size_t m = 0; m < plan.row0.size() && m < plan.row1.size(); ++m) {
     if (plan.row0[m].tag == plan_tag_empty || plan.row1[m].tag == plan_tag_empty) continue;
     const double e = plan.row0[m].value, n = plan.row1[m].value;
-    if (g.valued == 0) {
-      g.first_valued = static_cast<int32_t>(m);
+    if (g.valued == 0) g.first_valued = static_cast<int32_t>(m);
+    ++g.valued;
+    g.last_valued = static_cast<int32_t>(m);
+    if (!std::isfinite(e) || !std::isfinite(n)) {
+      if (g.not_finite++ == 0) g.first_not_finite = static_cast<int32_t>(m);
+      continue;
+    }
+    if (g.valued - g.not_finite == 1) {
       g.min_east = g.max_east = e;
       g.min_north = g.max_north = n;
     }
-    ++g.valued;
-    g.last_valued = static_cast<int32_t>(m);
     g.min_east = std::min(g.min_east, e);
     g.max_east = std::max(g.max_east, e);
     g.min_north = std::min(g.min_north, n);
@@ -193,16 +218,16 @@ plan_geometry measure_plan(const plan_rows& plan) {
       const double len = std::hypot(de, dn);
       g.length += len;
       if (len > 0) {
-        if (have_step) {
-          // Clockwise, seen with north up, is a negative cross product.
-          const double turn =
-              -std::atan2(step_e * dn - step_n * de, step_e * de + step_n * dn) * 180 / pi;
+        // A step too long for a double (inf) has no direction.
+        const bool finite_step = std::isfinite(de) && std::isfinite(dn);
+        if (have_step && finite_step) {
+          const double turn = turn_degrees(step_e, step_n, de, dn);
           g.net_turning += turn;
           g.absolute_turning += std::fabs(turn);
         }
         step_e = de;
         step_n = dn;
-        have_step = true;
+        have_step = finite_step;
       }
     }
     last_e = e;
@@ -212,17 +237,53 @@ plan_geometry measure_plan(const plan_rows& plan) {
   return g;
 }
 
-bool plan_point(const plan_rows& plan, int64_t m, double* east, double* north) {
-  const int64_t size = static_cast<int64_t>(std::min(plan.row0.size(), plan.row1.size()));
-  for (int64_t k = std::min(m, size - 1); k >= 0; --k) {
-    const plan_element& e = plan.row0[static_cast<size_t>(k)];
-    const plan_element& n = plan.row1[static_cast<size_t>(k)];
+plan_points::plan_points(const plan_rows& plan) {
+  for (size_t m = 0; m < plan.row0.size() && m < plan.row1.size(); ++m) {
+    const plan_element& e = plan.row0[m];
+    const plan_element& n = plan.row1[m];
     if (e.tag == plan_tag_empty || n.tag == plan_tag_empty) continue;
-    *east = e.value;
-    *north = n.value;
-    return true;
+    if (!std::isfinite(e.value) || !std::isfinite(n.value)) continue;
+    metres_.push_back(static_cast<int32_t>(m));
+    east_.push_back(e.value);
+    north_.push_back(n.value);
   }
-  return false;
+}
+
+bool plan_points::at(int64_t m, double* east, double* north, int64_t* metre) const {
+  auto after = std::upper_bound(metres_.begin(), metres_.end(), m,
+                                [](int64_t a, int32_t b) { return a < b; });
+  if (after == metres_.begin()) return false;
+  const size_t i = static_cast<size_t>(after - metres_.begin()) - 1;
+  *east = east_[i];
+  *north = north_[i];
+  if (metre) *metre = metres_[i];
+  return true;
+}
+
+std::string printable(std::string_view utf8) {
+  static constexpr char hex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    const size_t n = utf8_sequence(utf8, i);
+    const unsigned char c1 = static_cast<unsigned char>(n == 2 ? utf8[i + 1] : 0);
+    if (n == 2 && c == 0xC2 && c1 < 0xA0) {  // U+0080 .. U+009F
+      out += "\\u00";
+      out += hex[c1 >> 4];
+      out += hex[c1 & 0xF];
+    } else if (n == 0 || c < 0x20 || c == 0x7F) {
+      out += "\\x";
+      out += hex[c >> 4];
+      out += hex[c & 0xF];
+    } else {
+      out.append(utf8.substr(i, n));
+      i += n;
+      continue;
+    }
+    i += n == 0 ? 1 : n;
+  }
+  return out;
 }
 
 std::string time_of_day(int64_t seconds) {

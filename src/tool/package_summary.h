@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/package_reader.h"
@@ -79,22 +80,44 @@ inline int speed_kmh(uint8_t raw) {
 }
 
 // The plan's extent, length and turning over the metres that hold a value.
-// Row 0 is the east coordinate, row 1 the north one.
+// Row 0 is the east coordinate, row 1 the north one. A value that is not a
+// finite number (a damaged or hostile file) is counted, and left out of the
+// extent, the length and the turning as an empty metre is.
 struct plan_geometry {
   int32_t metres = 0;  // elements per row
   int32_t valued = 0;  // metres holding a value
   int32_t first_valued = -1;
   int32_t last_valued = -1;
+  int32_t not_finite = 0;  // valued metres with an infinite or NaN value
+  int32_t first_not_finite = -1;
   double min_east = 0, max_east = 0, min_north = 0, max_north = 0;
   double length = 0;            // metres along the trace
   double net_turning = 0;       // degrees, clockwise positive
   double absolute_turning = 0;  // degrees
+
+  // The extent holds at least one point.
+  bool has_extent() const { return valued > not_finite; }
 };
 plan_geometry measure_plan(const plan_rows& plan);
 
-// The plan point of route metre m: the nearest metre at or before m that
-// holds a value in both rows. False when there is none.
-bool plan_point(const plan_rows& plan, int64_t m, double* east, double* north);
+// The points of the plan with a finite value in both rows, read once, for
+// finding the point of any route metre without walking the plan again.
+class plan_points {
+ public:
+  explicit plan_points(const plan_rows& plan);
+  // The point of route metre m: that of the nearest metre at or before m.
+  // False when there is none; *metre (when given) is the metre found.
+  bool at(int64_t m, double* east, double* north, int64_t* metre = nullptr) const;
+
+ private:
+  std::vector<int32_t> metres_;
+  std::vector<double> east_, north_;
+};
+
+// Text for a terminal: control characters (C0, DEL and C1, such as escape,
+// bell or NUL) and bytes that are not UTF-8 are shown as "\x1b", "\u009b",
+// so that a name in a package can neither move the cursor nor ring.
+std::string printable(std::string_view utf8);
 
 // "09:05:00" from seconds of the day; "-00:00:05" for a negative value.
 std::string time_of_day(int64_t seconds);

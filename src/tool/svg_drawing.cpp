@@ -47,8 +47,16 @@ constexpr const char* colour_grid = "#e5e8e8";
 constexpr const char* colour_ink = "#1c2833";
 constexpr const char* colour_faint = "#5d6d7e";
 
-// A number as SVG wants it: at most one decimal, no trailing ".0".
+// The largest coordinate written: far outside the page, yet short.
+constexpr double largest_coordinate = 1e7;
+
+// A number as SVG wants it: at most one decimal, no trailing ".0". Whatever
+// reaches here is drawn with finite numbers of a sane size; should anything
+// else slip through, it is clamped rather than written as "nan" or as a
+// number of hundreds of digits.
 std::string num(double v) {
+  if (std::isnan(v)) v = 0;
+  v = std::clamp(v, -largest_coordinate, largest_coordinate);
   char buf[48];
   std::snprintf(buf, sizeof buf, "%.1f", v);
   std::string s = buf;
@@ -483,11 +491,12 @@ void draw_markers(drawing& d) {
   lane_title(d, (mountain_top + mountain_bottom) / 2, "mountains");
 }
 
-// The plan, scaled to fit its panel with north up.
+// The plan, scaled to fit its panel with north up. Only points with finite
+// values are drawn.
 void draw_plan(drawing& d) {
   d.svg += text(plan_left, plan_top - 10, "Plan (north up)", font(14) + " font-weight=\"bold\"");
   const plan_geometry g = measure_plan(d.p.plan);
-  if (g.valued < 2) {
+  if (g.valued - g.not_finite < 2) {
     d.svg += text(plan_left, plan_top + 20, "the plan holds no trace", font(12, colour_faint));
     return;
   }
@@ -497,24 +506,37 @@ void draw_plan(drawing& d) {
   const double w = std::max(g.max_east - g.min_east, 1.0);
   const double h = std::max(g.max_north - g.min_north, 1.0);
   const double scale = std::min((right - left) / w, (bottom - top) / h);
-  const double ox = (left + right) / 2 - (g.min_east + g.max_east) / 2 * scale;
-  const double oy = (top + bottom) / 2 + (g.min_north + g.max_north) / 2 * scale;
+  if (!std::isfinite(w) || !std::isfinite(h) || !(scale > 0)) {
+    d.svg +=
+        text(plan_left, plan_top + 20, "the plan is too large to draw", font(12, colour_faint));
+    return;
+  }
+  // Halves, so that the centre of a huge extent does not overflow.
+  const double ox = (left + right) / 2 - (g.min_east / 2 + g.max_east / 2) * scale;
+  const double oy = (top + bottom) / 2 + (g.min_north / 2 + g.max_north / 2) * scale;
   auto px = [&](double east) { return ox + east * scale; };
   auto py = [&](double north) { return oy - north * scale; };
+  const plan_points plan(d.p.plan);
 
-  // The trace, thinned to about 4000 points; the part past the route's end
-  // in grey.
-  const int32_t step = std::max(1, g.valued / 4000);
+  // The trace, sampled at about 4000 metres along its span and at the
+  // route's end; the part past the route's end in grey. A sample that finds
+  // the same plan point as the one before adds nothing.
+  const int32_t step = std::max(1, (g.last_valued - g.first_valued) / 4000);
   std::vector<int32_t> metres;
   for (int32_t m = g.first_valued; m < g.last_valued; m += step) metres.push_back(m);
   metres.push_back(g.last_valued);
   if (d.route_length > g.first_valued && d.route_length < g.last_valued)
     metres.push_back(d.route_length);
   std::sort(metres.begin(), metres.end());
+  metres.erase(std::unique(metres.begin(), metres.end()), metres.end());
   std::string route_path, beyond_path;
+  int64_t last_found = -1;
   for (int32_t m : metres) {
     double e, n;
-    if (!plan_point(d.p.plan, m, &e, &n)) continue;
+    int64_t found;
+    if (!plan.at(m, &e, &n, &found)) continue;
+    if (found == last_found && m != d.route_length) continue;
+    last_found = found;
     const std::string point = num(px(e)) + " " + num(py(n));
     if (m <= d.route_length) route_path += (route_path.empty() ? "M" : " L") + point;
     if (m >= d.route_length) beyond_path += (beyond_path.empty() ? "M" : " L") + point;
@@ -528,7 +550,7 @@ void draw_plan(drawing& d) {
   const double km_step = nice_step(d.route_length / 1000.0, 12);
   for (double k = km_step; k * 1000 < d.route_length; k += km_step) {
     double e, n;
-    if (!plan_point(d.p.plan, static_cast<int64_t>(k * 1000), &e, &n)) continue;
+    if (!plan.at(static_cast<int64_t>(k * 1000), &e, &n)) continue;
     d.svg += circle(px(e), py(n), 1.8, fill("#ffffff") + " stroke=\"" + colour_trace + "\"");
     d.svg += text(px(e) - 8, py(n) + 4, num(k) + " km", font(10, colour_faint, "end"));
   }
@@ -539,7 +561,7 @@ void draw_plan(drawing& d) {
     if (c.kind != kind_signal) continue;
     double e, n;
     const int32_t metre = object_metre(static_cast<int32_t>(i), c.kind);
-    if (!plan_point(d.p.plan, metre, &e, &n)) continue;
+    if (!plan.at(metre, &e, &n)) continue;
     d.svg += with_title(circle(px(e), py(n), 3.2,
                                fill(signal_colour(c)) + " stroke=\"#ffffff\" stroke-width=\"0.8\""),
                         "signal at " + std::to_string(metre) + " m");
@@ -552,7 +574,7 @@ void draw_plan(drawing& d) {
   std::vector<int> shown;
   for (int entry : entries) {
     double e, n;
-    if (!plan_point(d.p.plan, d.p.table[static_cast<size_t>(entry)].l12, &e, &n)) continue;
+    if (!plan.at(d.p.table[static_cast<size_t>(entry)].l12, &e, &n)) continue;
     points.push_back({px(e), py(n)});
     shown.push_back(entry);
   }
@@ -576,8 +598,7 @@ void draw_plan(drawing& d) {
 
   // Start and end of the route.
   double e, n;
-  if (plan_point(d.p.plan, 0, &e, &n))
-    d.svg += text(px(e), py(n) + 22, "start", font(11, colour_ink, "middle"));
+  if (plan.at(0, &e, &n)) d.svg += text(px(e), py(n) + 22, "start", font(11, colour_ink, "middle"));
 
   // North arrow and scale bar.
   const double ax = plan_left + 14, ay = plan_bottom - 50;
