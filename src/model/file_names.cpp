@@ -48,3 +48,14 @@ std::string path_in(std::string_view directory, std::string_view name) {
   path += name;
   return path;
 }
+
+std::vector<std::string> document_paths(const scenario_identity& id, std::string_view directory) {
+  return {path_in(directory, line_description_name(id)),
+          path_in(directory, train_document_name(id)), path_in(directory, notes_name(id)),
+          path_in(directory, slowdown_order_name(id)), path_in(directory, train_sheet_name(id))};
+}
+
+std::vector<std::string> package_paths(const scenario_identity& id, std::string_view directory) {
+  return {path_in(directory, plan_file_name(id)), path_in(directory, table_file_name(id)),
+          path_in(directory, grid_file_name(id))};
+}

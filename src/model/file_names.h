@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Which scenario a set of files belongs to.
 struct scenario_identity {
@@ -31,3 +32,9 @@ std::string grid_file_name(const scenario_identity& id);   // _<train>.dat
 
 // A file of `directory`: the directory, the system's separator, the name.
 std::string path_in(std::string_view directory, std::string_view name);
+
+// The five documents of `directory`, in the order they are written.
+std::vector<std::string> document_paths(const scenario_identity& id, std::string_view directory);
+// The three files of the package of `directory`, in the order they are
+// written.
+std::vector<std::string> package_paths(const scenario_identity& id, std::string_view directory);

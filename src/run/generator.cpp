@@ -1,8 +1,12 @@
 #include "run/generator.h"
 
+#include <cerrno>
+#include <cstring>
+#include <memory>
 #include <ostream>
 
 #include "documents/writers.h"
+#include "run/directory_guard.h"
 #include "run/exit_status.h"
 #include "run/package_step.h"
 
@@ -14,9 +18,24 @@ scenario_identity built_in_identity() {
   return {std::string(built_in_line_name), std::string(built_in_train_number)};
 }
 
+std::vector<std::string> generator_file_paths(const scenario_identity& id,
+                                              const std::string& directory) {
+  std::vector<std::string> paths = document_paths(id, directory);
+  for (std::string& p : package_paths(id, directory)) paths.push_back(std::move(p));
+  return paths;
+}
+
 int run_generator(disk& d, const std::string& directory, std::ostream& out, std::ostream& err) {
   const scenario_identity id = built_in_identity();
   out << "Attendere" << std::endl;
+  if (!out) {
+    err << program_name << ": cannot write standard output: " << std::strerror(errno) << std::endl;
+    return exit_io_failure;
+  }
+
+  const std::unique_ptr<directory_lock> lock =
+      take_directory(d, directory, generator_file_paths(id, directory), program_name, err);
+  if (!lock) return exit_io_failure;
 
   io_failure failure;
   if (!write_builtin_documents(d, directory, id, &failure)) {

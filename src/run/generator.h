@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/file_names.h"
 #include "runtime/disk.h"
@@ -15,7 +16,13 @@ inline constexpr std::string_view built_in_train_number = "40817";
 // The built-in scenario's identity.
 scenario_identity built_in_identity();
 
+// Every file the generator writes into `directory`: the five documents and
+// the three files of the package.
+std::vector<std::string> generator_file_paths(const scenario_identity& id,
+                                              const std::string& directory);
+
 // Writes the built-in documents into `directory`, compiles the line
 // description and the train document, deletes them and writes the package.
-// Says "Attendere" on `out` first; reports on `err`.
+// Says "Attendere" on `out` first; reports on `err`. The directory is locked
+// for the run, and a replacement a killed run left is finished first.
 int run_generator(disk& d, const std::string& directory, std::ostream& out, std::ostream& err);

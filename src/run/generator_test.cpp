@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
 #include "model/file_names.h"
 #include "run/exit_status.h"
+#include "runtime/replace_files.h"
 #include "testing/scenario_fixture.h"
 
 namespace {
@@ -224,6 +226,82 @@ TEST(Generator, RunsOnTheRealDisk) {
     EXPECT_EQ(bytes, in_memory.file(n)) << n;
   }
   std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// A second run while another holds the directory ends at once, touching
+// nothing; the run that holds it is not disturbed.
+TEST(Generator, ADirectoryInUseByAnotherRunIsLeftAlone) {
+  generator_run first;
+  first.run();
+  ASSERT_EQ(first.status, exit_clean);
+  generator_run g;
+  g.disk.files = first.disk.files;
+  std::string reason;
+  auto held = g.disk.lock_directory(test_directory, &reason);
+  ASSERT_TRUE(held) << reason;
+  g.run();
+  EXPECT_EQ(g.status, exit_io_failure);
+  EXPECT_EQ(g.err.str(),
+            "scenario-gen: cannot lock /scenario: " + std::string(directory_in_use) + "\n");
+  held.reset();
+  EXPECT_TRUE(g.disk.files == first.disk.files);
+  g.run();
+  EXPECT_EQ(g.status, exit_clean) << g.err.str();
+  EXPECT_FALSE(g.disk.locked(test_directory));
+}
+
+// A run killed at any step leaves the earlier package or the new one, never a
+// mix: the next run finishes or undoes what was left, and ends with the same
+// files as a clean run, and nothing else.
+TEST(Generator, ARunKilledAtAnyStepIsFinishedByTheNext) {
+  generator_run clean;
+  clean.run();
+  ASSERT_EQ(clean.status, exit_clean);
+  // An earlier package that differs from the new one in every file.
+  std::map<std::string, std::string> earlier = clean.disk.files;
+  for (auto& [path, bytes] : earlier) bytes = "earlier " + path;
+
+  int64_t changes = 0;
+  {
+    constexpr int64_t plenty = 1000000;
+    generator_run counting;
+    counting.disk.files = earlier;
+    counting.disk.changes_before_kill = plenty;
+    counting.run();
+    ASSERT_EQ(counting.status, exit_clean);
+    changes = plenty - counting.disk.changes_before_kill;
+  }
+  ASSERT_GT(changes, 20);
+  for (int64_t kill_at = 0; kill_at < changes; ++kill_at) {
+    generator_run g;
+    g.disk.files = earlier;
+    g.disk.changes_before_kill = kill_at;
+    EXPECT_THROW(g.run(), memory_disk::killed) << kill_at;
+    // The package as the kill left it is whole: all old or all new.
+    const std::string names[] = {"Borvasco_Lestrano_linea.dat", "Borvasco_Lestrano_40817.sim",
+                                 "Borvasco_Lestrano_40817.dat"};
+    std::string journal;
+    const bool interrupted = find_interrupted_replacement(
+        g.disk, test_directory, package_paths(test_identity(), test_directory), &journal);
+    if (!interrupted) {
+      int fresh = 0;
+      for (const std::string& n : names) fresh += g.file(n) == clean.file(n);
+      EXPECT_TRUE(fresh == 0 || fresh == 3) << kill_at;
+    }
+    g.disk.changes_before_kill = -1;
+    g.disk.dead = false;
+    g.run();
+    EXPECT_EQ(g.status, exit_clean) << kill_at << ": " << g.err.str();
+    std::set<std::string> left, expected;
+    for (const auto& [path, bytes] : g.disk.files) left.insert(path);
+    for (const auto& [path, bytes] : clean.disk.files) expected.insert(path);
+    EXPECT_EQ(left, expected) << kill_at;
+    EXPECT_TRUE(g.disk.files == clean.disk.files) << kill_at;
+  }
 }
 
 }  // namespace

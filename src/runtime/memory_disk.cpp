@@ -21,8 +21,9 @@ std::string parent_of(const std::string& path) {
 // A lock on a directory of a memory disk, with its lock file.
 struct memory_lock : directory_lock {
   memory_lock(memory_disk& d, std::string dir) : d_(d), dir_(std::move(dir)) {}
+  // A killed process loses its lock but leaves the lock file behind.
   ~memory_lock() override {
-    d_.files.erase(dir_ + "/" + lock_file_name);
+    if (!d_.dead) d_.files.erase(dir_ + "/" + lock_file_name);
     d_.held.erase(dir_);
   }
 
@@ -41,9 +42,14 @@ bool memory_disk::injected(const std::string& op, const std::string& path, std::
   return false;
 }
 
-void memory_disk::change() {
-  if (changes_before_kill == 0) throw killed{};
+bool memory_disk::change() {
+  if (dead) return false;
+  if (changes_before_kill == 0) {
+    dead = true;
+    throw killed{};
+  }
   if (changes_before_kill > 0) --changes_before_kill;
+  return true;
 }
 
 bool memory_disk::exists(const std::string& path) const {
@@ -90,7 +96,7 @@ bool memory_disk::read_file(const std::string& path, std::string* contents, std:
 }
 
 bool memory_disk::create_file(const std::string& path, int* handle, std::string* err) {
-  change();
+  if (!change()) return fail(err, "the process is gone");
   if (injected("create", path, err)) return false;
   if (exists(path)) return fail(err, "File exists");
   files[path].clear();
@@ -102,7 +108,7 @@ bool memory_disk::create_file(const std::string& path, int* handle, std::string*
 }
 
 bool memory_disk::write(int handle, std::string_view bytes, std::string* err) {
-  change();
+  if (!change()) return fail(err, "the process is gone");
   auto it = open.find(handle);
   if (it == open.end()) return fail(err, "Bad file descriptor");
   const std::string path = it->second;
@@ -119,7 +125,7 @@ bool memory_disk::write(int handle, std::string_view bytes, std::string* err) {
 }
 
 bool memory_disk::write_at(int handle, int64_t offset, std::string_view bytes, std::string* err) {
-  change();
+  if (!change()) return fail(err, "the process is gone");
   return put_at(handle, offset, bytes, err);
 }
 
@@ -139,7 +145,7 @@ bool memory_disk::put_at(int handle, int64_t offset, std::string_view bytes, std
 }
 
 bool memory_disk::close(int handle, std::string* err) {
-  change();
+  if (!change()) return fail(err, "the process is gone");
   auto it = open.find(handle);
   if (it == open.end()) return fail(err, "Bad file descriptor");
   std::string path = it->second;
@@ -151,7 +157,7 @@ bool memory_disk::close(int handle, std::string* err) {
 }
 
 bool memory_disk::rename_file(const std::string& from, const std::string& to, std::string* err) {
-  change();
+  if (!change()) return fail(err, "the process is gone");
   if (injected("rename", to, err)) return false;
   if (!files.count(from) && !links.count(from) && !specials.count(from))
     return fail(err, "No such file or directory");
@@ -178,7 +184,7 @@ bool memory_disk::rename_file(const std::string& from, const std::string& to, st
 }
 
 bool memory_disk::link_file(const std::string& from, const std::string& to, std::string* err) {
-  change();
+  if (!change()) return fail(err, "the process is gone");
   if (injected("link", to, err)) return false;
   if (exists(to)) return fail(err, "File exists");
   if (auto f = files.find(from); f != files.end()) {
@@ -197,7 +203,7 @@ bool memory_disk::link_file(const std::string& from, const std::string& to, std:
 }
 
 bool memory_disk::remove_file(const std::string& path, std::string* err) {
-  change();
+  if (!change()) return fail(err, "the process is gone");
   if (injected("remove", path, err)) return false;
   if (directories.count(path)) return fail(err, "Is a directory");
   if (!files.erase(path) && !links.erase(path) && !specials.erase(path))

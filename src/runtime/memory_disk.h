@@ -46,6 +46,10 @@ struct memory_disk : disk {
   // what is left on the disk.
   int64_t changes_before_kill = -1;
   struct killed {};
+  // Set once the disk has thrown `killed`: every later change fails and does
+  // nothing, as nothing more happens after a process dies (the destructors a
+  // test runs while `killed` unwinds change nothing). Clear it to run again.
+  bool dead = false;
 
   // Every successful operation, as "op path", in order.
   std::vector<std::string> log;
@@ -75,7 +79,7 @@ struct memory_disk : disk {
  private:
   friend struct memory_lock;
   bool injected(const std::string& op, const std::string& path, std::string* err) const;
-  void change();
+  bool change();
   bool put_at(int handle, int64_t offset, std::string_view bytes, std::string* err);
   void erase_name(const std::string& path);
   std::map<int, std::string> open;

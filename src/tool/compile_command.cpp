@@ -2,11 +2,13 @@
 
 #include <ostream>
 
+#include <memory>
 #include <optional>
 
 #include "compiler/compile.h"
 #include "documents/writers.h"
 #include "model/file_names.h"
+#include "run/directory_guard.h"
 #include "run/exit_status.h"
 #include "run/generator.h"
 #include "run/package_step.h"
@@ -74,6 +76,10 @@ int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
     }
   }
 
+  const std::unique_ptr<directory_lock> lock =
+      take_directory(d, directory, package_paths(id, directory), "scenario-tool", err);
+  if (!lock) return exit_io_failure;
+
   compile_input input;
   input.line_description = line;
   input.train_document = train;
@@ -109,6 +115,9 @@ int documents_command(int argc, char** argv, disk& d, std::ostream& out, std::os
     err << "scenario-tool documents: " << directory << " is not a directory\n";
     return exit_io_failure;
   }
+  const std::unique_ptr<directory_lock> lock = take_directory(
+      d, directory, document_paths(built_in_identity(), directory), "scenario-tool", err);
+  if (!lock) return exit_io_failure;
   io_failure failure;
   if (!write_builtin_documents(d, directory, built_in_identity(), &failure)) {
     err << "scenario-tool: " << describe(failure) << std::endl;

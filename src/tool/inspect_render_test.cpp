@@ -11,14 +11,14 @@
 #include <sstream>
 #include <vector>
 
+#include "model/package_reader.h"
+#include "run/exit_status.h"
+#include "run/generator.h"
 #include "runtime/replace_files.h"
 #include "testing/scenario_fixture.h"
 #include "tool/inspect_report.h"
 #include "tool/json_writer.h"
 #include "tool/package_commands.h"
-#include "model/package_reader.h"
-#include "run/exit_status.h"
-#include "run/generator.h"
 #include "tool/package_summary.h"
 #include "tool/svg_drawing.h"
 
@@ -202,8 +202,7 @@ bool well_formed_xml(std::string_view s, std::string* why) {
 package read_back(built_package& c) {
   package p;
   package_error error;
-  EXPECT_TRUE(read_package(c.disk, test_directory, test_identity(), &p, &error))
-      << error.message;
+  EXPECT_TRUE(read_package(c.disk, test_directory, test_identity(), &p, &error)) << error.message;
   return p;
 }
 
@@ -214,8 +213,7 @@ struct built_in {
     std::ostringstream out, err;
     run_generator(disk, test_directory, out, err);
     package_error error;
-    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &p, &error))
-        << error.message;
+    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &p, &error)) << error.message;
   }
 };
 
@@ -367,7 +365,7 @@ TEST(SvgDrawing, IsOneWellFormedSelfContainedDocument) {
 
 // A plan valued at the given metres only, one (east, north) point each.
 plan_rows plan_of(size_t metres,
-                     const std::vector<std::pair<size_t, std::pair<double, double>>>& points) {
+                  const std::vector<std::pair<size_t, std::pair<double, double>>>& points) {
   plan_rows plan;
   plan.row0.assign(metres, {});
   plan.row1.assign(metres, {});
@@ -585,6 +583,29 @@ TEST(PackageCommands, RenderReplacesTheFileWholeOrLeavesItAlone) {
     EXPECT_EQ(r.status, 5) << op;
     EXPECT_EQ(r.err.str(), "scenario-tool: cannot write /out.svg: Input/output error\n") << op;
     EXPECT_EQ(d.files, before) << op;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A package whose replacement a killed run left unfinished may be a mix of
+// old and new files: inspect and render refuse it, naming the journal, and
+// change nothing.
+TEST(PackageCommands, AnInterruptedReplacementIsNotDecoded) {
+  built_in b;
+  b.disk.files[journal_path(test_directory)] = "garbage";
+  const auto before = b.disk.files;
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"inspect", test_directory},
+        std::vector<std::string>{"render", test_directory, "-o", "/out.svg"}}) {
+    command_run r;
+    r.run(b.disk, args);
+    EXPECT_EQ(r.status, 5) << args[0];
+    EXPECT_NE(r.err.str().find("/scenario/.scenario.journal"), std::string::npos) << r.err.str();
+    EXPECT_EQ(r.out.str(), "") << args[0];
+    EXPECT_TRUE(b.disk.files == before) << args[0];
   }
 }
 

@@ -116,13 +116,12 @@ void write_header(std::ostream& out, const package& p) {
   header_line(out, "signal repetition", signal_repetition(train));
   header_line(out, "sand", std::to_string(train.w24));
   header_line(out, "clock", clock_time(train.w28, train.w30, train.w32));
-  header_line(
-      out, "stamps",
-      std::to_string(checks.line_stamp) + " in entry 85, " + std::to_string(checks.cell_stamp) +
-          " in cell 1" +
-          (checks.stamps_match() ? " (as expected)"
-                                 : " (expected " + std::to_string(line_stamp_value) + " and " +
-                                       std::to_string(cell_stamp_value) + ")"));
+  header_line(out, "stamps",
+              std::to_string(checks.line_stamp) + " in entry 85, " +
+                  std::to_string(checks.cell_stamp) + " in cell 1" +
+                  (checks.stamps_match() ? " (as expected)"
+                                         : " (expected " + std::to_string(line_stamp_value) +
+                                               " and " + std::to_string(cell_stamp_value) + ")"));
   header_line(out, "check codes",
               std::to_string(checks.code_st) + " in entry 85, " + std::to_string(checks.code_og) +
                   " in cell 1" +

@@ -1,10 +1,12 @@
 #include "tool/package_commands.h"
 
+#include <memory>
 #include <ostream>
 #include <set>
 #include <string>
 
 #include "model/package_reader.h"
+#include "run/directory_guard.h"
 #include "run/exit_status.h"
 #include "run/generator.h"
 #include "runtime/output_file.h"
@@ -84,7 +86,15 @@ int load(disk& d, const arguments& args, std::ostream& err, package* p) {
   package_error failure;
   const scenario_identity id{args.option("--line-name", std::string(built_in_line_name)),
                              args.option("--train-number", std::string(built_in_train_number))};
-  if (read_package(d, args.positional[0], id, p, &failure)) return -1;
+  const std::string& directory = args.positional[0];
+  // A package whose replacement a killed run interrupted may be a mix of old
+  // and new files: it is not decoded.
+  std::string interrupted;
+  if (find_interrupted_replacement(d, directory, package_paths(id, directory), &interrupted)) {
+    err << "scenario-tool: " << interrupted << "\n";
+    return exit_io_failure;
+  }
+  if (read_package(d, directory, id, p, &failure)) return -1;
   err << "scenario-tool: " << failure.message << "\n";
   return failure.problem == package_problem::damaged ? exit_package_damaged : exit_io_failure;
 }
@@ -117,7 +127,11 @@ int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostre
   status = load(d, args, err, &p);
   if (status >= 0) return status;
 
-  // Written whole under a temporary name, then put in place of the old file.
+  // Written whole under a temporary name, then put in place of the old file,
+  // with the directory locked.
+  const std::unique_ptr<directory_lock> lock =
+      take_directory(d, directory_of(path), {path}, "scenario-tool", err);
+  if (!lock) return exit_io_failure;
   output_file file(d, temporary_name(path));
   if (file.open()) file.put(draw_package(p));
   if (!file.finish()) {

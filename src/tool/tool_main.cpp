@@ -1,6 +1,8 @@
 // scenario-tool: compiles any scenario's documents, writes the built-in ones,
 // and reads and draws a package.
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
@@ -25,9 +27,7 @@ constexpr const char* usage =
     "Run 'scenario-tool COMMAND --help' for a command's options.\n"
     "Options: --help, --version\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run_command(int argc, char** argv) {
   if (argc < 2) {
     std::cerr << usage;
     return exit_usage;
@@ -52,4 +52,18 @@ int main(int argc, char** argv) {
     return render_command(argc, argv, real_disk(), std::cout, std::cerr);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << usage;
   return exit_usage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = run_command(argc, argv);
+  // Whatever went to standard output must have arrived: a full disk or a
+  // closed pipe behind it is a failure, never a clean exit.
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::cerr << "scenario-tool: cannot write standard output: " << std::strerror(errno) << "\n";
+    return exit_io_failure;
+  }
+  return status;
 }
