@@ -95,6 +95,7 @@ TEST_F(package_on_disk, AReplacementKilledAtAnyStepIsFinishedByTheNextRun) {
         finished = true;
       } catch (const memory_disk::killed&) {
         k.changes_before_kill = -1;
+        k.dead = false;
       }
       k.failures.clear();  // the next run's disk works
 
@@ -124,6 +125,7 @@ TEST_F(package_on_disk, AReplacementKilledAtAnyStepIsFinishedByTheNextRun) {
           ASSERT_TRUE(recovered) << steps << ": " << describe(failure);
         } catch (const memory_disk::killed&) {
           r.changes_before_kill = -1;
+          r.dead = false;
           ASSERT_TRUE(recover_interrupted_replacement(r, "/p", paths, &failure))
               << steps << ", " << again << ": " << describe(failure);
         }
