@@ -331,6 +331,9 @@ class checker {
     if (trim(at.text).empty()) return false;
     if (!r.read_text(&at.keyword)) return false;
     at.column = r.field_column();
+    // A line that begins with a comma: nothing there for the compile to
+    // take as a keyword.
+    if (trim(at.keyword).empty()) return false;
     if (past_end_marker_ && !warned_after_end_) {
       warned_after_end_ = true;
       warn(at, at.column, warning_kind::after_end_marker,
@@ -758,6 +761,9 @@ class checker {
           run_handler(at, abbattimento_record);
           break;
         case record_kind::station:
+          // Once the stations have reached the boards' entries (fault 10),
+          // the table has no entry for another.
+          if (cs_.train.station_entry >= cs_.line.board_entry) break;
           if (run_handler(at, station_record) && trim(v->text).size() > station_name_length)
             warn(at, at.column, warning_kind::text_too_long,
                  "the station name " + quote(trim(v->text)) + " has " +

@@ -61,37 +61,50 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
     std::string line_records, train_records;
     std::vector<std::string> expected;
   } cases[] = {
-      {"misspelt keywords", "cruvas2,  950,  400\n", "sengale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
+      {"misspelt keywords",
+       "cruvas2,  950,  400\n",
+       "sengale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
        {"line:" + l + ":1 unknown-keyword", "train:" + t + ":1 unknown-keyword"}},
-      {"several cells taken: the compile stops at the first, the check goes on", "",
+      {"several cells taken: the compile stops at the first, the check goes on",
+       "",
        "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
        "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
        "abbattimento,  2950, 80\n",
        {"train:" + t2 + ":1 code 16", "train:" + t3 + ":1 code 7"}},
-      {"records beyond the route, each one", "pendenza,  90000,  2\n",
+      {"records beyond the route, each one",
+       "pendenza,  90000,  2\n",
        "velocita,  95000,  50\nsegnale,  99000, 1,2,0,0,0,0,0,0,0,0\n",
        {"line:" + l + ":1 code 15", "train:" + t + ":1 code 15", "train:" + t2 + ":1 code 15"}},
-      {"station faults after the first", "",
+      {"station faults after the first",
+       "",
        "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, UNO\n"
        "stazione,  1225, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, DUE\n"
        "stazione,  1200, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, TRE\n",
        {"train:" + t2 + ":1 code 8", "train:" + t3 + ":1 code 22"}},
-      {"speed limits out of order", "", "velocita,  0,  50\nvelocita,  3000,  80\nvelocita,  2000,  60\n",
+      {"speed limits out of order",
+       "",
+       "velocita,  0,  50\nvelocita,  3000,  80\nvelocita,  2000,  60\n",
        {"train:" + t3 + ":1 out-of-order"}},
-      {"too few and too many fields", "pendenza,  0\nmontagna,  100,  600,  2,  7\n", "",
+      {"too few and too many fields",
+       "pendenza,  0\nmontagna,  100,  600,  2,  7\n",
+       "",
        {"line:" + l + ":1 field-count", "line:" + l2 + ":26 field-count"}},
-      {"a value that is not a number", "pendenza,  0,  2x\n", "",
-       {"line:" + l + ":15 code 25"}},
+      {"a value that is not a number", "pendenza,  0,  2x\n", "", {"line:" + l + ":15 code 25"}},
       {"a board text too long, a station name too long",
        "cartello_indicatore,  3500,   (PASSAGGIO A LIVELLO)\n",
-       "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SANTA MARIA DEGLI ANGELI E DEI MARTIRI\n",
+       "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SANTA MARIA DEGLI ANGELI E DEI "
+       "MARTIRI\n",
        {"line:" + l + ":1 text-too-long", "train:" + t + ":1 text-too-long"}},
-      {"records in the wrong document", "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n", "pendenza,  0,  2\n",
+      {"records in the wrong document",
+       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
+       "pendenza,  0,  2\n",
        {"line:" + l + ":1 misplaced-record", "train:" + t + ":1 misplaced-record"}},
-      {"a keyword naming two records, a keyword with a dash", "pendenza curva,  0,  2\n",
+      {"a keyword naming two records, a keyword with a dash",
+       "pendenza curva,  0,  2\n",
        "segnale-1,  3000, 1,2,0,0,0,0,0,0,0,0\n",
        {"line:" + l + ":1 ambiguous-keyword", "train:" + t + ":1 dash-keyword"}},
-      {"a mountain past the grid, a signal in the first 325 m", "montagna,  5000,  20000,  2\n",
+      {"a mountain past the grid, a signal in the first 325 m",
+       "montagna,  5000,  20000,  2\n",
        "segnale,  100, 1,2,0,0,0,0,0,0,0,0\n",
        {"line:" + l + ":1 cut-short", "train:" + t + ":1 cut-short"}},
   };
@@ -118,7 +131,7 @@ TEST(Check, ReportsTheCompilesOwnFaultExactly) {
   // finding for the same record is not repeated.
   const std::vector<finding> taken = check_documents(
       {line_description(10000), train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
-                                                "segnale,  3010, 1,2,0,0,0,0,0,0,0,0\n")},
+                                               "segnale,  3010, 1,2,0,0,0,0,0,0,0,0\n")},
       {});
   ASSERT_EQ(taken.size(), 1u);
   EXPECT_TRUE(taken[0].from_compile);
@@ -138,6 +151,18 @@ TEST(Check, PlacesAFaultThatNamesNoRecordAtTheRecordBehindIt) {
   locate_fault({line, train_document()}, fault);
   EXPECT_EQ(fault.document, source_document::line_description);
   EXPECT_EQ(fault.line, 4);
+}
+
+TEST(Check, GoesOnPastAFullStationTableWithoutOverrunningIt) {
+  // 90 stations 1000 m apart: the 79th reaches the boards' entries (fault
+  // 10); the rest have no entry to be read into and are not checked.
+  std::string stations;
+  for (int i = 1; i <= 90; ++i)
+    stations +=
+        "stazione,  " + std::to_string(i * 1000) + ", 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, S\n";
+  const std::vector<std::string> found = briefs(line_description(100000), train_document(stations));
+  EXPECT_EQ(found,
+            std::vector<std::string>{"train:" + at_line(first_train_record + 78) + ":1 code 10"});
 }
 
 TEST(Check, WarningsCanBeSwitchedOffOrMadeErrors) {
@@ -174,12 +199,13 @@ TEST(Check, NeverCrashesOnGarbageAndKeepsItsOutputBounded) {
     const char c = static_cast<char>(x >> 24);
     garbage += (x >> 8) % 7 == 0 ? '\n' : (x >> 8) % 5 == 0 ? ',' : c;
   }
-  for (const std::string& line : {garbage, "[generale]\nlunghezza percorso, 5000\n[x]\n" + garbage}) {
+  for (const std::string& line :
+       {garbage, "[generale]\nlunghezza percorso, 5000\n[x]\n" + garbage}) {
     memory_disk d;
     d.files["/l.txt"] = line;
     d.files["/t.txt"] = "[generale]\n" + garbage;
-    std::vector<std::string> args = {"scenario-tool", "check", "--line", "/l.txt", "--train",
-                                     "/t.txt"};
+    std::vector<std::string> args = {"scenario-tool", "check",   "--line",
+                                     "/l.txt",        "--train", "/t.txt"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     std::ostringstream out, err;
@@ -209,10 +235,10 @@ command_run run_tool(int (*command)(int, char**, disk&, std::ostream&, std::ostr
 TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
   memory_disk d;
   d.files["/w/linea.txt"] = line_description(10000, "cruvas2,  950,  400\n");
-  d.files["/w/treno.txt"] = train_document(
-      "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
-  const std::vector<std::string> base = {"scenario-tool", "check",          "--line",
-                                         "/w/linea.txt",  "--train",        "/w/treno.txt"};
+  d.files["/w/treno.txt"] =
+      train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
+  const std::vector<std::string> base = {"scenario-tool", "check",   "--line",
+                                         "/w/linea.txt",  "--train", "/w/treno.txt"};
   command_run text = run_tool(check_command, d, base);
   EXPECT_EQ(text.status, 1);
   EXPECT_EQ(text.out,
@@ -226,10 +252,11 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
   json_args.insert(json_args.end(), {"--format", "json", "-Wno-unknown-keyword"});
   command_run json = run_tool(check_command, d, json_args);
   EXPECT_EQ(json.status, 1);
-  EXPECT_EQ(json.out,
-            "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
-            "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
-            "cell is not free at 3000 m (record \\\"segnale\\\")\"}\n]\n");
+  EXPECT_EQ(
+      json.out,
+      "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
+      "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
+      "cell is not free at 3000 m (record \\\"segnale\\\")\"}\n]\n");
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.
