@@ -6,6 +6,7 @@
 
 #include "documents/builtin_documents.h"
 #include "runtime/memory_disk.h"
+#include "runtime/windows1252.h"
 #include "testing/scenario_fixture.h"
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
@@ -19,7 +20,7 @@ constexpr int first_train_record = 6;
 
 std::string joined(std::span<const std::string_view> lines) {
   std::string text;
-  for (std::string_view l : lines) text.append(l).append("\r\n");
+  for (std::string_view l : lines) text.append(to_windows1252(l)).append("\r\n");
   return text;
 }
 
@@ -69,7 +70,7 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
        "",
        "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
        "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
-       "abbattimento,  2950, 80\n",
+       "abbattimento,  3050, 80\n",
        {"train:" + t2 + ":1 code 16", "train:" + t3 + ":1 code 7"}},
       {"records beyond the route, each one",
        "pendenza,  90000,  2\n",
@@ -88,8 +89,13 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
       {"too few and too many fields",
        "pendenza,  0\nmontagna,  100,  600,  2,  7\n",
        "",
-       {"line:" + l + ":1 field-count", "line:" + l2 + ":26 field-count"}},
-      {"a value that is not a number", "pendenza,  0,  2x\n", "", {"line:" + l + ":15 code 25"}},
+       // The compile takes the next line's keyword for the missing value.
+       {"line:" + l + ":1 field-count", "line:" + l + ":1 code 25",
+        "line:" + l2 + ":28 field-count"}},
+      {"a value that is not a number, after a record that is fine",
+       "pendenza,  0,  2\npendenza,  50,  2x\n",
+       "",
+       {"line:" + l2 + ":1 code 25"}},
       {"a board text too long, a station name too long",
        "cartello_indicatore,  3500,   (PASSAGGIO A LIVELLO)\n",
        "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SANTA MARIA DEGLI ANGELI E DEI "
@@ -102,7 +108,8 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
       {"a keyword naming two records, a keyword with a dash",
        "pendenza curva,  0,  2\n",
        "segnale-1,  3000, 1,2,0,0,0,0,0,0,0,0\n",
-       {"line:" + l + ":1 ambiguous-keyword", "train:" + t + ":1 dash-keyword"}},
+       {"line:" + l + ":1 ambiguous-keyword", "line:" + l + ":1 code 25",
+        "train:" + t + ":1 dash-keyword"}},
       {"a mountain past the grid, a signal in the first 325 m",
        "montagna,  5000,  20000,  2\n",
        "segnale,  100, 1,2,0,0,0,0,0,0,0,0\n",
@@ -182,7 +189,7 @@ TEST(Check, FindsUtf8InAWindows1252Document) {
       "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SAN DALM\xC3\x8CO\n");
   const std::vector<finding> found = check_documents({line_description(10000), train}, {});
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(brief(found[0]), "train:6:63 utf8-in-document");
+  EXPECT_EQ(brief(found[0]), "train:6:66 utf8-in-document");
   // A Windows-1252 letter alone is not taken for UTF-8.
   EXPECT_TRUE(check_documents({line_description(10000),
                                train_document("stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, "

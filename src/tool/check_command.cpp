@@ -63,7 +63,7 @@ void write_json(std::ostream& out, const std::vector<finding>& found, size_t sho
     w.end_object();
   }
   w.end_array();
-  out << w.out << "\n";
+  out << w.out;
 }
 
 }  // namespace
