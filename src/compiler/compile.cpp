@@ -24,6 +24,7 @@ step read_documents(compile_state& cs, const compile_input& input, compile_resul
 
   cs.document = source_document::train_document;
   cs.record_line = 0;
+  cs.record_column = 0;
   cs.record_keyword.clear();
   if (!input.train_document) return runtime_fault(cs, "the train document does not exist");
   result.train_document_consumed = true;
@@ -46,6 +47,7 @@ compile_result compile_documents(const compile_input& input) {
     if (std::optional<grid_fault> f = lay_approach_markers(cs.sc.grid)) {
       cs.document = source_document::none;
       cs.record_line = 0;
+      cs.record_column = 0;
       cs.record_keyword.clear();
       record_fault_at(cs, f->code, f->position);
     }

@@ -8,6 +8,7 @@ void record_fault(compile_state& cs, fault_code code) {
   f.position = cs.fault_position;
   f.document = cs.document;
   f.line = cs.record_line;
+  f.column = cs.record_column;
   f.keyword = cs.record_keyword;
   cs.fault = std::move(f);
 }
@@ -57,6 +58,7 @@ step range_check(compile_state& cs, int32_t p, int32_t margin) {
 bool read_keyword_field(compile_state& cs) {
   if (!cs.reader->read_text(&cs.field)) return false;
   cs.record_line = cs.reader->field_line();
+  cs.record_column = cs.reader->field_column();
   cs.record_keyword = cs.field;
   return true;
 }

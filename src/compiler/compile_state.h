@@ -1,7 +1,8 @@
 #pragma once
 // What the steps of one compile share: the scenario being built, the document
 // being read, the cursors of each document's records and the fault found.
-// Private to the compiler: compile_documents() makes one for each compile.
+// Private to the compiler, which makes one for each compile, and to the
+// checker, which drives the record handlers with one record at a time.
 
 #include <cstdint>
 #include <optional>
@@ -47,6 +48,7 @@ struct compile_state {
   field_reader* reader = nullptr;
   std::string field;  // the field last read
   int record_line = 0;
+  int record_column = 0;
   std::string record_keyword;
 
   line_cursors line;

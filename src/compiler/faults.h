@@ -82,10 +82,11 @@ struct compile_fault {
   int32_t position = 0;
   // Whether this fault recorded the position itself.
   bool has_position = false;
-  // Where in the documents: the document and the line of the record's
-  // keyword field (0 when none), and that field as it was read.
+  // Where in the documents: the document, the line and column of the
+  // record's keyword field (0 when none), and that field as it was read.
   source_document document = source_document::none;
   int line = 0;
+  int column = 0;
   std::string keyword;
   // What the reader or a conversion said of a run-time fault.
   std::string detail;

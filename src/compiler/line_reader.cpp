@@ -5,6 +5,7 @@
 #include "compiler/gradients_curves.h"
 #include "compiler/kilometric_ranges.h"
 #include "compiler/mountains_boards.h"
+#include "compiler/record_forms.h"
 #include "model/route_extent.h"
 #include "runtime/windows1252.h"
 
@@ -63,30 +64,30 @@ step background_record(compile_state& cs, int32_t* slot) {
 // every test that matches reads its values.
 step header_record(compile_state& cs) {
   const std::string field = cs.field;
-  auto has = [&](const char* word) { return contains(field, word); };
+  auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
   scenario_table& t = cs.sc.table;
   step s = step::next;
 
-  if (contains_any_case(field, "lunghezza") && contains_any_case(field, "percorso") &&
-      (s = route_length_record(cs)) != step::next)
-    return s;
-  if (has("progressiva") && has("tre") &&
+  if (is(record_kind::route_length) && (s = route_length_record(cs)) != step::next) return s;
+  if (is(record_kind::range_three) &&
       (s = kilometric_range_record(cs, entry_range_last)) != step::next)
     return s;
-  if (has("progressiva") && has("due") &&
+  if (is(record_kind::range_two) &&
       (s = kilometric_range_record(cs, entry_range_middle)) != step::next)
     return s;
-  if (has("progressiva") && has("uno") &&
+  if (is(record_kind::range_one) &&
       (s = kilometric_range_record(cs, entry_range_first)) != step::next)
     return s;
-  if (has("sfondo") && has("uno") && (s = background_record(cs, &background_one(t))) != step::next)
+  if (is(record_kind::background_one) &&
+      (s = background_record(cs, &background_one(t))) != step::next)
     return s;
-  if (has("sfondo") && has("due") && (s = background_record(cs, &background_two(t))) != step::next)
+  if (is(record_kind::background_two) &&
+      (s = background_record(cs, &background_two(t))) != step::next)
     return s;
-  if (has("sfondo") && has("tre") &&
+  if (is(record_kind::background_three) &&
       (s = background_record(cs, &background_three(t))) != step::next)
     return s;
-  if (has("ripetizione") && has("segnali")) return signal_repetition_record(cs, field);
+  if (is(record_kind::signal_repetition)) return signal_repetition_record(cs, field);
   return step::next;
 }
 
@@ -102,15 +103,13 @@ bool ends_header(const std::string& field) {
 // every handler whose keyword test matches reads its record.
 step line_record(compile_state& cs) {
   const std::string& field = cs.field;
+  auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
   step s = step::next;
-  if (contains_any_case(field, "pendenza") && (s = gradient_record(cs)) != step::next) return s;
-  if (cs.with_plan && contains_any_case(field, "curva") && (s = curve_record(cs)) != step::next)
-    return s;
-  if (contains_any_case(field, "montagna") && (s = mountain_record(cs)) != step::next) return s;
-  if (contains_any_case(field, "indicatori_v") && (s = speed_board_record(cs)) != step::next)
-    return s;
-  if (contains_any_case(field, "indicat") && contains_any_case(field, "cartello"))
-    return text_board_record(cs);
+  if (is(record_kind::gradient) && (s = gradient_record(cs)) != step::next) return s;
+  if (cs.with_plan && is(record_kind::curve) && (s = curve_record(cs)) != step::next) return s;
+  if (is(record_kind::mountain) && (s = mountain_record(cs)) != step::next) return s;
+  if (is(record_kind::speed_board) && (s = speed_board_record(cs)) != step::next) return s;
+  if (is(record_kind::text_board)) return text_board_record(cs);
   return step::next;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "compiler/record_forms.h"
 #include "compiler/signals_restrictions.h"
 #include "compiler/stations.h"
 #include "model/rounding.h"
@@ -29,6 +30,8 @@ bool write_adhesion(compile_state& cs) {
   ++at.adhesion_cell;
   return true;
 }
+
+}  // namespace
 
 // "velocita": from position P on, the line speed limit is S.
 step speed_record(compile_state& cs) {
@@ -61,27 +64,28 @@ step adhesion_record(compile_state& cs) {
   return step::next;
 }
 
+namespace {
+
 // The ten keyword tests, in order; every test that matches reads its values.
 step train_record(compile_state& cs) {
   const std::string field = cs.field;
-  auto has = [&](const char* word) { return contains_any_case(field, word); };
+  auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
   field_reader& r = *cs.reader;
   scenario_table& t = cs.sc.table;
   step s = step::next;
 
-  if (has("frenata") && has("massa") && !r.read_i32(&braked_mass_percent(t)))
+  if (is(record_kind::braked_mass) && !r.read_i32(&braked_mass_percent(t))) return reader_fault(cs);
+  if (is(record_kind::car_count) && !r.read_i32(&car_count(t))) return reader_fault(cs);
+  if (is(record_kind::speed_limit) && (s = speed_record(cs)) != step::next) return s;
+  if (is(record_kind::adhesion) && (s = adhesion_record(cs)) != step::next) return s;
+  if (is(record_kind::clock) && (!r.read_i16(&clock_hour(t)) || !r.read_i16(&clock_minute(t)) ||
+                                 !r.read_i16(&clock_second(t))))
     return reader_fault(cs);
-  if (has("vetture") && !r.read_i32(&car_count(t))) return reader_fault(cs);
-  if (has("velocit") && (s = speed_record(cs)) != step::next) return s;
-  if (has("aderenza") && (s = adhesion_record(cs)) != step::next) return s;
-  if (has("orologio") && (!r.read_i16(&clock_hour(t)) || !r.read_i16(&clock_minute(t)) ||
-                          !r.read_i16(&clock_second(t))))
-    return reader_fault(cs);
-  if (has("sabbia") && !r.read_i16(&sand(t))) return reader_fault(cs);
-  if (has("segnale") && (s = signal_record(cs)) != step::next) return s;
-  if (has("rallentamento") && (s = restriction_record(cs)) != step::next) return s;
-  if (has("abbattimento") && (s = abbattimento_record(cs)) != step::next) return s;
-  if (has("stazione")) return station_record(cs);
+  if (is(record_kind::sand) && !r.read_i16(&sand(t))) return reader_fault(cs);
+  if (is(record_kind::signal) && (s = signal_record(cs)) != step::next) return s;
+  if (is(record_kind::restriction) && (s = restriction_record(cs)) != step::next) return s;
+  if (is(record_kind::abbattimento) && (s = abbattimento_record(cs)) != step::next) return s;
+  if (is(record_kind::station)) return station_record(cs);
   return step::next;
 }
 
@@ -119,6 +123,7 @@ step end_of_reading(compile_state& cs) {
     if (range.l4 % 50 != 0 || range.l8 % 50 != 0) {
       // A fault of the header, found once the whole document is read.
       cs.record_line = 0;
+      cs.record_column = 0;
       cs.record_keyword.clear();
       record_fault(cs, fault_code::range_not_on_50);
     }

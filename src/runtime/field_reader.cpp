@@ -18,6 +18,7 @@ void field_reader::consume_line_end() {
   if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
   if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
   ++line_;
+  line_start_ = pos_;
 }
 
 bool field_reader::begin_field() {
@@ -28,6 +29,7 @@ bool field_reader::begin_field() {
   }
   skip_blanks();
   field_line_ = line_;
+  field_column_ = static_cast<int>(pos_ - line_start_) + 1;
   return true;
 }
 
@@ -38,7 +40,10 @@ bool field_reader::read_text(std::string* out) {
     size_t close = text_.find('"', pos_ + 1);
     size_t end = close == std::string_view::npos ? text_.size() : close;
     for (size_t i = pos_ + 1; i < end; ++i)
-      if (text_[i] == '\n') ++line_;
+      if (text_[i] == '\n') {
+        ++line_;
+        line_start_ = i + 1;
+      }
     out->assign(text_.substr(pos_ + 1, end - pos_ - 1));
     pos_ = close == std::string_view::npos ? text_.size() : close + 1;
     while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_end()) ++pos_;

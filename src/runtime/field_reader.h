@@ -32,8 +32,10 @@ struct field_reader {
   bool read_i16(int16_t* out);
   bool read_u8(uint8_t* out);
 
-  // Line (from 1) on which the last field read began.
+  // Line (from 1) on which the last field read began, and its column there
+  // (from 1, in bytes, after the blanks that precede it).
   int field_line() const { return field_line_; }
+  int field_column() const { return field_column_; }
   const std::string& fault() const { return fault_; }
 
  private:
@@ -46,6 +48,8 @@ struct field_reader {
   std::string_view text_;
   size_t pos_ = 0;
   int line_ = 1;
+  size_t line_start_ = 0;  // where line_ begins
   int field_line_ = 0;
+  int field_column_ = 0;
   std::string fault_;
 };

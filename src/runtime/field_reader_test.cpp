@@ -138,4 +138,21 @@ TEST(FieldReader, KnowsTheLineOfEachField) {
   EXPECT_EQ(r.field_line(), 4);
 }
 
+TEST(FieldReader, KnowsTheColumnOfEachField) {
+  // Numbers, text, a quoted text that spans a line, blanks before fields.
+  field_reader r("ab,  12 7\r\n\t\"x\ny\", z\r\n  last");
+  std::string f;
+  int32_t n;
+  const struct {
+    bool text;
+    int line, column;
+  } expected[] = {{true, 1, 1}, {false, 1, 6}, {false, 1, 9},
+                  {true, 2, 2}, {true, 3, 5},  {true, 4, 3}};
+  for (const auto& e : expected) {
+    ASSERT_TRUE(e.text ? r.read_text(&f) : r.read_i32(&n));
+    EXPECT_EQ(r.field_line(), e.line);
+    EXPECT_EQ(r.field_column(), e.column) << "line " << e.line;
+  }
+}
+
 }  // namespace

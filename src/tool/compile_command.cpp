@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "checker/check.h"
 #include "compiler/compile.h"
 #include "documents/writers.h"
 #include "model/file_names.h"
@@ -87,6 +88,9 @@ int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
   input.train_number = id.train_number;
   compile_result compiled = compile_documents(input);
   const package_step step = stamp_and_write(compiled, id, directory, true, d);
+  // A fault that names no record (the kilometric ranges', the approach-marker
+  // pass's) is shown at the record that set it off.
+  if (compiled.fault && compiled.fault->line == 0) locate_fault({line, train}, *compiled.fault);
   const int status = report_package_step(err, "scenario-tool", compiled, step, &names);
   if (status == exit_clean)
     out << "wrote " << path_in(directory, plan_file_name(id)) << ", "

@@ -8,6 +8,7 @@
 
 #include "run/exit_status.h"
 #include "runtime/disk.h"
+#include "tool/check_command.h"
 #include "tool/compile_command.h"
 #include "tool/package_commands.h"
 
@@ -19,6 +20,7 @@ constexpr const char* usage =
     "usage: scenario-tool COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
+    "  check      report every problem in a line description and a train document\n"
     "  compile    compile a line description and a train document into a package\n"
     "  documents  write the built-in scenario's five documents\n"
     "  inspect    print what a package holds, as text or JSON\n"
@@ -42,6 +44,8 @@ int run_command(int argc, char** argv) {
     std::cout << version << "\n";
     return exit_clean;
   }
+  if (!std::strcmp(command, "check"))
+    return check_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "compile"))
     return compile_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "documents"))

@@ -1,0 +1,873 @@
+#include "checker/check.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+
+#include "compiler/compile.h"
+#include "compiler/compile_state.h"
+#include "compiler/gradients_curves.h"
+#include "compiler/kilometric_ranges.h"
+#include "compiler/mountains_boards.h"
+#include "compiler/record_forms.h"
+#include "compiler/signals_restrictions.h"
+#include "compiler/stations.h"
+#include "compiler/train_reader.h"
+#include "model/rounding.h"
+#include "model/route_extent.h"
+#include "run/package_step.h"
+#include "runtime/windows1252.h"
+
+namespace {
+
+struct warning_info {
+  std::string_view name;
+  std::string_view meaning;
+};
+
+constexpr warning_info warning_table[] = {
+#define SCENARIO_WARNING_INFO(name, option, meaning) {option, meaning},
+    SCENARIO_WARNING_LIST(SCENARIO_WARNING_INFO)
+#undef SCENARIO_WARNING_INFO
+};
+
+constexpr warning_kind warning_kinds[] = {
+#define SCENARIO_WARNING_KIND(name, option, meaning) warning_kind::name,
+    SCENARIO_WARNING_LIST(SCENARIO_WARNING_KIND)
+#undef SCENARIO_WARNING_KIND
+};
+
+// The longest texts a board and a station name show: a board has up to three
+// lines of 16 characters, each written in parentheses; a station name is
+// shown in a column of 27 characters.
+constexpr size_t board_line_length = 16;
+constexpr size_t board_lines = 3;
+constexpr size_t board_text_length = 54;
+constexpr size_t station_name_length = 27;
+// Document text quoted in a message is cut to this many bytes.
+constexpr size_t quoted_length = 40;
+
+}  // namespace
+
+std::string_view warning_name(warning_kind kind) {
+  return warning_table[static_cast<size_t>(kind)].name;
+}
+std::string_view warning_meaning(warning_kind kind) {
+  return warning_table[static_cast<size_t>(kind)].meaning;
+}
+std::span<const warning_kind> all_warning_kinds() {
+  return warning_kinds;
+}
+std::optional<warning_kind> warning_by_name(std::string_view name) {
+  for (warning_kind k : warning_kinds)
+    if (warning_name(k) == name) return k;
+  return std::nullopt;
+}
+
+namespace {
+
+// The lines of a document, ended as the field reader ends them: CR, LF or
+// CR LF.
+std::vector<std::string_view> split_lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    lines.push_back(text.substr(start, end - start));
+    if (end < text.size() && text[end] == '\r') ++end;
+    if (end < text.size() && text[end] == '\n') ++end;
+    start = end;
+  }
+  return lines;
+}
+
+std::string_view trim(std::string_view s) {
+  size_t b = s.find_first_not_of(" \t");
+  if (b == std::string_view::npos) return {};
+  size_t e = s.find_last_not_of(" \t");
+  return s.substr(b, e - b + 1);
+}
+
+// Document text (Windows-1252) for a message (UTF-8), in quotes, cut short.
+std::string quote(std::string_view text) {
+  std::string cut(text.substr(0, quoted_length));
+  std::string q = "'" + windows1252_to_utf8(cut);
+  if (text.size() > quoted_length) q += "...";
+  return q + "'";
+}
+
+// The optimal string alignment distance (edits, swaps of neighbours
+// included) between two short texts, without regard to case.
+size_t edit_distance(std::string_view a, std::string_view b) {
+  const std::string x = lower_text(a), y = lower_text(b);
+  std::vector<std::vector<size_t>> d(x.size() + 1, std::vector<size_t>(y.size() + 1));
+  for (size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
+  for (size_t i = 1; i <= x.size(); ++i)
+    for (size_t j = 1; j <= y.size(); ++j) {
+      size_t cost = x[i - 1] == y[j - 1] ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+      if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  return d[x.size()][y.size()];
+}
+
+// The known keyword nearest to a misspelt one, when it is near enough.
+std::optional<std::string> nearest_keyword(std::string_view word,
+                                           const std::vector<std::string>& candidates) {
+  if (word.empty() || word.size() > 60) return std::nullopt;
+  std::optional<std::string> best;
+  size_t best_distance = SIZE_MAX;
+  for (const std::string& c : candidates) {
+    size_t d = edit_distance(word, c);
+    if (d < best_distance && d <= std::max<size_t>(1, c.size() / 3)) {
+      best_distance = d;
+      best = c;
+    }
+  }
+  return best;
+}
+
+// The keywords of one place, as a misspelling is compared with them.
+std::vector<std::string> keywords_of(record_place place) {
+  std::vector<std::string> out;
+  for (const record_form& f : all_record_forms()) {
+    if (f.place != place) continue;
+    if (f.kind == record_kind::curve) {
+      for (char side : {'s', 'd'})
+        for (char degree = '1'; degree <= '6'; ++degree)
+          out.push_back(std::string("curva") + side + degree);
+    } else {
+      out.emplace_back(f.keyword);
+    }
+  }
+  if (place == record_place::line_header) out.emplace_back("ripetizione segnali 9 codici");
+  return out;
+}
+
+std::vector<record_kind> matching_kinds(std::string_view field, record_place place) {
+  std::vector<record_kind> out;
+  for (const record_form& f : all_record_forms())
+    if (f.place == place && keyword_matches(f.kind, field)) out.push_back(f.kind);
+  return out;
+}
+
+bool is_section_header(std::string_view field) {
+  return contains(field, "[") && contains(field, "]");
+}
+
+// A record's values as read from its own line with its form.
+struct record_values {
+  enum { complete, too_few, bad_number } state = complete;
+  std::vector<int32_t> numbers;  // every number field, in order
+  std::string text;              // the text field, if any
+  size_t fields_read = 0;
+  std::string fault;  // the reader's words for a bad number
+  int fault_column = 0;
+  size_t extra_fields = 0;  // fields left on the line after the record
+  int extra_column = 0;
+};
+
+record_values read_record(field_reader& r, std::string_view form) {
+  record_values v;
+  for (char letter : form) {
+    if (r.at_end()) {
+      v.state = record_values::too_few;
+      return v;
+    }
+    bool ok = true;
+    if (letter == 't') {
+      ok = r.read_text(&v.text);
+    } else if (letter == 'h') {
+      int16_t n = 0;
+      ok = r.read_i16(&n);
+      v.numbers.push_back(n);
+    } else if (letter == 'b') {
+      uint8_t n = 0;
+      ok = r.read_u8(&n);
+      v.numbers.push_back(n);
+    } else {
+      int32_t n = 0;
+      ok = r.read_i32(&n);
+      v.numbers.push_back(n);
+    }
+    if (!ok) {
+      v.state = record_values::bad_number;
+      v.fault = r.fault();
+      v.fault_column = r.field_column();
+      return v;
+    }
+    ++v.fields_read;
+  }
+  std::string rest;
+  while (!r.at_end() && r.read_text(&rest)) {
+    if (trim(rest).empty() && r.at_end()) break;
+    if (v.extra_fields++ == 0) v.extra_column = r.field_column();
+  }
+  return v;
+}
+
+// Where a signal and a restriction lie, to find the record behind a fault of
+// the approach-marker pass.
+struct laid_restriction {
+  int32_t start_cell, end_cell;
+  int line, column;
+};
+
+class checker {
+ public:
+  checker(const check_input& input, const check_options& options)
+      : input_(input), options_(options) {
+    cs_.with_plan = true;
+  }
+
+  std::vector<finding> run() {
+    check_line_description();
+    check_train_document();
+    return std::move(found_);
+  }
+
+  // The record behind a fault with no place, from what the reading laid.
+  void locate(compile_fault& fault) const {
+    const int32_t cell = fault.position / 50;
+    auto place = [&](source_document doc, int line, int column) {
+      fault.document = doc;
+      fault.line = line;
+      fault.column = column;
+    };
+    switch (fault.code) {
+      case fault_code::range_not_on_50:
+        if (bad_range_line_ > 0)
+          place(source_document::line_description, bad_range_line_, bad_range_column_);
+        break;
+      case fault_code::no_marker_cell_before_signal:
+        if (auto it = signals_.find(cell); it != signals_.end())
+          place(source_document::train_document, it->second.first, it->second.second);
+        break;
+      case fault_code::no_marker_cell_before_start:
+      case fault_code::no_marker_cell_inside_or_after: {
+        // The restriction that starts at the cell, or the last one that
+        // starts before it.
+        const laid_restriction* best = nullptr;
+        for (const laid_restriction& r : restrictions_)
+          if (r.start_cell <= cell && (!best || r.start_cell >= best->start_cell)) best = &r;
+        if (best) place(source_document::train_document, best->line, best->column);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+ private:
+  // One line of a document, being read.
+  struct line_at {
+    source_document document;
+    int number;
+    std::string_view text;
+    std::string keyword;
+    int column;
+  };
+
+  void warn(const line_at& at, int column, warning_kind kind, std::string message) {
+    if (options_.disabled.count(kind)) return;
+    finding f;
+    f.level = options_.warnings_are_errors ? diagnostic_level::error : diagnostic_level::warning;
+    f.document = at.document;
+    f.line = at.number;
+    f.column = column;
+    f.message = std::move(message);
+    f.kind = kind;
+    found_.push_back(std::move(f));
+  }
+
+  void error(const line_at& at, int column, fault_code code, std::string message,
+             std::optional<int32_t> position = std::nullopt) {
+    finding f;
+    f.document = at.document;
+    f.line = at.number;
+    f.column = column;
+    f.message = std::move(message);
+    f.code = code;
+    f.position = position;
+    found_.push_back(std::move(f));
+  }
+
+  // Bytes that look like UTF-8: the first such character of each line.
+  void check_text_encoding(const line_at& at) {
+    const std::string_view t = at.text;
+    for (size_t i = 0; i < t.size(); ++i) {
+      const auto lead = static_cast<unsigned char>(t[i]);
+      size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
+                 : lead >= 0xE0 && lead <= 0xEF ? 3
+                 : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                : 0;
+      if (n == 0 || i + n > t.size()) continue;
+      bool continued = true;
+      for (size_t k = 1; k < n; ++k)
+        continued = continued && (static_cast<unsigned char>(t[i + k]) & 0xC0) == 0x80;
+      if (!continued) continue;
+      const std::string_view bytes = t.substr(i, n);
+      static constexpr char hex[] = "0123456789ABCDEF";
+      std::string shown;
+      for (unsigned char c : bytes) {
+        if (!shown.empty()) shown += ' ';
+        shown += hex[c >> 4];
+        shown += hex[c & 15];
+      }
+      warn(at, static_cast<int>(i) + 1, warning_kind::utf8_in_document,
+           "bytes " + shown + " look like UTF-8 for '" + std::string(bytes) +
+               "'; the document is read as Windows-1252, where they are '" +
+               windows1252_to_utf8(bytes) + "': save it as Windows-1252");
+      return;
+    }
+  }
+
+  // Reads the keyword field of a line; false for a blank line.
+  bool begin_line(line_at& at, field_reader& r) {
+    check_text_encoding(at);
+    if (trim(at.text).empty()) return false;
+    if (!r.read_text(&at.keyword)) return false;
+    at.column = r.field_column();
+    // A line that begins with a comma: nothing there for the compile to
+    // take as a keyword.
+    if (trim(at.keyword).empty()) return false;
+    if (past_end_marker_ && !warned_after_end_) {
+      warned_after_end_ = true;
+      warn(at, at.column, warning_kind::after_end_marker,
+           "text after \"[fine]\": the compile reads on to the end of the document");
+    }
+    if (is_section_header(at.keyword) && contains_any_case(at.keyword, "[fine]"))
+      past_end_marker_ = true;
+    return true;
+  }
+
+  // Reads a record's values; warns when its line has too few or too many.
+  std::optional<record_values> read_values(const line_at& at, field_reader& r,
+                                           const record_form& form) {
+    record_values v = read_record(r, form.fields);
+    const std::string name =
+        "a " + std::string(form.what) + " record (" + std::string(form.keyword) + ")";
+    if (v.state == record_values::too_few) {
+      warn(at, at.column, warning_kind::field_count,
+           name + " takes " + std::to_string(form.fields.size()) +
+               " values after its keyword; this line has " + std::to_string(v.fields_read) +
+               ": the compile reads the missing ones from the lines after it");
+      return std::nullopt;
+    }
+    if (v.state == record_values::bad_number) {
+      compile_fault f;
+      f.code = fault_code::runtime_fault;
+      f.keyword = at.keyword;
+      f.detail = v.fault;
+      error(at, v.fault_column, fault_code::runtime_fault, fault_message(f));
+      return std::nullopt;
+    }
+    if (v.extra_fields > 0)
+      warn(at, v.extra_column, warning_kind::field_count,
+           name + " takes " + std::to_string(form.fields.size()) +
+               " values after its keyword; this line has " +
+               std::to_string(form.fields.size() + v.extra_fields) +
+               ": the compile reads the rest as keywords");
+    return v;
+  }
+
+  // Hands the record of a line, alone, to the compiler's handler; its fault,
+  // if any, becomes an error. True when the record was accepted.
+  bool run_handler(const line_at& at, step (*handler)(compile_state&)) {
+    if (!cs_.sc.has_grid()) return false;
+    field_reader r(at.text);
+    std::string keyword;
+    r.read_text(&keyword);
+    cs_.reader = &r;
+    cs_.document = at.document;
+    cs_.field = keyword;
+    cs_.record_line = at.number;
+    cs_.record_column = at.column;
+    cs_.record_keyword = keyword;
+    cs_.fault.reset();
+    const step s = handler(cs_);
+    cs_.reader = nullptr;
+    if (cs_.fault) {
+      finding f;
+      f.document = at.document;
+      f.line = at.number;
+      f.column = at.column;
+      f.message = fault_message(*cs_.fault);
+      f.code = cs_.fault->code;
+      if (cs_.fault->has_position) f.position = cs_.fault->position;
+      found_.push_back(std::move(f));
+      cs_.fault.reset();
+      return false;
+    }
+    return s == step::next;
+  }
+
+  void warn_order(const line_at& at, std::optional<int32_t>& previous, int32_t position,
+                  std::string_view what, bool same_cell_matters) {
+    if (previous) {
+      if (position < *previous)
+        warn(at, at.column, warning_kind::out_of_order,
+             "this " + std::string(what) + " at " + std::to_string(position) +
+                 " m comes after one at " + std::to_string(*previous) +
+                 " m: the compile fills cells in the order of the records, so it takes effect "
+                 "one cell after the earlier record's");
+      else if (same_cell_matters && stretch_cell(position) == stretch_cell(*previous))
+        warn(at, at.column, warning_kind::out_of_order,
+             "this " + std::string(what) + " at " + std::to_string(position) +
+                 " m falls in the same cell as the one at " + std::to_string(*previous) +
+                 " m: it takes effect one cell later");
+    }
+    previous = position;
+  }
+
+  // ---- The line description.
+
+  void check_line_description() {
+    const std::vector<std::string_view> lines = split_lines(input_.line_description);
+    enum { before_general, header, records } phase = before_general;
+    int general_line = 0, general_column = 0;
+    std::map<record_kind, int> header_seen;
+    std::set<record_kind> misspelt;
+    std::optional<int32_t> last_gradient, last_curve_end, last_mountain;
+    line_at end_of_header{source_document::line_description, 0, {}, {}, 0};
+
+    auto finish_header = [&](const line_at& at) {
+      phase = records;
+      end_of_header = at;
+      check_ranges();
+      for (const record_form& f : all_record_forms()) {
+        if (f.place != record_place::line_header || header_seen.count(f.kind) ||
+            misspelt.count(f.kind))
+          continue;
+        line_at general{source_document::line_description, general_line, {}, {}, 0};
+        warn(general, general_column, warning_kind::header_key,
+             "the general header has no '" + std::string(f.keyword) + "' key");
+      }
+      if (cs_.sc.has_grid()) {
+        cs_.line = line_cursors{};
+        start_line_plan(cs_.sc.plan);
+      }
+    };
+
+    for (size_t i = 0; i < lines.size(); ++i) {
+      line_at at{source_document::line_description, static_cast<int>(i) + 1, lines[i], {}, 0};
+      field_reader r(at.text);
+      if (!begin_line(at, r)) continue;
+      const std::string_view kw = trim(at.keyword);
+
+      if (phase == before_general) {
+        if (contains_any_case(at.keyword, "[generale]")) {
+          phase = header;
+          general_line = at.number;
+          general_column = at.column;
+        } else if (!matching_kinds(at.keyword, record_place::line_header).empty() ||
+                   !matching_kinds(at.keyword, record_place::line_records).empty()) {
+          warn(at, at.column, warning_kind::misplaced_record,
+               "a record before \"[generale]\": the compile does not read it");
+        }
+        continue;
+      }
+
+      if (phase == header) {
+        if (is_section_header(at.keyword) && kw.front() != '-') {
+          finish_header(at);
+          continue;
+        }
+        check_header_line(at, r, header_seen, misspelt);
+        continue;
+      }
+
+      const std::vector<record_kind> kinds = matching_kinds(at.keyword, record_place::line_records);
+      if (kinds.empty()) {
+        unknown_line(at, record_place::line_records);
+        continue;
+      }
+      if (contains(at.keyword, "-")) {
+        warn(at, at.column, warning_kind::dash_keyword,
+             "the keyword " + quote(kw) +
+                 " has a '-' in it: the reader passes over it and the record is lost");
+        continue;
+      }
+      if (kinds.size() > 1) {
+        ambiguous(at, kinds);
+        continue;
+      }
+      const record_form& form = form_of(kinds[0]);
+      std::optional<record_values> v = read_values(at, r, form);
+      if (!v) continue;
+      const int32_t p = v->numbers[0];
+      switch (form.kind) {
+        case record_kind::gradient:
+          if (run_handler(at, gradient_record)) warn_order(at, last_gradient, p, "gradient", true);
+          break;
+        case record_kind::curve:
+          if (run_handler(at, curve_record)) {
+            if (last_curve_end && p < *last_curve_end)
+              warn(at, at.column, warning_kind::out_of_order,
+                   "this curve starts at " + std::to_string(p) +
+                       " m, before the previous curve ends at " + std::to_string(*last_curve_end) +
+                       " m: it is bent only from there on");
+            const int64_t end = static_cast<int64_t>(p) + v->numbers[1];
+            if (end > cs_.sc.plan.last_metre)
+              warn(at, at.column, warning_kind::cut_short,
+                   "this curve ends at " + std::to_string(end) + " m, past the plan's last metre " +
+                       std::to_string(cs_.sc.plan.last_metre) + ": it is bent only up to there");
+            if (!last_curve_end || end > *last_curve_end)
+              last_curve_end = static_cast<int32_t>(std::min<int64_t>(end, INT32_MAX));
+          }
+          break;
+        case record_kind::mountain:
+          if (run_handler(at, mountain_record)) {
+            warn_order(at, last_mountain, p, "mountain", false);
+            const int64_t last = static_cast<int64_t>(round_half_even(v->numbers[1] / 50.0 - 1));
+            if (p < 0 || last > cs_.sc.last_cell())
+              warn(at, at.column, warning_kind::cut_short,
+                   "this mountain runs from " + std::to_string(p) + " m to " +
+                       std::to_string(v->numbers[1]) +
+                       " m, beyond the track grid: it is laid only on the cells that exist");
+          }
+          break;
+        case record_kind::speed_board:
+          run_handler(at, speed_board_record);
+          break;
+        case record_kind::text_board:
+          if (run_handler(at, text_board_record)) check_board_text(at, v->text);
+          break;
+        default:
+          break;
+      }
+    }
+    if (phase == before_general) return;  // the compile's own fault (102) says it
+    if (phase == header) finish_header(end_of_header);
+  }
+
+  void check_header_line(const line_at& at, field_reader& r, std::map<record_kind, int>& seen,
+                         std::set<record_kind>& misspelt) {
+    const std::string_view kw = trim(at.keyword);
+    const std::vector<record_kind> kinds = matching_kinds(at.keyword, record_place::line_header);
+    if (kinds.empty()) {
+      if (!matching_kinds(at.keyword, record_place::line_records).empty() ||
+          !matching_kinds(at.keyword, record_place::train_records).empty()) {
+        warn(at, at.column, warning_kind::misplaced_record,
+             "a record in the general header: the compile reads only header keys there");
+        return;
+      }
+      std::string message = "unknown header key " + quote(kw) + ": the compile skips it";
+      if (std::optional<std::string> near =
+              nearest_keyword(kw, keywords_of(record_place::line_header))) {
+        message += "; did you mean '" + *near + "'?";
+        if (lower_text(*near) == lower_text(kw))
+          message += " (header keys are matched with their case)";
+        for (const record_form& f : all_record_forms())
+          if (f.place == record_place::line_header && keyword_matches(f.kind, *near))
+            misspelt.insert(f.kind);
+      }
+      warn(at, at.column, warning_kind::header_key, message);
+      return;
+    }
+    if (contains(at.keyword, "-")) {
+      warn(at, at.column, warning_kind::dash_keyword,
+           "the header key " + quote(kw) + " has a '-' in it: the reader passes over it");
+      return;
+    }
+    if (kinds.size() > 1) {
+      ambiguous(at, kinds);
+      return;
+    }
+    const record_form& form = form_of(kinds[0]);
+    if (int& line = seen[form.kind]; line > 0)
+      warn(at, at.column, warning_kind::header_key,
+           "'" + std::string(form.keyword) + "' again (first on line " + std::to_string(line) +
+               "): this value replaces the earlier one" +
+               (form.kind == record_kind::route_length ? " and the grid is made anew" : ""));
+    else
+      line = at.number;
+    std::optional<record_values> v = read_values(at, r, form);
+    if (!v) return;
+    const std::vector<int32_t>& n = v->numbers;
+    switch (form.kind) {
+      case record_kind::route_length:
+        if (n[0] > longest_route) {
+          error(at, at.column, fault_code::route_too_long,
+                std::string(fault_meaning(fault_code::route_too_long)));
+        } else if (n[0] < 0) {
+          error(at, at.column, fault_code::negative_route_length,
+                std::string(fault_meaning(fault_code::negative_route_length)));
+        } else {
+          cs_.sc.grid.assign(static_cast<size_t>(last_cell_index(n[0])) + 1, track_cell{});
+          create_line_plan(cs_.sc.plan, plan_last_metre(n[0]));
+        }
+        break;
+      case record_kind::range_one:
+      case record_kind::range_two:
+      case record_kind::range_three: {
+        const int entry = form.kind == record_kind::range_three ? entry_range_last
+                          : form.kind == record_kind::range_two ? entry_range_middle
+                                                                : entry_range_first;
+        scenario_entry& e = ranges_[static_cast<size_t>(entry)];
+        e.l4 = n[0];
+        e.l8 = n[1];
+        e.l12 = n[2];
+        range_lines_[static_cast<size_t>(entry - entry_range_last)] = {at.number, at.column};
+        break;
+      }
+      case record_kind::signal_repetition: {
+        fault_code code = fault_code::repetition_start_not_on_50;
+        if (n[0] % 50 != 0)
+          code = fault_code::repetition_start_not_on_50;
+        else if (n[1] % 50 != 0)
+          code = fault_code::repetition_end_not_on_50;
+        else if (!contains(at.keyword, "4") && !contains(at.keyword, "9"))
+          code = fault_code::repetition_code_count;
+        else
+          break;
+        error(at, at.column, code, std::string(fault_meaning(code)));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  // The kilometric ranges as the compile checks them once the train
+  // document is read: put in order first, so a range that the ordering
+  // clears is not at fault.
+  void check_ranges() {
+    scenario_table t{};
+    for (int e = entry_range_last; e <= entry_range_first; ++e)
+      t[static_cast<size_t>(e)] = ranges_[static_cast<size_t>(e)];
+    if (!sort_kilometric_ranges(t)) return;
+    for (int e = entry_range_last; e <= entry_range_first; ++e) {
+      const scenario_entry& sorted = t[static_cast<size_t>(e)];
+      if (sorted.l4 % 50 == 0 && sorted.l8 % 50 == 0) continue;
+      // The record it came from: the same start and reference (the ordering
+      // adds 100 to the reference of a range in use).
+      for (int from = entry_range_last; from <= entry_range_first; ++from) {
+        const scenario_entry& read = ranges_[static_cast<size_t>(from)];
+        const auto [line, column] = range_lines_[static_cast<size_t>(from - entry_range_last)];
+        if (line == 0 || read.l4 != sorted.l4 ||
+            (read.l8 != sorted.l8 && read.l8 + 100 != sorted.l8))
+          continue;
+        line_at at{source_document::line_description, line, {}, {}, column};
+        error(at, column, fault_code::range_not_on_50,
+              std::string(fault_meaning(fault_code::range_not_on_50)));
+        if (bad_range_line_ == 0) {
+          bad_range_line_ = line;
+          bad_range_column_ = column;
+        }
+        break;
+      }
+    }
+  }
+
+  void check_board_text(const line_at& at, std::string_view text) {
+    std::vector<size_t> groups;
+    for (size_t open = text.find('('); open != std::string_view::npos;
+         open = text.find('(', open + 1)) {
+      size_t close = text.find(')', open);
+      if (close == std::string_view::npos) close = text.size();
+      groups.push_back(close - open - 1);
+    }
+    if (groups.empty()) groups.push_back(trim(text).size());
+    const bool too_long = text.size() > board_text_length || groups.size() > board_lines ||
+                          *std::max_element(groups.begin(), groups.end()) > board_line_length;
+    if (too_long)
+      warn(at, at.column, warning_kind::text_too_long,
+           "the board text " + quote(text) + " does not fit a board: at most " +
+               std::to_string(board_lines) + " lines in parentheses of " +
+               std::to_string(board_line_length) + " characters, " +
+               std::to_string(board_text_length) + " in all");
+  }
+
+  // ---- The train document.
+
+  void check_train_document() {
+    const std::vector<std::string_view> lines = split_lines(input_.train_document);
+    bool after_general = false;
+    past_end_marker_ = warned_after_end_ = false;
+    std::optional<int32_t> last_speed, last_adhesion;
+    cs_.train = train_cursors{};
+    for (size_t i = 0; i < lines.size(); ++i) {
+      line_at at{source_document::train_document, static_cast<int>(i) + 1, lines[i], {}, 0};
+      field_reader r(at.text);
+      if (!begin_line(at, r)) continue;
+      const std::string_view kw = trim(at.keyword);
+      if (!after_general) {
+        if (contains_any_case(at.keyword, "[generale]"))
+          after_general = true;
+        else if (!matching_kinds(at.keyword, record_place::train_records).empty())
+          warn(at, at.column, warning_kind::misplaced_record,
+               "a record before \"[generale]\": the compile does not read it");
+        continue;
+      }
+      const std::vector<record_kind> kinds =
+          matching_kinds(at.keyword, record_place::train_records);
+      if (kinds.empty()) {
+        unknown_line(at, record_place::train_records);
+        continue;
+      }
+      if (contains(at.keyword, "-")) {
+        warn(at, at.column, warning_kind::dash_keyword,
+             "the keyword " + quote(kw) +
+                 " has a '-' in it: the reader passes over it and the record is lost");
+        continue;
+      }
+      if (kinds.size() > 1) {
+        ambiguous(at, kinds);
+        continue;
+      }
+      const record_form& form = form_of(kinds[0]);
+      std::optional<record_values> v = read_values(at, r, form);
+      if (!v) continue;
+      const std::vector<int32_t>& n = v->numbers;
+      switch (form.kind) {
+        case record_kind::speed_limit: {
+          const int32_t carried = cs_.train.speed;
+          if (!run_handler(at, speed_record)) break;
+          warn_order(at, last_speed, n[0], "speed limit", true);
+          uint8_t steps;
+          if (!round_to_u8(n[1] / 5.0, &steps)) {
+            error(at, at.column, fault_code::runtime_fault,
+                  "a speed limit of " + std::to_string(n[1]) +
+                      " km/h does not fit its byte (0 to 1277 km/h): the compile stops at the "
+                      "next speed record or at the end of the document");
+            cs_.train.speed = carried;
+          }
+          break;
+        }
+        case record_kind::adhesion:
+          if (run_handler(at, adhesion_record))
+            warn_order(at, last_adhesion, n[0], "adhesion", true);
+          break;
+        case record_kind::signal:
+          if (run_handler(at, signal_record)) {
+            signals_[point_cell(n[0])] = {at.number, at.column};
+            if (point_cell(n[0]) < 8)
+              warn(at, at.column, warning_kind::cut_short,
+                   "a signal at " + std::to_string(n[0]) +
+                       " m: its approach marks 100 to 400 m before it fall before the first "
+                       "cell and are left out");
+          }
+          break;
+        case record_kind::restriction:
+          if (run_handler(at, restriction_record))
+            restrictions_.push_back(
+                {point_cell(n[0]), point_cell(n[0] + n[2]), at.number, at.column});
+          break;
+        case record_kind::abbattimento:
+          run_handler(at, abbattimento_record);
+          break;
+        case record_kind::station:
+          // Once the stations have reached the boards' entries (fault 10),
+          // the table has no entry for another.
+          if (cs_.train.station_entry >= cs_.line.board_entry) break;
+          if (run_handler(at, station_record) && trim(v->text).size() > station_name_length)
+            warn(at, at.column, warning_kind::text_too_long,
+                 "the station name " + quote(trim(v->text)) + " has " +
+                     std::to_string(trim(v->text).size()) + " characters; a name shows at most " +
+                     std::to_string(station_name_length));
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+  // ---- Lines that name no record of their place.
+
+  void unknown_line(const line_at& at, record_place place) {
+    const std::string_view kw = trim(at.keyword);
+    if (is_section_header(at.keyword)) return;
+    const bool in_line = place != record_place::train_records;
+    const record_place other = in_line ? record_place::train_records : record_place::line_records;
+    if (!matching_kinds(at.keyword, other).empty() ||
+        (in_line && !matching_kinds(at.keyword, record_place::line_header).empty())) {
+      warn(at, at.column, warning_kind::misplaced_record,
+           in_line ? "a record that belongs to the train document or the general header: the "
+                     "compile skips it here"
+                   : "a record of the line description: the compile skips it here");
+      return;
+    }
+    if (contains(at.keyword, "-") && !contains_any_case(at.keyword, "[")) {
+      // A line of dashes, passed over as the reader passes over such fields.
+      if (kw.find_first_not_of("- \t") == std::string_view::npos) return;
+    }
+    std::string message = "unknown keyword " + quote(kw) + ": the compile skips this line";
+    if (std::optional<std::string> near = nearest_keyword(kw, keywords_of(place)))
+      message += "; did you mean '" + *near + "'?";
+    warn(at, at.column, warning_kind::unknown_keyword, message);
+  }
+
+  void ambiguous(const line_at& at, const std::vector<record_kind>& kinds) {
+    std::string names;
+    for (record_kind k : kinds) {
+      if (!names.empty()) names += ", ";
+      names += "'" + std::string(form_of(k).keyword) + "'";
+    }
+    warn(at, at.column, warning_kind::ambiguous_keyword,
+         "the keyword " + quote(trim(at.keyword)) + " names several records (" + names +
+             "): each reads its values in turn from the fields that follow");
+  }
+
+  const check_input& input_;
+  const check_options& options_;
+  compile_state cs_;
+  std::vector<finding> found_;
+  bool past_end_marker_ = false;
+  bool warned_after_end_ = false;
+  scenario_table ranges_{};
+  std::array<std::pair<int, int>, 3> range_lines_{};
+  int bad_range_line_ = 0, bad_range_column_ = 0;
+  std::map<int32_t, std::pair<int, int>> signals_;
+  std::vector<laid_restriction> restrictions_;
+};
+
+int document_order(source_document d) {
+  return d == source_document::line_description ? 0 : d == source_document::train_document ? 1 : 2;
+}
+
+}  // namespace
+
+std::vector<finding> check_documents(const check_input& input, const check_options& options) {
+  checker c(input, options);
+  std::vector<finding> found = c.run();
+
+  compile_input ci;
+  ci.line_description = input.line_description;
+  ci.train_document = input.train_document;
+  compile_result compiled = compile_documents(ci);
+  if (compiled.fault) {
+    compile_fault fault = *compiled.fault;
+    if (fault.line == 0) c.locate(fault);
+    finding f;
+    f.from_compile = true;
+    f.document = fault.line > 0 ? fault.document : fault_source(fault);
+    f.line = fault.line;
+    f.column = fault.column;
+    f.message = fault_message(fault);
+    f.code = fault.code;
+    f.position = fault.position;
+    // The compile's own word replaces the checker's for the same record.
+    std::erase_if(found, [&](const finding& g) {
+      return g.code == f.code && g.document == f.document && g.line == f.line;
+    });
+    found.push_back(std::move(f));
+  }
+  std::stable_sort(found.begin(), found.end(), [](const finding& a, const finding& b) {
+    if (document_order(a.document) != document_order(b.document))
+      return document_order(a.document) < document_order(b.document);
+    if (a.line != b.line) return a.line < b.line;
+    return a.column < b.column;
+  });
+  return found;
+}
+
+void locate_fault(const check_input& input, compile_fault& fault) {
+  check_options quiet;
+  checker c(input, quiet);
+  c.run();
+  c.locate(fault);
+}

@@ -1,0 +1,295 @@
+#include "checker/check.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "documents/builtin_documents.h"
+#include "runtime/memory_disk.h"
+#include "runtime/windows1252.h"
+#include "testing/scenario_fixture.h"
+#include "tool/check_command.h"
+#include "tool/compile_command.h"
+
+namespace {
+
+// The records of line_description() begin on line 11, those of
+// train_document() on line 6.
+constexpr int first_line_record = 11;
+constexpr int first_train_record = 6;
+
+std::string joined(std::span<const std::string_view> lines) {
+  std::string text;
+  for (std::string_view l : lines) text.append(to_windows1252(l)).append("\r\n");
+  return text;
+}
+
+// A finding in short: "line:L:C code N" or "train:L:C KIND".
+std::string brief(const finding& f) {
+  std::string s = f.document == source_document::line_description ? "line:"
+                  : f.document == source_document::train_document ? "train:"
+                                                                  : "none:";
+  s += std::to_string(f.line) + ":" + std::to_string(f.column) + " ";
+  if (f.code) s += "code " + std::to_string(fault_number(*f.code));
+  if (f.kind) s += std::string(warning_name(*f.kind));
+  return s;
+}
+
+std::vector<std::string> briefs(const std::string& line, const std::string& train,
+                                const check_options& options = {}) {
+  std::vector<std::string> out;
+  for (const finding& f : check_documents({line, train}, options)) out.push_back(brief(f));
+  return out;
+}
+
+std::string at_line(int n) {
+  return std::to_string(n);
+}
+
+TEST(Check, FindsNothingInTheBuiltInDocuments) {
+  EXPECT_EQ(briefs(joined(line_document_lines()), joined(train_document_lines())),
+            std::vector<std::string>{});
+}
+
+// Each case: records added to a small scenario, and the findings expected
+// (all of them, in order).
+TEST(Check, ReportsEachMistakeAtItsRecord) {
+  const std::string l = at_line(first_line_record), l2 = at_line(first_line_record + 1);
+  const std::string t = at_line(first_train_record), t2 = at_line(first_train_record + 1),
+                    t3 = at_line(first_train_record + 2);
+  const struct {
+    const char* name;
+    std::string line_records, train_records;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"misspelt keywords",
+       "cruvas2,  950,  400\n",
+       "sengale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
+       {"line:" + l + ":1 unknown-keyword", "train:" + t + ":1 unknown-keyword"}},
+      {"several cells taken: the compile stops at the first, the check goes on",
+       "",
+       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
+       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
+       "abbattimento,  3050, 80\n",
+       {"train:" + t2 + ":1 code 16", "train:" + t3 + ":1 code 7"}},
+      {"records beyond the route, each one",
+       "pendenza,  90000,  2\n",
+       "velocita,  95000,  50\nsegnale,  99000, 1,2,0,0,0,0,0,0,0,0\n",
+       {"line:" + l + ":1 code 15", "train:" + t + ":1 code 15", "train:" + t2 + ":1 code 15"}},
+      {"station faults after the first",
+       "",
+       "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, UNO\n"
+       "stazione,  1225, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, DUE\n"
+       "stazione,  1200, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, TRE\n",
+       {"train:" + t2 + ":1 code 8", "train:" + t3 + ":1 code 22"}},
+      {"speed limits out of order",
+       "",
+       "velocita,  0,  50\nvelocita,  3000,  80\nvelocita,  2000,  60\n",
+       {"train:" + t3 + ":1 out-of-order"}},
+      {"too few and too many fields",
+       "pendenza,  0\nmontagna,  100,  600,  2,  7\n",
+       "",
+       // The compile takes the next line's keyword for the missing value.
+       {"line:" + l + ":1 field-count", "line:" + l + ":1 code 25",
+        "line:" + l2 + ":28 field-count"}},
+      {"a value that is not a number, after a record that is fine",
+       "pendenza,  0,  2\npendenza,  50,  2x\n",
+       "",
+       {"line:" + l2 + ":1 code 25"}},
+      {"a board text too long, a station name too long",
+       "cartello_indicatore,  3500,   (PASSAGGIO A LIVELLO)\n",
+       "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SANTA MARIA DEGLI ANGELI E DEI "
+       "MARTIRI\n",
+       {"line:" + l + ":1 text-too-long", "train:" + t + ":1 text-too-long"}},
+      {"records in the wrong document",
+       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
+       "pendenza,  0,  2\n",
+       {"line:" + l + ":1 misplaced-record", "train:" + t + ":1 misplaced-record"}},
+      {"a keyword naming two records, a keyword with a dash",
+       "pendenza curva,  0,  2\n",
+       "segnale-1,  3000, 1,2,0,0,0,0,0,0,0,0\n",
+       {"line:" + l + ":1 ambiguous-keyword", "line:" + l + ":1 code 25",
+        "train:" + t + ":1 dash-keyword"}},
+      {"a mountain past the grid, a signal in the first 325 m",
+       "montagna,  5000,  20000,  2\n",
+       "segnale,  100, 1,2,0,0,0,0,0,0,0,0\n",
+       {"line:" + l + ":1 cut-short", "train:" + t + ":1 cut-short"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(briefs(line_description(10000, c.line_records), train_document(c.train_records)),
+              c.expected)
+        << c.name;
+  }
+}
+
+TEST(Check, ReportsTheCompilesOwnFaultExactly) {
+  // A second route length after the header key's misspelling: the compile
+  // finds no route length and says so at the header's end.
+  std::string line = line_description(10000);
+  line.replace(line.find("lunghezza percorso"), 18, "lunghezza percroso");
+  const std::vector<finding> found = check_documents({line, train_document()}, {});
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(brief(found[0]), "line:2:1 header-key");
+  EXPECT_NE(found[0].message.find("did you mean 'lunghezza percorso'?"), std::string::npos);
+  EXPECT_EQ(brief(found[1]), "line:10:1 code 104");
+  EXPECT_TRUE(found[1].from_compile);
+
+  // The compile's fault at a signal, with its position; the check's own
+  // finding for the same record is not repeated.
+  const std::vector<finding> taken = check_documents(
+      {line_description(10000), train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
+                                               "segnale,  3010, 1,2,0,0,0,0,0,0,0,0\n")},
+      {});
+  ASSERT_EQ(taken.size(), 1u);
+  EXPECT_TRUE(taken[0].from_compile);
+  EXPECT_EQ(brief(taken[0]), "train:7:1 code 16");
+  EXPECT_EQ(taken[0].position, 3010);
+}
+
+TEST(Check, PlacesAFaultThatNamesNoRecordAtTheRecordBehindIt) {
+  // The kilometric ranges are checked once the train document is read; the
+  // fault belongs to the header's range record.
+  std::string line = line_description(10000);
+  line.replace(line.find("progressiva chilometrica due,    0,    0"), 40,
+               "progressiva chilometrica due,    1225,    9000");
+  compile_fault fault;
+  fault.code = fault_code::range_not_on_50;
+  fault.document = source_document::train_document;
+  locate_fault({line, train_document()}, fault);
+  EXPECT_EQ(fault.document, source_document::line_description);
+  EXPECT_EQ(fault.line, 4);
+}
+
+TEST(Check, GoesOnPastAFullStationTableWithoutOverrunningIt) {
+  // 90 stations 1000 m apart: the 79th reaches the boards' entries (fault
+  // 10); the rest have no entry to be read into and are not checked.
+  std::string stations;
+  for (int i = 1; i <= 90; ++i)
+    stations +=
+        "stazione,  " + std::to_string(i * 1000) + ", 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, S\n";
+  const std::vector<std::string> found = briefs(line_description(100000), train_document(stations));
+  EXPECT_EQ(found,
+            std::vector<std::string>{"train:" + at_line(first_train_record + 78) + ":1 code 10"});
+}
+
+TEST(Check, WarningsCanBeSwitchedOffOrMadeErrors) {
+  const std::string line = line_description(10000, "cruvas2,  950,  400\n");
+  check_options off;
+  off.disabled.insert(warning_kind::unknown_keyword);
+  EXPECT_TRUE(check_documents({line, train_document()}, off).empty());
+  check_options strict;
+  strict.warnings_are_errors = true;
+  const std::vector<finding> found = check_documents({line, train_document()}, strict);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].level, diagnostic_level::error);
+}
+
+TEST(Check, FindsUtf8InAWindows1252Document) {
+  const std::string train = train_document(
+      "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SAN DALM\xC3\x8CO\n");
+  const std::vector<finding> found = check_documents({line_description(10000), train}, {});
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(brief(found[0]), "train:6:66 utf8-in-document");
+  // A Windows-1252 letter alone is not taken for UTF-8.
+  EXPECT_TRUE(check_documents({line_description(10000),
+                               train_document("stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, "
+                                              "9,0,0, SAN DALM\xCCO\n")},
+                              {})
+                  .empty());
+}
+
+TEST(Check, NeverCrashesOnGarbageAndKeepsItsOutputBounded) {
+  std::string garbage;
+  uint32_t x = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    x = x * 1103515245 + 12345;
+    const char c = static_cast<char>(x >> 24);
+    garbage += (x >> 8) % 7 == 0 ? '\n' : (x >> 8) % 5 == 0 ? ',' : c;
+  }
+  for (const std::string& line :
+       {garbage, "[generale]\nlunghezza percorso, 5000\n[x]\n" + garbage}) {
+    memory_disk d;
+    d.files["/l.txt"] = line;
+    d.files["/t.txt"] = "[generale]\n" + garbage;
+    std::vector<std::string> args = {"scenario-tool", "check",   "--line",
+                                     "/l.txt",        "--train", "/t.txt"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    std::ostringstream out, err;
+    const int status = check_command(static_cast<int>(argv.size()), argv.data(), d, out, err);
+    EXPECT_TRUE(status == 0 || status == 1);
+    size_t lines = 0;
+    for (char c : out.str()) lines += c == '\n';
+    EXPECT_LE(lines, 100u);
+  }
+}
+
+// The command's output: the editors' form and JSON, and its exit statuses.
+struct command_run {
+  int status;
+  std::string out, err;
+};
+
+command_run run_tool(int (*command)(int, char**, disk&, std::ostream&, std::ostream&),
+                     memory_disk& d, std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  std::ostringstream out, err;
+  const int status = command(static_cast<int>(argv.size()), argv.data(), d, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
+  memory_disk d;
+  d.files["/w/linea.txt"] = line_description(10000, "cruvas2,  950,  400\n");
+  d.files["/w/treno.txt"] =
+      train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
+  const std::vector<std::string> base = {"scenario-tool", "check",   "--line",
+                                         "/w/linea.txt",  "--train", "/w/treno.txt"};
+  command_run text = run_tool(check_command, d, base);
+  EXPECT_EQ(text.status, 1);
+  EXPECT_EQ(text.out,
+            "/w/linea.txt:11:1: warning: unknown keyword 'cruvas2': the compile skips this line; "
+            "did you mean 'curvas2'? [unknown-keyword]\n"
+            "/w/treno.txt:7:1: error: a signal's cell is not free at 3000 m (record \"segnale\") "
+            "[code 16]\n");
+  EXPECT_EQ(text.err, "scenario-tool check: 1 error, 1 warning\n");
+
+  std::vector<std::string> json_args = base;
+  json_args.insert(json_args.end(), {"--format", "json", "-Wno-unknown-keyword"});
+  command_run json = run_tool(check_command, d, json_args);
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(
+      json.out,
+      "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
+      "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
+      "cell is not free at 3000 m (record \\\"segnale\\\")\"}\n]\n");
+
+  // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
+  // error.
+  d.files["/w/treno.txt"] = train_document();
+  EXPECT_EQ(run_tool(check_command, d, base).status, 0);
+  std::vector<std::string> strict = base;
+  strict.push_back("-Werror");
+  EXPECT_EQ(run_tool(check_command, d, strict).status, 1);
+  std::vector<std::string> unknown = base;
+  unknown.push_back("-Wno-such-thing");
+  EXPECT_EQ(run_tool(check_command, d, unknown).status, 2);
+}
+
+TEST(CompileCommand, ReportsItsFaultInTheEditorsForm) {
+  memory_disk d;
+  d.files["/w/linea.txt"] = line_description(10000);
+  d.files["/w/treno.txt"] = train_document(
+      "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n   segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
+  d.directories.insert("/out");
+  command_run r = run_tool(compile_command, d,
+                           {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train",
+                            "/w/treno.txt", "--out", "/out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\") "
+            "[code 16]\n");
+}
+
+}  // namespace

@@ -1,0 +1,19 @@
+#include "run/diagnostic.h"
+
+#include <ostream>
+
+std::string_view level_name(diagnostic_level level) {
+  return level == diagnostic_level::error ? "error" : "warning";
+}
+
+void write_diagnostic(std::ostream& out, std::string_view file, int line, int column,
+                      diagnostic_level level, std::string_view message, std::string_view tag) {
+  out << file;
+  if (line > 0) {
+    out << ':' << line;
+    if (column > 0) out << ':' << column;
+  }
+  out << ": " << level_name(level) << ": " << message;
+  if (!tag.empty()) out << " [" << tag << ']';
+  out << '\n';
+}

@@ -1,0 +1,152 @@
+#include "tool/check_command.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "checker/check.h"
+#include "run/exit_status.h"
+#include "tool/arguments.h"
+#include "tool/json_writer.h"
+
+namespace {
+
+constexpr size_t default_message_limit = 100;
+
+std::string usage() {
+  std::string u =
+      "usage: scenario-tool check --line FILE --train FILE [--format text|json]\n"
+      "                           [--max-messages N] [-Werror] [-Wno-KIND ...]\n"
+      "\n"
+      "Reads a line description and a train document, writes nothing, and reports\n"
+      "every problem found in them: the compile's own fault, every other record the\n"
+      "compile would refuse, and warnings for what the compile accepts silently.\n"
+      "Each message reads FILE:LINE:COLUMN: error|warning: MESSAGE [code N or KIND];\n"
+      "--format json prints them as a JSON array. At most N messages are printed\n"
+      "(default 100, 0 for all). -Wno-KIND turns a kind of warning off, -Werror makes\n"
+      "every warning an error.\n"
+      "\n"
+      "Exit status: 0 no errors (warnings allowed), 1 errors, 2 bad usage, 5 a file\n"
+      "could not be read.\n"
+      "\n"
+      "Warning kinds:\n";
+  for (warning_kind k : all_warning_kinds()) {
+    std::string name(warning_name(k));
+    u += "  " + name + std::string(name.size() < 18 ? 18 - name.size() : 1, ' ') +
+         std::string(warning_meaning(k)) + "\n";
+  }
+  return u;
+}
+
+std::string tag_of(const finding& f) {
+  if (f.code) return "code " + std::to_string(fault_number(*f.code));
+  if (f.kind) return std::string(warning_name(*f.kind));
+  return "";
+}
+
+void write_json(std::ostream& out, const std::vector<finding>& found, size_t shown,
+                const std::string& line_file, const std::string& train_file) {
+  json_writer w;
+  w.begin_array();
+  for (size_t i = 0; i < shown; ++i) {
+    const finding& f = found[i];
+    w.begin_object(true);
+    w.member("file", f.document == source_document::line_description ? line_file : train_file);
+    w.member("line", f.line);
+    w.member("column", f.column);
+    w.member("severity", level_name(f.level));
+    if (f.code) w.member("code", fault_number(*f.code));
+    if (f.kind) w.member("kind", warning_name(*f.kind));
+    if (f.position) w.member("position", *f.position);
+    w.member("from_compile", f.from_compile);
+    w.member("message", f.message);
+    w.end_object();
+  }
+  w.end_array();
+  out << w.out;
+}
+
+}  // namespace
+
+int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+  // The warning switches first: -Werror and -Wno-KIND.
+  check_options options;
+  std::vector<char*> rest(argv, argv + argc);
+  for (auto it = rest.begin() + 2; it != rest.end();) {
+    const std::string a = *it;
+    if (a.rfind("-W", 0) != 0) {
+      ++it;
+      continue;
+    }
+    if (a == "-Werror") {
+      options.warnings_are_errors = true;
+    } else if (a.rfind("-Wno-", 0) == 0 && warning_by_name(a.substr(5))) {
+      options.disabled.insert(*warning_by_name(a.substr(5)));
+    } else {
+      err << "scenario-tool check: unknown warning option '" << a << "'\n" << usage();
+      return exit_usage;
+    }
+    it = rest.erase(it);
+  }
+
+  arguments args;
+  std::string error;
+  if (!parse_arguments(static_cast<int>(rest.size()), rest.data(), 2,
+                       {"--line", "--train", "--format", "--max-messages"}, {"--help", "-h"}, &args,
+                       &error)) {
+    err << "scenario-tool check: " << error << "\n" << usage();
+    return exit_usage;
+  }
+  if (args.has("--help") || args.has("-h")) {
+    out << usage();
+    return exit_clean;
+  }
+  const std::string format = args.option("--format", "text");
+  size_t limit = default_message_limit;
+  if (args.options.count("--max-messages")) {
+    const std::string n = args.option("--max-messages");
+    if (n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos) {
+      err << "scenario-tool check: --max-messages takes a whole number\n";
+      return exit_usage;
+    }
+    limit = static_cast<size_t>(std::stoul(n));
+  }
+  if (!args.positional.empty() || !args.options.count("--line") || !args.options.count("--train") ||
+      (format != "text" && format != "json")) {
+    err << usage();
+    return exit_usage;
+  }
+
+  const std::string line_file = args.option("--line"), train_file = args.option("--train");
+  std::string line, train;
+  for (const auto& [path, bytes] : {std::pair{&line_file, &line}, std::pair{&train_file, &train}}) {
+    std::string reason;
+    if (!d.read_file(*path, bytes, &reason)) {
+      err << "scenario-tool: cannot read " << *path << ": " << reason << "\n";
+      return exit_io_failure;
+    }
+  }
+
+  const std::vector<finding> found = check_documents({line, train}, options);
+  size_t errors = 0;
+  for (const finding& f : found) errors += f.level == diagnostic_level::error;
+  const size_t shown = limit == 0 ? found.size() : std::min(limit, found.size());
+
+  if (format == "json") {
+    write_json(out, found, shown, line_file, train_file);
+  } else {
+    for (size_t i = 0; i < shown; ++i) {
+      const finding& f = found[i];
+      write_diagnostic(out,
+                       f.document == source_document::line_description ? line_file : train_file,
+                       f.line, f.column, f.level, f.message, tag_of(f));
+    }
+    out.flush();
+  }
+  if (shown < found.size())
+    err << "scenario-tool check: " << found.size() - shown
+        << " more messages not shown (--max-messages)\n";
+  err << "scenario-tool check: " << errors << (errors == 1 ? " error, " : " errors, ")
+      << found.size() - errors << (found.size() - errors == 1 ? " warning" : " warnings") << "\n";
+  return errors > 0 ? exit_compile_fault : exit_clean;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// scenario-tool check: reads a line description and a train document, writes
+// nothing, and reports every problem it finds in them, the compile's own
+// fault included, in the editors' form or as JSON.
+
+#include <iosfwd>
+
+#include "runtime/disk.h"
+
+int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
