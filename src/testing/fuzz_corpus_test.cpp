@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "testing/fuzz_input.h"
+#include "testing/package_fuzz_input.h"
+#include "testing/scenario_fixture.h"
 
 namespace {
 
@@ -24,6 +27,55 @@ TEST(FuzzCorpus, EverySeedAndPastFindingRunsCleanly) {
     }
   }
   EXPECT_GT(inputs, 30);
+}
+
+std::string file_bytes(const std::filesystem::path& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << f.rdbuf();
+  return bytes.str();
+}
+
+// The package reader's target: its seeds are packages the compile wrote
+// (written anew with SCENARIO_WRITE_PACKAGE_SEEDS=DIR in the environment),
+// and its past findings.
+TEST(FuzzCorpus, EveryPackageSeedAndPastFindingRunsCleanly) {
+  struct seed {
+    const char* name;
+    std::string line;
+  } seeds[] = {
+      {"small_route", line_description(0, "pendenza,  0,  4\ncurvad3,  100,  500\n"
+                                          "cartello_indicatore,  500,   (A)(B)\n")},
+      // A refused route length: the files' own sizes give the grid and the
+      // plan, so the fuzzer may change them freely.
+      {"refused_route_length",
+       "[generale]\nlunghezza percorso,    0\nlunghezza percorso,    1000001\n[fine]\n"},
+  };
+  const char* write_to = std::getenv("SCENARIO_WRITE_PACKAGE_SEEDS");
+  for (const seed& s : seeds) {
+    auto c = build_package_from(s.line, train_document("stazione,  500, 12,  400,  1, 0, 0,  "
+                                                       "3,1,0,  2,0,1,   30,   9, 5, 0, A\n"));
+    ASSERT_EQ(c->result.outcome, package_outcome::written) << s.name;
+    const std::string input = package_fuzz_input(c->file("Borvasco_Lestrano_40817.sim"),
+                                                 c->file("Borvasco_Lestrano_40817.dat"),
+                                                 c->file("Borvasco_Lestrano_linea.dat"));
+    EXPECT_TRUE(run_package_fuzz_input(input)) << s.name;
+    if (write_to) std::ofstream(std::string(write_to) + "/" + s.name, std::ios::binary) << input;
+  }
+
+  int inputs = 0;
+  for (const char* folder : {"package_corpus", "package_regressions"}) {
+    std::filesystem::path dir = std::filesystem::path(SCENARIO_FUZZ_DIR) / folder;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+      if (!entry.is_regular_file() || entry.path().filename().string()[0] == '.') continue;
+      EXPECT_TRUE(run_package_fuzz_input(file_bytes(entry.path()))) << entry.path();
+      ++inputs;
+    }
+  }
+  EXPECT_GE(inputs, 2);
+  // Cut short and empty inputs are refused cleanly.
+  for (std::string_view cut : {"", "\x01", "\xff\xff\xff\xff\xff\xff\xff\xff"})
+    EXPECT_TRUE(run_package_fuzz_input(cut));
 }
 
 }  // namespace

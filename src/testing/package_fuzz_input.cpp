@@ -1,0 +1,68 @@
+#include "testing/package_fuzz_input.h"
+
+#include <cstdint>
+#include <sstream>
+
+#include "model/package_reader.h"
+#include "run/generator.h"
+#include "runtime/memory_disk.h"
+#include "tool/inspect_report.h"
+#include "tool/svg_drawing.h"
+
+namespace {
+
+uint32_t take_length(std::string_view& input) {
+  uint32_t n = 0;
+  for (int i = 0; i < 4 && !input.empty(); ++i) {
+    n |= static_cast<uint32_t>(static_cast<unsigned char>(input[0])) << (8 * i);
+    input.remove_prefix(1);
+  }
+  return n;
+}
+
+std::string_view take(std::string_view& input, uint32_t n) {
+  const std::string_view part = input.substr(0, n);
+  input.remove_prefix(part.size());
+  return part;
+}
+
+void put_length(std::string& out, size_t n) {
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((n >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::string package_fuzz_input(std::string_view table, std::string_view grid,
+                               std::string_view plan) {
+  std::string out;
+  put_length(out, table.size());
+  put_length(out, grid.size());
+  out += table;
+  out += grid;
+  out += plan;
+  return out;
+}
+
+bool run_package_fuzz_input(std::string_view input) {
+  const uint32_t table_bytes = take_length(input);
+  const uint32_t grid_bytes = take_length(input);
+  const std::string_view table = take(input, table_bytes);
+  const std::string_view grid = take(input, grid_bytes);
+
+  memory_disk d;
+  const scenario_identity id = built_in_identity();
+  const std::string directory = "/fuzz";
+  d.files[path_in(directory, table_file_name(id))] = std::string(table);
+  d.files[path_in(directory, grid_file_name(id))] = std::string(grid);
+  d.files[path_in(directory, plan_file_name(id))] = std::string(input);
+
+  package p;
+  package_error error;
+  if (!read_package(d, directory, id, &p, &error))
+    return error.problem == package_problem::damaged && !error.message.empty();
+  std::ostringstream text;
+  write_inspection_text(text, p);
+  const std::string json = inspection_json(p);
+  const std::string svg = draw_package(p);
+  return !text.str().empty() && !json.empty() && svg.find("<svg") != std::string::npos;
+}
