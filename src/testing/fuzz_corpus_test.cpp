@@ -44,8 +44,9 @@ TEST(FuzzCorpus, EveryPackageSeedAndPastFindingRunsCleanly) {
     const char* name;
     std::string line;
   } seeds[] = {
-      {"small_route", line_description(0, "pendenza,  0,  4\ncurvad3,  100,  500\n"
-                                          "cartello_indicatore,  500,   (A)(B)\n")},
+      {"small_route", line_description(0,
+                                       "pendenza,  0,  4\ncurvad3,  100,  500\n"
+                                       "cartello_indicatore,  500,   (A)(B)\n")},
       // A refused route length: the files' own sizes give the grid and the
       // plan, so the fuzzer may change them freely.
       {"refused_route_length",

@@ -20,6 +20,14 @@ bool parse_arguments(int argc, char** argv, int first, const std::set<std::strin
           }
           value = argv[++i];
         }
+        if (value.empty()) {
+          *error = "option " + arg + " has an empty value";
+          return false;
+        }
+        if (out->options.count(arg)) {
+          *error = "option " + arg + " is given twice";
+          return false;
+        }
         out->options[arg] = value;
       } else if (flags.count(arg) && !inline_value) {
         out->flags.insert(arg);
@@ -27,6 +35,9 @@ bool parse_arguments(int argc, char** argv, int first, const std::set<std::strin
         *error = "unknown option " + arg;
         return false;
       }
+    } else if (arg.empty()) {
+      *error = "an empty argument where a file or directory is meant";
+      return false;
     } else {
       out->positional.push_back(arg);
     }

@@ -118,6 +118,10 @@ int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostre
   arguments args;
   int status = parse(argc, argv, "render", render_usage, {"-o", "--output"}, {}, out, err, &args);
   if (status >= 0) return status;
+  if (args.options.count("-o") && args.options.count("--output")) {
+    err << "scenario-tool render: -o and --output name the same file; give one\n" << render_usage;
+    return exit_usage;
+  }
   const std::string path = args.option("-o", args.option("--output"));
   if (path.empty()) {
     err << "scenario-tool render: no output file given (-o FILE.svg)\n" << render_usage;
