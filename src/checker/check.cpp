@@ -480,26 +480,12 @@ class checker {
         continue;
       }
 
-      const std::vector<record_kind> kinds = matching_kinds(at.keyword, record_place::line_records);
-      if (kinds.empty()) {
-        unknown_line(at, record_place::line_records);
-        continue;
-      }
-      if (contains(at.keyword, "-")) {
-        warn(at, at.column, warning_kind::dash_keyword,
-             "the keyword " + quote(kw) +
-                 " has a '-' in it: the reader passes over it and the record is lost");
-        continue;
-      }
-      if (kinds.size() > 1) {
-        ambiguous(at, kinds);
-        continue;
-      }
-      const record_form& form = form_of(kinds[0]);
-      std::optional<record_values> v = read_values(at, r, form);
+      const record_form* form = record_of_line(at, record_place::line_records);
+      if (!form) continue;
+      std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
       const int32_t p = v->numbers[0];
-      switch (form.kind) {
+      switch (form->kind) {
         case record_kind::gradient:
           if (run_handler(at, gradient_record)) warn_order(at, last_gradient, p, "gradient", true);
           break;
@@ -694,7 +680,6 @@ class checker {
       line_at at{source_document::train_document, static_cast<int>(i) + 1, lines[i], {}, 0};
       field_reader r(at.text);
       if (!begin_line(at, r)) continue;
-      const std::string_view kw = trim(at.keyword);
       if (!after_general) {
         if (contains_any_case(at.keyword, "[generale]"))
           after_general = true;
@@ -703,27 +688,12 @@ class checker {
                "a record before \"[generale]\": the compile does not read it");
         continue;
       }
-      const std::vector<record_kind> kinds =
-          matching_kinds(at.keyword, record_place::train_records);
-      if (kinds.empty()) {
-        unknown_line(at, record_place::train_records);
-        continue;
-      }
-      if (contains(at.keyword, "-")) {
-        warn(at, at.column, warning_kind::dash_keyword,
-             "the keyword " + quote(kw) +
-                 " has a '-' in it: the reader passes over it and the record is lost");
-        continue;
-      }
-      if (kinds.size() > 1) {
-        ambiguous(at, kinds);
-        continue;
-      }
-      const record_form& form = form_of(kinds[0]);
-      std::optional<record_values> v = read_values(at, r, form);
+      const record_form* form = record_of_line(at, record_place::train_records);
+      if (!form) continue;
+      std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
       const std::vector<int32_t>& n = v->numbers;
-      switch (form.kind) {
+      switch (form->kind) {
         case record_kind::speed_limit: {
           const int32_t carried = cs_.train.speed;
           if (!run_handler(at, speed_record)) break;
@@ -777,6 +747,28 @@ class checker {
   }
 
   // ---- Lines that name no record of their place.
+
+  // The one record a line's keyword names where it stands, or null (with the
+  // warning said) for a keyword no record has, one with a dash, which the
+  // reader passes over, or one that names more than one record.
+  const record_form* record_of_line(const line_at& at, record_place place) {
+    const std::vector<record_kind> kinds = matching_kinds(at.keyword, place);
+    if (kinds.empty()) {
+      unknown_line(at, place);
+      return nullptr;
+    }
+    if (contains(at.keyword, "-")) {
+      warn(at, at.column, warning_kind::dash_keyword,
+           "the keyword " + quote(trim(at.keyword)) +
+               " has a '-' in it: the reader passes over it and the record is lost");
+      return nullptr;
+    }
+    if (kinds.size() > 1) {
+      ambiguous(at, kinds);
+      return nullptr;
+    }
+    return &form_of(kinds[0]);
+  }
 
   void unknown_line(const line_at& at, record_place place) {
     const std::string_view kw = trim(at.keyword);
