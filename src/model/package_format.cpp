@@ -52,7 +52,7 @@ void put_scenario_entry(output_file& out, const scenario_entry& e) {
 void put_line_plan(output_file& out, const line_plan& plan) {
   constexpr size_t element = 10;
   constexpr size_t per_block = output_file::block_size / element;
-  auto block = std::make_unique<char[]>(output_file::block_size);
+  auto block = std::make_unique_for_overwrite<char[]>(output_file::block_size);
   size_t used = 0;
   int64_t at = plan_row_bytes(plan);
   auto flush_row1 = [&] {
