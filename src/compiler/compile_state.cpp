@@ -59,7 +59,9 @@ bool read_keyword_field(compile_state& cs) {
   if (!cs.reader->read_text(&cs.field)) return false;
   cs.record_line = cs.reader->field_line();
   cs.record_column = cs.reader->field_column();
-  cs.record_keyword = cs.field;
+  // The keyword is kept for messages only: a field of megabytes is not
+  // copied whole.
+  cs.record_keyword.assign(cs.field, 0, longest_kept_keyword);
   return true;
 }
 

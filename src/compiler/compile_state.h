@@ -12,6 +12,9 @@
 #include "model/scenario.h"
 #include "runtime/field_reader.h"
 
+// How much of a record's keyword field a fault keeps, for its message.
+inline constexpr size_t longest_kept_keyword = 256;
+
 // How a step ends.
 enum class step {
   next,           // go on with the next record
@@ -49,7 +52,7 @@ struct compile_state {
   std::string field;  // the field last read
   int record_line = 0;
   int record_column = 0;
-  std::string record_keyword;
+  std::string record_keyword;  // at most longest_kept_keyword bytes of it
 
   line_cursors line;
   train_cursors train;

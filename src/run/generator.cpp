@@ -11,8 +11,22 @@
 #include "run/package_step.h"
 
 namespace {
+
 constexpr std::string_view program_name = "scenario-gen";
+
+// The line description and the train document live only while a run lasts:
+// a run that ends on a failed file operation removes what it left of them, as
+// far as the disk lets it (the failure already reported is the one that
+// counts).
+void remove_source_documents(disk& d, const scenario_identity& id, const std::string& directory) {
+  for (const std::string& name : {line_description_name(id), train_document_name(id)}) {
+    const std::string path = path_in(directory, name);
+    std::string ignored;
+    if (d.stat_no_follow(path) == disk::entry::file) d.remove_file(path, &ignored);
+  }
 }
+
+}  // namespace
 
 scenario_identity built_in_identity() {
   return {std::string(built_in_line_name), std::string(built_in_train_number)};
@@ -39,9 +53,11 @@ int run_generator(disk& d, const std::string& directory, std::ostream& out, std:
 
   io_failure failure;
   if (!write_builtin_documents(d, directory, id, &failure)) {
+    remove_source_documents(d, id, directory);
     err << program_name << ": " << describe(failure) << std::endl;
     return exit_io_failure;
   }
   const directory_build build = build_package_in(d, id, directory, true);
+  if (build.package.outcome == package_outcome::io_failed) remove_source_documents(d, id, directory);
   return report_package_step(err, program_name, build.compile, build.package, nullptr);
 }

@@ -166,6 +166,9 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     for (const auto& n : package_names)
       EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
+    // The source documents live only while a run lasts.
+    EXPECT_EQ(g.file("Borvasco_Lestrano_linea.txt"), "<missing>") << limit;
+    EXPECT_EQ(g.file("Borvasco_Lestrano_40817-.txt"), "<missing>") << limit;
     for (const auto& [path, bytes] : g.disk.files) {
       EXPECT_EQ(path.find(".new"), std::string::npos) << path;
       EXPECT_EQ(path.find(".old"), std::string::npos) << path;
@@ -192,6 +195,19 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
     for (const auto& n : package_names)
       EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
   }
+}
+
+// A form whose name a directory has taken ends the run before the compile:
+// the source documents it wrote go too.
+TEST(Generator, AFormTakenByADirectoryLeavesNoSourceDocument) {
+  generator_run g;
+  g.disk.directories.insert(std::string(test_directory) + "/Borvasco_Lestrano_40817_note.txt");
+  g.run();
+  EXPECT_EQ(g.status, exit_io_failure);
+  EXPECT_EQ(g.err.str(), "scenario-gen: cannot write " + std::string(test_directory) +
+                             "/Borvasco_Lestrano_40817_note.txt: Is a directory\n");
+  EXPECT_EQ(g.file("Borvasco_Lestrano_linea.txt"), "<missing>");
+  EXPECT_EQ(g.file("Borvasco_Lestrano_40817-.txt"), "<missing>");
 }
 
 TEST(Generator, ADirectoryWhereTheGridFileShouldGo) {

@@ -1,25 +1,9 @@
 #include "tool/json_writer.h"
 
+#include "runtime/printable_text.h"
+
 #include <charconv>
 #include <cmath>
-
-size_t utf8_sequence(std::string_view text, size_t i) {
-  const unsigned char c = static_cast<unsigned char>(text[i]);
-  const size_t n = c < 0x80                 ? 1
-                   : c >= 0xC2 && c <= 0xDF ? 2
-                   : c >= 0xE0 && c <= 0xEF ? 3
-                   : c >= 0xF0 && c <= 0xF4 ? 4
-                                            : 0;
-  if (n == 0 || i + n > text.size()) return 0;
-  for (size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
-  const unsigned char c1 = static_cast<unsigned char>(n > 1 ? text[i + 1] : 0);
-  // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
-  if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) ||
-      (c == 0xF4 && c1 >= 0x90))
-    return 0;
-  return n;
-}
 
 std::string json_string(std::string_view text) {
   static constexpr char hex[] = "0123456789abcdef";

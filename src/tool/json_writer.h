@@ -7,9 +7,7 @@
 #include <string_view>
 #include <vector>
 
-// The length of the UTF-8 sequence that starts text[i] (1 to 4), or 0 when
-// the byte there starts none.
-size_t utf8_sequence(std::string_view text, size_t i);
+
 
 // `text` (UTF-8) as a JSON string, quotes included. Control characters (C0,
 // DEL, C1) are escaped; a byte that is not UTF-8 becomes U+FFFD.

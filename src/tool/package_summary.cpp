@@ -260,32 +260,6 @@ bool plan_points::at(int64_t m, double* east, double* north, int64_t* metre) con
   return true;
 }
 
-std::string printable(std::string_view utf8) {
-  static constexpr char hex[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    const size_t n = utf8_sequence(utf8, i);
-    const unsigned char c1 = static_cast<unsigned char>(n == 2 ? utf8[i + 1] : 0);
-    if (n == 2 && c == 0xC2 && c1 < 0xA0) {  // U+0080 .. U+009F
-      out += "\\u00";
-      out += hex[c1 >> 4];
-      out += hex[c1 & 0xF];
-    } else if (n == 0 || c < 0x20 || c == 0x7F) {
-      out += "\\x";
-      out += hex[c >> 4];
-      out += hex[c & 0xF];
-    } else {
-      out.append(utf8.substr(i, n));
-      i += n;
-      continue;
-    }
-    i += n == 0 ? 1 : n;
-  }
-  return out;
-}
-
 std::string time_of_day(int64_t seconds) {
   const bool negative = seconds < 0;
   const int64_t s = negative ? -seconds : seconds;

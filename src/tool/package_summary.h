@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/package_reader.h"
+#include "runtime/printable_text.h"
 
 // The stamps and check codes as the package holds them, and the codes
 // computed from the line name and train number of entries 85 and 86.
@@ -114,10 +115,7 @@ class plan_points {
   std::vector<double> east_, north_;
 };
 
-// Text for a terminal: control characters (C0, DEL and C1, such as escape,
-// bell or NUL) and bytes that are not UTF-8 are shown as "\x1b", "\u009b",
-// so that a name in a package can neither move the cursor nor ring.
-std::string printable(std::string_view utf8);
+
 
 // "09:05:00" from seconds of the day; "-00:00:05" for a negative value.
 std::string time_of_day(int64_t seconds);
