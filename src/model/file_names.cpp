@@ -2,6 +2,22 @@
 
 #include "runtime/disk.h"
 
+namespace {
+
+bool safe_part(std::string_view part) {
+  for (char ch : part) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (ch == '/' || ch == path_separator || c < 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool names_files_safely(const scenario_identity& id) {
+  return !id.line_name.empty() && safe_part(id.line_name) && safe_part(id.train_number);
+}
+
 std::string line_file_name(const scenario_identity& id, std::string_view suffix) {
   std::string name = id.line_name;
   name += suffix;

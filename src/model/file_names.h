@@ -13,6 +13,11 @@ struct scenario_identity {
   std::string train_number;
 };
 
+// True when the identity can name files in a directory: a line name that is
+// not empty, and neither part holding a path separator or a control
+// character (which would put files elsewhere or into a terminal).
+bool names_files_safely(const scenario_identity& id);
+
 // line name + suffix
 std::string line_file_name(const scenario_identity& id, std::string_view suffix);
 // line name + "_" + train number + suffix

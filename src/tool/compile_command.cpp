@@ -56,8 +56,7 @@ int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
   id.line_name = args.option("--line-name", std::string(built_in_line_name));
   id.train_number = args.option("--train-number", std::string(built_in_train_number));
   const std::string directory = args.option("--out", ".");
-  if (id.line_name.empty() || id.line_name.find('/') != std::string::npos ||
-      id.train_number.find('/') != std::string::npos) {
+  if (!names_files_safely(id)) {
     err << "scenario-tool compile: the line name and train number must be file names\n";
     return exit_usage;
   }

@@ -541,6 +541,8 @@ TEST(PackageCommands, ExitStatusesAndMessages) {
       {{"render", "-o", "/out.svg"}, 2, "", "no package directory given"},
       {{"inspect", dir, "--train-number", "4/0"}, 2, "", "must be file names"},
       {{"inspect", ""}, 2, "", "an empty argument"},
+      {{"inspect", dir, "--train-number", "\x01"}, 2, "", "must be file names"},
+      {{"inspect", dir, "--line-name", "A\x1b[2J"}, 2, "", "must be file names"},
       {{"inspect", dir, "--line-name", ""}, 2, "", "option --line-name has an empty value"},
       {{"inspect", dir, "--line-name", "A", "--line-name", "B"},
        2,

@@ -72,8 +72,7 @@ int parse(int argc, char** argv, const char* command, const char* usage,
   }
   const std::string line = args->option("--line-name", std::string(built_in_line_name));
   const std::string train = args->option("--train-number", std::string(built_in_train_number));
-  if (line.empty() || line.find(path_separator) != std::string::npos ||
-      train.find(path_separator) != std::string::npos) {
+  if (!names_files_safely({line, train})) {
     err << "scenario-tool " << command << ": the line name and train number must be file names\n";
     return exit_usage;
   }
