@@ -20,7 +20,9 @@ bool parse_arguments(int argc, char** argv, int first, const std::set<std::strin
           }
           value = argv[++i];
         }
-        if (value.empty()) {
+        // An empty path would name the root; only a train number may be
+        // empty (its files are then "<line>_.sim" and "<line>_.dat").
+        if (value.empty() && arg != "--train-number") {
           *error = "option " + arg + " has an empty value";
           return false;
         }

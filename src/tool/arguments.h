@@ -21,7 +21,8 @@ struct arguments {
 
 // Parses argv[first..]. `with_value` lists the options that take a value
 // (short aliases such as "-o" included), `flags` the ones that do not. False,
-// with *error set, on an unknown option, a missing or empty value, an option
+// with *error set, on an unknown option, a missing value, an empty one (but
+// for --train-number, which may be empty), an option
 // given twice or an empty argument (an empty path would name the root).
 bool parse_arguments(int argc, char** argv, int first, const std::set<std::string>& with_value,
                      const std::set<std::string>& flags, arguments* out, std::string* error);
