@@ -23,8 +23,8 @@ constexpr double objects_top = 360;
 // The lanes of the objects, from the top: each label area ends where its
 // glyph row begins. Labels read upwards from the bottom of their area.
 constexpr double station_labels = 478, station_band = 484;
-constexpr double signal_labels = 548, signal_row = 560;
-constexpr double speed_labels = 618, speed_row = 624;
+constexpr double signal_labels = 542, signal_row = 554;
+constexpr double speed_labels = 626, speed_row = 632;
 constexpr double board_labels = 790, board_row = 796;
 constexpr double marker_row = 825;
 constexpr double mountain_top = 838, mountain_bottom = 852;
@@ -647,7 +647,7 @@ void draw_speed_boards(drawing& d) {
             rect(xs[i] - 4, speed_row, 8, 8,
                  fill(colour_speed_board) + " stroke=\"" + colour_ink + "\" stroke-width=\"0.5\"") +
             optional_label(upright_text(xs[i] + 3.5, speed_labels, label,
-                                        font(10, colour_speed_board) + " class=\"lbl\""),
+                                        font(9, colour_speed_board) + " class=\"lbl\""),
                            shown[i]));
   }
 }

@@ -150,11 +150,11 @@ const char* const view_script = R"js(
       minX = Math.min(minX, px); maxX = Math.max(maxX, px);
       minY = Math.min(minY, py); maxY = Math.max(maxY, py);
     }
-    document.getElementById("plan-shown").setAttribute("d", d);
+    const whole = b - a >= M * 0.999 || !d;
+    document.getElementById("plan-shown").setAttribute("d", whole ? "" : d);
     const trace = document.getElementById("plan-trace");
     const labels = document.getElementById("plan-labels");
     const bar = document.getElementById("scale-bar");
-    const whole = b - a >= M * 0.999 || !d;
     let s = 1, tx = 0, ty = 0;
     if (!whole) {
       const L = +plan.dataset.left, R = +plan.dataset.right, T = +plan.dataset.top, B = +plan.dataset.bottom;
