@@ -340,11 +340,11 @@ bool line_plan_decoder::feed(std::string_view part) {
 bool line_plan_decoder::finish(std::string* error) {
   const size_t size = total_;
   if (too_many_) {
-    *error = at_file(file_, "the plan's " + std::to_string(2 * metres_) +
-                                " elements (two rows of metres 0 to " +
-                                std::to_string(metres_ - 1) + " for a route of " +
-                                std::to_string(route_length_) + " m) end at byte " +
-                                std::to_string(offset_) + " but the file has " + bytes_word(size));
+    *error =
+        at_file(file_, "the plan's " + std::to_string(2 * metres_) +
+                           " elements (two rows of metres 0 to " + std::to_string(metres_ - 1) +
+                           " for a route of " + std::to_string(route_length_) + " m) end at byte " +
+                           std::to_string(offset_) + " but the file has " + bytes_word(size));
     return false;
   }
   if (!error_.empty()) {
@@ -371,11 +371,11 @@ bool line_plan_decoder::finish(std::string* error) {
   }
   const size_t per_row = elements_ / 2;
   if (route_length_ >= 0 && per_row != metres_) {
-    *error = at_file(file_, "the file holds two rows of " + std::to_string(per_row) +
-                                " elements but the route length of " +
-                                std::to_string(route_length_) + " m needs " +
-                                std::to_string(metres_) + " (metres 0 to " +
-                                std::to_string(metres_ - 1) + ")");
+    *error =
+        at_file(file_, "the file holds two rows of " + std::to_string(per_row) +
+                           " elements but the route length of " + std::to_string(route_length_) +
+                           " m needs " + std::to_string(metres_) + " (metres 0 to " +
+                           std::to_string(metres_ - 1) + ")");
     return false;
   }
   return true;

@@ -110,11 +110,11 @@ class line_plan_decoder {
   size_t metres_;
   element_sink element_;
   size_t elements_ = 0;
-  size_t offset_ = 0;     // bytes decoded so far
-  size_t total_ = 0;      // bytes fed
-  std::string pending_;   // the start of an element cut by the end of a part
+  size_t offset_ = 0;    // bytes decoded so far
+  size_t total_ = 0;     // bytes fed
+  std::string pending_;  // the start of an element cut by the end of a part
   std::string error_;
-  bool too_many_ = false; // an element beyond the two rows, at offset_
+  bool too_many_ = false;  // an element beyond the two rows, at offset_
 };
 
 // The route length that sizes the grid and the plan of a decoded table, or

@@ -7,8 +7,8 @@
 #include "runtime/replace_files.h"
 
 bool plan_trace::at(int64_t m, double* e, double* n, int64_t* found) const {
-  auto after = std::upper_bound(metre.begin(), metre.end(), m,
-                                [](int64_t a, int32_t b) { return a < b; });
+  auto after =
+      std::upper_bound(metre.begin(), metre.end(), m, [](int64_t a, int32_t b) { return a < b; });
   if (after == metre.begin()) return false;
   const size_t i = static_cast<size_t>(after - metre.begin()) - 1;
   *e = east[i];
@@ -19,8 +19,8 @@ bool plan_trace::at(int64_t m, double* e, double* n, int64_t* found) const {
 
 plan_tracer::plan_tracer(size_t metres) : metres_(metres) {
   t_.metres = static_cast<int32_t>(metres);
-  t_.step = static_cast<int32_t>(std::max<size_t>(1, (metres + plan_trace_samples - 1) /
-                                                        static_cast<size_t>(plan_trace_samples)));
+  t_.step = static_cast<int32_t>(std::max<size_t>(
+      1, (metres + plan_trace_samples - 1) / static_cast<size_t>(plan_trace_samples)));
 }
 
 void plan_tracer::element(size_t index, const plan_element& e) {
@@ -127,9 +127,8 @@ bool read_package(disk& d, const std::string& directory, const scenario_identity
   } else {
     const size_t metres = static_cast<size_t>(plan_last_metre(route)) + 1;
     plan_tracer tracer(metres);
-    line_plan_decoder decoder(out->plan_file, route, [&](size_t i, const plan_element& e) {
-      tracer.element(i, e);
-    });
+    line_plan_decoder decoder(out->plan_file, route,
+                              [&](size_t i, const plan_element& e) { tracer.element(i, e); });
     size_t bytes = 0;
     const bool read = d.read_file_parts(
         plan_path,

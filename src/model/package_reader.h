@@ -76,7 +76,7 @@ struct package {
 
   track_grid grid;
   scenario_table table;
-  plan_rows plan;  // every element as the file holds it (unless traced)
+  plan_rows plan;    // every element as the file holds it (unless traced)
   plan_trace trace;  // when read with plan_reading::trace
 };
 

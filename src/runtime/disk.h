@@ -50,8 +50,7 @@ struct disk {
   // read_file. `part` returns false to stop the reading early (still a
   // success). This default reads the file whole and hands it out in slices.
   using part_reader = std::function<bool(std::string_view)>;
-  virtual bool read_file_parts(const std::string& path, const part_reader& part,
-                               std::string* err) {
+  virtual bool read_file_parts(const std::string& path, const part_reader& part, std::string* err) {
     std::string contents;
     if (!read_file(path, &contents, err)) return false;
     constexpr size_t slice = size_t{1} << 20;

@@ -143,22 +143,22 @@ std::string view_page(const package& p, const view_sources& sources) {
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<title>" +
       html_text(title) + "</title>\n<style>\n" + std::string(view_style) + "</style>\n</head>\n";
-  page +=
-      "<body>\n<header>\n<strong>" + html_text(title) +
-      "</strong>\n"
-      "<button id=\"fit\" type=\"button\" title=\"show the whole line (key 0)\">fit</button>\n"
-      "<button id=\"zoom-in\" type=\"button\" title=\"zoom in (key +)\">+</button>\n"
-      "<button id=\"zoom-out\" type=\"button\" title=\"zoom out (key -)\">\u2212</button>\n"
-      "<form id=\"search\"><input id=\"query\" type=\"search\" "
-      "placeholder=\"station or km (86+550)\" aria-label=\"find a station or a kilometre\">"
-      "<button type=\"submit\">find</button></form>\n"
-      "<span id=\"status\" role=\"status\"></span>\n<span id=\"shown\"></span>\n</header>\n"
-      "<main>\n<div id=\"drawing\">\n";
+  page += "<body>\n<header>\n<strong>" + html_text(title) +
+          "</strong>\n"
+          "<button id=\"fit\" type=\"button\" title=\"show the whole line (key 0)\">fit</button>\n"
+          "<button id=\"zoom-in\" type=\"button\" title=\"zoom in (key +)\">+</button>\n"
+          "<button id=\"zoom-out\" type=\"button\" title=\"zoom out (key -)\">\u2212</button>\n"
+          "<form id=\"search\"><input id=\"query\" type=\"search\" "
+          "placeholder=\"station or km (86+550)\" aria-label=\"find a station or a kilometre\">"
+          "<button type=\"submit\">find</button></form>\n"
+          "<span id=\"status\" role=\"status\"></span>\n<span id=\"shown\"></span>\n</header>\n"
+          "<main>\n<div id=\"drawing\">\n";
   std::string svg = draw_package(p);
   svg.erase(0, svg.find("<svg"));  // inline, without the XML declaration
   page += svg;
-  page += "</div>\n<aside>\n<table id=\"stations\">\n<thead><tr><th>station</th><th>km</th>"
-          "<th>time</th></tr></thead>\n<tbody>\n";
+  page +=
+      "</div>\n<aside>\n<table id=\"stations\">\n<thead><tr><th>station</th><th>km</th>"
+      "<th>time</th></tr></thead>\n<tbody>\n";
   const std::vector<kilometric_range> ranges = kilometric_ranges(p.table);
   for (int e : station_entries(p)) {
     const scenario_entry& st = p.table[static_cast<size_t>(e)];

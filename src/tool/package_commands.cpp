@@ -5,13 +5,13 @@
 #include <set>
 #include <string>
 
+#include "compiler/compile.h"
 #include "model/package_reader.h"
 #include "run/directory_guard.h"
 #include "run/exit_status.h"
 #include "run/generator.h"
 #include "runtime/output_file.h"
 #include "runtime/replace_files.h"
-#include "compiler/compile.h"
 #include "runtime/windows1252.h"
 #include "tool/arguments.h"
 #include "tool/html_view.h"

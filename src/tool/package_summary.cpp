@@ -266,10 +266,9 @@ std::vector<kilometric_range> kilometric_ranges(const scenario_table& table) {
     const scenario_entry& e = table[static_cast<size_t>(i)];
     if (e.l12 == 1) out.push_back({e.l4, static_cast<int64_t>(e.l8) - 100, i});
   }
-  std::stable_sort(out.begin(), out.end(), [](const kilometric_range& a,
-                                              const kilometric_range& b) {
-    return a.start < b.start;
-  });
+  std::stable_sort(
+      out.begin(), out.end(),
+      [](const kilometric_range& a, const kilometric_range& b) { return a.start < b.start; });
   return out;
 }
 

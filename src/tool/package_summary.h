@@ -120,8 +120,8 @@ class plan_points {
 // along the route); the compile stores each reference 100 m higher than the
 // document gives it, and that is taken off here.
 struct kilometric_range {
-  int32_t start = 0;       // route metre where the range begins
-  int64_t reference = 0;   // the line's metre at route metre 0, as documents give it
+  int32_t start = 0;      // route metre where the range begins
+  int64_t reference = 0;  // the line's metre at route metre 0, as documents give it
   int entry = 0;
 };
 std::vector<kilometric_range> kilometric_ranges(const scenario_table& table);

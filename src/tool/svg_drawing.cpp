@@ -243,15 +243,16 @@ size_t char_count(const std::string& utf8) {
 // An object on the axis: its glyph and label move together when the view
 // zooms, so they share a group that says which cell they stand for.
 std::string object_group(int32_t cell, double x, const std::string& body) {
-  return "<g class=\"obj\" data-cell=\"" + std::to_string(cell) + "\" data-x=\"" + num(x) +
-         "\">" + body + "</g>\n";
+  return "<g class=\"obj\" data-cell=\"" + std::to_string(cell) + "\" data-x=\"" + num(x) + "\">" +
+         body + "</g>\n";
 }
 
 // A label that may be hidden where its neighbours leave no room: the view
 // shows it again once zooming makes room.
 std::string optional_label(const std::string& element, bool shown) {
-  return shown ? element : element.substr(0, element.find(' ')) + " display=\"none\"" +
-                               element.substr(element.find(' '));
+  return shown ? element
+               : element.substr(0, element.find(' ')) + " display=\"none\"" +
+                     element.substr(element.find(' '));
 }
 
 // Of labels at ascending x, which can be shown with `gap` between them:
@@ -280,8 +281,8 @@ std::string fitted_board_text(std::string_view stored_text, size_t most) {
     size_t to = whole.find(dot, from);
     if (to == std::string::npos) to = whole.size();
     const std::string part = whole.substr(from, to - from);
-    const bool figure = std::any_of(part.begin(), part.end(),
-                                    [](char c) { return c >= '0' && c <= '9'; });
+    const bool figure =
+        std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
     std::string& into = figure ? figures : words;
     if (!part.empty()) into += (into.empty() ? "" : figure ? dot : " ") + part;
     from = to + dot.size();
@@ -369,31 +370,32 @@ void draw_axis(drawing& d) {
     const std::string before = i == 0 ? "route " + kilometre_mark(r.start)
                                       : kilometre_mark(line_metre(d.ranges, r.start - 1) - 1);
     const std::string after = kilometre_mark(r.reference - r.start);
-    labels += line(x, gradient_top, x, axis_y + 26, stroke(colour_ink, 1.2) +
-                                                        " stroke-dasharray=\"2 2\"");
+    labels += line(x, gradient_top, x, axis_y + 26,
+                   stroke(colour_ink, 1.2) + " stroke-dasharray=\"2 2\"");
     labels += "<g><title>kilometric range (entry " + std::to_string(r.entry) +
               ") begins at route metre " + std::to_string(r.start) + ": km " + before +
               " is followed by km " + after + "</title>" +
-              text(x, axis_y + 36, before + " | " + after, font(10, colour_ink, "middle")) +
-              "</g>";
+              text(x, axis_y + 36, before + " | " + after, font(10, colour_ink, "middle")) + "</g>";
   }
   d.svg += "<g id=\"grid\">" + grid + "</g>\n<g id=\"axis\">" + labels + "</g>\n";
 }
 
 void draw_axis_frame(drawing& d) {
   d.svg += line(axis_left, axis_y, axis_right, axis_y, stroke(colour_ink, 1));
-  d.svg += text((axis_left + axis_right) / 2, axis_y + 52,
-                d.ranges.empty() ? "route kilometre" : "line kilometre (from the kilometric ranges)",
-                font(12, colour_faint, "middle"));
+  d.svg +=
+      text((axis_left + axis_right) / 2, axis_y + 52,
+           d.ranges.empty() ? "route kilometre" : "line kilometre (from the kilometric ranges)",
+           font(12, colour_faint, "middle"));
 }
 
 void draw_route_end(drawing& d) {
   // The grid runs 7 km past the end of the route.
   const double end = d.axis.x(d.route_length);
-  d.svg += object_group(-1, end,
-                        line(end, gradient_top - 6, end, mountain_bottom,
-                             stroke(colour_ink, 1) + " stroke-dasharray=\"5 4\"") +
-                            text(end + 4, gradient_top - 8, "end of route", font(11, colour_faint)));
+  d.svg +=
+      object_group(-1, end,
+                   line(end, gradient_top - 6, end, mountain_bottom,
+                        stroke(colour_ink, 1) + " stroke-dasharray=\"5 4\"") +
+                       text(end + 4, gradient_top - 8, "end of route", font(11, colour_faint)));
 }
 
 void draw_mountain_shading(drawing& d) {
@@ -584,25 +586,23 @@ void draw_stations(drawing& d) {
     const double z0 = d.axis.x(e.l4), z1 = d.axis.x(e.l8), x = want[i];
     const std::string name = windows1252_to_utf8(e.text);
     const std::string time = e.l40 != 0 ? " " + time_of_day(e.l40).substr(0, 5) : "";
-    const std::string full = name + time + ", at " + std::to_string(e.l12) + " m" +
-                             (d.ranges.empty()
-                                  ? ""
-                                  : " (km " + kilometre_mark(line_metre(d.ranges, e.l12)) + ")") +
-                             ", zone " + std::to_string(e.l4) + " .. " + std::to_string(e.l8) +
-                             " m";
-    d.svg += "<g class=\"stn\" data-station=\"" + std::to_string(entries[i]) + "\" data-x=\"" +
-             num(x) + "\"><title>" + xml(full) + "</title>" +
-             rect(z0, station_band, std::max(z1 - z0, 2.0), 10,
-                  fill(colour_zone) + " stroke=\"" + colour_station + "\" stroke-width=\"0.6\"") +
-             line(x, station_band - 3, x, station_band + 13, stroke(colour_station, 2)) +
-             line(x, station_band - 3, at[i], station_labels + 2, stroke(colour_station, 0.6)) +
-             upright_text(at[i] + 4, station_labels,
-                          xml(shortened(name, room > char_count(time) + 2
-                                                  ? room - char_count(time) - 1
-                                                  : 1) +
-                              time),
-                          font(10, colour_station)) +
-             "</g>\n";
+    const std::string full =
+        name + time + ", at " + std::to_string(e.l12) + " m" +
+        (d.ranges.empty() ? "" : " (km " + kilometre_mark(line_metre(d.ranges, e.l12)) + ")") +
+        ", zone " + std::to_string(e.l4) + " .. " + std::to_string(e.l8) + " m";
+    d.svg +=
+        "<g class=\"stn\" data-station=\"" + std::to_string(entries[i]) + "\" data-x=\"" + num(x) +
+        "\"><title>" + xml(full) + "</title>" +
+        rect(z0, station_band, std::max(z1 - z0, 2.0), 10,
+             fill(colour_zone) + " stroke=\"" + colour_station + "\" stroke-width=\"0.6\"") +
+        line(x, station_band - 3, x, station_band + 13, stroke(colour_station, 2)) +
+        line(x, station_band - 3, at[i], station_labels + 2, stroke(colour_station, 0.6)) +
+        upright_text(
+            at[i] + 4, station_labels,
+            xml(shortened(name, room > char_count(time) + 2 ? room - char_count(time) - 1 : 1) +
+                time),
+            font(10, colour_station)) +
+        "</g>\n";
   }
 }
 
@@ -783,10 +783,10 @@ void draw_plan(drawing& d) {
       }
     }
   }
-  d.svg += "<g id=\"plan\" data-ox=\"" + num(ox) + "\" data-oy=\"" + num(oy) +
-           "\" data-scale=\"" + std::to_string(scale) + "\" data-left=\"" + num(left) +
-           "\" data-right=\"" + num(right) + "\" data-top=\"" + num(top) + "\" data-bottom=\"" +
-           num(bottom) + "\">\n<g id=\"plan-trace\">\n";
+  d.svg += "<g id=\"plan\" data-ox=\"" + num(ox) + "\" data-oy=\"" + num(oy) + "\" data-scale=\"" +
+           std::to_string(scale) + "\" data-left=\"" + num(left) + "\" data-right=\"" + num(right) +
+           "\" data-top=\"" + num(top) + "\" data-bottom=\"" + num(bottom) +
+           "\">\n<g id=\"plan-trace\">\n";
   d.svg += "<path d=\"" + beyond_path + "\" " + stroke(colour_beyond, 2) +
            " stroke-dasharray=\"6 4\" vector-effect=\"non-scaling-stroke\"/>\n";
   d.svg += "<path d=\"" + route_path + "\" " + stroke(colour_trace, 3) +
@@ -799,11 +799,10 @@ void draw_plan(drawing& d) {
     if (o.kind != kind_signal || o.cell < 2) continue;
     double e, n;
     if (!plan.at(o.metre, &e, &n)) continue;
-    d.svg += with_title(
-        circle(px(e), py(n), 3.2,
-               fill(signal_colour(d.p.grid[static_cast<size_t>(o.cell)])) +
-                   " stroke=\"#ffffff\" stroke-width=\"0.8\" class=\"dot\""),
-        "signal at " + std::to_string(o.metre) + " m");
+    d.svg += with_title(circle(px(e), py(n), 3.2,
+                               fill(signal_colour(d.p.grid[static_cast<size_t>(o.cell)])) +
+                                   " stroke=\"#ffffff\" stroke-width=\"0.8\" class=\"dot\""),
+                        "signal at " + std::to_string(o.metre) + " m");
   }
   // Stations on the trace.
   const std::vector<int> entries = station_entries(d.p);
@@ -814,9 +813,9 @@ void draw_plan(drawing& d) {
     if (!plan.at(d.p.table[static_cast<size_t>(entry)].l12, &e, &n)) continue;
     points.push_back({px(e), py(n)});
     shown.push_back(entry);
-    d.svg += circle(px(e), py(n), 4.5,
-                    fill("#ffffff") + " stroke=\"" + colour_station +
-                        "\" stroke-width=\"2\" class=\"dot\"");
+    d.svg += circle(
+        px(e), py(n), 4.5,
+        fill("#ffffff") + " stroke=\"" + colour_station + "\" stroke-width=\"2\" class=\"dot\"");
   }
   d.svg += "</g>\n<g id=\"plan-labels\">\n";
 
@@ -858,8 +857,8 @@ void draw_plan(drawing& d) {
   d.svg += "<g id=\"scale-bar\">" + line(bx, by, bx + bar, by, stroke(colour_ink, 2)) +
            line(bx, by - 4, bx, by + 4, stroke(colour_ink, 1)) +
            line(bx + bar, by - 4, bx + bar, by + 4, stroke(colour_ink, 1)) +
-           text(bx + bar + 6, by + 4,
-                bar_m >= 1000 ? num(bar_m / 1000) + " km" : num(bar_m) + " m", font(11)) +
+           text(bx + bar + 6, by + 4, bar_m >= 1000 ? num(bar_m / 1000) + " km" : num(bar_m) + " m",
+                font(11)) +
            "</g>\n";
 }
 
@@ -893,9 +892,8 @@ void draw_legend(drawing& d) {
   at(0, "station zone", [&] {
     return rect(x - 4, y - 5, 12, 10, fill(colour_zone) + " stroke=\"" + colour_station + "\"");
   });
-  at(0, "station", [&] {
-    return circle(x + 2, y, 4.5, fill("#ffffff") + " stroke=\"" + colour_station + "\"");
-  });
+  at(0, "station",
+     [&] { return circle(x + 2, y, 4.5, fill("#ffffff") + " stroke=\"" + colour_station + "\""); });
   at(0, "signal, sx 1", [&] { return circle(x + 2, y, 4, fill(colour_signal_1)); });
   at(0, "signal, sx 2", [&] { return circle(x + 2, y, 4, fill(colour_signal_2)); });
   at(0, "speed board (s speeds A/B/C)",
@@ -905,9 +903,9 @@ void draw_legend(drawing& d) {
                 "fill=\"#fdfefe\" stroke=\"" + std::string(colour_text_board) + "\"");
   });
   at(0, "restriction (speed profile)", [&] {
-    return rect(x - 4, y - 5, 12, 10,
-                fill(colour_restriction) + " fill-opacity=\"0.35\" stroke=\"" +
-                    colour_restriction + "\"");
+    return rect(
+        x - 4, y - 5, 12, 10,
+        fill(colour_restriction) + " fill-opacity=\"0.35\" stroke=\"" + colour_restriction + "\"");
   });
   at(0, "restriction warning", [&] {
     return polygon({{x + 2, y - 7}, {x + 8, y + 5}, {x - 4, y + 5}},
@@ -928,9 +926,8 @@ void draw_legend(drawing& d) {
   });
   at(0, "mountain marker",
      [&] { return line(x + 2, y - 5, x + 2, y + 5, stroke(colour_mountain, 1.5)); });
-  at(0, "mountain", [&] {
-    return rect(x - 4, y - 5, 12, 10, fill(colour_mountain) + " fill-opacity=\"0.75\"");
-  });
+  at(0, "mountain",
+     [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_mountain) + " fill-opacity=\"0.75\""); });
   at(0, "climb", [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_climb)); });
   at(0, "fall", [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_fall)); });
 }
@@ -960,9 +957,9 @@ std::string draw_package(const package& p) {
   // What lies along the axis, in a frame of its own that clips it: the view
   // zooms it in x.
   d.svg += "<svg id=\"track\" x=\"" + num(axis_left - 8) + "\" y=\"0\" width=\"" +
-           num(axis_right - axis_left + 16) + "\" height=\"" + num(page_height) +
-           "\" viewBox=\"" + num(axis_left - 8) + " 0 " + num(axis_right - axis_left + 16) + " " +
-           num(page_height) + "\">\n";
+           num(axis_right - axis_left + 16) + "\" height=\"" + num(page_height) + "\" viewBox=\"" +
+           num(axis_left - 8) + " 0 " + num(axis_right - axis_left + 16) + " " + num(page_height) +
+           "\">\n";
   draw_axis(d);
   d.svg += "<g id=\"stretch\">\n";
   draw_mountain_shading(d);
