@@ -29,8 +29,9 @@ struct record_origin {
   std::string keyword;
 };
 
-// For each cell of the grid, the record that last changed its object or its
-// mark (b11); for each scenario entry, the record that last changed it.
+// For each cell of the grid, the record that last changed its object (or,
+// in a cell with no object, its mark b11); for each scenario entry, the
+// record that last changed it.
 struct compile_origins {
   std::vector<record_origin> cells;
   std::array<record_origin, scenario_entries> entries;

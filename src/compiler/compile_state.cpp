@@ -90,15 +90,13 @@ void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
   if (grid.size() != cs.sc.grid.size()) o.cells.assign(cs.sc.grid.size(), record_origin{});
   for (size_t i = 0; i < cs.sc.grid.size(); ++i) {
     const track_cell& a = cs.sc.grid[i];
-    if (i < grid.size()) {
-      const track_cell& b = grid[i];
-      if (a.kind == b.kind && a.w2 == b.w2 && a.w4 == b.w4 && a.w6 == b.w6 && a.w8 == b.w8 &&
-          a.b10 == b.b10 && a.b11 == b.b11)
-        continue;
-    } else if (a.kind == 0 && a.b11 == 0) {
-      continue;
-    }
-    o.cells[i] = here;
+    // The object's record, or for a cell with no object the record of its
+    // mark.
+    const track_cell before = i < grid.size() ? grid[i] : track_cell{};
+    const bool object_changed = a.kind != before.kind || a.w2 != before.w2 || a.w4 != before.w4 ||
+                                a.w6 != before.w6 || a.w8 != before.w8 || a.b10 != before.b10;
+    const bool mark_only = a.b11 != before.b11 && is_free_cell(a);
+    if (object_changed || mark_only) o.cells[i] = here;
   }
   for (size_t e = 0; e < table.size(); ++e) {
     const scenario_entry& a = cs.sc.table[e];

@@ -14,6 +14,7 @@
 #include "run/generator.h"
 #include "runtime/memory_disk.h"
 #include "testing/scenario_fixture.h"
+#include "tool/compile_command.h"
 #include "tool/html_view.h"
 #include "tool/package_commands.h"
 #include "tool/package_summary.h"
@@ -87,7 +88,9 @@ TEST(PlanStream, PartsOfAnySizeDecodeAsTheWholeFile) {
       std::string error;
       EXPECT_EQ(decoder.finish(&error), whole_ok) << k << " part " << part;
       EXPECT_EQ(error, whole_error) << k << " part " << part;
-      if (whole_ok) EXPECT_EQ(elements, 2 * expected.row0.size());
+      if (whole_ok) {
+        EXPECT_EQ(elements, 2 * expected.row0.size());
+      }
     }
   }
 }
@@ -126,8 +129,9 @@ TEST(SvgDrawing, BoardLabelsNeverCutAKilometreFigure) {
        ++it) {
     ++boards;
     const std::string text = (*it)[1];
-    if (has(text, "KM"))
+    if (has(text, "KM")) {
       EXPECT_TRUE(std::regex_search(text, std::regex("KM \\d+\\+\\d{3}$"))) << text;
+    }
     EXPECT_LE(text.size(), 40u) << text;
   }
   EXPECT_EQ(boards, 55);
@@ -209,12 +213,19 @@ TEST(CompileOrigins, EachObjectNamesItsRecord) {
 TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
   built_in b;
   const std::string dir = test_directory;
-  b.disk.files["/docs/linea.txt"] = join_lines(line_document_lines());
-  b.disk.files["/docs/treno.txt"] = join_lines(train_document_lines());
   std::ostringstream out, err;
-  std::vector<std::string> args = {
-      "scenario-tool", "view",           dir, "-o", "/v.html", "--line", "/docs/linea.txt",
-      "--train",       "/docs/treno.txt"};
+  {
+    std::vector<std::string> args = {"scenario-tool", "documents", "--out", "/docs"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    b.disk.directories.insert("/docs");
+    ASSERT_EQ(documents_command(static_cast<int>(argv.size()), argv.data(), b.disk, out, err), 0)
+        << err.str();
+  }
+  const std::string line = "/docs/Borvasco_Lestrano_linea.txt";
+  const std::string train = "/docs/Borvasco_Lestrano_40817-.txt";
+  std::vector<std::string> args = {"scenario-tool", "view", dir,       "-o", "/v.html",
+                                   "--line",        line,   "--train", train};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   ASSERT_EQ(view_command(static_cast<int>(argv.size()), argv.data(), b.disk, out, err), 0)
@@ -222,8 +233,11 @@ TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
   EXPECT_EQ(err.str(), "");
   const std::string page = b.disk.files["/v.html"];
   EXPECT_EQ(page.rfind("<!DOCTYPE html>\n", 0), 0u);
-  for (const char* never : {"src=", "href", "http:", "https:", "@import", "url(", "<link"})
+  for (const char* never : {"src=", "href", "https:", "@import", "url(", "<link", "fetch("})
     EXPECT_FALSE(has(page, never)) << never;
+  // The only address is the SVG namespace's name.
+  for (size_t at = page.find("http:"); at != std::string::npos; at = page.find("http:", at + 1))
+    EXPECT_EQ(page.compare(at, 26, "http://www.w3.org/2000/svg"), 0) << page.substr(at, 40);
   // Two scripts (the data and the code), each closed once.
   size_t scripts = 0;
   for (size_t at = page.find("</script>"); at != std::string::npos;
@@ -235,12 +249,12 @@ TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
                   "<td>09:05</td></tr>"));
   EXPECT_TRUE(std::regex_search(
       page,
-      std::regex("\"kind\": \"signal\".*\"origin\": \"/docs/treno.txt:\\d+:1 \\(segnale\\)\"")));
-  EXPECT_TRUE(has(page, "\"origin\": \"approach-marker pass\""));
+      std::regex("\"kind\": \"signal\".*\"origin\": \"/docs/Borvasco_Lestrano_40817-.txt:\\d+:1 "
+                 "\\(segnale\\)\"")));
+  EXPECT_TRUE(has(page, "Borvasco_Lestrano_40817-.txt:") && has(page, ":1 (stazione)\""));
 
   // Documents of another scenario: the page still comes, without origins.
-  b.disk.files["/docs/treno.txt"] =
-      train_document("segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n");
+  b.disk.files[train] = train_document("segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n");
   std::ostringstream out2, err2;
   ASSERT_EQ(view_command(static_cast<int>(argv.size()), argv.data(), b.disk, out2, err2), 0);
   EXPECT_TRUE(has(err2.str(), "the documents do not compile into this package"));
