@@ -227,6 +227,8 @@ struct drawing {
   std::vector<cell_object> objects;
   plan_trace trace;
   std::string svg;
+  std::string ruler;        // the axis's ticks and labels
+  std::string range_marks;  // where kilometric ranges begin
 };
 
 // The width of text of `chars` characters in a font of `size`, about.
@@ -309,15 +311,22 @@ std::vector<std::pair<double, std::string>> line_ticks(const std::vector<kilomet
   for (auto [a, b] : parts) {
     const int r = range_at(ranges, static_cast<int64_t>(std::floor(a)));
     if (r < 0) {
-      for (double k = std::ceil(a / step) * step; k < b + 1e-6; k += step)
-        ticks.push_back({k, num(k / 1000)});
+      for (double k = std::ceil(a / step) * step; k <= b; k += step)
+        if (k < b || b >= to) ticks.push_back({k, num(k / 1000)});
       continue;
     }
     const double ref = static_cast<double>(ranges[static_cast<size_t>(r)].reference);
     for (double l = std::ceil((ref - b) / step) * step; l <= ref - a + 1e-6; l += step)
-      ticks.push_back({ref - l, num(l / 1000)});
+      if (ref - l < b || b >= to) ticks.push_back({ref - l, num(l / 1000)});
   }
-  return ticks;
+  // In route order; a tick too near the one before it (where a range
+  // begins) is left out.
+  std::stable_sort(ticks.begin(), ticks.end(),
+                   [](const auto& x, const auto& y) { return x.first < y.first; });
+  std::vector<std::pair<double, std::string>> kept;
+  for (auto& t : ticks)
+    if (kept.empty() || t.first - kept.back().first >= step * 0.4) kept.push_back(std::move(t));
+  return kept;
 }
 
 void draw_title(drawing& d) {
@@ -370,14 +379,16 @@ void draw_axis(drawing& d) {
     const std::string before = i == 0 ? "route " + kilometre_mark(r.start)
                                       : kilometre_mark(line_metre(d.ranges, r.start - 1) - 1);
     const std::string after = kilometre_mark(r.reference - r.start);
-    labels += line(x, gradient_top, x, axis_y + 26,
-                   stroke(colour_ink, 1.2) + " stroke-dasharray=\"2 2\"");
+    d.range_marks += object_group(
+        -1, x,
+        line(x, gradient_top, x, axis_y, stroke(colour_ink, 1.2) + " stroke-dasharray=\"2 2\""));
     labels += "<g><title>kilometric range (entry " + std::to_string(r.entry) +
               ") begins at route metre " + std::to_string(r.start) + ": km " + before +
               " is followed by km " + after + "</title>" +
               text(x, axis_y + 36, before + " | " + after, font(10, colour_ink, "middle")) + "</g>";
   }
-  d.svg += "<g id=\"grid\">" + grid + "</g>\n<g id=\"axis\">" + labels + "</g>\n";
+  d.svg += "<g id=\"grid\">" + grid + "</g>\n";
+  d.ruler = "<g id=\"axis\">" + labels + "</g>\n";
 }
 
 void draw_axis_frame(drawing& d) {
@@ -391,11 +402,11 @@ void draw_axis_frame(drawing& d) {
 void draw_route_end(drawing& d) {
   // The grid runs 7 km past the end of the route.
   const double end = d.axis.x(d.route_length);
-  d.svg +=
-      object_group(-1, end,
-                   line(end, gradient_top - 6, end, mountain_bottom,
-                        stroke(colour_ink, 1) + " stroke-dasharray=\"5 4\"") +
-                       text(end + 4, gradient_top - 8, "end of route", font(11, colour_faint)));
+  d.svg += object_group(
+      -1, end,
+      line(end, gradient_top - 6, end, mountain_bottom,
+           stroke(colour_ink, 1) + " stroke-dasharray=\"5 4\"") +
+          text(end - 4, gradient_top - 8, "end of route", font(11, colour_faint, "end")));
 }
 
 void draw_mountain_shading(drawing& d) {
@@ -541,14 +552,25 @@ void speed_labels_on_profile(drawing& d) {
                             x1 - x0 > 22) +
              "</g>\n";
   }
+  std::vector<restriction_stretch> restrictions;
+  std::vector<double> centres;
   for (const restriction_stretch& r : restriction_stretches(d.p)) {
     if (r.end_cell < 0 || r.speed <= 0) continue;
+    restrictions.push_back(r);
+    centres.push_back((d.axis.x(r.start) + d.axis.x(r.end)) / 2);
+  }
+  const std::vector<bool> shown = thin_out(centres, 26);
+  for (size_t i = 0; i < restrictions.size(); ++i) {
+    const restriction_stretch& r = restrictions[i];
     const double x0 = d.axis.x(r.start), x1 = d.axis.x(r.end);
     const double y = speed_bottom - std::min<double>(r.speed, limit) * scale;
-    d.svg += "<g class=\"span\" data-x0=\"" + num(x0) + "\" data-x1=\"" + num(x1) + "\">" +
-             text((x0 + x1) / 2, std::min(y + 13, speed_bottom - 2), std::to_string(r.speed),
-                  font(11, colour_restriction, "middle") + " font-weight=\"bold\"") +
-             "</g>\n";
+    d.svg +=
+        "<g class=\"span\" data-x0=\"" + num(x0) + "\" data-x1=\"" + num(x1) + "\">" +
+        optional_label(
+            text((x0 + x1) / 2, std::min(y + 13, speed_bottom - 2), std::to_string(r.speed),
+                 font(11, colour_restriction, "middle") + " font-weight=\"bold\" class=\"lbl-r\""),
+            shown[i]) +
+        "</g>\n";
   }
 }
 
@@ -785,7 +807,11 @@ void draw_plan(drawing& d) {
   }
   d.svg += "<g id=\"plan\" data-ox=\"" + num(ox) + "\" data-oy=\"" + num(oy) + "\" data-scale=\"" +
            std::to_string(scale) + "\" data-left=\"" + num(left) + "\" data-right=\"" + num(right) +
-           "\" data-top=\"" + num(top) + "\" data-bottom=\"" + num(bottom) +
+           "\" data-top=\"" + num(top) + "\" data-bottom=\"" + num(bottom) + "\">\n<svg x=\"" +
+           num(plan_left) + "\" y=\"" + num(plan_top) + "\" width=\"" +
+           num(plan_right - plan_left) + "\" height=\"" + num(plan_bottom - plan_top) +
+           "\" viewBox=\"" + num(plan_left) + " " + num(plan_top) + " " +
+           num(plan_right - plan_left) + " " + num(plan_bottom - plan_top) +
            "\">\n<g id=\"plan-trace\">\n";
   d.svg += "<path d=\"" + beyond_path + "\" " + stroke(colour_beyond, 2) +
            " stroke-dasharray=\"6 4\" vector-effect=\"non-scaling-stroke\"/>\n";
@@ -793,6 +819,8 @@ void draw_plan(drawing& d) {
            " stroke-linejoin=\"round\" vector-effect=\"non-scaling-stroke\"/>\n";
   d.svg += "<path id=\"plan-shown\" d=\"\" " + stroke("#f1c40f", 7) +
            " stroke-opacity=\"0.7\" vector-effect=\"non-scaling-stroke\"/>\n";
+  d.svg += "<path id=\"plan-detail\" d=\"\" " + stroke(colour_trace, 3) +
+           " vector-effect=\"non-scaling-stroke\"/>\n";
 
   // Signals along the trace.
   for (const cell_object& o : d.objects) {
@@ -817,7 +845,7 @@ void draw_plan(drawing& d) {
         px(e), py(n), 4.5,
         fill("#ffffff") + " stroke=\"" + colour_station + "\" stroke-width=\"2\" class=\"dot\"");
   }
-  d.svg += "</g>\n<g id=\"plan-labels\">\n";
+  d.svg += "</g>\n</svg>\n<g id=\"plan-labels\">\n";
 
   // Kilometre ticks along the trace, in the line's kilometres.
   const double km_step = nice_step(d.route_length / 1000.0, 12) * 1000;
@@ -935,7 +963,8 @@ void draw_legend(drawing& d) {
 }  // namespace
 
 std::string draw_package(const package& p) {
-  drawing d{p, {}, p.table[entry_route].l8, kilometric_ranges(p.table), cell_objects(p), {}, ""};
+  drawing d{p,  {}, p.table[entry_route].l8, kilometric_ranges(p.table), cell_objects(p), {}, "",
+            "", ""};
   d.trace = p.plan.row0.empty() && p.plan.row1.empty() ? p.trace : trace_plan(p.plan);
   d.axis.metres = std::max<double>(static_cast<double>(p.grid.size()) * 50, 1000);
   d.svg =
@@ -956,9 +985,9 @@ std::string draw_package(const package& p) {
   draw_axis_frame(d);
   // What lies along the axis, in a frame of its own that clips it: the view
   // zooms it in x.
-  d.svg += "<svg id=\"track\" x=\"" + num(axis_left - 8) + "\" y=\"0\" width=\"" +
-           num(axis_right - axis_left + 16) + "\" height=\"" + num(page_height) + "\" viewBox=\"" +
-           num(axis_left - 8) + " 0 " + num(axis_right - axis_left + 16) + " " + num(page_height) +
+  d.svg += "<svg id=\"track\" x=\"" + num(axis_left - 6) + "\" y=\"0\" width=\"" +
+           num(axis_right - axis_left + 12) + "\" height=\"" + num(page_height) + "\" viewBox=\"" +
+           num(axis_left - 6) + " 0 " + num(axis_right - axis_left + 12) + " " + num(page_height) +
            "\">\n";
   draw_axis(d);
   d.svg += "<g id=\"stretch\">\n";
@@ -968,12 +997,19 @@ std::string draw_package(const package& p) {
   d.svg += "</g>\n<g id=\"points\">\n";
   speed_labels_on_profile(d);
   draw_route_end(d);
+  d.svg += d.range_marks;
   draw_stations(d);
   draw_signals(d);
   draw_speed_boards(d);
   draw_text_boards(d);
   draw_markers(d);
   d.svg += "</g>\n</svg>\n";
+  // The axis's labels, in a frame a little wider, so that those at its ends
+  // are whole.
+  d.svg += "<svg id=\"ruler\" x=\"" + num(axis_left - 30) + "\" y=\"" + num(axis_y - 2) +
+           "\" width=\"" + num(axis_right - axis_left + 60) + "\" height=\"48\" viewBox=\"" +
+           num(axis_left - 30) + " " + num(axis_y - 2) + " " + num(axis_right - axis_left + 60) +
+           " 48\">\n" + d.ruler + "</svg>\n";
   draw_plan(d);
   draw_legend(d);
   d.svg += "</svg>\n";

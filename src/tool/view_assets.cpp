@@ -14,7 +14,7 @@ main { display: flex; height: calc(100% - 40px); }
 #drawing { flex: 1; min-width: 0; height: 100%; }
 #drawing > svg { display: block; width: 100%; height: 100%; user-select: none; }
 #drawing > svg.dragging { cursor: grabbing; }
-#stretch * { vector-effect: non-scaling-stroke; }
+#stretch *, #plan-trace * { vector-effect: non-scaling-stroke; }
 aside { width: 270px; height: 100%; overflow: auto; border-left: 1px solid #d5d8dc; }
 #stations { border-collapse: collapse; width: 100%; }
 #stations th, #stations td { padding: 3px 6px; text-align: left; white-space: nowrap; }
@@ -86,14 +86,19 @@ const char* const view_script = R"js(
     cuts.push(to);
     for (let i = 0; i + 1 < cuts.length; ++i) {
       const p = cuts[i], q = cuts[i + 1], r = rangeAt(p);
+      const last = i + 2 === cuts.length;
       if (r < 0) {
-        for (let k = Math.ceil(p / step) * step; k <= q; k += step) out.push([k, k]);
+        for (let k = Math.ceil(p / step) * step; k <= q; k += step) if (k < q || last) out.push([k, k]);
       } else {
         const ref = data.ranges[r].reference;
-        for (let l = Math.ceil((ref - q) / step) * step; l <= ref - p; l += step) out.push([ref - l, l]);
+        for (let l = Math.ceil((ref - q) / step) * step; l <= ref - p; l += step)
+          if (ref - l < q || last) out.push([ref - l, l]);
       }
     }
-    return out;
+    // In route order; a tick too near the one before it (where a range
+    // begins) is left out.
+    out.sort((p, q) => p[0] - q[0]);
+    return out.filter((t, i, all) => i === 0 || t[0] - all[i - 1][0] >= step * 0.4);
   }
 
   function el(name, attrs, text) {
@@ -152,6 +157,8 @@ const char* const view_script = R"js(
     }
     const whole = b - a >= M * 0.999 || !d;
     document.getElementById("plan-shown").setAttribute("d", whole ? "" : d);
+    // Zoomed, the stretch shown is drawn again from every point of the trace.
+    document.getElementById("plan-detail").setAttribute("d", whole ? "" : d);
     const trace = document.getElementById("plan-trace");
     const labels = document.getElementById("plan-labels");
     const bar = document.getElementById("scale-bar");
@@ -190,12 +197,20 @@ const char* const view_script = R"js(
       }
     }
     lanes.forEach(declutter);
+    const restrictions = [];
     for (const g of spans) {
       const x0 = +g.dataset.x0, x1 = +g.dataset.x1;
       g.setAttribute("transform", "translate(" + ((x0 + x1) / 2 * (k - 1) + tx) + " 0)");
       const t = g.querySelector("text");
-      if (t.getAttribute("font-weight") !== "bold")
-        t.setAttribute("display", (x1 - x0) * k > 22 ? "inline" : "none");
+      if (t.classList.contains("lbl-r")) restrictions.push([(x0 + x1) / 2 * k + tx, t]);
+      else t.setAttribute("display", (x1 - x0) * k > 22 ? "inline" : "none");
+    }
+    restrictions.sort((p, q) => p[0] - q[0]);
+    let lastR = -Infinity;
+    for (const [px, t] of restrictions) {
+      const fits = px - lastR >= 26;
+      t.setAttribute("display", fits ? "inline" : "none");
+      if (fits) lastR = px;
     }
     drawAxis();
     followPlan();

@@ -220,6 +220,26 @@ async function layoutProblems(page) {
           JSON.stringify(svgLayout.cut.slice(0, 8)));
     check(svgLayout.overlaps.length === 0, "no two labels of the SVG overlap (" + svgLayout.count +
           " texts) " + JSON.stringify(svgLayout.overlaps.slice(0, 8)));
+
+    // The SVG of the synthetic 1 000 000 m package: its hundreds of labels
+    // keep apart too.
+    const large = path.join(__dirname, "../../../bench/make_large_scenario.py");
+    let python = null;
+    try { execFileSync("python3", ["--version"]); python = "python3"; } catch (e) { }
+    if (python && fs.existsSync(large)) {
+      const big = path.join(work, "large");
+      fs.mkdirSync(big);
+      execFileSync(python, [large, big], { stdio: "ignore" });
+      execFileSync(tool, ["compile", "--line", "large_linea.txt", "--train", "large_treno.txt",
+        "--out", "."], { cwd: big, stdio: "ignore" });
+      execFileSync(tool, ["render", ".", "-o", "large.svg"], { cwd: big });
+      await svgPage.goto("file://" + path.join(big, "large.svg"), { waitUntil: "load" });
+      await svgPage.screenshot({ path: path.join(work, "render-large.png") });
+      const bigLayout = await layoutProblems(svgPage);
+      check(!bigLayout.scrolls && bigLayout.cut.length === 0 && bigLayout.overlaps.length === 0,
+            "the 1 000 000 m drawing fits and no two of its " + bigLayout.count +
+            " texts overlap " + JSON.stringify(bigLayout.overlaps.slice(0, 8)));
+    }
   } finally {
     await browser.close();
   }
