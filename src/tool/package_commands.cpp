@@ -231,9 +231,10 @@ int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream
     compile_input input;
     input.line_description = line;
     input.train_document = train;
-    input.line_name = windows1252_to_utf8(p.table[entry_line].text);
-    input.train_number = windows1252_to_utf8(p.table[entry_train].text);
-    input.with_plan = false;
+    const std::string line_name = windows1252_to_utf8(p.table[entry_line].text);
+    const std::string train_number = windows1252_to_utf8(p.table[entry_train].text);
+    input.line_name = line_name;
+    input.train_number = train_number;
     input.origins = &origins;
     const compile_result compiled = compile_documents(input);
     if (same_objects(compiled.compiled, p))

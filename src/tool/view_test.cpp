@@ -154,7 +154,7 @@ TEST(SvgDrawing, RestrictionsLowerTheSpeedProfileAndSignalsAreLabelled) {
   EXPECT_EQ(r[0].end, 6000);
   const std::string svg = draw_package(p);
   EXPECT_TRUE(has(svg, "speed restriction 30 km/h, 5000 .. 6000 m"));
-  EXPECT_TRUE(has(svg, "font-weight=\"bold\">30</text>"));
+  EXPECT_TRUE(has(svg, "font-weight=\"bold\" class=\"lbl-r\">30</text>"));
   // The signal's label: its kilometre (route metres here, with no range).
   EXPECT_TRUE(has(svg, "class=\"lbl\">3+300</text>")) << "signal label";
 }
