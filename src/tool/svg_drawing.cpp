@@ -892,72 +892,64 @@ void draw_plan(drawing& d) {
 
 void draw_legend(drawing& d) {
   double x = axis_left, y = legend_top;
-  auto item = [&](const std::string& glyph, const std::string& label) {
-    const double w = 24 + text_width(char_count(label), 11) * 0.9;
-    if (x + w > axis_right) {
-      x = axis_left;
-      y += 22;
-    }
-    d.svg += glyph;
-    d.svg += text(x + 14, y + 4, label, font(11));
-    x += w;
-  };
-  // The glyphs are drawn at (x, y) as they stand when the item is placed.
-  auto at = [&](double w, const std::string& label, auto glyph) {
+  // Each item goes on the row while it fits, its glyph drawn at (x, y) as
+  // they stand once the item is placed.
+  auto at = [&](const std::string& label, auto glyph) {
     const double width = 24 + text_width(char_count(label), 11) * 0.9;
-    (void)w;
     if (x + width > axis_right) {
       x = axis_left;
       y += 22;
     }
-    item(glyph(), label);
+    d.svg += glyph();
+    d.svg += text(x + 14, y + 4, label, font(11));
+    x += width;
   };
   d.svg += text(axis_left - 12, y + 4, "legend", font(12, colour_faint, "end"));
-  at(0, "line plan", [&] { return line(x - 4, y, x + 8, y, stroke(colour_trace, 3)); });
-  at(0, "beyond the route's end", [&] {
+  at("line plan", [&] { return line(x - 4, y, x + 8, y, stroke(colour_trace, 3)); });
+  at("beyond the route's end", [&] {
     return line(x - 4, y, x + 8, y, stroke(colour_beyond, 2) + " stroke-dasharray=\"4 3\"");
   });
-  at(0, "station zone", [&] {
+  at("station zone", [&] {
     return rect(x - 4, y - 5, 12, 10, fill(colour_zone) + " stroke=\"" + colour_station + "\"");
   });
-  at(0, "station",
+  at("station",
      [&] { return circle(x + 2, y, 4.5, fill("#ffffff") + " stroke=\"" + colour_station + "\""); });
-  at(0, "signal, sx 1", [&] { return circle(x + 2, y, 4, fill(colour_signal_1)); });
-  at(0, "signal, sx 2", [&] { return circle(x + 2, y, 4, fill(colour_signal_2)); });
-  at(0, "speed board (s speeds A/B/C)",
+  at("signal, sx 1", [&] { return circle(x + 2, y, 4, fill(colour_signal_1)); });
+  at("signal, sx 2", [&] { return circle(x + 2, y, 4, fill(colour_signal_2)); });
+  at("speed board (s speeds A/B/C)",
      [&] { return rect(x - 2, y - 4, 8, 8, fill(colour_speed_board)); });
-  at(0, "text board", [&] {
+  at("text board", [&] {
     return rect(x - 2, y - 5, 7, 9,
                 "fill=\"#fdfefe\" stroke=\"" + std::string(colour_text_board) + "\"");
   });
-  at(0, "restriction (speed profile)", [&] {
+  at("restriction (speed profile)", [&] {
     return rect(
         x - 4, y - 5, 12, 10,
         fill(colour_restriction) + " fill-opacity=\"0.35\" stroke=\"" + colour_restriction + "\"");
   });
-  at(0, "restriction warning", [&] {
+  at("restriction warning", [&] {
     return polygon({{x + 2, y - 7}, {x + 8, y + 5}, {x - 4, y + 5}},
                    "fill=\"#f9e79f\" stroke=\"" + std::string(colour_restriction) + "\"");
   });
-  at(0, "restriction start", [&] { return rect(x - 3, y - 5, 10, 10, fill(colour_restriction)); });
-  at(0, "restriction end", [&] {
+  at("restriction start", [&] { return rect(x - 3, y - 5, 10, 10, fill(colour_restriction)); });
+  at("restriction end", [&] {
     return rect(x - 3, y - 5, 10, 10,
                 "fill=\"#ffffff\" stroke=\"" + std::string(colour_restriction) + "\"");
   });
-  at(0, "countdown", [&] { return rect(x, y - 6, 3, 12, fill(colour_restriction)); });
-  at(0, "approach marker", [&] {
+  at("countdown", [&] { return rect(x, y - 6, 3, 12, fill(colour_restriction)); });
+  at("approach marker", [&] {
     return polygon({{x + 2, y - 5}, {x + 6, y}, {x + 2, y + 5}, {x - 2, y}}, fill(colour_marker));
   });
-  at(0, "plain marker", [&] {
+  at("plain marker", [&] {
     return polygon({{x + 2, y - 5}, {x + 6, y}, {x + 2, y + 5}, {x - 2, y}},
                    "fill=\"#ffffff\" stroke=\"" + std::string(colour_marker) + "\"");
   });
-  at(0, "mountain marker",
+  at("mountain marker",
      [&] { return line(x + 2, y - 5, x + 2, y + 5, stroke(colour_mountain, 1.5)); });
-  at(0, "mountain",
+  at("mountain",
      [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_mountain) + " fill-opacity=\"0.75\""); });
-  at(0, "climb", [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_climb)); });
-  at(0, "fall", [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_fall)); });
+  at("climb", [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_climb)); });
+  at("fall", [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_fall)); });
 }
 
 }  // namespace
