@@ -7,14 +7,19 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
 #include "compiler/compile.h"
 #include "documents/builtin_documents.h"
 #include "model/package_format.h"
+#include "model/package_reader.h"
+#include "model/package_writer.h"
 #include "run/generator.h"
 #include "runtime/disk.h"
+#include "tool/html_view.h"
+#include "tool/svg_drawing.h"
 
 namespace {
 
@@ -110,11 +115,68 @@ void BM_WriteGridFile(benchmark::State& state) {
   });
 }
 
+// The large package on the real disk, written once, for render and view.
+const std::string& large_package_dir() {
+  static const std::string dir = [] {
+    char pattern[] = "/tmp/scenario-bench-package-XXXXXX";
+    if (!mkdtemp(pattern)) return std::string();
+    const scenario st = compile_pair(large()).compiled;
+    const scenario_identity id{std::string(built_in_line_name), std::string(built_in_train_number)};
+    for (auto [name, put] :
+         {std::pair<std::string, std::function<void(output_file&)>>{
+              plan_file_name(id), [&](output_file& o) { put_line_plan(o, st.plan); }},
+          {table_file_name(id),
+           [&](output_file& o) {
+             for (const scenario_entry& e : st.table) put_scenario_entry(o, e);
+           }},
+          {grid_file_name(id), [&](output_file& o) {
+             for (const track_cell& c : st.grid) put_track_cell(o, c);
+           }}}) {
+      output_file out(real_disk(), std::string(pattern) + "/" + name);
+      out.open();
+      put(out);
+      out.finish();
+    }
+    return std::string(pattern);
+  }();
+  return dir;
+}
+
+// Reading the 1 000 000 m package (its plan streamed into a trace) and
+// drawing it, as render and view do.
+template <typename Make>
+void show_large(benchmark::State& state, Make make) {
+  const std::string& dir = large_package_dir();
+  const scenario_identity id{std::string(built_in_line_name), std::string(built_in_train_number)};
+  size_t bytes = 0;
+  for (auto _ : state) {
+    package p;
+    package_error error;
+    if (!read_package(real_disk(), dir, id, &p, &error, plan_reading::trace)) {
+      state.SkipWithError(error.message.c_str());
+      return;
+    }
+    const std::string out = make(p);
+    bytes = out.size();
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.counters["output_bytes"] = static_cast<double>(bytes);
+}
+
+void BM_RenderLarge(benchmark::State& state) {
+  show_large(state, [](const package& p) { return draw_package(p); });
+}
+void BM_ViewLarge(benchmark::State& state) {
+  show_large(state, [](const package& p) { return view_page(p, view_sources{}); });
+}
+
 BENCHMARK(BM_CompileBuiltIn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompileLarge)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WritePlanFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteTableFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WriteGridFile)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RenderLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewLarge)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -37,6 +37,7 @@ compile_result compile_documents(const compile_input& input) {
   compile_result result;
   compile_state cs;
   cs.with_plan = input.with_plan;
+  cs.origins = input.origins;
 
   // A run-time fault anywhere in the reading ends the compile as code 25,
   // and both documents are consumed.
@@ -44,7 +45,17 @@ compile_result compile_documents(const compile_input& input) {
     result.train_document_consumed = input.train_document.has_value();
 
   if (cs.sc.has_grid()) {
-    if (std::optional<grid_fault> f = lay_approach_markers(cs.sc.grid)) {
+    cs.document = source_document::none;
+    cs.record_line = 0;
+    cs.record_column = 0;
+    cs.record_keyword = "approach-marker pass";
+    std::optional<grid_fault> f;
+    traced(cs, [&] {
+      f = lay_approach_markers(cs.sc.grid);
+      return step::next;
+    });
+    cs.record_keyword.clear();
+    if (f) {
       cs.document = source_document::none;
       cs.record_line = 0;
       cs.record_column = 0;
@@ -52,6 +63,7 @@ compile_result compile_documents(const compile_input& input) {
       record_fault_at(cs, f->code, f->position);
     }
   }
+  if (cs.origins) cs.origins->cells.resize(cs.sc.grid.size());
   result.compiled = std::move(cs.sc);
   result.fault = std::move(cs.fault);
   return result;

@@ -10,11 +10,32 @@
 // it, and the scenario keeps what was compiled before; a record beyond the
 // grid only ends the reading of its document.
 
+#include <array>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/faults.h"
 #include "model/scenario.h"
+
+// The record that laid something: its document, the line and column of its
+// keyword, and the keyword. A cell laid by the approach-marker pass has no
+// document and the keyword "approach-marker pass"; one nothing laid has line 0.
+struct record_origin {
+  source_document document = source_document::none;
+  int line = 0;
+  int column = 0;
+  std::string keyword;
+};
+
+// For each cell of the grid, the record that last changed its object (or,
+// in a cell with no object, its mark b11); for each scenario entry, the
+// record that last changed it.
+struct compile_origins {
+  std::vector<record_origin> cells;
+  std::array<record_origin, scenario_entries> entries;
+};
 
 struct compile_input {
   // The documents' bytes; a document that does not exist is nullopt.
@@ -26,6 +47,10 @@ struct compile_input {
   std::string_view train_number;
   // Whether the line plan is computed.
   bool with_plan = true;
+  // When given, filled with the origin of every cell and entry. The compile
+  // and its package are the same either way; asking costs a look at the
+  // grid after each record.
+  compile_origins* origins = nullptr;
 };
 
 struct compile_result {

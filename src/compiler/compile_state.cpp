@@ -1,5 +1,7 @@
 #include "compiler/compile_state.h"
 
+#include "compiler/compile.h"
+
 #include "runtime/windows1252.h"
 
 void record_fault(compile_state& cs, fault_code code) {
@@ -75,4 +77,34 @@ step next_record_field(compile_state& cs) {
     if (reader.at_end()) return step::end_document;
   }
   return step::next;
+}
+
+void note_origins_before(compile_state& cs, std::vector<track_cell>* grid, scenario_table* table) {
+  *grid = cs.sc.grid;
+  *table = cs.sc.table;
+}
+
+void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
+                        const scenario_table& table) {
+  compile_origins& o = *cs.origins;
+  const record_origin here{cs.document, cs.record_line, cs.record_column, cs.record_keyword};
+  // A record that sized the grid anew leaves no cell of the old one.
+  if (grid.size() != cs.sc.grid.size()) o.cells.assign(cs.sc.grid.size(), record_origin{});
+  for (size_t i = 0; i < cs.sc.grid.size(); ++i) {
+    const track_cell& a = cs.sc.grid[i];
+    // The object's record, or for a cell with no object the record of its
+    // mark.
+    const track_cell before = i < grid.size() ? grid[i] : track_cell{};
+    const bool object_changed = a.kind != before.kind || a.w2 != before.w2 || a.w4 != before.w4 ||
+                                a.w6 != before.w6 || a.w8 != before.w8 || a.b10 != before.b10;
+    const bool mark_only = a.b11 != before.b11 && is_free_cell(a);
+    if (object_changed || mark_only) o.cells[i] = here;
+  }
+  for (size_t e = 0; e < table.size(); ++e) {
+    const scenario_entry& a = cs.sc.table[e];
+    const scenario_entry& b = table[e];
+    if (a.b0 != b.b0 || a.l4 != b.l4 || a.l8 != b.l8 || a.l12 != b.l12 || a.text != b.text ||
+        a.l40 != b.l40 || a.b16 != b.b16 || a.w24 != b.w24)
+      o.entries[e] = here;
+  }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "compiler/faults.h"
 #include "model/scenario.h"
@@ -42,6 +43,8 @@ struct train_cursors {
   int32_t station_entry = first_station_entry;  // the next station's entry
 };
 
+struct compile_origins;
+
 struct compile_state {
   scenario sc;
   bool with_plan = true;
@@ -59,7 +62,30 @@ struct compile_state {
 
   std::optional<compile_fault> fault;
   int32_t fault_position = 0;  // the last position a fault recorded
+
+  // Where to note which record laid each cell and entry; null when no one
+  // asked.
+  compile_origins* origins = nullptr;
 };
+
+// Runs one record's step; when origins are asked for, notes the record as the
+// origin of every cell and entry the step changed.
+template <typename Step>
+step traced(compile_state& cs, Step&& run);
+void note_origins_before(compile_state& cs, std::vector<track_cell>* grid, scenario_table* table);
+void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
+                        const scenario_table& table);
+
+template <typename Step>
+step traced(compile_state& cs, Step&& run) {
+  if (!cs.origins) return run();
+  std::vector<track_cell> grid;
+  scenario_table table;
+  note_origins_before(cs, &grid, &table);
+  const step s = run();
+  note_origins_after(cs, grid, table);
+  return s;
+}
 
 // Records a fault at the record being read (a later fault replaces an
 // earlier one); the _at form also records its position.

@@ -132,7 +132,7 @@ step read_general_header(compile_state& cs) {
     if (reader.at_end()) return step::next;
     for (int i = 0; i < 10; ++i)
       if (contains(cs.field, "-") && !read_keyword_field(cs)) return reader_fault(cs);
-    step s = header_record(cs);
+    step s = traced(cs, [&] { return header_record(cs); });
     if (s != step::next) return s;
     if (ends_header(cs.field)) return step::next;
   }
@@ -143,7 +143,7 @@ step read_general_header(compile_state& cs) {
 step read_line_records(compile_state& cs) {
   for (;;) {
     step s = next_record_field(cs);
-    if (s == step::next) s = line_record(cs);
+    if (s == step::next) s = traced(cs, [&] { return line_record(cs); });
     if (s == step::end_document) return step::next;
     if (s != step::next) return s;
   }

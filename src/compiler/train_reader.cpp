@@ -103,7 +103,7 @@ step read_train_records(compile_state& cs) {
   cs.train = train_cursors{};
   for (;;) {
     step s = next_record_field(cs);
-    if (s == step::next) s = train_record(cs);
+    if (s == step::next) s = traced(cs, [&] { return train_record(cs); });
     if (s == step::end_document) return step::next;
     if (s != step::next) return s;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 
 #include "model/route_extent.h"
@@ -263,71 +264,135 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
   return true;
 }
 
-bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
-                      plan_rows* out, std::string* error) {
-  // With no usable route length, the rows are found from the elements alone.
-  const size_t metres =
-      route_length < 0 ? bytes.size() : static_cast<size_t>(plan_last_metre(route_length)) + 1;
-  // Both rows, in file order. A plan holds 2 (M + 1) elements, each of two
-  // bytes at least; reading stops at the first element too many.
-  std::vector<plan_element> elements;
-  elements.reserve(std::min(2 * metres, bytes.size() / 2));
+line_plan_decoder::line_plan_decoder(std::string_view file, int32_t route_length,
+                                     element_sink element)
+    : file_(file),
+      route_length_(route_length),
+      metres_(route_length < 0 ? SIZE_MAX / 4
+                               : static_cast<size_t>(plan_last_metre(route_length)) + 1),
+      element_(std::move(element)) {}
+
+void line_plan_decoder::fail(std::string message) {
+  if (error_.empty() && !too_many_) error_ = std::move(message);
+}
+
+ptrdiff_t line_plan_decoder::take(std::string_view bytes) {
   byte_cursor in{bytes};
-  while (in.left() > 0) {
-    const size_t start = in.at;
-    if (elements.size() == 2 * metres) {
-      *error = at_file(
-          file, "the plan's " + std::to_string(2 * metres) + " elements (two rows of metres 0 to " +
-                    std::to_string(metres - 1) + " for a route of " + std::to_string(route_length) +
-                    " m) end at byte " + std::to_string(start) + " but the file has " +
-                    bytes_word(bytes.size()));
-      return false;
+  if (!in.has(2)) return 0;
+  plan_element e;
+  e.tag = in.i16();
+  if (e.tag == plan_tag_integer || e.tag == plan_tag_double) {
+    const size_t n = e.tag == plan_tag_integer ? 2 : 8;
+    if (!in.has(n)) return 0;
+    e.value = e.tag == plan_tag_integer ? in.i16() : in.f64();
+    if (!std::isfinite(e.value)) {
+      fail(at_file(file_, "the element at byte " + std::to_string(offset_) +
+                              " is a double that is not a finite number"));
+      return -1;
     }
-    if (!in.has(2)) {
-      *error = at_file(file, "the element at byte " + std::to_string(start) +
-                                 " is cut short: its 2-byte tag has 1 byte");
-      return false;
+  } else if (e.tag != plan_tag_empty) {
+    fail(at_file(file_, "the element at byte " + std::to_string(offset_) + " has tag " +
+                            std::to_string(e.tag) +
+                            "; plan elements are tagged 0 (empty), 2 (integer) or 5 "
+                            "(double)"));
+    return -1;
+  }
+  // A plan holds 2 (M + 1) elements; reading stops at the first one too many.
+  if (elements_ == 2 * metres_) {
+    too_many_ = true;
+    return -1;
+  }
+  element_(elements_++, e);
+  offset_ += in.at;
+  return static_cast<ptrdiff_t>(in.at);
+}
+
+bool line_plan_decoder::feed(std::string_view part) {
+  // Past the two rows, the bytes are only counted, for the message.
+  total_ += part.size();
+  if (too_many_) return true;
+  if (!error_.empty()) return false;
+  // An element cut by the end of the last part is completed first.
+  while (!pending_.empty() && !part.empty()) {
+    const size_t had = pending_.size();
+    pending_.append(part.substr(0, 10));
+    const ptrdiff_t n = take(pending_);
+    if (n < 0) return too_many_;
+    if (n == 0) {
+      part.remove_prefix(pending_.size() - had);
+      continue;
     }
-    plan_element e;
-    e.tag = in.i16();
-    if (e.tag == plan_tag_integer || e.tag == plan_tag_double) {
-      const size_t n = e.tag == plan_tag_integer ? 2 : 8;
-      if (!in.has(n)) {
-        *error = at_file(file, "the element at byte " + std::to_string(start) + " holds " +
-                                   tag_name(e.tag) + " and ends at byte " +
-                                   std::to_string(start + 2 + n) + " but the file has " +
-                                   bytes_word(bytes.size()));
-        return false;
-      }
-      e.value = e.tag == plan_tag_integer ? in.i16() : in.f64();
-      if (!std::isfinite(e.value)) {
-        *error = at_file(file, "the element at byte " + std::to_string(start) +
-                                   " is a double that is not a finite number");
-        return false;
-      }
-    } else if (e.tag != plan_tag_empty) {
-      *error = at_file(file, "the element at byte " + std::to_string(start) + " has tag " +
-                                 std::to_string(e.tag) +
-                                 "; plan elements are tagged 0 (empty), 2 (integer) or 5 "
-                                 "(double)");
-      return false;
+    part.remove_prefix(static_cast<size_t>(n) - had);
+    pending_.clear();
+  }
+  while (!part.empty()) {
+    const ptrdiff_t n = take(part);
+    if (n < 0) return too_many_;
+    if (n == 0) {
+      pending_.assign(part);
+      break;
     }
-    elements.push_back(e);
+    part.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool line_plan_decoder::finish(std::string* error) {
+  const size_t size = total_;
+  if (too_many_) {
+    *error =
+        at_file(file_, "the plan's " + std::to_string(2 * metres_) +
+                           " elements (two rows of metres 0 to " + std::to_string(metres_ - 1) +
+                           " for a route of " + std::to_string(route_length_) + " m) end at byte " +
+                           std::to_string(offset_) + " but the file has " + bytes_word(size));
+    return false;
+  }
+  if (!error_.empty()) {
+    *error = error_;
+    return false;
+  }
+  if (!pending_.empty()) {
+    const int16_t tag = byte_cursor{pending_}.has(2) ? byte_cursor{pending_}.i16() : 0;
+    if (pending_.size() < 2)
+      *error = at_file(file_, "the element at byte " + std::to_string(offset_) +
+                                  " is cut short: its 2-byte tag has 1 byte");
+    else
+      *error = at_file(file_, "the element at byte " + std::to_string(offset_) + " holds " +
+                                  tag_name(tag) + " and ends at byte " +
+                                  std::to_string(offset_ + 2 + (tag == plan_tag_integer ? 2 : 8)) +
+                                  " but the file has " + bytes_word(size));
+    return false;
   }
   // No count is stored: the rows are the two halves of the elements.
-  if (elements.size() % 2 != 0) {
-    *error = at_file(file, "the file holds " + std::to_string(elements.size()) +
-                               " elements, which cannot be two rows of equal length");
+  if (elements_ % 2 != 0) {
+    *error = at_file(file_, "the file holds " + std::to_string(elements_) +
+                                " elements, which cannot be two rows of equal length");
     return false;
   }
-  const size_t per_row = elements.size() / 2;
-  if (route_length >= 0 && per_row != metres) {
-    *error = at_file(file, "the file holds two rows of " + std::to_string(per_row) +
-                               " elements but the route length of " + std::to_string(route_length) +
-                               " m needs " + std::to_string(metres) + " (metres 0 to " +
-                               std::to_string(metres - 1) + ")");
+  const size_t per_row = elements_ / 2;
+  if (route_length_ >= 0 && per_row != metres_) {
+    *error =
+        at_file(file_, "the file holds two rows of " + std::to_string(per_row) +
+                           " elements but the route length of " + std::to_string(route_length_) +
+                           " m needs " + std::to_string(metres_) + " (metres 0 to " +
+                           std::to_string(metres_ - 1) + ")");
     return false;
   }
+  return true;
+}
+
+bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
+                      plan_rows* out, std::string* error) {
+  // Both rows, in file order; each element is two bytes at least.
+  std::vector<plan_element> elements;
+  const size_t metres =
+      route_length < 0 ? bytes.size() : static_cast<size_t>(plan_last_metre(route_length)) + 1;
+  elements.reserve(std::min(2 * metres, bytes.size() / 2));
+  line_plan_decoder decoder(file, route_length,
+                            [&](size_t, const plan_element& e) { elements.push_back(e); });
+  decoder.feed(bytes);
+  if (!decoder.finish(error)) return false;
+  const size_t per_row = decoder.per_row();
   out->row0.assign(elements.begin(), elements.begin() + static_cast<std::ptrdiff_t>(per_row));
   out->row1.assign(elements.begin() + static_cast<std::ptrdiff_t>(per_row), elements.end());
   return true;

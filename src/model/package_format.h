@@ -11,6 +11,7 @@
 // No file carries a header, a count or padding; numbers are little-endian.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,44 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
                        track_grid* out, std::string* error);
 bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
                       plan_rows* out, std::string* error);
+
+// The plan file decoded as it streams in, part after part, with the checks
+// and messages of decode_line_plan: each element goes to `element` with its
+// index in the file (row 0's metres first, then row 1's), so that a caller
+// can keep what it needs of a plan too large to hold. With a route length of
+// -1 the rows are known only at the end: elements are still handed out, and
+// per_row() tells the split.
+class line_plan_decoder {
+ public:
+  using element_sink = std::function<void(size_t index, const plan_element& e)>;
+  line_plan_decoder(std::string_view file, int32_t route_length, element_sink element);
+
+  // The next bytes of the file. False once the file is known to be damaged
+  // (the rest need not be read).
+  bool feed(std::string_view part);
+  // After the last part: true when the file was a whole plan, else *error
+  // says where it goes wrong.
+  bool finish(std::string* error);
+  // Elements per row, once finish() succeeded.
+  size_t per_row() const { return elements_ / 2; }
+
+ private:
+  // Decodes one element from the front of `bytes`: its size, 0 when the
+  // bytes hold only part of it, or -1 when it is damaged.
+  ptrdiff_t take(std::string_view bytes);
+  void fail(std::string message);
+
+  std::string file_;
+  int32_t route_length_;
+  size_t metres_;
+  element_sink element_;
+  size_t elements_ = 0;
+  size_t offset_ = 0;    // bytes decoded so far
+  size_t total_ = 0;     // bytes fed
+  std::string pending_;  // the start of an element cut by the end of a part
+  std::string error_;
+  bool too_many_ = false;  // an element beyond the two rows, at offset_
+};
 
 // The route length that sizes the grid and the plan of a decoded table, or
 // -1 when entry 84 holds a length the compile refused (it stays there when

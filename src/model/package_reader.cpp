@@ -1,39 +1,146 @@
 #include "model/package_reader.h"
 
+#include <algorithm>
 #include <tuple>
 
+#include "model/route_extent.h"
 #include "runtime/replace_files.h"
 
+bool plan_trace::at(int64_t m, double* e, double* n, int64_t* found) const {
+  auto after =
+      std::upper_bound(metre.begin(), metre.end(), m, [](int64_t a, int32_t b) { return a < b; });
+  if (after == metre.begin()) return false;
+  const size_t i = static_cast<size_t>(after - metre.begin()) - 1;
+  *e = east[i];
+  *n = north[i];
+  if (found) *found = metre[i];
+  return true;
+}
+
+plan_tracer::plan_tracer(size_t metres) : metres_(metres) {
+  t_.metres = static_cast<int32_t>(metres);
+  t_.step = static_cast<int32_t>(std::max<size_t>(
+      1, (metres + plan_trace_samples - 1) / static_cast<size_t>(plan_trace_samples)));
+}
+
+void plan_tracer::element(size_t index, const plan_element& e) {
+  const bool valued = e.tag != plan_tag_empty;
+  if (index < metres_) {
+    if (!valued) return;
+    const int32_t m = static_cast<int32_t>(index);
+    if (!have_east_) t_.min_east = t_.max_east = e.value;
+    have_east_ = true;
+    t_.min_east = std::min(t_.min_east, e.value);
+    t_.max_east = std::max(t_.max_east, e.value);
+    if (candidates_.empty() || candidates_.back() / t_.step != m / t_.step) {
+      candidates_.push_back(m);
+      east_.push_back(e.value);
+    }
+    last_east_metre_ = m;
+    last_east_ = e.value;
+    return;
+  }
+  if (!row0_done_) end_row0();
+  if (!valued) return;
+  const int32_t m = static_cast<int32_t>(index - metres_);
+  if (!have_north_) t_.min_north = t_.max_north = e.value;
+  have_north_ = true;
+  t_.min_north = std::min(t_.min_north, e.value);
+  t_.max_north = std::max(t_.max_north, e.value);
+  while (next_ < candidates_.size() && candidates_[next_] < m) ++next_;
+  if (next_ < candidates_.size() && candidates_[next_] == m) {
+    t_.metre.push_back(m);
+    t_.east.push_back(east_[next_]);
+    t_.north.push_back(e.value);
+  }
+}
+
+void plan_tracer::end_row0() {
+  row0_done_ = true;
+  if (last_east_metre_ >= 0 && candidates_.back() != last_east_metre_) {
+    candidates_.push_back(last_east_metre_);
+    east_.push_back(last_east_);
+  }
+}
+
+plan_trace plan_tracer::finish() {
+  t_.has_extent = have_east_ && have_north_;
+  if (!t_.metre.empty()) {
+    t_.first_valued = t_.metre.front();
+    t_.last_valued = t_.metre.back();
+  }
+  candidates_ = {};
+  east_ = {};
+  return std::move(t_);
+}
+
+plan_trace trace_plan(const plan_rows& plan) {
+  const size_t metres = std::min(plan.row0.size(), plan.row1.size());
+  plan_tracer tracer(metres);
+  for (size_t m = 0; m < metres; ++m) tracer.element(m, plan.row0[m]);
+  for (size_t m = 0; m < metres; ++m) tracer.element(metres + m, plan.row1[m]);
+  return tracer.finish();
+}
+
 bool read_package(disk& d, const std::string& directory, const scenario_identity& id, package* out,
-                  package_error* error) {
+                  package_error* error, plan_reading how) {
   out->identity = id;
   out->directory = directory;
   out->plan_file = plan_file_name(id);
   out->table_file = table_file_name(id);
   out->grid_file = grid_file_name(id);
 
-  std::string plan, table, grid;
-  for (auto [name, bytes, size] : {std::tuple{&out->table_file, &table, &out->table_bytes},
-                                   std::tuple{&out->grid_file, &grid, &out->grid_bytes},
-                                   std::tuple{&out->plan_file, &plan, &out->plan_bytes}}) {
-    const std::string path = path_in(directory, *name);
-    std::string reason;
-    if (d.stat(path) == disk::entry::directory) {
-      reason = "Is a directory";
-    } else if (d.read_file(path, bytes, &reason)) {
-      *size = bytes->size();
-      continue;
-    }
+  std::string table, grid;
+  auto unreadable = [&](const std::string& path, const std::string& reason) {
     *error = {package_problem::unreadable, describe(io_failure{path, reason, "read"})};
     return false;
+  };
+  for (auto [name, bytes, size] : {std::tuple{&out->table_file, &table, &out->table_bytes},
+                                   std::tuple{&out->grid_file, &grid, &out->grid_bytes}}) {
+    const std::string path = path_in(directory, *name);
+    std::string reason;
+    if (d.stat(path) == disk::entry::directory) return unreadable(path, "Is a directory");
+    if (!d.read_file(path, bytes, &reason)) return unreadable(path, reason);
+    *size = bytes->size();
   }
+  const std::string plan_path = path_in(directory, out->plan_file);
+  if (d.stat(plan_path) == disk::entry::directory) return unreadable(plan_path, "Is a directory");
 
   std::string message;
   bool ok = decode_scenario_table(table, out->table_file, &out->table, &message);
-  if (ok) {
-    const int32_t route = sizing_route_length(out->table);
-    ok = decode_track_grid(grid, out->grid_file, route, &out->grid, &message) &&
-         decode_line_plan(plan, out->plan_file, route, &out->plan, &message);
+  const int32_t route = ok ? sizing_route_length(out->table) : -1;
+  ok = ok && decode_track_grid(grid, out->grid_file, route, &out->grid, &message);
+  table = std::string();
+  grid = std::string();
+
+  std::string reason;
+  if (how == plan_reading::rows || route < 0 || !ok) {
+    // Whole; also when the route length cannot split the rows as they come.
+    std::string plan;
+    if (!d.read_file(plan_path, &plan, &reason)) return unreadable(plan_path, reason);
+    out->plan_bytes = plan.size();
+    ok = ok && decode_line_plan(plan, out->plan_file, route, &out->plan, &message);
+    if (ok && how == plan_reading::trace) {
+      out->trace = trace_plan(out->plan);
+      out->plan = plan_rows{};
+    }
+  } else {
+    const size_t metres = static_cast<size_t>(plan_last_metre(route)) + 1;
+    plan_tracer tracer(metres);
+    line_plan_decoder decoder(out->plan_file, route,
+                              [&](size_t i, const plan_element& e) { tracer.element(i, e); });
+    size_t bytes = 0;
+    const bool read = d.read_file_parts(
+        plan_path,
+        [&](std::string_view part) {
+          bytes += part.size();
+          return decoder.feed(part);
+        },
+        &reason);
+    if (!read) return unreadable(plan_path, reason);
+    out->plan_bytes = bytes;
+    ok = decoder.finish(&message);
+    if (ok) out->trace = tracer.finish();
   }
   if (!ok) *error = {package_problem::damaged, message};
   return ok;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,20 @@ struct disk {
   // never opened in a way that could block: a symbolic link, a named pipe, a
   // device, a directory; so is a file larger than max_read_bytes.
   virtual bool read_file(const std::string& path, std::string* contents, std::string* err) = 0;
+
+  // Reads a regular file in parts, in order, handing each to `part`, so that
+  // a large file need not be held whole; the same files are refused as by
+  // read_file. `part` returns false to stop the reading early (still a
+  // success). This default reads the file whole and hands it out in slices.
+  using part_reader = std::function<bool(std::string_view)>;
+  virtual bool read_file_parts(const std::string& path, const part_reader& part, std::string* err) {
+    std::string contents;
+    if (!read_file(path, &contents, err)) return false;
+    constexpr size_t slice = size_t{1} << 20;
+    for (size_t at = 0; at < contents.size(); at += slice)
+      if (!part(std::string_view(contents).substr(at, slice))) break;
+    return true;
+  }
 
   // Creates the new, empty file `path` for writing. Fails when anything at
   // all is at `path` (a file, a symbolic link, a pipe): nothing is truncated,

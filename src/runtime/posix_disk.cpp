@@ -12,6 +12,7 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include "runtime/disk.h"
 
@@ -139,6 +140,44 @@ struct posix_disk : disk {
       contents->shrink_to_fit();
       ::close(fd);
       return fail(err, "not enough memory to read " + std::to_string(st.st_size) + " bytes");
+    }
+    if (::close(fd) != 0) return fail(err);
+    return true;
+  }
+
+  bool read_file_parts(const std::string& path, const part_reader& part,
+                       std::string* err) override {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return fail_open(path, err);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      close_quietly(fd);
+      return fail(err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return fail(err, not_regular(st.st_mode));
+    }
+    auto too_large = [&](int64_t size) {
+      ::close(fd);
+      return fail(err, "too large: " + std::to_string(size) + " bytes (at most " +
+                           std::to_string(max_read_bytes) + " are read)");
+    };
+    if (st.st_size > max_read_bytes) return too_large(st.st_size);
+    std::vector<char> buf(256 * 1024);
+    int64_t total = 0;
+    for (;;) {
+      ssize_t n = ::read(fd, buf.data(), buf.size());
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        close_quietly(fd);
+        return fail(err);
+      }
+      // A file that grows while it is read is still held to the bound.
+      total += n;
+      if (total > max_read_bytes) return too_large(total);
+      if (!part(std::string_view(buf.data(), static_cast<size_t>(n)))) break;
     }
     if (::close(fd) != 0) return fail(err);
     return true;

@@ -510,9 +510,10 @@ struct command_run {
     out.str("");
     err.str("");
     const std::string command = args[1];
-    status = command == "inspect"
-                 ? inspect_command(static_cast<int>(argv.size()), argv.data(), d, out, err)
-                 : render_command(static_cast<int>(argv.size()), argv.data(), d, out, err);
+    const int argc = static_cast<int>(argv.size());
+    status = command == "inspect" ? inspect_command(argc, argv.data(), d, out, err)
+             : command == "view"  ? view_command(argc, argv.data(), d, out, err)
+                                  : render_command(argc, argv.data(), d, out, err);
   }
 };
 
@@ -533,6 +534,14 @@ TEST(PackageCommands, ExitStatusesAndMessages) {
       {{"inspect", dir, "--json"}, 0, "\"route_length_m\": 89500", ""},
       {{"inspect", "--help"}, 0, "usage: scenario-tool inspect DIR", ""},
       {{"render", "-h"}, 0, "usage: scenario-tool render DIR -o FILE.svg", ""},
+      {{"view", "-h"}, 0, "usage: scenario-tool view DIR -o FILE.html", ""},
+      {{"view", dir}, 2, "", "no output file given (-o FILE.html)"},
+      {{"view", dir, "-o", "/v.html", "--line", "/l.txt"}, 2, "", "--line and --train go together"},
+      {{"view", dir, "-o", "/v.html", "--line", "/l.txt", "--train", "/t.txt"},
+       5,
+       "",
+       "cannot read /l.txt"},
+      {{"view", "/other", "-o", "/v.html"}, 6, "", "entry 0 starts at byte 0"},
       {{"inspect"}, 2, "", "no package directory given"},
       {{"inspect", dir, dir}, 2, "", "more than one directory"},
       {{"inspect", dir, "--csv"}, 2, "", "unknown option --csv"},

@@ -5,13 +5,16 @@
 #include <set>
 #include <string>
 
+#include "compiler/compile.h"
 #include "model/package_reader.h"
 #include "run/directory_guard.h"
 #include "run/exit_status.h"
 #include "run/generator.h"
 #include "runtime/output_file.h"
 #include "runtime/replace_files.h"
+#include "runtime/windows1252.h"
 #include "tool/arguments.h"
+#include "tool/html_view.h"
 #include "tool/inspect_report.h"
 #include "tool/svg_drawing.h"
 
@@ -42,6 +45,26 @@ constexpr const char* render_usage =
     "NUMBER default to the built-in scenario's.\n"
     "\n"
     "  -o, --output FILE   the SVG file to write\n"
+    "\n"
+    "Exit status: 0 done, 2 usage error, 5 a file cannot be read or written,\n"
+    "6 the package is damaged (the message names the file and the byte).\n";
+
+constexpr const char* view_usage =
+    "usage: scenario-tool view DIR -o FILE.html [--line FILE --train FILE]\n"
+    "                          [--line-name NAME] [--train-number NUMBER]\n"
+    "\n"
+    "Reads the scenario package in DIR and writes one self-contained HTML page\n"
+    "(it loads nothing, and opens from disk) with the drawing of render, that\n"
+    "zooms and pans along the route: the mouse wheel zooms, dragging pans, the\n"
+    "keys + - arrows Home End and 0 do the same, and \"fit\" shows the whole line.\n"
+    "Hovering over an object shows what the package holds of it; the search box\n"
+    "finds a station or a kilometre of the line (86+550); the table of stations\n"
+    "beside the drawing jumps to each. An existing FILE is replaced whole.\n"
+    "\n"
+    "  -o, --output FILE   the HTML file to write\n"
+    "  --line FILE         the line description the package was compiled from\n"
+    "  --train FILE        the train document; with --line, every object shows\n"
+    "                      the document and line of the record that laid it\n"
     "\n"
     "Exit status: 0 done, 2 usage error, 5 a file cannot be read or written,\n"
     "6 the package is damaged (the message names the file and the byte).\n";
@@ -81,7 +104,8 @@ int parse(int argc, char** argv, const char* command, const char* usage,
 
 // Reads the package the arguments name. Returns the exit status on failure
 // (with the message written), else -1.
-int load(disk& d, const arguments& args, std::ostream& err, package* p) {
+int load(disk& d, const arguments& args, std::ostream& err, package* p,
+         plan_reading how = plan_reading::rows) {
   package_error failure;
   const scenario_identity id{args.option("--line-name", std::string(built_in_line_name)),
                              args.option("--train-number", std::string(built_in_train_number))};
@@ -93,7 +117,7 @@ int load(disk& d, const arguments& args, std::ostream& err, package* p) {
     err << "scenario-tool: " << interrupted << "\n";
     return exit_io_failure;
   }
-  if (read_package(d, directory, id, p, &failure)) return -1;
+  if (read_package(d, directory, id, p, &failure, how)) return -1;
   err << "scenario-tool: " << failure.message << "\n";
   return failure.problem == package_problem::damaged ? exit_package_damaged : exit_io_failure;
 }
@@ -113,30 +137,31 @@ int inspect_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
   return exit_clean;
 }
 
-int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
-  arguments args;
-  int status = parse(argc, argv, "render", render_usage, {"-o", "--output"}, {}, out, err, &args);
-  if (status >= 0) return status;
+namespace {
+
+// The file the -o or --output option names; "" (with the message written)
+// when neither or both are given.
+std::string output_path(const arguments& args, const char* command, const char* usage,
+                        const char* what, std::ostream& err) {
   if (args.options.count("-o") && args.options.count("--output")) {
-    err << "scenario-tool render: -o and --output name the same file; give one\n" << render_usage;
-    return exit_usage;
+    err << "scenario-tool " << command << ": -o and --output name the same file; give one\n"
+        << usage;
+    return "";
   }
   const std::string path = args.option("-o", args.option("--output"));
-  if (path.empty()) {
-    err << "scenario-tool render: no output file given (-o FILE.svg)\n" << render_usage;
-    return exit_usage;
-  }
-  package p;
-  status = load(d, args, err, &p);
-  if (status >= 0) return status;
+  if (path.empty())
+    err << "scenario-tool " << command << ": no output file given (-o " << what << ")\n" << usage;
+  return path;
+}
 
-  // Written whole under a temporary name, then put in place of the old file,
-  // with the directory locked.
+// Writes `text` to `path` whole under a temporary name, then puts it in place
+// of the old file, with the directory locked. Returns the exit status.
+int write_replacing(disk& d, const std::string& path, const std::string& text, std::ostream& err) {
   const std::unique_ptr<directory_lock> lock =
       take_directory(d, directory_of(path), {path}, "scenario-tool", err);
   if (!lock) return exit_io_failure;
   output_file file(d, temporary_name(path));
-  if (file.open()) file.put(draw_package(p));
+  if (file.open()) file.put(text);
   if (!file.finish()) {
     discard_temporaries(d, {path});
     err << "scenario-tool: " << describe(io_failure{path, file.error(), "write"}) << "\n";
@@ -148,4 +173,83 @@ int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostre
     return exit_io_failure;
   }
   return exit_clean;
+}
+
+// The grid and entries a compile of the documents gives, against the
+// package's: the origins only stand for a package the documents make.
+bool same_objects(const scenario& compiled, const package& p) {
+  if (compiled.grid.size() != p.grid.size()) return false;
+  for (size_t i = 0; i < p.grid.size(); ++i) {
+    const track_cell& a = compiled.grid[i];
+    const track_cell& b = p.grid[i];
+    if (a.kind != b.kind || a.b11 != b.b11 || (i != 1 && (a.w2 != b.w2 || a.w4 != b.w4)) ||
+        a.w6 != b.w6 || a.w8 != b.w8)
+      return false;
+  }
+  for (int e = first_station_entry; e <= first_board_entry; ++e)
+    if (compiled.table[static_cast<size_t>(e)].text != p.table[static_cast<size_t>(e)].text)
+      return false;
+  return true;
+}
+
+}  // namespace
+
+int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+  arguments args;
+  int status = parse(argc, argv, "render", render_usage, {"-o", "--output"}, {}, out, err, &args);
+  if (status >= 0) return status;
+  const std::string path = output_path(args, "render", render_usage, "FILE.svg", err);
+  if (path.empty()) return exit_usage;
+  package p;
+  status = load(d, args, err, &p, plan_reading::trace);
+  if (status >= 0) return status;
+  return write_replacing(d, path, draw_package(p), err);
+}
+
+int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+  arguments args;
+  int status = parse(argc, argv, "view", view_usage, {"-o", "--output", "--line", "--train"}, {},
+                     out, err, &args);
+  if (status >= 0) return status;
+  const std::string path = output_path(args, "view", view_usage, "FILE.html", err);
+  if (path.empty()) return exit_usage;
+  const bool with_documents = args.options.count("--line") || args.options.count("--train");
+  if (with_documents && !(args.options.count("--line") && args.options.count("--train"))) {
+    err << "scenario-tool view: --line and --train go together\n" << view_usage;
+    return exit_usage;
+  }
+  package p;
+  status = load(d, args, err, &p, plan_reading::trace);
+  if (status >= 0) return status;
+
+  view_sources sources;
+  compile_origins origins;
+  if (with_documents) {
+    sources.line_description = args.option("--line");
+    sources.train_document = args.option("--train");
+    std::string line, train;
+    for (auto [name, bytes] : {std::pair{&sources.line_description, &line},
+                               std::pair{&sources.train_document, &train}}) {
+      std::string reason;
+      if (!d.read_file(*name, bytes, &reason)) {
+        err << "scenario-tool: " << describe(io_failure{*name, reason, "read"}) << "\n";
+        return exit_io_failure;
+      }
+    }
+    compile_input input;
+    input.line_description = line;
+    input.train_document = train;
+    const std::string line_name = windows1252_to_utf8(p.table[entry_line].text);
+    const std::string train_number = windows1252_to_utf8(p.table[entry_train].text);
+    input.line_name = line_name;
+    input.train_number = train_number;
+    input.origins = &origins;
+    const compile_result compiled = compile_documents(input);
+    if (same_objects(compiled.compiled, p))
+      sources.origins = &origins;
+    else
+      err << "scenario-tool view: warning: the documents do not compile into this package; "
+             "the page shows no records\n";
+  }
+  return write_replacing(d, path, view_page(p, sources), err);
 }

@@ -260,6 +260,63 @@ bool plan_points::at(int64_t m, double* east, double* north, int64_t* metre) con
   return true;
 }
 
+std::vector<kilometric_range> kilometric_ranges(const scenario_table& table) {
+  std::vector<kilometric_range> out;
+  for (int i = entry_range_last; i <= entry_range_first; ++i) {
+    const scenario_entry& e = table[static_cast<size_t>(i)];
+    if (e.l12 == 1) out.push_back({e.l4, static_cast<int64_t>(e.l8) - 100, i});
+  }
+  std::stable_sort(
+      out.begin(), out.end(),
+      [](const kilometric_range& a, const kilometric_range& b) { return a.start < b.start; });
+  return out;
+}
+
+int range_at(const std::vector<kilometric_range>& ranges, int64_t m) {
+  int found = -1;
+  for (size_t i = 0; i < ranges.size(); ++i)
+    if (ranges[i].start <= m) found = static_cast<int>(i);
+  return found;
+}
+
+int64_t line_metre(const std::vector<kilometric_range>& ranges, int64_t m) {
+  const int r = range_at(ranges, m);
+  return r < 0 ? m : ranges[static_cast<size_t>(r)].reference - m;
+}
+
+std::string kilometre_mark(int64_t line_metre) {
+  const bool negative = line_metre < 0;
+  const int64_t v = negative ? -line_metre : line_metre;
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%s%lld+%03lld", negative ? "-" : "",
+                static_cast<long long>(v / 1000), static_cast<long long>(v % 1000));
+  return buf;
+}
+
+std::vector<restriction_stretch> restriction_stretches(const package& p) {
+  std::vector<restriction_stretch> out;
+  for (size_t i = 2; i < p.grid.size(); ++i) {
+    const track_cell& c = p.grid[i];
+    if (c.kind == kind_restriction_start) {
+      restriction_stretch r;
+      r.start_cell = static_cast<int32_t>(i);
+      r.start = object_metre(r.start_cell, c.kind);
+      r.end = r.start;
+      r.speed = c.w2;
+      out.push_back(r);
+    } else if (c.kind == kind_restriction_end) {
+      // The end closes the latest start still open.
+      for (size_t k = out.size(); k-- > 0;) {
+        if (out[k].end_cell >= 0) break;
+        out[k].end_cell = static_cast<int32_t>(i);
+        out[k].end = object_metre(out[k].end_cell, c.kind);
+        break;
+      }
+    }
+  }
+  return out;
+}
+
 std::string time_of_day(int64_t seconds) {
   const bool negative = seconds < 0;
   const int64_t s = negative ? -seconds : seconds;

@@ -25,6 +25,7 @@ constexpr const char* usage =
     "  documents  write the built-in scenario's five documents\n"
     "  inspect    print what a package holds, as text or JSON\n"
     "  render     draw a package as an SVG file\n"
+    "  view       write a package as an HTML page to zoom, pan and search\n"
     "\n"
     "Run 'scenario-tool COMMAND --help' for a command's options.\n"
     "Options: --help, --version\n";
@@ -54,6 +55,8 @@ int run_command(int argc, char** argv) {
     return inspect_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "render"))
     return render_command(argc, argv, real_disk(), std::cout, std::cerr);
+  if (!std::strcmp(command, "view"))
+    return view_command(argc, argv, real_disk(), std::cout, std::cerr);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << usage;
   return exit_usage;
 }

@@ -1,0 +1,20 @@
+#pragma once
+// The page of scenario-tool view: one self-contained HTML file holding the
+// drawing of a package (the same as render's), a table of its stations, the
+// data behind every object, and a small script that zooms and pans along the
+// route, shows an object's details on hover and finds a station or a
+// kilometre. It loads nothing from anywhere.
+
+#include <string>
+
+#include "compiler/compile.h"
+#include "model/package_reader.h"
+
+// The names of the documents, for the origins of the objects.
+struct view_sources {
+  const compile_origins* origins = nullptr;  // null: the documents were not given
+  std::string line_description;
+  std::string train_document;
+};
+
+std::string view_page(const package& p, const view_sources& sources);
