@@ -215,6 +215,7 @@ std::vector<std::string> lsp_server::dispatch(const json& message) {
   }
   const std::string& method = method_it->get_ref<const std::string&>();
   json params = message.contains("params") ? message["params"] : json::object();
+  if (params.is_null()) params = json::object();
   if (!params.is_object() && !params.is_array()) {
     if (has_id)
       outgoing_.push_back(
@@ -385,11 +386,12 @@ std::string lsp_server::partner_of(const std::string& uri, document_kind kind, s
       if (pass == 1 || pairs_by_name(other_name)) return other;
     }
   // Then the disk, by name.
-  const std::optional<std::string> dir = path_of_uri(folder);
-  if (!dir) return {};
+  std::optional<std::string> dir = path_of_uri(folder);
+  if (!dir || dir->empty()) return {};
   std::vector<std::string> names;
   std::string reason;
-  if (!disk_.list_directory(dir->empty() ? "/" : *dir, &names, &reason)) return {};
+  const std::string listed = dir->size() > 1 ? dir->substr(0, dir->size() - 1) : *dir;
+  if (!disk_.list_directory(listed, &names, &reason)) return {};
   std::sort(names.begin(), names.end());
   for (const std::string& other : names) {
     if (other == name || !pairs_by_name(other)) continue;
