@@ -320,6 +320,20 @@ TEST(LspRobustness, AnswersWithTheProtocolsErrors) {
   EXPECT_EQ(c.server.exit_status(), 0);
 }
 
+TEST(LspRobustness, ADocumentOfGarbageSendsAtMostAThousandDiagnostics) {
+  client c;
+  c.initialize();
+  std::string garbage = "[generale]\n";
+  for (int i = 0; i < 3000; ++i) garbage += "zzz" + std::to_string(i) + ", 1\n";
+  c.open(train_uri, garbage);
+  const json d = c.diagnostics(train_uri);
+  ASSERT_EQ(d.size(), 1001u);  // the note of a lone document, then the list
+  EXPECT_EQ(d[0]["code"], "no-partner");
+  EXPECT_EQ(d[1]["code"], "unknown-keyword");
+  EXPECT_EQ(d[1000]["code"], "too-many");
+  EXPECT_EQ(d[1000]["message"], "2001 more problems not shown: scenario-tool check lists them all");
+}
+
 TEST(LspRobustness, AClientThatQuitsWithoutShutdownEndsTheServer) {
   struct session_case {
     std::string input;
@@ -385,9 +399,7 @@ TEST(LspFeatures, CompletionOffersTheKeywordsOfThePlace) {
     c.open(line_uri, k.text);
     const json items = c.at("textDocument/completion", line_uri, k.line, 0)["result"]["items"];
     std::set<std::string> labels;
-    for (const json& i : items)
-      labels.insert(i["filterText"].is_string() ? i["filterText"].get<std::string>()
-                                                : i["label"].get<std::string>());
+    for (const json& i : items) labels.insert(i.value("filterText", i.value("label", "")));
     EXPECT_TRUE(labels.count(k.offered)) << k.text;
     EXPECT_FALSE(labels.count(k.not_offered)) << k.text;
   }

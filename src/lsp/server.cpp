@@ -34,6 +34,26 @@ const std::string& lone_line() {
 
 constexpr int severity_error = 1, severity_warning = 2, severity_information = 3;
 
+// No editor shows more problems than this for one document with profit; a
+// document of garbage would otherwise send megabytes on every keystroke.
+constexpr size_t max_diagnostics = 1000;
+
+// Cuts a document's list to max_diagnostics, with a note of how many were
+// left out.
+void cap(json& list) {
+  if (list.size() <= max_diagnostics) return;
+  const size_t left_out = list.size() - max_diagnostics + 1;
+  list.erase(list.begin() + static_cast<std::ptrdiff_t>(max_diagnostics - 1), list.end());
+  list.push_back(
+      {{"range",
+        {{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 0}, {"character", 0}}}}},
+       {"severity", severity_information},
+       {"source", "scenario-tool"},
+       {"code", "too-many"},
+       {"message", std::to_string(left_out) +
+                       " more problems not shown: scenario-tool check lists them all"}});
+}
+
 bool nesting_too_deep(std::string_view body) {
   int depth = 0;
   bool in_string = false;
@@ -512,6 +532,8 @@ void lsp_server::publish_pair(const std::string& uri) {
     d["data"] = std::move(data);
     (on_line ? line_diagnostics : train_diagnostics).push_back(std::move(d));
   }
+  cap(line_diagnostics);
+  cap(train_diagnostics);
   if (lone) {
     const std::string note =
         kind == document_kind::line_description
