@@ -266,7 +266,9 @@ json hover_at(const document_pair& pair, const document_view& self, text_positio
   const int column = self.document_column(at.line, at.character);
   for (size_t i = 0; i < r->fields.size(); ++i) {
     const field_span& f = r->fields[i];
-    if (column < f.begin || column > std::max(f.end, f.begin + 1)) continue;
+    // A value's comma and the blanks before it count as the value's.
+    const int from = i == 0 ? f.begin : r->fields[i - 1].end + 1;
+    if (column < from || column > std::max(f.end, f.begin + 1)) continue;
     std::string text;
     if (r->is_section) {
       text = "**" + utf8(f.text) + "**: a section header; it orders the document for people";

@@ -376,6 +376,10 @@ TEST(LspFeatures, HoverNamesTheRecordAndItsFields) {
   EXPECT_NE(value.find("**position** (m): field 1 of 11 of a signal"), std::string::npos) << value;
   EXPECT_NE(value.find("Line kilometre: km "), std::string::npos) << value;
   EXPECT_NE(value.find("the compiled cell holds: signal"), std::string::npos) << value;
+  // The comma and blanks before a value count as the value's.
+  const int comma = static_cast<int>(train.line(row).find(','));
+  EXPECT_EQ(c.at("textDocument/hover", train_uri, row, comma + 1)["result"]["contents"]["value"],
+            value);
   // Nothing to say on an empty place.
   EXPECT_EQ(c.at("textDocument/hover", train_uri, 100000, 0)["result"], nullptr);
 }
