@@ -13,6 +13,7 @@
 
 #include "compiler/compile.h"
 #include "documents/builtin_documents.h"
+#include "lsp/server.h"
 #include "model/package_format.h"
 #include "model/package_reader.h"
 #include "model/package_writer.h"
@@ -20,6 +21,8 @@
 #include "runtime/disk.h"
 #include "tool/html_view.h"
 #include "tool/svg_drawing.h"
+#include "runtime/memory_disk.h"
+#include "runtime/windows1252.h"
 
 namespace {
 
@@ -168,6 +171,52 @@ void BM_RenderLarge(benchmark::State& state) {
 }
 void BM_ViewLarge(benchmark::State& state) {
   show_large(state, [](const package& p) { return view_page(p, view_sources{}); });
+// The language server's answer to one keystroke in the large train document:
+// an incremental change through the change handler, which re-checks the pair
+// and publishes the diagnostics of both documents. This is what an author
+// waits for after each edit.
+void BM_LspEditLarge(benchmark::State& state) {
+  memory_disk d;
+  lsp_server server(d);
+  auto send = [&](const std::string& body) { return server.handle(body); };
+  auto quoted = [](const std::string& windows1252) {
+    std::string out = "\"";
+    for (char c : windows1252_to_utf8(windows1252)) {
+      if (c == '"' || c == '\\') out += '\\';
+      if (c == '\r') {
+        out += "\\r";
+      } else if (c == '\n') {
+        out += "\\n";
+      } else {
+        out += c;
+      }
+    }
+    return out + "\"";
+  };
+  send(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})");
+  const char* line_uri = "file:///bench/Large_linea.txt";
+  const char* train_uri = "file:///bench/Large_1-.txt";
+  for (const auto& [uri, text] :
+       {std::pair{line_uri, &large().line}, std::pair{train_uri, &large().train}})
+    send(
+        std::string(
+            R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":")") +
+        uri + R"(","languageId":"scenario","version":1,"text":)" + quoted(*text) + "}}}");
+  // Retype the car count (line 2, column 19) with each keystroke.
+  int version = 2;
+  size_t published = 0;
+  for (auto _ : state) {
+    const std::string digit = std::to_string(version % 9 + 1);
+    const std::vector<std::string> out = send(
+        std::string(
+            R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":")") +
+        train_uri + R"(","version":)" + std::to_string(version++) +
+        R"(},"contentChanges":[{"range":{"start":{"line":1,"character":19},"end":{"line":1,"character":20}},"text":")" +
+        digit + R"("}]}})");
+    published += out.size();
+  }
+  if (published != 2 * static_cast<size_t>(state.iterations()))
+    state.SkipWithError("each edit publishes the diagnostics of both documents");
 }
 
 BENCHMARK(BM_CompileBuiltIn)->Unit(benchmark::kMillisecond);
@@ -177,6 +226,7 @@ BENCHMARK(BM_WriteTableFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WriteGridFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderLarge)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LspEditLarge)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "lsp/server.h"
 #include "run/exit_status.h"
 #include "runtime/disk.h"
 #include "tool/check_command.h"
@@ -24,6 +25,8 @@ constexpr const char* usage =
     "  compile    compile a line description and a train document into a package\n"
     "  documents  write the built-in scenario's five documents\n"
     "  inspect    print what a package holds, as text or JSON\n"
+    "  lsp        serve an editor: diagnostics, hover, completion and outline\n"
+    "             over the Language Server Protocol on stdin and stdout\n"
     "  render     draw a package as an SVG file\n"
     "  view       write a package as an HTML page to zoom, pan and search\n"
     "\n"
@@ -53,6 +56,20 @@ int run_command(int argc, char** argv) {
     return documents_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "inspect"))
     return inspect_command(argc, argv, real_disk(), std::cout, std::cerr);
+  if (!std::strcmp(command, "lsp")) {
+    if (argc > 2) {
+      const bool help = !std::strcmp(argv[2], "--help") || !std::strcmp(argv[2], "-h");
+      (help ? std::cout : std::cerr)
+          << "usage: scenario-tool lsp\n"
+             "\n"
+             "Serves one editor over the Language Server Protocol (JSON-RPC with\n"
+             "Content-Length framing) on standard input and output, until the editor\n"
+             "sends \"exit\". Status 0 after \"shutdown\" and \"exit\", 1 otherwise.\n";
+      return help ? exit_clean : exit_usage;
+    }
+    std::ios::sync_with_stdio(false);
+    return serve_lsp(std::cin, std::cout, real_disk());
+  }
   if (!std::strcmp(command, "render"))
     return render_command(argc, argv, real_disk(), std::cout, std::cerr);
   if (!std::strcmp(command, "view"))

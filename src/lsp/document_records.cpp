@@ -1,0 +1,168 @@
+#include "lsp/document_records.h"
+
+#include <charconv>
+
+#include "lsp/record_help.h"
+#include "runtime/windows1252.h"
+
+namespace {
+
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+bool ends_with_any_case(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && lower_text(s.substr(s.size() - tail.size())) == tail;
+}
+
+std::optional<int64_t> parse_number(std::string_view s) {
+  if (s.empty()) return std::nullopt;
+  size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+  if (i == s.size() || s.size() > 12) return std::nullopt;
+  int64_t v = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return std::nullopt;
+    v = v * 10 + (s[i] - '0');
+  }
+  return s[0] == '-' ? -v : v;
+}
+
+// Reads the fields of one line the way the field reader does: a text field
+// to a comma or the line's end, a number to a comma or a blank.
+class line_fields {
+ public:
+  explicit line_fields(std::string_view line) : line_(line) {}
+  bool done() const { return at_ >= line_.size(); }
+
+  field_span next(bool as_number) {
+    while (at_ < line_.size() && is_blank(line_[at_])) ++at_;
+    field_span f;
+    f.begin = static_cast<int>(at_);
+    size_t end = at_;
+    if (at_ < line_.size() && line_[at_] == '"') {
+      end = line_.find('"', at_ + 1);
+      end = end == std::string_view::npos ? line_.size() : end + 1;
+      at_ = line_.find(',', end);
+      at_ = at_ == std::string_view::npos ? line_.size() : at_ + 1;
+    } else {
+      while (end < line_.size() && line_[end] != ',' && !(as_number && is_blank(line_[end]))) ++end;
+      at_ = end;
+      // The delimiter: blanks after a number, then one comma.
+      while (at_ < line_.size() && is_blank(line_[at_])) ++at_;
+      if (at_ < line_.size() && line_[at_] == ',') ++at_;
+    }
+    size_t trimmed = end;
+    while (trimmed > static_cast<size_t>(f.begin) && is_blank(line_[trimmed - 1])) --trimmed;
+    f.end = static_cast<int>(trimmed);
+    f.text = std::string(line_.substr(static_cast<size_t>(f.begin), trimmed - f.begin));
+    if (as_number) f.number = parse_number(f.text);
+    return f;
+  }
+
+ private:
+  std::string_view line_;
+  size_t at_ = 0;
+};
+
+std::vector<std::string_view> split_lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    lines.push_back(text.substr(start, end - start));
+    if (end == text.size()) break;
+    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::vector<record_line> read_record_lines(std::string_view text, document_kind kind) {
+  std::vector<record_line> out;
+  const std::vector<std::string_view> lines = split_lines(text);
+  std::optional<record_place> place;
+  for (size_t n = 0; n < lines.size(); ++n) {
+    std::string_view line = lines[n];
+    line_fields reader(line);
+    if (reader.done()) continue;
+    record_line r;
+    r.line = static_cast<int>(n);
+    r.fields.push_back(reader.next(false));
+    const std::string& keyword = r.fields[0].text;
+    if (keyword.empty() && reader.done()) continue;
+    r.has_values = line.find(',') != std::string_view::npos;
+    r.is_section = contains(keyword, "[") && contains(keyword, "]");
+    // Where the readers are when they meet this line.
+    if (!place) {
+      if (contains_any_case(keyword, "[generale]"))
+        place = kind == document_kind::line_description ? record_place::line_header
+                                                        : record_place::train_records;
+    } else if (*place == record_place::line_header && r.is_section &&
+               keyword.find_first_not_of(" \t") != std::string::npos && keyword[0] != '-') {
+      place = record_place::line_records;
+    }
+    r.place = place;
+    if (place && !r.is_section) {
+      for (const record_form& f : all_record_forms())
+        if (f.place == *place && keyword_matches(f.kind, keyword)) r.kinds.push_back(f.kind);
+      if (!r.kinds.empty()) {
+        for (char letter : form_of(r.kinds[0]).fields) {
+          if (reader.done()) break;
+          r.fields.push_back(reader.next(letter != 't'));
+        }
+      }
+    }
+    out.push_back(std::move(r));
+  }
+  return out;
+}
+
+document_kind kind_by_name(std::string_view file_name) {
+  if (ends_with_any_case(file_name, "_linea.txt")) return document_kind::line_description;
+  if (ends_with_any_case(file_name, "-.txt")) return document_kind::train_document;
+  return document_kind::unknown;
+}
+
+document_kind kind_by_content(std::string_view text) {
+  // The keywords that only one of the two documents uses, on lines of their
+  // own.
+  int line_votes = 0, train_votes = 0;
+  for (std::string_view line : split_lines(text)) {
+    line_fields reader(line);
+    if (reader.done()) continue;
+    const std::string keyword = reader.next(false).text;
+    if (contains(keyword, "[") && contains(keyword, "]")) continue;
+    for (const record_form& f : all_record_forms()) {
+      if (!keyword_matches(f.kind, keyword)) continue;
+      (f.place == record_place::train_records ? train_votes : line_votes) += 1;
+      break;
+    }
+  }
+  if (line_votes == 0 && train_votes == 0) return document_kind::unknown;
+  return line_votes >= train_votes ? document_kind::line_description
+                                   : document_kind::train_document;
+}
+
+std::pair<int, int> field_extent(std::string_view line, int column) {
+  const int size = static_cast<int>(line.size());
+  if (column < 0) column = 0;
+  if (column >= size) return {size, size};
+  line_fields reader(line.substr(static_cast<size_t>(column)));
+  const char c = line[static_cast<size_t>(column)];
+  const bool number = (c >= '0' && c <= '9') || c == '-' || c == '+';
+  field_span f = reader.next(number);
+  if (f.end == f.begin) f.end = f.begin + 1;  // an empty field: its comma
+  return {column + f.begin, std::min(size, column + f.end)};
+}
+
+std::optional<int32_t> record_position(const record_line& r) {
+  if (r.kinds.empty() || r.fields.size() < 2) return std::nullopt;
+  const auto fields = fields_of(r.kinds[0]);
+  if (fields.empty() || !fields[0].is_position || !r.fields[1].number) return std::nullopt;
+  const int64_t v = *r.fields[1].number;
+  if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(v);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// A document as the features see it: its text as the compile reads it
+// (Windows-1252), its records, and the way back from those columns to the
+// editor's (UTF-16 code units of the UTF-8 text the editor holds).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lsp/document_records.h"
+#include "lsp/text_document.h"
+
+struct document_view {
+  std::string uri;
+  document_kind kind = document_kind::unknown;
+  text_document source;  // Windows-1252, as the compile reads it
+  // The editor's text, or null for a document read from the disk (whose
+  // Windows-1252 characters are one UTF-16 unit each).
+  const text_document* held = nullptr;
+  std::vector<record_line> records;
+
+  // Editor column (UTF-16) of a Windows-1252 column of a line, and back.
+  int editor_column(int line, int column) const;
+  int document_column(int line, int editor_character) const;
+  // The record on a line, if the line holds one.
+  const record_line* record_at(int line) const;
+};
+
+// The two documents that compile together. A member is missing when the
+// document has no partner beside it.
+struct document_pair {
+  std::optional<document_view> line;
+  std::optional<document_view> train;
+};

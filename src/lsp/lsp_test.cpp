@@ -1,0 +1,484 @@
+// The language server, driven message by message as an editor drives it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "checker/check.h"
+#include "documents/builtin_documents.h"
+#include "lsp/message_framing.h"
+#include "lsp/server.h"
+#include "lsp/text_document.h"
+#include "runtime/memory_disk.h"
+#include "runtime/windows1252.h"
+#include "testing/lsp_fuzz_input.h"
+
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* line_uri = "file:///work/Borvasco_Lestrano_linea.txt";
+constexpr const char* train_uri = "file:///work/Borvasco_Lestrano_40817-.txt";
+
+std::string joined(std::span<const std::string_view> lines) {
+  std::string text;
+  for (std::string_view l : lines) text.append(l).append("\r\n");
+  return text;
+}
+
+// The built-in documents as an editor holds them (UTF-8).
+std::string built_in_line() {
+  return joined(line_document_lines());
+}
+std::string built_in_train() {
+  return joined(train_document_lines());
+}
+
+// Replaces the first occurrence of `from`.
+std::string with(std::string text, std::string_view from, std::string_view to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+struct client {
+  memory_disk disk;
+  lsp_server server{disk};
+  std::vector<json> received;
+  int next_id = 1;
+
+  std::vector<json> send_raw(std::string_view body) {
+    std::vector<json> out;
+    for (const std::string& m : server.handle(body)) out.push_back(json::parse(m));
+    received.insert(received.end(), out.begin(), out.end());
+    return out;
+  }
+  std::vector<json> notify(const std::string& method, json params) {
+    return send_raw(json{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}}.dump());
+  }
+  // The response to a request (the notifications before it are kept).
+  json call(const std::string& method, json params) {
+    const int id = next_id++;
+    for (const json& m : send_raw(
+             json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}}.dump()))
+      if (m.contains("id") && m["id"] == id) return m;
+    return nullptr;
+  }
+  void initialize() {
+    call("initialize", {{"capabilities", json::object()}});
+    notify("initialized", json::object());
+  }
+  void open(const std::string& uri, const std::string& text) {
+    notify("textDocument/didOpen",
+           {{"textDocument",
+             {{"uri", uri}, {"languageId", "scenario"}, {"version", 1}, {"text", text}}}});
+  }
+  // The diagnostics last published for a document.
+  json diagnostics(const std::string& uri) const {
+    for (auto it = received.rbegin(); it != received.rend(); ++it)
+      if (it->value("method", "") == "textDocument/publishDiagnostics" &&
+          (*it)["params"]["uri"] == uri)
+        return (*it)["params"]["diagnostics"];
+    return nullptr;
+  }
+  json at(const std::string& method, const std::string& uri, int line, int character) {
+    return call(method, {{"textDocument", {{"uri", uri}}},
+                         {"position", {{"line", line}, {"character", character}}}});
+  }
+};
+
+// The published diagnostics agree with the check of the same pair: place,
+// severity, code and message, one for one.
+void expect_same_as_check(const client& c, const std::string& line_utf8,
+                          const std::string& train_utf8) {
+  const std::string line = to_windows1252(line_utf8), train = to_windows1252(train_utf8);
+  const std::vector<finding> found = check_documents({line, train}, {});
+  const json on_line = c.diagnostics(line_uri), on_train = c.diagnostics(train_uri);
+  ASSERT_TRUE(on_line.is_array());
+  ASSERT_TRUE(on_train.is_array());
+  size_t l = 0, t = 0;
+  const text_document line_doc(line_utf8), train_doc(train_utf8);
+  for (const finding& f : found) {
+    const bool on_l = f.document == source_document::line_description;
+    const json& list = on_l ? on_line : on_train;
+    size_t& i = on_l ? l : t;
+    ASSERT_LT(i, list.size()) << f.message;
+    const json& d = list[i++];
+    EXPECT_EQ(d["message"], f.message);
+    EXPECT_EQ(d["severity"], f.level == diagnostic_level::error ? 1 : 2);
+    if (f.code) {
+      EXPECT_EQ(d["code"], fault_number(*f.code));
+    } else {
+      EXPECT_EQ(d["code"], std::string(warning_name(*f.kind)));
+    }
+    if (f.line > 0) {
+      EXPECT_EQ(d["range"]["start"]["line"], f.line - 1) << f.message;
+      const text_document& doc = on_l ? line_doc : train_doc;
+      if (f.column > 0) {
+        EXPECT_EQ(d["range"]["start"]["character"],
+                  utf16_column_of_code_point(doc.line(f.line - 1), f.column - 1))
+            << f.message;
+      }
+    }
+  }
+  EXPECT_EQ(l, on_line.size());
+  EXPECT_EQ(t, on_train.size());
+}
+
+TEST(LspTextDocument, EditsCountUtf16UnitsAndAnyLineEnd) {
+  struct edit_case {
+    const char* text;
+    text_position from, to;
+    const char* insert;
+    const char* expected;
+  };
+  const edit_case cases[] = {
+      {"abc\r\ndef\r\n", {1, 1}, {1, 2}, "X", "abc\r\ndXf\r\n"},
+      // An astral character is two units: column 2 is after it.
+      {"\xF0\x9F\x98\x80"
+       "b,c\n",
+       {0, 2},
+       {0, 3},
+       "",
+       "\xF0\x9F\x98\x80"
+       ",c\n"},
+      // A two-byte character is one unit.
+      {"\xC2\xB0"
+       "ab\n",
+       {0, 1},
+       {0, 2},
+       "Z",
+       "\xC2\xB0"
+       "Zb\n"},
+      // Lone CR and LF end lines too.
+      {"a\rb\nc", {2, 0}, {2, 1}, "d", "a\rb\nd"},
+      // Across lines, the range given backwards.
+      {"one\ntwo\nthree", {2, 2}, {0, 1}, "-", "o-ree"},
+      // Past the end: clamped to the line's and the document's end.
+      {"ab\ncd", {0, 99}, {7, 0}, "!", "ab!"},
+  };
+  for (const edit_case& c : cases) {
+    text_document d(c.text);
+    d.replace(c.from, c.to, c.insert);
+    EXPECT_EQ(d.text(), c.expected) << c.text;
+  }
+}
+
+TEST(LspFraming, ReadsMessagesAndRefusesBadHeaders) {
+  struct frame_case {
+    std::string input;
+    std::vector<frame_status> statuses;
+  };
+  const frame_case cases[] = {
+      {"Content-Length: 2\r\n\r\n{}", {frame_status::message, frame_status::end_of_input}},
+      {"content-length:2\n\n{}Content-Length: 1\r\nContent-Type: x\r\n\r\n1",
+       {frame_status::message, frame_status::message, frame_status::end_of_input}},
+      {"Content-Length: x\r\n\r\n", {frame_status::bad_header, frame_status::end_of_input}},
+      {"Nonsense\r\n\r\nContent-Length: 1\r\n\r\n7",
+       {frame_status::bad_header, frame_status::message, frame_status::end_of_input}},
+      {"Content-Length: 99999999999\r\n\r\n", {frame_status::bad_header}},
+      {"Content-Length: 10\r\n\r\n{}", {frame_status::end_of_input}},
+  };
+  for (const frame_case& c : cases) {
+    std::istringstream in(c.input);
+    frame_reader r(in);
+    std::string body;
+    for (frame_status expected : c.statuses) EXPECT_EQ(r.next(&body), expected) << c.input;
+  }
+}
+
+TEST(LspDiagnostics, EqualTheChecksForThePair) {
+  // Planted faults: a misspelt curve, a signal on a taken cell, a bad
+  // number after an astral character and a degree sign on the same line.
+  const std::string line = with(with(built_in_line(), "curvas2", "cruvas2"), "cartello_indicatore",
+                                "cartello_indicatore\xF0\x9F\x98\x80\xC2\xB0");
+  const std::string line_bad = with(line, "\xC2\xB0,  ", "\xC2\xB0,  12abc");
+  std::string train = built_in_train();
+  const size_t signal = train.find("segnale");
+  const size_t next = train.find("segnale", signal + 1);
+  train = train.substr(0, next) + train.substr(signal, next - signal) + train.substr(next);
+  for (const auto& [l, t] : {std::pair{built_in_line(), built_in_train()}, std::pair{line, train},
+                             std::pair{line_bad, train}}) {
+    client c;
+    c.initialize();
+    c.open(line_uri, l);
+    c.open(train_uri, t);
+    expect_same_as_check(c, l, t);
+  }
+}
+
+TEST(LspDiagnostics, AnIncrementalEditRepublishesBothDocuments) {
+  client c;
+  c.initialize();
+  std::string line = built_in_line(), train = built_in_train();
+  c.open(line_uri, line);
+  c.open(train_uri, train);
+  ASSERT_EQ(c.diagnostics(train_uri).size(), 0u);
+  // Move the route's end before the last station: its record is beyond the
+  // grid (code 15), which is shown in the train document.
+  const text_document before(line);
+  int row = 0;
+  while (before.line(row).find("lunghezza") == std::string_view::npos) ++row;
+  const int column = static_cast<int>(before.line(row).find("9"));
+  c.received.clear();
+  const json range = {{"start", {{"line", row}, {"character", column}}},
+                      {"end", {{"line", row}, {"character", column + 2}}}};
+  json change = {{"range", range}, {"text", "1"}};
+  c.notify("textDocument/didChange", {{"textDocument", {{"uri", line_uri}, {"version", 2}}},
+                                      {"contentChanges", json::array({change})}});
+  text_document after(line);
+  after.replace({row, column}, {row, column + 2}, "1");
+  EXPECT_NE(c.diagnostics(line_uri), nullptr);
+  ASSERT_NE(c.diagnostics(train_uri), nullptr);
+  EXPECT_FALSE(c.diagnostics(train_uri).empty());
+  expect_same_as_check(c, after.text(), train);
+  EXPECT_EQ(c.server.held(line_uri)->text(), after.text());
+}
+
+TEST(LspDiagnostics, APartnerOnTheDiskIsReadAndALoneDocumentIsCheckedAlone) {
+  client c;
+  c.disk.directories.insert("/work");
+  c.disk.files["/work/Borvasco_Lestrano_linea.txt"] = to_windows1252(built_in_line());
+  c.initialize();
+  const std::string train = with(built_in_train(), "segnale", "  segnale");
+  c.open(train_uri, train);
+  // Paired with the file on disk: the same findings as check, on both.
+  expect_same_as_check(c, built_in_line(), train);
+  EXPECT_EQ(c.disk.files["/work/Borvasco_Lestrano_linea.txt"], to_windows1252(built_in_line()));
+
+  // Alone: a note first, and only what the train document itself says.
+  client lone;
+  lone.initialize();
+  lone.open("file:///elsewhere/X_1-.txt", "[generale]\nstazione,  10025\n");
+  const json d = lone.diagnostics("file:///elsewhere/X_1-.txt");
+  ASSERT_GE(d.size(), 2u);
+  EXPECT_EQ(d[0]["code"], "no-partner");
+  EXPECT_EQ(d[0]["severity"], 3);
+  bool station_fault = false;
+  for (const json& x : d) station_fault |= x["code"] == 8;
+  EXPECT_TRUE(station_fault) << d.dump();
+}
+
+TEST(LspRobustness, AnswersWithTheProtocolsErrors) {
+  struct error_case {
+    const char* body;
+    int code;
+  };
+  client c;
+  // Before "initialize", a request is refused.
+  EXPECT_EQ(c.call("textDocument/hover", json::object())["error"]["code"],
+            rpc_error::server_not_initialized);
+  c.initialize();
+  const error_case cases[] = {
+      {"{not json", rpc_error::parse_error},
+      {"", rpc_error::parse_error},
+      {"[1,2]", rpc_error::invalid_request},
+      {"42", rpc_error::invalid_request},
+      {R"({"jsonrpc":"2.0","id":{"a":1},"method":"shutdown"})", rpc_error::invalid_request},
+      {R"({"jsonrpc":"2.0","id":7})", rpc_error::invalid_request},
+      {R"({"jsonrpc":"2.0","id":7,"method":"no/such"})", rpc_error::method_not_found},
+      {R"({"jsonrpc":"2.0","id":7,"method":"textDocument/hover","params":{}})",
+       rpc_error::invalid_params},
+      {R"({"jsonrpc":"2.0","id":7,"method":"textDocument/hover","params":3})",
+       rpc_error::invalid_params},
+      {R"({"jsonrpc":"2.0","id":7,"method":"textDocument/hover","params":{"textDocument":{"uri":5},"position":{"line":0,"character":0}}})",
+       rpc_error::invalid_params},
+      {R"({"jsonrpc":"2.0","id":7,"method":"initialize","params":{}})", rpc_error::invalid_request},
+  };
+  for (const error_case& e : cases) {
+    const std::vector<json> out = c.send_raw(e.body);
+    ASSERT_EQ(out.size(), 1u) << e.body;
+    EXPECT_EQ(out[0]["error"]["code"], e.code) << e.body;
+  }
+  // Deep nesting is refused before it is parsed.
+  EXPECT_EQ(c.send_raw(std::string(100000, '['))[0]["error"]["code"], rpc_error::parse_error);
+  // Malformed notifications and an unknown one get no answer.
+  EXPECT_TRUE(
+      c.send_raw(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{}})").empty());
+  EXPECT_TRUE(c.send_raw(R"({"jsonrpc":"2.0","method":"$/whatever"})").empty());
+  // Garbage as a document, and positions far outside it.
+  c.open("file:///g/garbage-.txt",
+         std::string("\x01\xC3\xA9,,,\"\r\r\n[generale]\n,segnale,-,") + std::string(5000, ','));
+  EXPECT_TRUE(c.at("textDocument/hover", "file:///g/garbage-.txt", 2, 3).contains("result"));
+  EXPECT_TRUE(
+      c.at("textDocument/completion", "file:///g/garbage-.txt", 1000000000, 7).contains("result"));
+  EXPECT_TRUE(c.call("textDocument/hover", {{"textDocument", {{"uri", "file:///g/garbage-.txt"}}},
+                                            {"position", {{"line", -5}, {"character", 1e300}}}})
+                  .contains("error"));
+  // Shutdown, then every request is refused, and exit ends with status 0.
+  EXPECT_EQ(c.call("shutdown", nullptr)["result"], nullptr);
+  EXPECT_EQ(c.call("textDocument/hover", json::object())["error"]["code"],
+            rpc_error::invalid_request);
+  EXPECT_FALSE(c.server.exited());
+  c.notify("exit", nullptr);
+  EXPECT_TRUE(c.server.exited());
+  EXPECT_EQ(c.server.exit_status(), 0);
+}
+
+TEST(LspRobustness, ADocumentOfGarbageSendsAtMostAThousandDiagnostics) {
+  client c;
+  c.initialize();
+  std::string garbage = "[generale]\n";
+  for (int i = 0; i < 3000; ++i) garbage += "zzz" + std::to_string(i) + ", 1\n";
+  c.open(train_uri, garbage);
+  const json d = c.diagnostics(train_uri);
+  ASSERT_EQ(d.size(), 1001u);  // the note of a lone document, then the list
+  EXPECT_EQ(d[0]["code"], "no-partner");
+  EXPECT_EQ(d[1]["code"], "unknown-keyword");
+  EXPECT_EQ(d[1000]["code"], "too-many");
+  EXPECT_EQ(d[1000]["message"], "2001 more problems not shown: scenario-tool check lists them all");
+}
+
+TEST(LspRobustness, AClientThatQuitsWithoutShutdownEndsTheServer) {
+  struct session_case {
+    std::string input;
+    int status;
+  };
+  const std::string init = R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})";
+  const std::string exit = R"({"jsonrpc":"2.0","method":"exit"})";
+  const std::string shutdown = R"({"jsonrpc":"2.0","id":2,"method":"shutdown"})";
+  const session_case cases[] = {
+      {framed(init), 1},                                    // the input just ends
+      {framed(init) + framed(exit), 1},                     // exit without shutdown
+      {framed(init) + framed(shutdown) + framed(exit), 0},  // the orderly end
+      {framed(init) + "Content-Length: 500\r\n\r\n{", 1},   // cut off mid-message
+  };
+  for (const session_case& s : cases) {
+    std::istringstream in(s.input);
+    std::ostringstream out;
+    memory_disk d;
+    EXPECT_EQ(serve_lsp(in, out, d), s.status) << s.input;
+    EXPECT_NE(out.str().find("\"capabilities\""), std::string::npos);
+  }
+}
+
+TEST(LspFeatures, HoverNamesTheRecordAndItsFields) {
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  c.open(train_uri, built_in_train());
+  const text_document train(built_in_train());
+  int row = 0;
+  while (train.line(row).rfind("segnale", 0) != 0) ++row;
+  const std::string keyword =
+      c.at("textDocument/hover", train_uri, row, 2)["result"]["contents"]["value"];
+  EXPECT_NE(keyword.find("**segnale**: signal"), std::string::npos) << keyword;
+  EXPECT_NE(keyword.find("`tempo`"), std::string::npos);
+  // On the signal's position: the field, the line kilometre and the cell.
+  const int value_column = static_cast<int>(train.line(row).find_first_of("0123456789"));
+  const std::string value =
+      c.at("textDocument/hover", train_uri, row, value_column)["result"]["contents"]["value"];
+  EXPECT_NE(value.find("**position** (m): field 1 of 11 of a signal"), std::string::npos) << value;
+  EXPECT_NE(value.find("Line kilometre: km "), std::string::npos) << value;
+  EXPECT_NE(value.find("the compiled cell holds: signal"), std::string::npos) << value;
+  // The comma and blanks before a value count as the value's.
+  const int comma = static_cast<int>(train.line(row).find(','));
+  EXPECT_EQ(c.at("textDocument/hover", train_uri, row, comma + 1)["result"]["contents"]["value"],
+            value);
+  // Nothing to say on an empty place.
+  EXPECT_EQ(c.at("textDocument/hover", train_uri, 100000, 0)["result"], nullptr);
+}
+
+TEST(LspFeatures, CompletionOffersTheKeywordsOfThePlace) {
+  struct completion_case {
+    std::string text;
+    int line;
+    const char* offered;
+    const char* not_offered;
+  };
+  const completion_case cases[] = {
+      {"[generale]\r\n\r\n", 1, "lunghezza percorso", "segnale"},
+      {"[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\npen\r\n", 3, "pendenza",
+       "lunghezza percorso"},
+      {"x\r\n", 0, "[generale]", "pendenza"},
+  };
+  for (const completion_case& k : cases) {
+    client c;
+    c.initialize();
+    c.open(line_uri, k.text);
+    const json items = c.at("textDocument/completion", line_uri, k.line, 0)["result"]["items"];
+    std::set<std::string> labels;
+    for (const json& i : items) labels.insert(i.value("filterText", i.value("label", "")));
+    EXPECT_TRUE(labels.count(k.offered)) << k.text;
+    EXPECT_FALSE(labels.count(k.not_offered)) << k.text;
+  }
+  client c;
+  c.initialize();
+  c.open(train_uri, "[generale]\r\nseg\r\n");
+  const json items = c.at("textDocument/completion", train_uri, 1, 3)["result"]["items"];
+  bool found = false;
+  for (const json& i : items)
+    if (i["label"] == "segnale") {
+      found = true;
+      EXPECT_EQ(i["textEdit"]["newText"],
+                "segnale,  ${1:position},  ${2:sx},  ${3:s1},  ${4:s2},  ${5:s3},  ${6:rapp},  "
+                "${7:dx},  ${8:d1},  ${9:d2},  ${10:d3},  ${11:tempo}");
+      EXPECT_EQ(i["textEdit"]["range"]["end"]["character"], 3);
+    }
+  EXPECT_TRUE(found);
+}
+
+TEST(LspFeatures, OutlineListsTheRouteInOrderAndDefinitionJumpsAcross) {
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  c.open(train_uri, built_in_train());
+  const json outline =
+      c.call("textDocument/documentSymbol", {{"textDocument", {{"uri", train_uri}}}})["result"];
+  int stations = 0, signals = 0, previous_line = -1;
+  for (const json& section : outline) {
+    EXPECT_EQ(section["kind"], 3);
+    for (const json& s : section["children"]) {
+      const int line = s["range"]["start"]["line"];
+      EXPECT_GT(line, previous_line);
+      previous_line = line;
+      stations += s["detail"].get<std::string>().rfind("station", 0) == 0;
+      signals += s["detail"] == "signal";
+    }
+  }
+  EXPECT_EQ(stations, 18);
+  EXPECT_EQ(signals, 35);
+  const json boards =
+      c.call("textDocument/documentSymbol", {{"textDocument", {{"uri", line_uri}}}})["result"];
+  size_t line_symbols = 0;
+  for (const json& section : boards) line_symbols += section["children"].size();
+  EXPECT_EQ(line_symbols, 20u + 55u);
+
+  // From the first speed limit (at 0 m) to the gradient in force there.
+  const text_document train(built_in_train());
+  int row = 0;
+  while (train.line(row).rfind("velocita", 0) != 0) ++row;
+  const json to = c.at("textDocument/definition", train_uri, row, 12)["result"];
+  ASSERT_TRUE(to.is_array()) << to.dump();
+  bool gradient = false;
+  const text_document line(built_in_line());
+  for (const json& loc : to) {
+    EXPECT_EQ(loc["uri"], line_uri);
+    gradient |= line.line(loc["range"]["start"]["line"]).rfind("pendenza", 0) == 0;
+  }
+  EXPECT_TRUE(gradient) << to.dump();
+}
+
+TEST(LspFuzzCorpus, EverySeedAndPastFindingRunsCleanly) {
+  int inputs = 0;
+  for (const char* folder : {"lsp_corpus", "lsp_regressions"}) {
+    const std::filesystem::path dir = std::filesystem::path(SCENARIO_FUZZ_DIR) / folder;
+    if (!std::filesystem::exists(dir)) continue;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+      if (!entry.is_regular_file() || entry.path().filename().string()[0] == '.') continue;
+      std::ifstream f(entry.path(), std::ios::binary);
+      std::stringstream bytes;
+      bytes << f.rdbuf();
+      EXPECT_TRUE(run_lsp_fuzz_input(bytes.str())) << entry.path();
+      ++inputs;
+    }
+  }
+  EXPECT_GE(inputs, 5);
+}
+
+}  // namespace
