@@ -64,8 +64,8 @@ bool sort_kilometric_ranges(scenario_table& table) {
   for (int i = 0; i < 3; ++i) {
     scenario_entry& e = table[static_cast<size_t>(entry_range_last + i)];
     if (e.l12 != 1) continue;
-    if (e.l8 > INT32_MAX - 100) return false;
-    e.l8 += 100;
+    if (e.l8 > INT32_MAX - range_reference_shift) return false;
+    e.l8 += range_reference_shift;
   }
   return true;
 }

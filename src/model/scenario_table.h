@@ -88,7 +88,9 @@ SCENARIO_FIELD(clock_second, entry_train, w32)
 
 // A kilometric range (entries 81 .. 83): l4 the route metre where it
 // starts, l8 the line kilometre (in metres) it counts from, l12 1 when the
-// range applies.
+// range applies. The reference of a range in use is stored this much higher
+// than the document gives it.
+inline constexpr int32_t range_reference_shift = 100;
 
 // A station entry (1 up): b0 its type, l12 its metre, l4 .. l8 its zone, text
 // its name, l40 its time of day in seconds; b16, b34 .. b37 and w24 .. w32

@@ -85,10 +85,10 @@ std::string run_span(const stretch_run& r) {
          right((static_cast<int64_t>(r.last_cell) + 1) * 50, 7) + " m";
 }
 
-std::string signal_repetition(const scenario_entry& train) {
-  if (train.l12 == 0) return "none";
-  return std::to_string(train.l4) + " m to " + std::to_string(train.l8) + " m, " +
-         std::to_string(train.l12) + " codes";
+std::string signal_repetition(const scenario_table& t) {
+  if (repetition_codes(t) == 0) return "none";
+  return std::to_string(repetition_start(t)) + " m to " + std::to_string(repetition_end(t)) +
+         " m, " + std::to_string(repetition_codes(t)) + " codes";
 }
 
 void header_line(std::ostream& out, std::string_view label, const std::string& value) {
@@ -96,26 +96,25 @@ void header_line(std::ostream& out, std::string_view label, const std::string& v
 }
 
 void write_header(std::ostream& out, const package& p) {
-  const scenario_entry& route = p.table[entry_route];
-  const scenario_entry& line = p.table[entry_line];
-  const scenario_entry& train = p.table[entry_train];
+  const scenario_table& t = p.table;
   const package_checks checks = check_package(p);
 
   out << "Header\n";
-  header_line(out, "line name", quoted(line.text) + " (entry 85)");
-  header_line(out, "train number", quoted(train.text) + " (entry 86)");
+  header_line(out, "line name", quoted(line_name_text(t)) + " (entry 85)");
+  header_line(out, "train number", quoted(train_number_text(t)) + " (entry 86)");
   header_line(out, "route length",
-              std::to_string(route.l8) + " m (grid cells 0 .. " +
+              std::to_string(route_length(t)) + " m (grid cells 0 .. " +
                   std::to_string(p.grid.size() - 1) + ", plan metres 0 .. " +
                   std::to_string(p.plan.row0.size() - 1) + ")");
-  header_line(out, "braked mass", std::to_string(route.l4) + " %");
-  header_line(out, "cars", std::to_string(route.l12));
+  header_line(out, "braked mass", std::to_string(braked_mass_percent(t)) + " %");
+  header_line(out, "cars", std::to_string(car_count(t)));
   header_line(out, "backgrounds",
-              "one " + std::to_string(line.l4) + ", two " + std::to_string(line.l12) + ", three " +
-                  std::to_string(line.l8));
-  header_line(out, "signal repetition", signal_repetition(train));
-  header_line(out, "sand", std::to_string(train.w24));
-  header_line(out, "clock", clock_time(train.w28, train.w30, train.w32));
+              "one " + std::to_string(background_one(t)) + ", two " +
+                  std::to_string(background_two(t)) + ", three " +
+                  std::to_string(background_three(t)));
+  header_line(out, "signal repetition", signal_repetition(t));
+  header_line(out, "sand", std::to_string(sand(t)));
+  header_line(out, "clock", clock_time(clock_hour(t), clock_minute(t), clock_second(t)));
   header_line(out, "stamps",
               std::to_string(checks.line_stamp) + " in entry 85, " +
                   std::to_string(checks.cell_stamp) + " in cell 1" +
@@ -286,31 +285,29 @@ void json_file(json_writer& w, const char* role, const std::string& name, size_t
 }
 
 void json_header(json_writer& w, const package& p) {
-  const scenario_entry& route = p.table[entry_route];
-  const scenario_entry& line = p.table[entry_line];
-  const scenario_entry& train = p.table[entry_train];
+  const scenario_table& t = p.table;
   w.key("header");
   w.begin_object();
-  w.member("line_name", windows1252_to_utf8(line.text));
-  w.member("train_number", windows1252_to_utf8(train.text));
-  w.member("route_length_m", route.l8);
+  w.member("line_name", windows1252_to_utf8(line_name_text(t)));
+  w.member("train_number", windows1252_to_utf8(train_number_text(t)));
+  w.member("route_length_m", route_length(t));
   w.member("grid_cells", static_cast<int64_t>(p.grid.size()));
-  w.member("braked_mass_percent", route.l4);
-  w.member("cars", route.l12);
+  w.member("braked_mass_percent", braked_mass_percent(t));
+  w.member("cars", car_count(t));
   w.key("backgrounds");
   w.begin_object(true);
-  w.member("one", line.l4);
-  w.member("two", line.l12);
-  w.member("three", line.l8);
+  w.member("one", background_one(t));
+  w.member("two", background_two(t));
+  w.member("three", background_three(t));
   w.end_object();
   w.key("signal_repetition");
   w.begin_object(true);
-  w.member("start_m", train.l4);
-  w.member("end_m", train.l8);
-  w.member("codes", train.l12);
+  w.member("start_m", repetition_start(t));
+  w.member("end_m", repetition_end(t));
+  w.member("codes", repetition_codes(t));
   w.end_object();
-  w.member("sand", int32_t{train.w24});
-  w.member("clock", clock_time(train.w28, train.w30, train.w32));
+  w.member("sand", int32_t{sand(t)});
+  w.member("clock", clock_time(clock_hour(t), clock_minute(t), clock_second(t)));
   w.end_object();
 
   const package_checks c = check_package(p);

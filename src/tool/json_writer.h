@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-
-
 // `text` (UTF-8) as a JSON string, quotes included. Control characters (C0,
 // DEL, C1) are escaped; a byte that is not UTF-8 becomes U+FFFD.
 std::string json_string(std::string_view text);

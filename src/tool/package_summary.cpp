@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 
+#include "model/cell_words.h"
 #include "model/check_codes.h"
 #include "tool/json_writer.h"
 
@@ -42,12 +43,14 @@ std::vector<object_field> object_fields(const package& p, int32_t i) {
   const int16_t w4 = i == 1 ? 0 : c.w4;
   switch (c.kind) {
     case kind_signal: {
-      const int side = c.w8 % 10;
-      return {number("sx", side / 3),
-              number("dx", side % 3),
-              numbers("s", {w2 / 10, w4 / 10, c.w6 / 10}),
-              numbers("d", {w2 % 10, w4 % 10, c.w6 % 10}),
-              number("rapp", c.w8 / 10),
+      const signal_arrangement a = unpack_signal_arrangement(c.w8);
+      const signal_aspect one = unpack_signal_aspect(w2), two = unpack_signal_aspect(w4),
+                          three = unpack_signal_aspect(c.w6);
+      return {number("sx", a.sx),
+              number("dx", a.dx),
+              numbers("s", {one.s, two.s, three.s}),
+              numbers("d", {one.d, two.d, three.d}),
+              number("rapp", a.rapp),
               number("time", c.b10)};
     }
     case kind_restriction_end:
@@ -58,16 +61,16 @@ std::vector<object_field> object_fields(const package& p, int32_t i) {
     case kind_countdown:
       return {number("count", w2), number("d_v", w4)};
     case kind_speed_board: {
-      // Each word packs an "s" speed in its hundreds and a "d" speed in its
-      // units, both in steps of 5 km/h.
       const int16_t words[3] = {w2, w4, c.w6};
       std::vector<int64_t> s, d;
       for (int16_t w : words) {
-        s.push_back(w / 100 * 5);
-        d.push_back(w % 100 * 5);
+        const board_speeds speeds = unpack_board_speeds(w);
+        s.push_back(speeds.s_kmh);
+        d.push_back(speeds.d_kmh);
       }
+      const board_stripes stripes = unpack_board_stripes(c.w8);
       return {numbers("s", s, "km/h"), numbers("d", d, "km/h"),
-              numbers("stripes", {c.w8 / 10, c.w8 % 10})};
+              numbers("stripes", {stripes.s, stripes.d})};
     }
     case kind_station:
       return {number("entry", w2), text("name", entry_text(p, w2))};
@@ -264,7 +267,7 @@ std::vector<kilometric_range> kilometric_ranges(const scenario_table& table) {
   std::vector<kilometric_range> out;
   for (int i = entry_range_last; i <= entry_range_first; ++i) {
     const scenario_entry& e = table[static_cast<size_t>(i)];
-    if (e.l12 == 1) out.push_back({e.l4, static_cast<int64_t>(e.l8) - 100, i});
+    if (e.l12 == 1) out.push_back({e.l4, static_cast<int64_t>(e.l8) - range_reference_shift, i});
   }
   std::stable_sort(
       out.begin(), out.end(),

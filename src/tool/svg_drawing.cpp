@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "model/cell_words.h"
 #include "runtime/windows1252.h"
 #include "tool/package_summary.h"
 
@@ -575,7 +576,7 @@ void speed_labels_on_profile(drawing& d) {
 }
 
 const char* signal_colour(const track_cell& c) {
-  const int sx = c.w8 % 10 / 3;
+  const int32_t sx = unpack_signal_arrangement(c.w8).sx;
   return sx == 1 ? colour_signal_1 : sx == 2 ? colour_signal_2 : colour_signal_other;
 }
 
