@@ -60,6 +60,39 @@ bool fail_open(const std::string& path, std::string* err) {
   return fail(err);
 }
 
+std::string too_large_reason(int64_t size) {
+  return "too large: " + std::to_string(size) + " bytes (at most " +
+         std::to_string(max_read_bytes) + " are read)";
+}
+
+// Opens a regular file for reading: non-blocking, so that opening a named
+// pipe with no writer returns at once, without following a link, and refused
+// by its type (a pipe, a device, a directory) or its size. The descriptor,
+// or -1 with *err set.
+int open_for_reading(const std::string& path, struct stat* st, std::string* err) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    fail_open(path, err);
+    return -1;
+  }
+  if (::fstat(fd, st) != 0) {
+    close_quietly(fd);
+    fail(err);
+    return -1;
+  }
+  if (!S_ISREG(st->st_mode)) {
+    ::close(fd);
+    fail(err, not_regular(st->st_mode));
+    return -1;
+  }
+  if (st->st_size > max_read_bytes) {
+    ::close(fd);
+    fail(err, too_large_reason(st->st_size));
+    return -1;
+  }
+  return fd;
+}
+
 struct posix_lock : directory_lock {
   posix_lock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
   ~posix_lock() override {
@@ -99,25 +132,13 @@ struct posix_disk : disk {
   }
 
   bool read_file(const std::string& path, std::string* contents, std::string* err) override {
-    // Non-blocking, so that opening a named pipe with no writer returns at
-    // once; the descriptor is then refused by its type.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return fail_open(path, err);
     struct stat st;
-    if (::fstat(fd, &st) != 0) {
-      close_quietly(fd);
-      return fail(err);
-    }
-    if (!S_ISREG(st.st_mode)) {
-      ::close(fd);
-      return fail(err, not_regular(st.st_mode));
-    }
+    const int fd = open_for_reading(path, &st, err);
+    if (fd < 0) return false;
     auto too_large = [&](int64_t size) {
       ::close(fd);
-      return fail(err, "too large: " + std::to_string(size) + " bytes (at most " +
-                           std::to_string(max_read_bytes) + " are read)");
+      return fail(err, too_large_reason(size));
     };
-    if (st.st_size > max_read_bytes) return too_large(st.st_size);
     try {
       contents->clear();
       contents->reserve(static_cast<size_t>(st.st_size));
@@ -147,23 +168,13 @@ struct posix_disk : disk {
 
   bool read_file_parts(const std::string& path, const part_reader& part,
                        std::string* err) override {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return fail_open(path, err);
     struct stat st;
-    if (::fstat(fd, &st) != 0) {
-      close_quietly(fd);
-      return fail(err);
-    }
-    if (!S_ISREG(st.st_mode)) {
-      ::close(fd);
-      return fail(err, not_regular(st.st_mode));
-    }
+    const int fd = open_for_reading(path, &st, err);
+    if (fd < 0) return false;
     auto too_large = [&](int64_t size) {
       ::close(fd);
-      return fail(err, "too large: " + std::to_string(size) + " bytes (at most " +
-                           std::to_string(max_read_bytes) + " are read)");
+      return fail(err, too_large_reason(size));
     };
-    if (st.st_size > max_read_bytes) return too_large(st.st_size);
     std::vector<char> buf(256 * 1024);
     int64_t total = 0;
     for (;;) {

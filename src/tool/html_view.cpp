@@ -11,29 +11,6 @@
 
 namespace {
 
-std::string html_text(std::string_view utf8) {
-  std::string out;
-  for (char c : utf8) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
-    }
-  }
-  return out;
-}
-
 std::string origin_text(const view_sources& s, const record_origin& o) {
   if (o.line == 0) return o.keyword;
   const std::string& file =
@@ -142,8 +119,8 @@ std::string view_page(const package& p, const view_sources& sources) {
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<title>" +
-      html_text(title) + "</title>\n<style>\n" + std::string(view_style) + "</style>\n</head>\n";
-  page += "<body>\n<header>\n<strong>" + html_text(title) +
+      markup_text(title) + "</title>\n<style>\n" + std::string(view_style) + "</style>\n</head>\n";
+  page += "<body>\n<header>\n<strong>" + markup_text(title) +
           "</strong>\n"
           "<button id=\"fit\" type=\"button\" title=\"show the whole line (key 0)\">fit</button>\n"
           "<button id=\"zoom-in\" type=\"button\" title=\"zoom in (key +)\">+</button>\n"
@@ -163,7 +140,7 @@ std::string view_page(const package& p, const view_sources& sources) {
   for (int e : station_entries(p)) {
     const scenario_entry& st = p.table[static_cast<size_t>(e)];
     page += "<tr data-station=\"" + std::to_string(e) + "\" data-metre=\"" +
-            std::to_string(st.l12) + "\"><td>" + html_text(windows1252_to_utf8(st.text)) +
+            std::to_string(st.l12) + "\"><td>" + markup_text(windows1252_to_utf8(st.text)) +
             "</td><td>" + kilometre_mark(line_metre(ranges, st.l12)) + "</td><td>" +
             (st.l40 != 0 ? time_of_day(st.l40).substr(0, 5) : "") + "</td></tr>\n";
   }

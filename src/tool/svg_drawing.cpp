@@ -100,6 +100,14 @@ std::string xml(std::string_view utf8) {
   return out;
 }
 
+}  // namespace
+
+std::string markup_text(std::string_view utf8) {
+  return xml(utf8);
+}
+
+namespace {
+
 // Stored text (Windows-1252) for the drawing.
 std::string stored(std::string_view text) {
   return xml(windows1252_to_utf8(text));

@@ -4,7 +4,12 @@
 // and the objects along the route on a kilometre axis.
 
 #include <string>
+#include <string_view>
 
 #include "model/package_reader.h"
 
 std::string draw_package(const package& p);
+
+// UTF-8 text for an XML or HTML text node or attribute: the markup characters
+// escaped, control characters (which XML does not allow) as '?'.
+std::string markup_text(std::string_view utf8);
