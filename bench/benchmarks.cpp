@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 
@@ -19,10 +18,10 @@
 #include "model/package_writer.h"
 #include "run/generator.h"
 #include "runtime/disk.h"
-#include "tool/html_view.h"
-#include "tool/svg_drawing.h"
 #include "runtime/memory_disk.h"
 #include "runtime/windows1252.h"
+#include "tool/html_view.h"
+#include "tool/svg_drawing.h"
 
 namespace {
 
@@ -118,28 +117,17 @@ void BM_WriteGridFile(benchmark::State& state) {
   });
 }
 
-// The large package on the real disk, written once, for render and view.
+// The large package on the real disk, written once by the package writer,
+// for render and view.
 const std::string& large_package_dir() {
   static const std::string dir = [] {
     char pattern[] = "/tmp/scenario-bench-package-XXXXXX";
     if (!mkdtemp(pattern)) return std::string();
-    const scenario st = compile_pair(large()).compiled;
-    const scenario_identity id{std::string(built_in_line_name), std::string(built_in_train_number)};
-    for (auto [name, put] :
-         {std::pair<std::string, std::function<void(output_file&)>>{
-              plan_file_name(id), [&](output_file& o) { put_line_plan(o, st.plan); }},
-          {table_file_name(id),
-           [&](output_file& o) {
-             for (const scenario_entry& e : st.table) put_scenario_entry(o, e);
-           }},
-          {grid_file_name(id), [&](output_file& o) {
-             for (const track_cell& c : st.grid) put_track_cell(o, c);
-           }}}) {
-      output_file out(real_disk(), std::string(pattern) + "/" + name);
-      out.open();
-      put(out);
-      out.finish();
-    }
+    compile_result r = compile_pair(large());
+    io_failure failure;
+    if (stamp_reserved_slots(r.compiled) != stamp_outcome::stamped ||
+        !write_package(r.compiled, built_in_identity(), pattern, true, real_disk(), &failure))
+      return std::string();
     return std::string(pattern);
   }();
   return dir;
@@ -150,7 +138,11 @@ const std::string& large_package_dir() {
 template <typename Make>
 void show_large(benchmark::State& state, Make make) {
   const std::string& dir = large_package_dir();
-  const scenario_identity id{std::string(built_in_line_name), std::string(built_in_train_number)};
+  if (dir.empty()) {
+    state.SkipWithError("cannot write the large package");
+    return;
+  }
+  const scenario_identity id = built_in_identity();
   size_t bytes = 0;
   for (auto _ : state) {
     package p;
@@ -171,6 +163,8 @@ void BM_RenderLarge(benchmark::State& state) {
 }
 void BM_ViewLarge(benchmark::State& state) {
   show_large(state, [](const package& p) { return view_page(p, view_sources{}); });
+}
+
 // The language server's answer to one keystroke in the large train document:
 // an incremental change through the change handler, which re-checks the pair
 // and publishes the diagnostics of both documents. This is what an author

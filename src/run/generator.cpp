@@ -58,6 +58,7 @@ int run_generator(disk& d, const std::string& directory, std::ostream& out, std:
     return exit_io_failure;
   }
   const directory_build build = build_package_in(d, id, directory, true);
-  if (build.package.outcome == package_outcome::io_failed) remove_source_documents(d, id, directory);
+  if (build.package.outcome == package_outcome::io_failed)
+    remove_source_documents(d, id, directory);
   return report_package_step(err, program_name, build.compile, build.package, nullptr);
 }
