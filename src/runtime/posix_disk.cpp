@@ -114,21 +114,21 @@ void sleep_ms(int ms) {
   }
 }
 
+disk::entry entry_of(mode_t mode) {
+  if (S_ISREG(mode)) return disk::entry::file;
+  if (S_ISDIR(mode)) return disk::entry::directory;
+  return disk::entry::other;
+}
+
 struct posix_disk : disk {
   entry stat(const std::string& path) override {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return entry::missing;
-    if (S_ISREG(st.st_mode)) return entry::file;
-    if (S_ISDIR(st.st_mode)) return entry::directory;
-    return entry::other;
+    return ::stat(path.c_str(), &st) != 0 ? entry::missing : entry_of(st.st_mode);
   }
 
   entry stat_no_follow(const std::string& path) override {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return entry::missing;
-    if (S_ISREG(st.st_mode)) return entry::file;
-    if (S_ISDIR(st.st_mode)) return entry::directory;
-    return entry::other;
+    return ::lstat(path.c_str(), &st) != 0 ? entry::missing : entry_of(st.st_mode);
   }
 
   bool read_file(const std::string& path, std::string* contents, std::string* err) override {

@@ -7,6 +7,7 @@
 #include "checker/check.h"
 #include "run/exit_status.h"
 #include "tool/arguments.h"
+#include "tool/author_documents.h"
 #include "tool/json_writer.h"
 
 namespace {
@@ -118,14 +119,10 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
   }
 
   const std::string line_file = args.option("--line"), train_file = args.option("--train");
-  std::string line, train;
-  for (const auto& [path, bytes] : {std::pair{&line_file, &line}, std::pair{&train_file, &train}}) {
-    std::string reason;
-    if (!d.read_file(*path, bytes, &reason)) {
-      err << "scenario-tool: cannot read " << *path << ": " << reason << "\n";
-      return exit_io_failure;
-    }
-  }
+  author_documents docs;
+  if (!read_author_documents(d, {line_file, train_file}, &docs, err)) return exit_io_failure;
+  const std::string& line = docs.line_description;
+  const std::string& train = docs.train_document;
 
   const std::vector<finding> found = check_documents({line, train}, options);
   size_t errors = 0;

@@ -14,6 +14,7 @@
 #include "run/generator.h"
 #include "run/package_step.h"
 #include "tool/arguments.h"
+#include "tool/author_documents.h"
 
 namespace {
 
@@ -66,30 +67,24 @@ int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
   }
 
   const document_names names{args.option("--line"), args.option("--train")};
-  std::string line, train;
-  for (const auto& [input, bytes] :
-       {std::pair{&names.line_description, &line}, std::pair{&names.train_document, &train}}) {
-    std::string reason;
-    if (!d.read_file(*input, bytes, &reason)) {
-      err << "scenario-tool: cannot read " << *input << ": " << reason << "\n";
-      return exit_io_failure;
-    }
-  }
+  author_documents docs;
+  if (!read_author_documents(d, names, &docs, err)) return exit_io_failure;
 
   const std::unique_ptr<directory_lock> lock =
       take_directory(d, directory, package_paths(id, directory), "scenario-tool", err);
   if (!lock) return exit_io_failure;
 
   compile_input input;
-  input.line_description = line;
-  input.train_document = train;
+  input.line_description = docs.line_description;
+  input.train_document = docs.train_document;
   input.line_name = id.line_name;
   input.train_number = id.train_number;
   compile_result compiled = compile_documents(input);
   const package_step step = stamp_and_write(compiled, id, directory, true, d);
   // A fault that names no record (the kilometric ranges', the approach-marker
   // pass's) is shown at the record that set it off.
-  if (compiled.fault && compiled.fault->line == 0) locate_fault({line, train}, *compiled.fault);
+  if (compiled.fault && compiled.fault->line == 0)
+    locate_fault({docs.line_description, docs.train_document}, *compiled.fault);
   const int status = report_package_step(err, "scenario-tool", compiled, step, &names);
   if (status == exit_clean)
     out << "wrote " << path_in(directory, plan_file_name(id)) << ", "

@@ -14,6 +14,7 @@
 #include "runtime/replace_files.h"
 #include "runtime/windows1252.h"
 #include "tool/arguments.h"
+#include "tool/author_documents.h"
 #include "tool/html_view.h"
 #include "tool/inspect_report.h"
 #include "tool/svg_drawing.h"
@@ -227,15 +228,11 @@ int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream
   if (with_documents) {
     sources.line_description = args.option("--line");
     sources.train_document = args.option("--train");
-    std::string line, train;
-    for (auto [name, bytes] : {std::pair{&sources.line_description, &line},
-                               std::pair{&sources.train_document, &train}}) {
-      std::string reason;
-      if (!d.read_file(*name, bytes, &reason)) {
-        err << "scenario-tool: " << describe(io_failure{*name, reason, "read"}) << "\n";
-        return exit_io_failure;
-      }
-    }
+    author_documents docs;
+    if (!read_author_documents(d, {sources.line_description, sources.train_document}, &docs, err))
+      return exit_io_failure;
+    const std::string& line = docs.line_description;
+    const std::string& train = docs.train_document;
     compile_input input;
     input.line_description = line;
     input.train_document = train;
