@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "lsp/record_help.h"
 #include "model/track_grid.h"
 #include "runtime/windows1252.h"
 #include "tool/package_summary.h"
@@ -57,19 +56,6 @@ std::vector<placed_record> placed_records(const document_view& d) {
   return out;
 }
 
-bool is_stretch(record_kind k) {
-  switch (k) {
-    case record_kind::gradient:
-    case record_kind::curve:
-    case record_kind::mountain:
-    case record_kind::speed_limit:
-    case record_kind::adhesion:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Whether a record covers route metre p: a point object when it lies in p's
 // point cell, a stretch when p lies on it (up to the next record of its
 // kind for gradients, speed limits and adhesion).
@@ -79,18 +65,19 @@ std::vector<const record_line*> records_at(const document_view& d, int32_t p) {
   for (size_t i = 0; i < placed.size(); ++i) {
     const record_line& r = *placed[i].record;
     const record_kind k = r.kinds[0];
+    const record_reach reach = record_of(k).reach;
     const int32_t at = placed[i].position;
-    if (r.place == record_place::line_header) continue;
-    if (!is_stretch(k)) {
+    if (reach == record_reach::none) continue;
+    if (reach == record_reach::point) {
       if (point_cell(at) == point_cell(p)) out.push_back(&r);
       continue;
     }
     auto value = [&](size_t field) -> std::optional<int64_t> {
       return r.fields.size() > field ? r.fields[field].number : std::nullopt;
     };
-    if (k == record_kind::curve) {
+    if (reach == record_reach::for_length) {
       if (auto len = value(2); len && p >= at && p < at + *len) out.push_back(&r);
-    } else if (k == record_kind::mountain) {
+    } else if (reach == record_reach::to_end) {
       if (auto end = value(2); end && p >= at && p <= *end) out.push_back(&r);
     } else if (p >= at) {
       // Up to the next record of the same kind.
@@ -107,11 +94,20 @@ std::vector<const record_line*> records_at(const document_view& d, int32_t p) {
 }
 
 std::string record_title(const record_line& r) {
-  return std::string(form_of(r.kinds[0]).what);
+  return std::string(record_of(r.kinds[0]).summary);
 }
 
 std::string unit_suffix(std::string_view unit) {
   return unit.empty() ? "" : " " + std::string(unit);
+}
+
+// The values a field takes and, for a code, what each means.
+std::string accepted_values(const record_field& f) {
+  std::string s;
+  if (!f.accepts.empty()) s += "\n\nValues: " + std::string(f.accepts) + ".";
+  for (const value_code& c : f.codes)
+    s += "\n- `" + std::string(c.value) + "`: " + std::string(c.meaning);
+  return s;
 }
 
 json markdown(const std::string& text) {
@@ -119,17 +115,18 @@ json markdown(const std::string& text) {
 }
 
 std::string keyword_hover(const record_line& r, const document_view& self) {
-  const record_form& form = form_of(r.kinds[0]);
-  std::string s = "**" + std::string(form.keyword) + "**: " + std::string(form.what) + " (" +
-                  std::string(document_name(self.kind)) + ")\n\nFields after the keyword:\n";
+  const record_description& form = record_of(r.kinds[0]);
+  std::string s = "**" + std::string(form.keyword) + "**: " + std::string(form.summary) + " (" +
+                  std::string(document_name(self.kind)) + ")\n\n" + std::string(form.meaning) +
+                  "\n\nFields after the keyword:\n";
   int n = 1;
-  for (const field_help& f : fields_of(r.kinds[0]))
+  for (const record_field& f : form.fields)
     s += "\n" + std::to_string(n++) + ". `" + std::string(f.name) + "`" +
          (f.unit.empty() ? "" : " (" + std::string(f.unit) + ")") + ": " + std::string(f.meaning);
   if (r.kinds.size() > 1) {
     s += "\n\nThis keyword also names:";
     for (size_t i = 1; i < r.kinds.size(); ++i)
-      s += " " + std::string(form_of(r.kinds[i]).what) + (i + 1 < r.kinds.size() ? "," : "");
+      s += " " + std::string(record_of(r.kinds[i]).summary) + (i + 1 < r.kinds.size() ? "," : "");
     s += "; each reads its values in turn.";
   }
   return s;
@@ -169,19 +166,19 @@ std::string describe_place(const document_pair& pair, const document_view& self,
 
 std::string value_hover(const document_pair& pair, const document_view& self, const record_line& r,
                         size_t index, const scenario* compiled) {
-  const auto help = fields_of(r.kinds[0]);
-  const field_help& f = help[index - 1];
-  const record_form& form = form_of(r.kinds[0]);
+  const record_description& form = record_of(r.kinds[0]);
+  const auto help = form.fields;
+  const record_field& f = help[index - 1];
   std::string s = "**" + std::string(f.name) + "**" +
                   unit_suffix(f.unit.empty() ? "" : "(" + std::string(f.unit) + ")") + ": field " +
                   std::to_string(index) + " of " + std::to_string(help.size()) + " of a " +
-                  std::string(form.what) + " (`" + std::string(form.keyword) + "`)\n\n" +
-                  std::string(f.meaning);
+                  std::string(form.summary) + " (`" + std::string(form.keyword) + "`)\n\n" +
+                  std::string(f.meaning) + accepted_values(f);
   const field_span& v = r.fields[index];
   if (v.number) {
     s += "\n\nValue: " + grouped(*v.number) + unit_suffix(f.unit);
     if (f.is_position) s += describe_place(pair, self, r, *v.number, compiled);
-  } else if (form.fields[index - 1] != 't') {
+  } else if (f.storage != field_storage::text) {
     s += "\n\nNot a whole number: the compile stops here with a run-time fault (code 25).";
   } else {
     s += "\n\nText: \"" + utf8(v.text) + "\" (" + std::to_string(v.text.size()) + " characters)";
@@ -200,23 +197,32 @@ std::optional<record_place> place_at(const document_view& d, int line) {
   return place;
 }
 
-std::string snippet_of(const record_form& form) {
+// "${1|s,d|}": a choice among a keyword part's codes.
+std::string choice_of(const keyword_part& part, int n) {
+  std::string s = "${" + std::to_string(n) + "|";
+  for (size_t i = 0; i < part.codes.size(); ++i)
+    s += (i ? "," : "") + std::string(part.codes[i].value);
+  return s + "|}";
+}
+
+std::string snippet_of(const record_description& form) {
   std::string s;
   int n = 1;
   if (form.kind == record_kind::curve) {
-    s = "curva${1|s,d|}${2|1,2,3,4,5,6|}";
-    n = 3;
+    s = std::string(form.keyword);
+    for (const keyword_part& part : form.keyword_parts) s += choice_of(part, n++);
   } else if (form.kind == record_kind::signal_repetition) {
-    s = "ripetizione segnali ${1|4,9|} codici";
-    n = 2;
+    s = "ripetizione segnali " + choice_of(form.keyword_parts[0], n++) + " codici";
   } else {
     s = std::string(form.keyword);
   }
-  const auto help = fields_of(form.kind);
+  const auto help = form.fields;
   for (size_t i = 0; i < help.size(); ++i) {
     std::string name(help[i].name);
     std::replace(name.begin(), name.end(), ',', ' ');
-    const bool last_text = form.kind == record_kind::station && i + 1 == help.size();
+    // A text at the end of a line runs after a blank (the station's name).
+    const bool last_text = help[i].storage == field_storage::text && i + 1 == help.size() &&
+                           form.kind == record_kind::station;
     s += last_text ? " " : ",  ";
     s += "${" + std::to_string(n++) + ":" + name + "}";
   }
@@ -312,11 +318,11 @@ json completion_at(const document_view& self, text_position at) {
                      {"textEdit", {{"range", range}, {"newText", "[generale]"}}}});
     return {{"isIncomplete", false}, {"items", items}};
   }
-  for (const record_form& form : all_record_forms()) {
+  for (const record_description& form : all_records()) {
     if (form.place != *place) continue;
-    std::string doc = std::string(form.what) + ": ";
+    std::string doc = std::string(form.summary) + ": ";
     bool first = true;
-    for (const field_help& f : fields_of(form.kind)) {
+    for (const record_field& f : form.fields) {
       doc += (first ? "" : ", ") + std::string(f.name) + unit_suffix(f.unit);
       first = false;
     }
@@ -324,7 +330,7 @@ json completion_at(const document_view& self, text_position at) {
                                                               : std::string(form.keyword);
     items.push_back({{"label", label},
                      {"kind", completion_keyword},
-                     {"detail", std::string(form.what)},
+                     {"detail", std::string(form.summary)},
                      {"documentation", doc},
                      {"filterText", std::string(form.keyword)},
                      {"insertTextFormat", snippet_format},
@@ -345,7 +351,7 @@ json outline_of(const document_view& d) {
       section = &top.back();
       continue;
     }
-    if (r.kinds.empty()) continue;
+    if (r.kinds.empty() || !record_of(r.kinds[0]).in_outline) continue;
     const record_kind k = r.kinds[0];
     const auto position = record_position(r);
     std::string at = position ? grouped(*position) + " m" : std::string();
