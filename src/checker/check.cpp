@@ -9,7 +9,7 @@
 #include "compiler/gradients_curves.h"
 #include "compiler/kilometric_ranges.h"
 #include "compiler/mountains_boards.h"
-#include "compiler/record_forms.h"
+#include "compiler/record_table.h"
 #include "compiler/signals_restrictions.h"
 #include "compiler/stations.h"
 #include "compiler/train_reader.h"
@@ -133,23 +133,27 @@ std::optional<std::string> nearest_keyword(std::string_view word,
 // The keywords of one place, as a misspelling is compared with them.
 std::vector<std::string> keywords_of(record_place place) {
   std::vector<std::string> out;
-  for (const record_form& f : all_record_forms()) {
+  for (const record_description& f : all_records()) {
     if (f.place != place) continue;
     if (f.kind == record_kind::curve) {
-      for (char side : {'s', 'd'})
-        for (char degree = '1'; degree <= '6'; ++degree)
-          out.push_back(std::string("curva") + side + degree);
+      // The side and the class are written in the keyword: "curvad3".
+      for (const value_code& side : f.keyword_parts[0].codes)
+        for (const value_code& degree : f.keyword_parts[1].codes)
+          out.push_back(std::string(f.keyword) + std::string(side.value) +
+                        std::string(degree.value));
+    } else if (f.kind == record_kind::signal_repetition) {
+      for (const value_code& count : f.keyword_parts[0].codes)
+        out.push_back("ripetizione segnali " + std::string(count.value) + " codici");
     } else {
       out.emplace_back(f.keyword);
     }
   }
-  if (place == record_place::line_header) out.emplace_back("ripetizione segnali 9 codici");
   return out;
 }
 
 std::vector<record_kind> matching_kinds(std::string_view field, record_place place) {
   std::vector<record_kind> out;
-  for (const record_form& f : all_record_forms())
+  for (const record_description& f : all_records())
     if (f.place == place && keyword_matches(f.kind, field)) out.push_back(f.kind);
   return out;
 }
@@ -170,21 +174,21 @@ struct record_values {
   int extra_column = 0;
 };
 
-record_values read_record(field_reader& r, std::string_view form) {
+record_values read_record(field_reader& r, std::span<const record_field> fields) {
   record_values v;
-  for (char letter : form) {
+  for (const record_field& field : fields) {
     if (r.at_end()) {
       v.state = record_values::too_few;
       return v;
     }
     bool ok = true;
-    if (letter == 't') {
+    if (field.storage == field_storage::text) {
       ok = r.read_text(&v.text);
-    } else if (letter == 'h') {
+    } else if (field.storage == field_storage::i16) {
       int16_t n = 0;
       ok = r.read_i16(&n);
       v.numbers.push_back(n);
-    } else if (letter == 'b') {
+    } else if (field.storage == field_storage::u8) {
       uint8_t n = 0;
       ok = r.read_u8(&n);
       v.numbers.push_back(n);
@@ -346,10 +350,10 @@ class checker {
 
   // Reads a record's values; warns when its line has too few or too many.
   std::optional<record_values> read_values(const line_at& at, field_reader& r,
-                                           const record_form& form) {
+                                           const record_description& form) {
     record_values v = read_record(r, form.fields);
     const std::string name =
-        "a " + std::string(form.what) + " record (" + std::string(form.keyword) + ")";
+        "a " + std::string(form.summary) + " record (" + std::string(form.keyword) + ")";
     if (v.state == record_values::too_few) {
       warn(at, at.column, warning_kind::field_count,
            name + " takes " + std::to_string(form.fields.size()) +
@@ -438,7 +442,7 @@ class checker {
       phase = records;
       end_of_header = at;
       check_ranges();
-      for (const record_form& f : all_record_forms()) {
+      for (const record_description& f : all_records()) {
         if (f.place != record_place::line_header || header_seen.count(f.kind) ||
             misspelt.count(f.kind))
           continue;
@@ -480,7 +484,7 @@ class checker {
         continue;
       }
 
-      const record_form* form = record_of_line(at, record_place::line_records);
+      const record_description* form = record_of_line(at, record_place::line_records);
       if (!form) continue;
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
@@ -547,7 +551,7 @@ class checker {
         message += "; did you mean '" + *near + "'?";
         if (lower_text(*near) == lower_text(kw))
           message += " (header keys are matched with their case)";
-        for (const record_form& f : all_record_forms())
+        for (const record_description& f : all_records())
           if (f.place == record_place::line_header && keyword_matches(f.kind, *near))
             misspelt.insert(f.kind);
       }
@@ -563,7 +567,7 @@ class checker {
       ambiguous(at, kinds);
       return;
     }
-    const record_form& form = form_of(kinds[0]);
+    const record_description& form = record_of(kinds[0]);
     if (int& line = seen[form.kind]; line > 0)
       warn(at, at.column, warning_kind::header_key,
            "'" + std::string(form.keyword) + "' again (first on line " + std::to_string(line) +
@@ -688,7 +692,7 @@ class checker {
                "a record before \"[generale]\": the compile does not read it");
         continue;
       }
-      const record_form* form = record_of_line(at, record_place::train_records);
+      const record_description* form = record_of_line(at, record_place::train_records);
       if (!form) continue;
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
@@ -751,7 +755,7 @@ class checker {
   // The one record a line's keyword names where it stands, or null (with the
   // warning said) for a keyword no record has, one with a dash, which the
   // reader passes over, or one that names more than one record.
-  const record_form* record_of_line(const line_at& at, record_place place) {
+  const record_description* record_of_line(const line_at& at, record_place place) {
     const std::vector<record_kind> kinds = matching_kinds(at.keyword, place);
     if (kinds.empty()) {
       unknown_line(at, place);
@@ -767,7 +771,7 @@ class checker {
       ambiguous(at, kinds);
       return nullptr;
     }
-    return &form_of(kinds[0]);
+    return &record_of(kinds[0]);
   }
 
   void unknown_line(const line_at& at, record_place place) {
@@ -797,7 +801,7 @@ class checker {
     std::string names;
     for (record_kind k : kinds) {
       if (!names.empty()) names += ", ";
-      names += "'" + std::string(form_of(k).keyword) + "'";
+      names += "'" + std::string(record_of(k).keyword) + "'";
     }
     warn(at, at.column, warning_kind::ambiguous_keyword,
          "the keyword " + quote(trim(at.keyword)) + " names several records (" + names +

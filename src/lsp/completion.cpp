@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "lsp/record_help.h"
-
 namespace {
 
 std::string unit_suffix(std::string_view unit) {
@@ -21,23 +19,32 @@ std::optional<record_place> place_at(const document_view& d, int line) {
   return place;
 }
 
-std::string snippet_of(const record_form& form) {
+// "${1|s,d|}": a choice among a keyword part's codes.
+std::string choice_of(const keyword_part& part, int n) {
+  std::string s = "${" + std::to_string(n) + "|";
+  for (size_t i = 0; i < part.codes.size(); ++i)
+    s += (i ? "," : "") + std::string(part.codes[i].value);
+  return s + "|}";
+}
+
+std::string snippet_of(const record_description& form) {
   std::string s;
   int n = 1;
   if (form.kind == record_kind::curve) {
-    s = "curva${1|s,d|}${2|1,2,3,4,5,6|}";
-    n = 3;
+    s = std::string(form.keyword);
+    for (const keyword_part& part : form.keyword_parts) s += choice_of(part, n++);
   } else if (form.kind == record_kind::signal_repetition) {
-    s = "ripetizione segnali ${1|4,9|} codici";
-    n = 2;
+    s = "ripetizione segnali " + choice_of(form.keyword_parts[0], n++) + " codici";
   } else {
     s = std::string(form.keyword);
   }
-  const auto help = fields_of(form.kind);
+  const auto help = form.fields;
   for (size_t i = 0; i < help.size(); ++i) {
     std::string name(help[i].name);
     std::replace(name.begin(), name.end(), ',', ' ');
-    const bool last_text = form.kind == record_kind::station && i + 1 == help.size();
+    // A text at the end of a line runs after a blank (the station's name).
+    const bool last_text = help[i].storage == field_storage::text && i + 1 == help.size() &&
+                           form.kind == record_kind::station;
     s += last_text ? " " : ",  ";
     s += "${" + std::to_string(n++) + ":" + name + "}";
   }
@@ -71,18 +78,18 @@ std::vector<completion_item> completion_at(const document_view& self, text_posit
     items.push_back(std::move(i));
     return items;
   }
-  for (const record_form& form : all_record_forms()) {
+  for (const record_description& form : all_records()) {
     if (form.place != *place) continue;
     completion_item i;
-    i.documentation = std::string(form.what) + ": ";
+    i.documentation = std::string(form.summary) + ": ";
     bool first = true;
-    for (const field_help& f : fields_of(form.kind)) {
+    for (const record_field& f : form.fields) {
       i.documentation += (first ? "" : ", ") + std::string(f.name) + unit_suffix(f.unit);
       first = false;
     }
     i.label = form.kind == record_kind::curve ? std::string("curvas / curvad")
                                               : std::string(form.keyword);
-    i.detail = std::string(form.what);
+    i.detail = std::string(form.summary);
     i.filter_text = std::string(form.keyword);
     i.snippet = true;
     i.edit = {range, has_values ? std::string(form.keyword) : snippet_of(form)};

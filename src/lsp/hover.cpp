@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "lsp/record_help.h"
 #include "lsp/route_places.h"
 #include "model/track_grid.h"
 #include "runtime/windows1252.h"
@@ -19,25 +18,35 @@ std::string_view document_name(document_kind k) {
 }
 
 std::string record_title(const record_line& r) {
-  return std::string(form_of(r.kinds[0]).what);
+  return std::string(record_of(r.kinds[0]).summary);
 }
 
 std::string unit_suffix(std::string_view unit) {
   return unit.empty() ? "" : " " + std::string(unit);
 }
 
+// The values a field takes and, for a code, what each means.
+std::string accepted_values(const record_field& f) {
+  std::string s;
+  if (!f.accepts.empty()) s += "\n\nValues: " + std::string(f.accepts) + ".";
+  for (const value_code& c : f.codes)
+    s += "\n- `" + std::string(c.value) + "`: " + std::string(c.meaning);
+  return s;
+}
+
 std::string keyword_hover(const record_line& r, const document_view& self) {
-  const record_form& form = form_of(r.kinds[0]);
-  std::string s = "**" + std::string(form.keyword) + "**: " + std::string(form.what) + " (" +
-                  std::string(document_name(self.kind)) + ")\n\nFields after the keyword:\n";
+  const record_description& form = record_of(r.kinds[0]);
+  std::string s = "**" + std::string(form.keyword) + "**: " + std::string(form.summary) + " (" +
+                  std::string(document_name(self.kind)) + ")\n\n" + std::string(form.meaning) +
+                  "\n\nFields after the keyword:\n";
   int n = 1;
-  for (const field_help& f : fields_of(r.kinds[0]))
+  for (const record_field& f : form.fields)
     s += "\n" + std::to_string(n++) + ". `" + std::string(f.name) + "`" +
          (f.unit.empty() ? "" : " (" + std::string(f.unit) + ")") + ": " + std::string(f.meaning);
   if (r.kinds.size() > 1) {
     s += "\n\nThis keyword also names:";
     for (size_t i = 1; i < r.kinds.size(); ++i)
-      s += " " + std::string(form_of(r.kinds[i]).what) + (i + 1 < r.kinds.size() ? "," : "");
+      s += " " + std::string(record_of(r.kinds[i]).summary) + (i + 1 < r.kinds.size() ? "," : "");
     s += "; each reads its values in turn.";
   }
   return s;
@@ -77,19 +86,19 @@ std::string describe_place(const document_pair& pair, const document_view& self,
 
 std::string value_hover(const document_pair& pair, const document_view& self, const record_line& r,
                         size_t index, const scenario* compiled) {
-  const auto help = fields_of(r.kinds[0]);
-  const field_help& f = help[index - 1];
-  const record_form& form = form_of(r.kinds[0]);
+  const record_description& form = record_of(r.kinds[0]);
+  const auto help = form.fields;
+  const record_field& f = help[index - 1];
   std::string s = "**" + std::string(f.name) + "**" +
                   unit_suffix(f.unit.empty() ? "" : "(" + std::string(f.unit) + ")") + ": field " +
                   std::to_string(index) + " of " + std::to_string(help.size()) + " of a " +
-                  std::string(form.what) + " (`" + std::string(form.keyword) + "`)\n\n" +
-                  std::string(f.meaning);
+                  std::string(form.summary) + " (`" + std::string(form.keyword) + "`)\n\n" +
+                  std::string(f.meaning) + accepted_values(f);
   const field_span& v = r.fields[index];
   if (v.number) {
     s += "\n\nValue: " + grouped(*v.number) + unit_suffix(f.unit);
     if (f.is_position) s += describe_place(pair, self, r, *v.number, compiled);
-  } else if (form.fields[index - 1] != 't') {
+  } else if (f.storage != field_storage::text) {
     s += "\n\nNot a whole number: the compile stops here with a run-time fault (code 25).";
   } else {
     s += "\n\nText: \"" + utf8(v.text) + "\" (" + std::to_string(v.text.size()) + " characters)";

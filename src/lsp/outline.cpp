@@ -31,7 +31,7 @@ std::vector<document_symbol> outline_of(const document_view& d) {
       section = &top.back();
       continue;
     }
-    if (r.kinds.empty()) continue;
+    if (r.kinds.empty() || !record_of(r.kinds[0]).in_outline) continue;
     const record_kind k = r.kinds[0];
     const auto position = record_position(r);
     std::string at = position ? grouped(*position) + " m" : std::string();

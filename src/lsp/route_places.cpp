@@ -16,19 +16,6 @@ std::vector<placed_record> placed_records(const document_view& d) {
   return out;
 }
 
-bool is_stretch(record_kind k) {
-  switch (k) {
-    case record_kind::gradient:
-    case record_kind::curve:
-    case record_kind::mountain:
-    case record_kind::speed_limit:
-    case record_kind::adhesion:
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 std::vector<const record_line*> records_at(const document_view& d, int32_t p) {
@@ -37,18 +24,19 @@ std::vector<const record_line*> records_at(const document_view& d, int32_t p) {
   for (size_t i = 0; i < placed.size(); ++i) {
     const record_line& r = *placed[i].record;
     const record_kind k = r.kinds[0];
+    const record_reach reach = record_of(k).reach;
     const int32_t at = placed[i].position;
-    if (r.place == record_place::line_header) continue;
-    if (!is_stretch(k)) {
+    if (reach == record_reach::none) continue;
+    if (reach == record_reach::point) {
       if (point_cell(at) == point_cell(p)) out.push_back(&r);
       continue;
     }
     auto value = [&](size_t field) -> std::optional<int64_t> {
       return r.fields.size() > field ? r.fields[field].number : std::nullopt;
     };
-    if (k == record_kind::curve) {
+    if (reach == record_reach::for_length) {
       if (auto len = value(2); len && p >= at && p < at + *len) out.push_back(&r);
-    } else if (k == record_kind::mountain) {
+    } else if (reach == record_reach::to_end) {
       if (auto end = value(2); end && p >= at && p <= *end) out.push_back(&r);
     } else if (p >= at) {
       // Up to the next record of the same kind.
