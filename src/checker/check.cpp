@@ -16,6 +16,7 @@
 #include "model/rounding.h"
 #include "model/route_extent.h"
 #include "run/package_step.h"
+#include "runtime/nearest_word.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -95,39 +96,6 @@ std::string quote(std::string_view text) {
   std::string q = "'" + windows1252_to_utf8(cut);
   if (text.size() > quoted_length) q += "...";
   return q + "'";
-}
-
-// The optimal string alignment distance (edits, swaps of neighbours
-// included) between two short texts, without regard to case.
-size_t edit_distance(std::string_view a, std::string_view b) {
-  const std::string x = lower_text(a), y = lower_text(b);
-  std::vector<std::vector<size_t>> d(x.size() + 1, std::vector<size_t>(y.size() + 1));
-  for (size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
-  for (size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
-  for (size_t i = 1; i <= x.size(); ++i)
-    for (size_t j = 1; j <= y.size(); ++j) {
-      size_t cost = x[i - 1] == y[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-    }
-  return d[x.size()][y.size()];
-}
-
-// The known keyword nearest to a misspelt one, when it is near enough.
-std::optional<std::string> nearest_keyword(std::string_view word,
-                                           const std::vector<std::string>& candidates) {
-  if (word.empty() || word.size() > 60) return std::nullopt;
-  std::optional<std::string> best;
-  size_t best_distance = SIZE_MAX;
-  for (const std::string& c : candidates) {
-    size_t d = edit_distance(word, c);
-    if (d < best_distance && d <= std::max<size_t>(1, c.size() / 3)) {
-      best_distance = d;
-      best = c;
-    }
-  }
-  return best;
 }
 
 // The keywords of one place, as a misspelling is compared with them.
@@ -543,7 +511,7 @@ class checker {
       }
       std::string message = "unknown header key " + quote(kw) + ": the compile skips it";
       if (std::optional<std::string> near =
-              nearest_keyword(kw, keywords_of(record_place::line_header))) {
+              nearest_word(kw, keywords_of(record_place::line_header))) {
         message += "; did you mean '" + *near + "'?";
         if (lower_text(*near) == lower_text(kw))
           message += " (header keys are matched with their case)";
@@ -788,7 +756,7 @@ class checker {
       if (kw.find_first_not_of("- \t") == std::string_view::npos) return;
     }
     std::string message = "unknown keyword " + quote(kw) + ": the compile skips this line";
-    if (std::optional<std::string> near = nearest_keyword(kw, keywords_of(place)))
+    if (std::optional<std::string> near = nearest_word(kw, keywords_of(place)))
       message += "; did you mean '" + *near + "'?";
     warn(at, at.column, warning_kind::unknown_keyword, message);
   }
