@@ -13,11 +13,12 @@ set(reference_html ${CMAKE_BINARY_DIR}/scenario-documents.html)
 foreach(form man html)
   add_custom_command(
     OUTPUT ${reference_${form}}
-    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:scenario-tool> "-DARGS=help;--${form}"
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:scenario-tool> "-DARGS=help --${form}"
             -DOUTPUT=${reference_${form}} "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
             -P ${CMAKE_SOURCE_DIR}/cmake/write_output.cmake
     DEPENDS scenario-tool ${CMAKE_SOURCE_DIR}/cmake/write_output.cmake
-    COMMENT "Writing the documents' format reference as ${form}")
+    COMMENT "Writing the documents' format reference as ${form}"
+    VERBATIM)
 endforeach()
 add_custom_target(format_reference ALL DEPENDS ${reference_man} ${reference_html})
 
