@@ -285,11 +285,13 @@ TEST(CompileCommand, ReportsItsFaultInTheEditorsForm) {
   d.directories.insert("/out");
   command_run r = run_tool(compile_command, d,
                            {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train",
-                            "/w/treno.txt", "--out", "/out"});
+                            "/w/treno.txt", "--out", "/out", "--line-name", "L",
+                            "--train-number", "1"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
             "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\") "
-            "[code 16]\n");
+            "[code 16]\n"
+            "scenario-tool compile: 1 error; no package written\n");
 }
 
 }  // namespace

@@ -55,3 +55,14 @@ bool parse_arguments(int argc, char** argv, int first, const std::set<std::strin
   }
   return true;
 }
+
+std::string missing_options(const arguments& args, const std::vector<std::string>& required) {
+  std::vector<std::string> missing;
+  for (const std::string& r : required)
+    if (!args.options.count(r.substr(0, r.find(' ')))) missing.push_back(r);
+  if (missing.empty()) return "";
+  std::string message;
+  for (size_t i = 0; i < missing.size(); ++i)
+    message += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + missing[i];
+  return message + (missing.size() == 1 ? " is missing" : " are missing");
+}

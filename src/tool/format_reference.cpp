@@ -246,6 +246,13 @@ constexpr const char* html_style =
 
 }  // namespace
 
+std::string_view example_line_description() {
+  return example_line;
+}
+std::string_view example_train_document() {
+  return example_train;
+}
+
 std::vector<reference_record> records_for_topic(std::string_view topic) {
   const std::string wanted = lower_text(topic);
   std::vector<reference_record> exact, partial;

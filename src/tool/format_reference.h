@@ -17,8 +17,8 @@ struct reference_code {
 
 struct reference_field {
   std::string name;
-  std::string unit;     // "m", "km/h", "‰"; empty for a plain number or a text
-  std::string range;    // what the field may hold, in words; empty when anything
+  std::string unit;   // "m", "km/h", "‰"; empty for a plain number or a text
+  std::string range;  // what the field may hold, in words; empty when anything
   std::string meaning;
   std::vector<reference_code> codes;
 };
@@ -44,3 +44,8 @@ std::vector<reference_record> records_for_topic(std::string_view topic);
 void write_record_help(std::ostream& out, const reference_record& record);
 void write_reference_man(std::ostream& out);
 void write_reference_html(std::ostream& out);
+
+// The worked example of the reference (a 12 km line and its train), which
+// compiles without a message.
+std::string_view example_line_description();
+std::string_view example_train_document();
