@@ -10,7 +10,7 @@
 #include "compiler/gradients_curves.h"
 #include "compiler/kilometric_ranges.h"
 #include "compiler/mountains_boards.h"
-#include "compiler/record_forms.h"
+#include "compiler/record_table.h"
 #include "compiler/signals_restrictions.h"
 #include "compiler/stations.h"
 #include "compiler/train_reader.h"
@@ -102,23 +102,27 @@ std::string quote(std::string_view text) {
 // The keywords of one place, as a misspelling is compared with them.
 std::vector<std::string> keywords_of(record_place place) {
   std::vector<std::string> out;
-  for (const record_form& f : all_record_forms()) {
+  for (const record_description& f : all_records()) {
     if (f.place != place) continue;
     if (f.kind == record_kind::curve) {
-      for (char side : {'s', 'd'})
-        for (char degree = '1'; degree <= '6'; ++degree)
-          out.push_back(std::string("curva") + side + degree);
+      // The side and the class are written in the keyword: "curvad3".
+      for (const value_code& side : f.keyword_parts[0].codes)
+        for (const value_code& degree : f.keyword_parts[1].codes)
+          out.push_back(std::string(f.keyword) + std::string(side.value) +
+                        std::string(degree.value));
+    } else if (f.kind == record_kind::signal_repetition) {
+      for (const value_code& count : f.keyword_parts[0].codes)
+        out.push_back("ripetizione segnali " + std::string(count.value) + " codici");
     } else {
       out.emplace_back(f.keyword);
     }
   }
-  if (place == record_place::line_header) out.emplace_back("ripetizione segnali 9 codici");
   return out;
 }
 
 std::vector<record_kind> matching_kinds(std::string_view field, record_place place) {
   std::vector<record_kind> out;
-  for (const record_form& f : all_record_forms())
+  for (const record_description& f : all_records())
     if (f.place == place && keyword_matches(f.kind, field)) out.push_back(f.kind);
   return out;
 }
@@ -139,21 +143,21 @@ struct record_values {
   int extra_column = 0;
 };
 
-record_values read_record(field_reader& r, std::string_view form) {
+record_values read_record(field_reader& r, std::span<const record_field> fields) {
   record_values v;
-  for (char letter : form) {
+  for (const record_field& field : fields) {
     if (r.at_end()) {
       v.state = record_values::too_few;
       return v;
     }
     bool ok = true;
-    if (letter == 't') {
+    if (field.storage == field_storage::text) {
       ok = r.read_text(&v.text);
-    } else if (letter == 'h') {
+    } else if (field.storage == field_storage::i16) {
       int16_t n = 0;
       ok = r.read_i16(&n);
       v.numbers.push_back(n);
-    } else if (letter == 'b') {
+    } else if (field.storage == field_storage::u8) {
       uint8_t n = 0;
       ok = r.read_u8(&n);
       v.numbers.push_back(n);
@@ -287,7 +291,7 @@ class checker {
 
   // An object that stands past the route's end, on the run-out the grid
   // keeps beyond it: the compile lays it, but no train reaches it.
-  void warn_past_route_end(const line_at& at, const record_form& form, int32_t position) {
+  void warn_past_route_end(const line_at& at, const record_description& form, int32_t position) {
     switch (form.kind) {
       case record_kind::station:
       case record_kind::signal:
@@ -301,11 +305,13 @@ class checker {
         return;
     }
     if (!cs_.sc.has_grid()) return;
-    // The grid runs 7000 m past the route's end.
+    // The grid runs 7000 m past the route's end; a record beyond the grid
+    // is refused by the compile, and said so there.
     const int32_t length = cs_.sc.last_cell() * 50 - 7000;
-    if (position <= length) return;
+    const int32_t reach = form.kind == record_kind::station ? 800 : 100;
+    if (position <= length || (position + reach) / 50.0 > cs_.sc.last_cell()) return;
     warn(at, at.column, warning_kind::cut_short,
-         "this " + std::string(form.what) + " at " + std::to_string(position) +
+         "this " + std::string(form.summary) + " at " + std::to_string(position) +
              " m stands past the route's end at " + std::to_string(length) +
              " m (the \"lunghezza percorso\" of the line description): no train reaches it");
   }
@@ -405,9 +411,9 @@ class checker {
 
   // Reads a record's values; warns when its line has too few or too many.
   std::optional<record_values> read_values(const line_at& at, field_reader& r,
-                                           const record_form& form) {
+                                           const record_description& form) {
     record_values v = read_record(r, form.fields);
-    const std::string what(form.what);
+    const std::string what(form.summary);
     const std::string name =
         (std::string("aeiou").find(what[0]) != std::string::npos ? "an " : "a ") + what +
         " record (" + std::string(form.keyword) + ")";
@@ -509,7 +515,7 @@ class checker {
       phase = records;
       end_of_header = at;
       check_ranges();
-      for (const record_form& f : all_record_forms()) {
+      for (const record_description& f : all_records()) {
         if (f.place != record_place::line_header || header_seen.count(f.kind) ||
             misspelt.count(f.kind))
           continue;
@@ -551,7 +557,7 @@ class checker {
         continue;
       }
 
-      const record_form* form = record_of_line(at, record_place::line_records);
+      const record_description* form = record_of_line(at, record_place::line_records);
       if (!form) continue;
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
@@ -619,7 +625,7 @@ class checker {
         message += "; did you mean '" + *near + "'?";
         if (lower_text(*near) == lower_text(kw))
           message += " (header keys are matched with their case)";
-        for (const record_form& f : all_record_forms())
+        for (const record_description& f : all_records())
           if (f.place == record_place::line_header && keyword_matches(f.kind, *near))
             misspelt.insert(f.kind);
       }
@@ -637,7 +643,7 @@ class checker {
       ambiguous(at, kinds);
       return;
     }
-    const record_form& form = form_of(kinds[0]);
+    const record_description& form = record_of(kinds[0]);
     if (int& line = seen[form.kind]; line > 0)
       warn(at, at.column, warning_kind::header_key,
            "'" + std::string(form.keyword) + "' again (first on line " + std::to_string(line) +
@@ -762,7 +768,7 @@ class checker {
                "a record before \"[generale]\": the compile does not read it");
         continue;
       }
-      const record_form* form = record_of_line(at, record_place::train_records);
+      const record_description* form = record_of_line(at, record_place::train_records);
       if (!form) continue;
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
@@ -826,7 +832,7 @@ class checker {
   // The one record a line's keyword names where it stands, or null (with the
   // warning said) for a keyword no record has, one with a dash, which the
   // reader passes over, or one that names more than one record.
-  const record_form* record_of_line(const line_at& at, record_place place) {
+  const record_description* record_of_line(const line_at& at, record_place place) {
     const std::vector<record_kind> kinds = matching_kinds(at.keyword, place);
     if (kinds.empty()) {
       unknown_line(at, place);
@@ -841,11 +847,12 @@ class checker {
       return nullptr;
     }
     if (kinds.size() > 1) {
+      ++records_seen_[static_cast<size_t>(at.document)];
       ambiguous(at, kinds);
       return nullptr;
     }
     ++records_seen_[static_cast<size_t>(at.document)];
-    return &form_of(kinds[0]);
+    return &record_of(kinds[0]);
   }
 
   void unknown_line(const line_at& at, record_place place) {
@@ -875,7 +882,7 @@ class checker {
     std::string names;
     for (record_kind k : kinds) {
       if (!names.empty()) names += ", ";
-      names += "'" + std::string(form_of(k).keyword) + "'";
+      names += "'" + std::string(record_of(k).keyword) + "'";
     }
     warn(at, at.column, warning_kind::ambiguous_keyword,
          "the keyword " + quote(trim(at.keyword)) + " names several records (" + names +

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "compiler/faults.h"
+#include "compiler/record_table.h"
 #include "model/scenario.h"
 #include "runtime/field_reader.h"
 
@@ -120,3 +122,55 @@ bool read_keyword_field(compile_state& cs);
 // document ends first (the field that ends it is never examined),
 // step::runtime_fault on a run-time fault, else step::next.
 step next_record_field(compile_state& cs);
+
+// How a slot of each width is read.
+inline bool read_value(field_reader& r, int32_t* out) {
+  return r.read_i32(out);
+}
+inline bool read_value(field_reader& r, int16_t* out) {
+  return r.read_i16(out);
+}
+inline bool read_value(field_reader& r, uint8_t* out) {
+  return r.read_u8(out);
+}
+inline bool read_value(field_reader& r, std::string* out) {
+  return r.read_text(out);
+}
+
+template <typename T>
+constexpr field_storage storage_of() {
+  if constexpr (std::is_same_v<T, int32_t>) return field_storage::i32;
+  if constexpr (std::is_same_v<T, int16_t>) return field_storage::i16;
+  if constexpr (std::is_same_v<T, uint8_t>) return field_storage::u8;
+  return field_storage::text;
+}
+
+// Reads field `index` (from 0, the first after the keyword) of a record of
+// `kind` into a slot of the width the record table gives that field; a slot
+// of another width, or a field the table does not list, does not compile.
+// False on a run-time fault.
+template <record_kind kind, size_t index, typename T>
+bool read_record_field(compile_state& cs, T* out) {
+  static_assert(index < record_of(kind).fields.size(), "the record table has no such field");
+  static_assert(field_of(kind, index).storage == storage_of<T>(),
+                "the slot's width is not the field's in the record table");
+  return read_value(*cs.reader, out);
+}
+
+// Reads every field of a record of `kind` whose fields are all 32-bit
+// numbers.
+template <record_kind kind, size_t count>
+bool read_record_fields(compile_state& cs, int32_t (&out)[count]) {
+  static_assert(count == record_of(kind).fields.size(),
+                "the record table lists another number of fields");
+  static_assert(
+      [] {
+        for (const record_field& f : record_of(kind).fields)
+          if (f.storage != field_storage::i32) return false;
+        return true;
+      }(),
+      "a field of the record is not a 32-bit number in the record table");
+  for (int32_t& value : out)
+    if (!cs.reader->read_i32(&value)) return false;
+  return true;
+}

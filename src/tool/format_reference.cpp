@@ -158,12 +158,15 @@ void man_record(std::ostream& out, const reference_record& r) {
       << ".PP\nWritten\n.RS\n.B " << roff(form_of_record(r)) << "\n.RE\n"
       << ".PP\nRecognised when " << roff(r.matching) << "; in the " << roff(r.document)
       << (r.section.empty() ? "" : ", under ") << roff(r.section) << ".\n";
-  for (const reference_field& f : r.fields) {
+  std::vector<reference_field> all = r.keyword_parts;
+  all.insert(all.end(), r.fields.begin(), r.fields.end());
+  for (const reference_field& f : all) {
     out << ".TP\n.B " << roff(f.name) << "\n";
     std::string text = f.meaning;
     if (!f.unit.empty()) text = "(" + f.unit + ") " + text;
     out << roff(text) << "\n";
-    if (!f.range.empty()) out << ".br\nRange: " << roff(f.range) << "\n";
+    if (!f.storage.empty()) out << ".br\nRead as " << roff(f.storage) << ".\n";
+    if (!f.range.empty()) out << ".br\nAccepted: " << roff(f.range) << "\n";
     if (!f.codes.empty()) {
       out << ".RS\n";
       for (const reference_code& c : f.codes)
@@ -210,13 +213,19 @@ void html_record(std::ostream& out, const reference_record& r) {
       << "<pre>" << html(form_of_record(r)) << "</pre>\n"
       << "<p class=\"where\">Recognised when " << html(r.matching) << "; in the "
       << html(r.document) << (r.section.empty() ? "" : ", under ") << html(r.section) << ".</p>\n";
-  if (!r.fields.empty()) {
-    out << "<table>\n<tr><th>#</th><th>field</th><th>unit</th><th>range</th>"
+  if (!r.fields.empty() || !r.keyword_parts.empty()) {
+    out << "<table>\n<tr><th>#</th><th>field</th><th>unit</th><th>accepted</th>"
            "<th>meaning</th></tr>\n";
     int n = 1;
-    for (const reference_field& f : r.fields) {
-      out << "<tr><td>" << n++ << "</td><td><code>" << html(f.name) << "</code></td><td>"
-          << html(f.unit) << "</td><td>" << html(f.range) << "</td><td>" << html(f.meaning);
+    std::vector<reference_field> all = r.keyword_parts;
+    all.insert(all.end(), r.fields.begin(), r.fields.end());
+    for (const reference_field& f : all) {
+      const bool in_keyword = &f - all.data() < static_cast<std::ptrdiff_t>(r.keyword_parts.size());
+      out << "<tr><td>" << (in_keyword ? std::string("kw") : std::to_string(n++))
+          << "</td><td><code>" << html(f.name) << "</code></td><td>" << html(f.unit) << "</td><td>"
+          << html(f.range)
+          << (f.storage.empty() ? "" : "<br><small>read as " + html(f.storage) + "</small>")
+          << "</td><td>" << html(f.meaning);
       if (!f.codes.empty()) {
         out << "<dl>";
         for (const reference_code& c : f.codes)
@@ -272,12 +281,18 @@ void write_record_help(std::ostream& out, const reference_record& r) {
       << "; recognised when " << r.matching << "\n\n"
       << "  " << r.meaning << "\n\n"
       << "  " << form_of_record(r) << "\n\n";
+  for (const reference_field& f : r.keyword_parts) {
+    out << "  in the keyword: " << f.name << "\n";
+    for (const reference_code& c : f.codes)
+      out << "       " << c.value << " = " << c.meaning << "\n";
+  }
   int n = 1;
   for (const reference_field& f : r.fields) {
     out << "  " << n++ << ". " << f.name;
     if (!f.unit.empty()) out << " (" << f.unit << ")";
     out << ": " << f.meaning << "\n";
-    if (!f.range.empty()) out << "       range: " << f.range << "\n";
+    if (!f.storage.empty()) out << "       read as " << f.storage << "\n";
+    if (!f.range.empty()) out << "       accepted: " << f.range << "\n";
     for (const reference_code& c : f.codes)
       out << "       " << c.value << " = " << c.meaning << "\n";
   }

@@ -21,6 +21,7 @@ struct reference_field {
   std::string range;  // what the field may hold, in words; empty when anything
   std::string meaning;
   std::vector<reference_code> codes;
+  std::string storage;  // how it is read: "a whole number from 0 to 255"
 };
 
 struct reference_record {
@@ -31,6 +32,8 @@ struct reference_record {
   std::string summary;   // a few words
   std::string meaning;   // a paragraph
   std::vector<reference_field> fields;
+  // Values written inside the keyword itself (a curve's side and class).
+  std::vector<reference_field> keyword_parts;
 };
 
 // Every record, line description first, in the order the documents hold

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "checker/check.h"
-#include "compiler/record_forms.h"
+#include "compiler/record_table.h"
 #include "run/exit_status.h"
 #include "tool/format_reference.h"
 #include "tool/help_command.h"
@@ -15,7 +15,7 @@ namespace {
 
 TEST(FormatReference, EveryRecordHasItsEntryWithEveryField) {
   const std::vector<reference_record> records = reference_records();
-  ASSERT_EQ(records.size(), all_record_forms().size());
+  ASSERT_EQ(records.size(), all_records().size());
   std::ostringstream man, html;
   write_reference_man(man);
   write_reference_html(html);

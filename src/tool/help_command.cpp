@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "compiler/record_forms.h"
+#include "compiler/record_table.h"
 #include "run/exit_status.h"
 #include "runtime/nearest_word.h"
 #include "tool/format_reference.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lsp/server.h"
+#include "lsp/transport.h"
 #include "run/exit_status.h"
 #include "runtime/disk.h"
 #include "runtime/nearest_word.h"
@@ -54,7 +55,10 @@ int lsp_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream&
     return help ? exit_clean : exit_usage;
   }
   std::ios::sync_with_stdio(false);
-  return serve_lsp(std::cin, out, d);
+  // An editor that quits closes the pipe: writing to it is then an error
+  // that ends the session, not a signal that kills the process.
+  ignore_broken_pipes();
+  return serve_lsp(std::cin, out, d, standard_input_waiting);
 }
 
 using command_function = int (*)(int, char**, disk&, std::ostream&, std::ostream&);
