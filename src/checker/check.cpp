@@ -9,6 +9,7 @@
 #include "compiler/compile_state.h"
 #include "compiler/gradients_curves.h"
 #include "compiler/kilometric_ranges.h"
+#include "compiler/line_reader.h"
 #include "compiler/mountains_boards.h"
 #include "compiler/record_table.h"
 #include "compiler/signals_restrictions.h"
@@ -453,25 +454,30 @@ class checker {
 
   // Hands the record of a line, alone, to the compiler's handler; its fault,
   // if any, becomes an error. True when the record was accepted.
-  bool run_handler(const line_at& at, step (*handler)(compile_state&)) {
-    if (!cs_.sc.has_grid()) return false;
+  bool run_handler(const line_at& at, step (*handler)(compile_state&), bool needs_grid = true) {
+    if (needs_grid && !cs_.sc.has_grid()) return false;
     field_reader r(at.text);
     std::string keyword;
     r.read_text(&keyword);
     cs_.reader = &r;
     cs_.document = at.document;
     cs_.field = keyword;
-    cs_.record_line = at.number;
+    // Lines counted on the line read alone; the finding adds the line's own.
+    cs_.record_line = 1;
     cs_.record_column = at.column;
     cs_.record_keyword = keyword;
+    cs_.values.fill(field_place{});
+    cs_.bad_value = field_place{};
     cs_.fault.reset();
     const step s = handler(cs_);
     cs_.reader = nullptr;
     if (cs_.fault) {
       finding f;
       f.document = at.document;
-      f.line = at.number;
-      f.column = at.column;
+      // The fault's place on the line read alone: the keyword or the value
+      // at fault.
+      f.line = at.number + std::max(cs_.fault->line, 1) - 1;
+      f.column = cs_.fault->column > 0 ? cs_.fault->column : at.column;
       f.message = fault_message(*cs_.fault);
       f.code = cs_.fault->code;
       if (cs_.fault->has_position) f.position = cs_.fault->position;
@@ -656,16 +662,10 @@ class checker {
     const std::vector<int32_t>& n = v->numbers;
     switch (form.kind) {
       case record_kind::route_length:
-        if (n[0] > longest_route) {
-          error(at, at.column, fault_code::route_too_long,
-                std::string(fault_meaning(fault_code::route_too_long)));
-        } else if (n[0] < 0) {
-          error(at, at.column, fault_code::negative_route_length,
-                std::string(fault_meaning(fault_code::negative_route_length)));
-        } else {
-          cs_.sc.grid.assign(static_cast<size_t>(last_cell_index(n[0])) + 1, track_cell{});
-          create_line_plan(cs_.sc.plan, plan_last_metre(n[0]));
-        }
+      case record_kind::signal_repetition:
+        // The compile's own header handler: it sizes the grid and the plan,
+        // or finds the fault.
+        run_handler(at, header_record, false);
         break;
       case record_kind::range_one:
       case record_kind::range_two:
@@ -678,19 +678,6 @@ class checker {
         e.l8 = n[1];
         e.l12 = n[2];
         range_lines_[static_cast<size_t>(entry - entry_range_last)] = {at.number, at.column};
-        break;
-      }
-      case record_kind::signal_repetition: {
-        fault_code code = fault_code::repetition_start_not_on_50;
-        if (n[0] % 50 != 0)
-          code = fault_code::repetition_start_not_on_50;
-        else if (n[1] % 50 != 0)
-          code = fault_code::repetition_end_not_on_50;
-        else if (!contains(at.keyword, "4") && !contains(at.keyword, "9"))
-          code = fault_code::repetition_code_count;
-        else
-          break;
-        error(at, at.column, code, std::string(fault_meaning(code)));
         break;
       }
       default:
