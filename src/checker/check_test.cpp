@@ -386,3 +386,44 @@ TEST(Check, SaysWhatAValueOutOfItsSlotBecomes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each planted mistake is said once, with the words that tell an author
+// what to do.
+TEST(Check, MessagesSayWhatToDo) {
+  const std::string line = line_description(10000);
+  const std::string train = train_document();
+  struct {
+    const char* name;
+    std::string line, train;
+    size_t count;  // findings in all
+    std::string words;
+  } cases[] = {
+      {"where the grid ends", line_description(10000, "pendenza,  90000,  2\n"), train, 1,
+       "the track grid's last cell is 340, so records may stand up to 16900 m and stations up "
+       "to 16200 m"},
+      {"a decimal comma", line_description(10000, "pendenza,  1000,  12,5\n"), train, 1,
+       "'12,5' looks like a decimal comma"},
+      // The compile's own fault follows: it reads the missing value from the
+      // next line.
+      {"grammar: one value, an adhesion record", line, train_document("aderenza,  0\n"), 2,
+       "an adhesion record (aderenza) takes 2 values after its keyword; this line has 1"},
+      {"blank separators, said once a document",
+       line_description(10000, "pendenza 1000 4\npendenza 2000 -3\npendenza\t3000\t2\n"), train, 2,
+       "separated by blanks, not commas"},
+      {"a byte-order mark", "\xEF\xBB\xBF" + line, train, 1, "a UTF-8 byte-order mark"},
+      {"swapped documents", train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"),
+       line_description(10000, "pendenza,  0,  2\ncurvas2,  950,  400\n"), 1,
+       "the documents look swapped"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<finding> found = check_documents({c.line, c.train}, {});
+    EXPECT_EQ(found.size(), c.count) << c.name;
+    bool said = false;
+    for (const finding& f : found) said = said || f.message.find(c.words) != std::string::npos;
+    EXPECT_TRUE(said) << c.name << ": " << (found.empty() ? "" : found[0].message);
+  }
+}
+
+}  // namespace
