@@ -77,8 +77,8 @@ const std::vector<prose_section>& general_sections() {
   return sections;
 }
 
-// The small route of the README's "Your first route", which compiles
-// without a message.
+// The small route of the README's "Your first route" (a test holds the two
+// to each other), which compiles without a message.
 constexpr const char* example_line =
     "[generale]\n"
     "lunghezza percorso,    12000\n"
