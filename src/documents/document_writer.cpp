@@ -22,7 +22,7 @@ std::string document_bytes(const document_lines& slots) {
 bool write_document(disk& d, const std::string& path, const document_lines& slots,
                     io_failure* failure) {
   output_file out(d, temporary_name(path));
-  if (out.open()) out.put(document_bytes(slots));
+  if (out.open()) out.put_through(document_bytes(slots));
   if (!out.finish()) {
     *failure = {path, out.error(), "write"};
     discard_temporaries(d, {path});

@@ -50,8 +50,13 @@ bool write_package(const scenario& sc, const scenario_identity& id, const std::s
         out.reserve(2 * plan_row_bytes(sc.plan));
         put_line_plan(out, sc.plan);
       } else if (path == table_path) {
+        int64_t bytes = 0;
+        for (const scenario_entry& e : sc.table)
+          bytes += scenario_entry_fixed_bytes + static_cast<int64_t>(e.text.size());
+        out.reserve(bytes);
         for (const scenario_entry& e : sc.table) put_scenario_entry(out, e);
       } else {
+        out.reserve(track_cell_bytes * static_cast<int64_t>(sc.grid.size()));
         for (const track_cell& c : sc.grid) put_track_cell(out, c);
       }
     }

@@ -48,16 +48,16 @@ bool delete_document(disk& d, const std::string& path, io_failure* failure) {
 
 }  // namespace
 
-directory_build build_package_in(disk& d, const scenario_identity& id, const std::string& directory,
-                                 bool with_plan) {
-  directory_build build;
+bool compile_in_directory(disk& d, const scenario_identity& id, const std::string& directory,
+                          bool with_plan, directory_build* out) {
+  directory_build& build = *out;
   const std::string line_path = path_in(directory, line_description_name(id));
   const std::string train_path = path_in(directory, train_document_name(id));
   std::optional<std::string> line, train;
   if (!read_document(d, line_path, &line, &build.package.failure) ||
       !read_document(d, train_path, &train, &build.package.failure)) {
     build.package.outcome = package_outcome::io_failed;
-    return build;
+    return false;
   }
 
   compile_input input;
@@ -75,9 +75,16 @@ directory_build build_package_in(disk& d, const scenario_identity& id, const std
       (build.compile.train_document_consumed &&
        !delete_document(d, train_path, &build.package.failure))) {
     build.package.outcome = package_outcome::io_failed;
-    return build;
+    return false;
   }
-  build.package = stamp_and_write(build.compile, id, directory, with_plan, d);
+  return true;
+}
+
+directory_build build_package_in(disk& d, const scenario_identity& id, const std::string& directory,
+                                 bool with_plan) {
+  directory_build build;
+  if (compile_in_directory(d, id, directory, with_plan, &build))
+    build.package = stamp_and_write(build.compile, id, directory, with_plan, d);
   return build;
 }
 

@@ -39,6 +39,11 @@ struct directory_build {
 };
 directory_build build_package_in(disk& d, const scenario_identity& id, const std::string& directory,
                                  bool with_plan);
+// Its first half: reads, compiles and deletes the documents, leaving the
+// package to stamp_and_write. False, with out->package saying why, when a
+// document could not be read or deleted: nothing is then to be written.
+bool compile_in_directory(disk& d, const scenario_identity& id, const std::string& directory,
+                          bool with_plan, directory_build* out);
 
 // The names under which the author knows the two documents; located fault
 // messages use them.

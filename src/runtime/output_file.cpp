@@ -1,7 +1,6 @@
 #include "runtime/output_file.h"
 
-output_file::output_file(disk& d, std::string path)
-    : d_(d), path_(std::move(path)), buffer_(new char[block_size]) {}
+output_file::output_file(disk& d, std::string path) : d_(d), path_(std::move(path)) {}
 
 output_file::~output_file() {
   if (handle_ >= 0) {
@@ -29,7 +28,7 @@ void output_file::flush() {
 
 void output_file::put(std::string_view bytes) {
   while (!bytes.empty()) {
-    size_t n = bytes.size() < block_size ? bytes.size() : block_size;
+    size_t n = bytes.size() < capacity_ ? bytes.size() : capacity_;
     std::memcpy(room(n), bytes.data(), n);
     bytes.remove_prefix(n);
   }

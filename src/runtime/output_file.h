@@ -36,9 +36,12 @@ struct output_file {
   // Writes what is left in the buffer and closes the file; false when any
   // step of the file failed.
   bool finish();
-  // Reserves room for the whole file, when its size is known.
+  // Reserves room for the whole file, when its size is known; the buffer,
+  // not yet in use, then need not be larger than the file.
   void reserve(int64_t bytes) {
     if (ok() && handle_ >= 0) d_.reserve(handle_, bytes);
+    if (!buffer_ && bytes < static_cast<int64_t>(capacity_))
+      capacity_ = bytes < 64 ? 64 : static_cast<size_t>(bytes);
   }
   // Writes bytes down the stream, after what the buffer holds, without
   // copying them into the buffer (for bytes already in a buffer of their own).
@@ -50,10 +53,12 @@ struct output_file {
   const std::string& path() const { return path_; }
   const std::string& error() const { return err_; }
 
-  // Buffer space for the next n bytes (n at most block_size), to be filled
-  // by the caller.
+  // Buffer space for the next n bytes (n at most 64), to be filled by the
+  // caller. The buffer is taken at the first use: a file written only
+  // through put_through() and write_at() needs none.
   char* room(size_t n) {
-    if (used_ + n > block_size) flush();
+    if (!buffer_) buffer_.reset(new char[capacity_]);
+    if (used_ + n > capacity_) flush();
     char* p = buffer_.get() + used_;
     used_ += n;
     return p;
@@ -72,6 +77,7 @@ struct output_file {
   std::string path_;
   int handle_ = -1;
   std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = block_size;
   size_t used_ = 0;
   std::string err_;
 };

@@ -315,4 +315,24 @@ TEST(OutputFile, WritesLittleEndianValuesAndReportsAFullDisk) {
   EXPECT_EQ(d.open_files(), 0u);
 }
 
+// Buffered values and straight-through runs come out in order, whatever
+// buffer the announced size leaves.
+TEST(OutputFile, BufferedAndStraightThroughBytesKeepTheirOrder) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += static_cast<char>('a' + i % 26);
+  for (int64_t announced : {-1, 0, 10, 100, 5000}) {
+    memory_disk d;
+    output_file out(d, "/f");
+    ASSERT_TRUE(out.open());
+    if (announced >= 0) out.reserve(announced);
+    out.put_u8('<');
+    out.put(text);
+    out.put_through("|through|");
+    out.put_i16(0x3E3E);  // ">>"
+    out.put(text.substr(0, 70));
+    ASSERT_TRUE(out.finish()) << announced;
+    EXPECT_EQ(d.files["/f"], "<" + text + "|through|>>" + text.substr(0, 70)) << announced;
+  }
+}
+
 }  // namespace

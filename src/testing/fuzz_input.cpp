@@ -19,9 +19,20 @@ std::string built_in_train_document() {
   return text;
 }
 
+// Cuts the plan to its metres 0 .. last: the points that stay are those of
+// the whole plan, since each follows from the ones before it.
+void cut_plan(line_plan& plan, int32_t last) {
+  if (!plan.exists() || plan.last_metre <= last) return;
+  plan.last_metre = last;
+  if (plan.computed > last + 1) plan.computed = last + 1;
+  while (!plan.bends.empty() && plan.bends.back().first >= plan.computed) plan.bends.pop_back();
+  if (!plan.bends.empty() && plan.bends.back().last >= plan.computed)
+    plan.bends.back().last = plan.computed - 1;
+}
+
 }  // namespace
 
-bool run_fuzz_input(std::string_view input) {
+bool run_fuzz_input(std::string_view input, int32_t plan_metres) {
   static const std::string train = built_in_train_document();
   size_t split = input.find('\0');
 
@@ -32,7 +43,11 @@ bool run_fuzz_input(std::string_view input) {
   d.files[line_path] = std::string(input.substr(0, split));
   d.files[path_in(directory, train_document_name(id))] =
       split == std::string_view::npos ? train : std::string(input.substr(split + 1));
-  const directory_build build = build_package_in(d, id, directory, true);
+  directory_build build;
+  if (compile_in_directory(d, id, directory, true, &build)) {
+    if (plan_metres >= 0) cut_plan(build.compile.compiled.plan, plan_metres);
+    build.package = stamp_and_write(build.compile, id, directory, true, d);
+  }
   const scenario& sc = build.compile.compiled;
 
   // No file left open, no temporary file left, and a package exactly when the
