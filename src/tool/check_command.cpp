@@ -39,12 +39,6 @@ std::string usage() {
   return u;
 }
 
-std::string tag_of(const finding& f) {
-  if (f.code) return "code " + std::to_string(fault_number(*f.code));
-  if (f.kind) return std::string(warning_name(*f.kind));
-  return "";
-}
-
 void write_json(std::ostream& out, const std::vector<finding>& found, size_t shown,
                 const std::string& line_file, const std::string& train_file) {
   json_writer w;
@@ -134,9 +128,8 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
   } else {
     for (size_t i = 0; i < shown; ++i) {
       const finding& f = found[i];
-      write_diagnostic(out,
-                       f.document == source_document::line_description ? line_file : train_file,
-                       f.line, f.column, f.level, f.message, tag_of(f));
+      write_finding(out, f,
+                    f.document == source_document::line_description ? line_file : train_file);
     }
     out.flush();
   }
