@@ -72,7 +72,7 @@ int run_command(int argc, char** argv) {
     // An editor that quits closes the pipe: writing to it is then an error
     // that ends the session, not a signal that kills the process.
     ignore_broken_pipes();
-    return serve_lsp(std::cin, std::cout, real_disk(), standard_input_waiting);
+    return serve_lsp(std::cin, std::cout, real_disk(), standard_input_waiting, &std::cerr);
   }
   if (!std::strcmp(command, "render"))
     return render_command(argc, argv, real_disk(), std::cout, std::cerr);
