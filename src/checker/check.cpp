@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <map>
 
 #include "compiler/compile.h"
 #include "compiler/compile_state.h"
 #include "compiler/gradients_curves.h"
 #include "compiler/kilometric_ranges.h"
+#include "compiler/line_reader.h"
 #include "compiler/mountains_boards.h"
 #include "compiler/record_table.h"
 #include "compiler/signals_restrictions.h"
@@ -16,6 +18,7 @@
 #include "model/rounding.h"
 #include "model/route_extent.h"
 #include "run/package_step.h"
+#include "runtime/nearest_word.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -97,39 +100,6 @@ std::string quote(std::string_view text) {
   return q + "'";
 }
 
-// The optimal string alignment distance (edits, swaps of neighbours
-// included) between two short texts, without regard to case.
-size_t edit_distance(std::string_view a, std::string_view b) {
-  const std::string x = lower_text(a), y = lower_text(b);
-  std::vector<std::vector<size_t>> d(x.size() + 1, std::vector<size_t>(y.size() + 1));
-  for (size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
-  for (size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
-  for (size_t i = 1; i <= x.size(); ++i)
-    for (size_t j = 1; j <= y.size(); ++j) {
-      size_t cost = x[i - 1] == y[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-    }
-  return d[x.size()][y.size()];
-}
-
-// The known keyword nearest to a misspelt one, when it is near enough.
-std::optional<std::string> nearest_keyword(std::string_view word,
-                                           const std::vector<std::string>& candidates) {
-  if (word.empty() || word.size() > 60) return std::nullopt;
-  std::optional<std::string> best;
-  size_t best_distance = SIZE_MAX;
-  for (const std::string& c : candidates) {
-    size_t d = edit_distance(word, c);
-    if (d < best_distance && d <= std::max<size_t>(1, c.size() / 3)) {
-      best_distance = d;
-      best = c;
-    }
-  }
-  return best;
-}
-
 // The keywords of one place, as a misspelling is compared with them.
 std::vector<std::string> keywords_of(record_place place) {
   std::vector<std::string> out;
@@ -166,6 +136,7 @@ bool is_section_header(std::string_view field) {
 struct record_values {
   enum { complete, too_few, bad_number } state = complete;
   std::vector<int32_t> numbers;  // every number field, in order
+  std::vector<int> columns;      // the column of every field read, in order
   std::string text;              // the text field, if any
   size_t fields_read = 0;
   std::string fault;  // the reader's words for a bad number
@@ -197,6 +168,7 @@ record_values read_record(field_reader& r, std::span<const record_field> fields)
       ok = r.read_i32(&n);
       v.numbers.push_back(n);
     }
+    v.columns.push_back(r.field_column());
     if (!ok) {
       v.state = record_values::bad_number;
       v.fault = r.fault();
@@ -230,10 +202,31 @@ class checker {
   std::vector<finding> run() {
     check_line_description();
     check_train_document();
+    report_empty(source_document::train_document, train_general_seen_);
     return std::move(found_);
   }
   size_t left_out(source_document d) const {
     return d == source_document::line_description ? left_out_[0] : left_out_[1];
+  }
+
+  // A document from which the compile reads no record at all makes a
+  // package with nothing of it (no stations, no signals, a clock at 00:00):
+  // an error, not a silent success. (A line description without its header
+  // is the compile's own fault already.)
+  void report_empty(source_document document, bool general_seen) {
+    if (records_seen_[static_cast<size_t>(document)] > 0) return;
+    finding f;
+    f.document = document;
+    f.line = 1;
+    f.column = 1;
+    const char* what =
+        document == source_document::train_document ? "train document" : "line description";
+    f.message = std::string("the ") + what + " holds no record that the compile reads" +
+                (general_seen ? " after \"[generale]\""
+                              : ": it has no \"[generale]\" line, and nothing before it is read") +
+                "; its package would hold nothing of it. Write \"[generale]\" on the first "
+                "line and the records after it (scenario-tool help lists them)";
+    found_.push_back(std::move(f));
   }
 
   // The record behind a fault with no place, from what the reading laid.
@@ -302,9 +295,109 @@ class checker {
     keep(std::move(f));
   }
 
+  // A number kept in a narrower slot than it is read into: what the
+  // package will hold in its place, on the value itself.
+  void warn_values_out_of_slot(const line_at& at, const record_description& form,
+                               const record_values& v) {
+    size_t number = 0;
+    for (size_t i = 0; i < form.fields.size() && i < v.columns.size(); ++i) {
+      const record_field& field = form.fields[i];
+      if (field.storage == field_storage::text) continue;
+      const int32_t value = v.numbers[number++];
+      const value_fit& fit = field.fit;
+      if (!fit.checked() || (value >= fit.lowest && value <= fit.highest)) continue;
+      std::string message = "the " + std::string(field.name) + " " + std::to_string(value) +
+                            " of this \"" + std::string(form.keyword) + "\" record ";
+      if (fit.bits > 0) {
+        const int64_t mask = (int64_t{1} << fit.bits) - 1;
+        const int64_t kept = ((static_cast<int64_t>(value) + fit.offset) & mask) - fit.offset;
+        message += "does not fit the " + std::string(fit.bits == 8 ? "byte" : "word") +
+                   " it is kept in (" + std::to_string(fit.lowest) + " to " +
+                   std::to_string(fit.highest) + "): the package will hold " +
+                   std::to_string(kept) + " in its place";
+      } else {
+        message += "is outside " + std::to_string(fit.lowest) + " to " +
+                   std::to_string(fit.highest) +
+                   ": it is packed into one word with the fields beside it and spills into them";
+      }
+      warn(at, v.columns[i], warning_kind::value_range, message);
+    }
+  }
+
+  // An object that stands past the route's end, on the run-out the grid
+  // keeps beyond it: the compile lays it, but no train reaches it.
+  void warn_past_route_end(const line_at& at, const record_description& form, int32_t position) {
+    switch (form.kind) {
+      case record_kind::station:
+      case record_kind::signal:
+      case record_kind::restriction:
+      case record_kind::abbattimento:
+      case record_kind::speed_board:
+      case record_kind::text_board:
+      case record_kind::mountain:
+        break;
+      default:
+        return;
+    }
+    if (!cs_.sc.has_grid()) return;
+    // The grid runs 7000 m past the route's end; a record beyond the grid
+    // is refused by the compile, and said so there.
+    const int32_t length = cs_.sc.last_cell() * 50 - 7000;
+    const int32_t reach = form.kind == record_kind::station ? 800 : 100;
+    if (position <= length || (position + reach) / 50.0 > cs_.sc.last_cell()) return;
+    warn(at, at.column, warning_kind::cut_short,
+         "this " + std::string(form.summary) + " at " + std::to_string(position) +
+             " m stands past the route's end at " + std::to_string(length) +
+             " m (the \"lunghezza percorso\" of the line description): no train reaches it");
+  }
+
+  // "12,5" in a line: a digit, a comma and a digit with no blank between,
+  // which the documents' own records never write.
+  static std::optional<std::string> decimal_comma(std::string_view text) {
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (size_t i = 1; i + 1 < text.size(); ++i)
+      if (text[i] == ',' && digit(text[i - 1]) && digit(text[i + 1])) {
+        size_t from = i - 1, to = i + 1;
+        while (from > 0 && digit(text[from - 1])) --from;
+        while (to + 1 < text.size() && digit(text[to + 1])) ++to;
+        return std::string(text.substr(from, to - from + 1));
+      }
+    return std::nullopt;
+  }
+
+  // A record whose fields are separated by tabs or blanks, not commas: the
+  // whole line is one keyword field. Said once a document, not once a line;
+  // true for such a line, whose other warnings would only repeat it.
+  bool separated_by_blanks(const line_at& at) {
+    const std::string_view kw = trim(at.keyword);
+    const size_t gap = kw.find_first_of(" \t");
+    if (gap == std::string_view::npos) return false;
+    const std::string_view after = trim(kw.substr(gap));
+    if (after.empty() || !(std::isdigit(static_cast<unsigned char>(after[0])) || after[0] == '-'))
+      return false;
+    bool& said = blank_separators_said_[static_cast<size_t>(at.document)];
+    if (!said) {
+      said = true;
+      warn(at, at.column, warning_kind::field_count,
+           std::string("the fields of this line are separated by ") +
+               (kw.find('\t') != std::string_view::npos ? "tabs" : "blanks") +
+               ", not commas: the compile reads the whole line as one keyword and takes the "
+               "record's values from the lines after it. Separate fields with commas, as in "
+               "'pendenza,  700,  4' (said once for all such lines of this document)");
+    }
+    return true;
+  }
+
   // Bytes that look like UTF-8: the first such character of each line.
   void check_text_encoding(const line_at& at) {
-    const std::string_view t = at.text;
+    std::string_view t = at.text;
+    if (at.number == 1 && t.starts_with("\xEF\xBB\xBF")) {
+      warn(at, 1, warning_kind::utf8_in_document,
+           "the document begins with a UTF-8 byte-order mark (bytes EF BB BF), which the "
+           "compile reads as part of the first keyword; save the document as Windows-1252, "
+           "without the mark");
+      t.remove_prefix(3);
+    }
     for (size_t i = 0; i < t.size(); ++i) {
       const auto lead = static_cast<unsigned char>(t[i]);
       size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
@@ -355,12 +448,16 @@ class checker {
   std::optional<record_values> read_values(const line_at& at, field_reader& r,
                                            const record_description& form) {
     record_values v = read_record(r, form.fields);
+    const std::string what(form.summary);
     const std::string name =
-        "a " + std::string(form.summary) + " record (" + std::string(form.keyword) + ")";
+        (std::string("aeiou").find(what[0]) != std::string::npos ? "an " : "a ") + what +
+        " record (" + std::string(form.keyword) + ")";
+    auto values = [](size_t n) { return std::to_string(n) + (n == 1 ? " value" : " values"); };
     if (v.state == record_values::too_few) {
+      if (separated_by_blanks(at)) return std::nullopt;
       warn(at, at.column, warning_kind::field_count,
-           name + " takes " + std::to_string(form.fields.size()) +
-               " values after its keyword; this line has " + std::to_string(v.fields_read) +
+           name + " takes " + values(form.fields.size()) + " after its keyword; this line has " +
+               std::to_string(v.fields_read) +
                ": the compile reads the missing ones from the lines after it");
       return std::nullopt;
     }
@@ -372,36 +469,49 @@ class checker {
       error(at, v.fault_column, fault_code::runtime_fault, fault_message(f));
       return std::nullopt;
     }
-    if (v.extra_fields > 0)
-      warn(at, v.extra_column, warning_kind::field_count,
-           name + " takes " + std::to_string(form.fields.size()) +
-               " values after its keyword; this line has " +
-               std::to_string(form.fields.size() + v.extra_fields) +
-               ": the compile reads the rest as keywords");
+    if (v.extra_fields > 0) {
+      std::string message = name + " takes " + values(form.fields.size()) +
+                            " after its keyword; this line has " +
+                            std::to_string(form.fields.size() + v.extra_fields) +
+                            ": the compile reads the rest as keywords";
+      // Stations and signals write some of their small codes "3,1,0" on
+      // purpose; elsewhere "12,5" is a decimal comma.
+      const bool compact = form.kind == record_kind::station || form.kind == record_kind::signal;
+      if (const std::optional<std::string> comma = compact ? std::nullopt : decimal_comma(at.text))
+        message += "; '" + *comma +
+                   "' looks like a decimal comma, but numbers are whole and a comma separates "
+                   "fields: write the value in whole metres or units";
+      warn(at, v.extra_column, warning_kind::field_count, message);
+    }
     return v;
   }
 
   // Hands the record of a line, alone, to the compiler's handler; its fault,
   // if any, becomes an error. True when the record was accepted.
-  bool run_handler(const line_at& at, step (*handler)(compile_state&)) {
-    if (!cs_.sc.has_grid()) return false;
+  bool run_handler(const line_at& at, step (*handler)(compile_state&), bool needs_grid = true) {
+    if (needs_grid && !cs_.sc.has_grid()) return false;
     field_reader r(at.text);
     std::string keyword;
     r.read_text(&keyword);
     cs_.reader = &r;
     cs_.document = at.document;
     cs_.field = keyword;
-    cs_.record_line = at.number;
+    // Lines counted on the line read alone; the finding adds the line's own.
+    cs_.record_line = 1;
     cs_.record_column = at.column;
     cs_.record_keyword = keyword;
+    cs_.values.fill(field_place{});
+    cs_.bad_value = field_place{};
     cs_.fault.reset();
     const step s = handler(cs_);
     cs_.reader = nullptr;
     if (cs_.fault) {
       finding f;
       f.document = at.document;
-      f.line = at.number;
-      f.column = at.column;
+      // The fault's place on the line read alone: the keyword or the value
+      // at fault.
+      f.line = at.number + std::max(cs_.fault->line, 1) - 1;
+      f.column = cs_.fault->column > 0 ? cs_.fault->column : at.column;
       f.message = fault_message(*cs_.fault);
       f.code = cs_.fault->code;
       if (cs_.fault->has_position) f.position = cs_.fault->position;
@@ -492,6 +602,8 @@ class checker {
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
       const int32_t p = v->numbers[0];
+      warn_past_route_end(at, *form, p);
+      warn_values_out_of_slot(at, *form, *v);
       switch (form->kind) {
         case record_kind::gradient:
           if (run_handler(at, gradient_record)) warn_order(at, last_gradient, p, "gradient", true);
@@ -550,7 +662,7 @@ class checker {
       }
       std::string message = "unknown header key " + quote(kw) + ": the compile skips it";
       if (std::optional<std::string> near =
-              nearest_keyword(kw, keywords_of(record_place::line_header))) {
+              nearest_word(kw, keywords_of(record_place::line_header))) {
         message += "; did you mean '" + *near + "'?";
         if (lower_text(*near) == lower_text(kw))
           message += " (header keys are matched with their case)";
@@ -561,12 +673,14 @@ class checker {
       warn(at, at.column, warning_kind::header_key, message);
       return;
     }
+    if (separated_by_blanks(at)) return;
     if (contains(at.keyword, "-")) {
       warn(at, at.column, warning_kind::dash_keyword,
            "the header key " + quote(kw) + " has a '-' in it: the reader passes over it");
       return;
     }
     if (kinds.size() > 1) {
+      ++records_seen_[static_cast<size_t>(at.document)];
       ambiguous(at, kinds);
       return;
     }
@@ -583,16 +697,10 @@ class checker {
     const std::vector<int32_t>& n = v->numbers;
     switch (form.kind) {
       case record_kind::route_length:
-        if (n[0] > longest_route) {
-          error(at, at.column, fault_code::route_too_long,
-                std::string(fault_meaning(fault_code::route_too_long)));
-        } else if (n[0] < 0) {
-          error(at, at.column, fault_code::negative_route_length,
-                std::string(fault_meaning(fault_code::negative_route_length)));
-        } else {
-          cs_.sc.grid.assign(static_cast<size_t>(last_cell_index(n[0])) + 1, track_cell{});
-          create_line_plan(cs_.sc.plan, plan_last_metre(n[0]));
-        }
+      case record_kind::signal_repetition:
+        // The compile's own header handler: it sizes the grid and the plan,
+        // or finds the fault.
+        run_handler(at, header_record, false);
         break;
       case record_kind::range_one:
       case record_kind::range_two:
@@ -605,19 +713,6 @@ class checker {
         e.l8 = n[1];
         e.l12 = n[2];
         range_lines_[static_cast<size_t>(entry - entry_range_last)] = {at.number, at.column};
-        break;
-      }
-      case record_kind::signal_repetition: {
-        fault_code code = fault_code::repetition_start_not_on_50;
-        if (n[0] % 50 != 0)
-          code = fault_code::repetition_start_not_on_50;
-        else if (n[1] % 50 != 0)
-          code = fault_code::repetition_end_not_on_50;
-        else if (!contains(at.keyword, "4") && !contains(at.keyword, "9"))
-          code = fault_code::repetition_code_count;
-        else
-          break;
-        error(at, at.column, code, std::string(fault_meaning(code)));
         break;
       }
       default:
@@ -689,7 +784,7 @@ class checker {
       if (!begin_line(at, r)) continue;
       if (!after_general) {
         if (contains_any_case(at.keyword, "[generale]"))
-          after_general = true;
+          after_general = train_general_seen_ = true;
         else if (!matching_kinds(at.keyword, record_place::train_records).empty())
           warn(at, at.column, warning_kind::misplaced_record,
                "a record before \"[generale]\": the compile does not read it");
@@ -700,6 +795,8 @@ class checker {
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
       const std::vector<int32_t>& n = v->numbers;
+      warn_past_route_end(at, *form, n[0]);
+      warn_values_out_of_slot(at, *form, *v);
       switch (form->kind) {
         case record_kind::speed_limit: {
           const int32_t carried = cs_.train.speed;
@@ -764,6 +861,8 @@ class checker {
       unknown_line(at, place);
       return nullptr;
     }
+    if (separated_by_blanks(at)) return nullptr;
+    if (separated_by_blanks(at)) return nullptr;
     if (contains(at.keyword, "-")) {
       warn(at, at.column, warning_kind::dash_keyword,
            "the keyword " + quote(trim(at.keyword)) +
@@ -771,9 +870,11 @@ class checker {
       return nullptr;
     }
     if (kinds.size() > 1) {
+      ++records_seen_[static_cast<size_t>(at.document)];
       ambiguous(at, kinds);
       return nullptr;
     }
+    ++records_seen_[static_cast<size_t>(at.document)];
     return &record_of(kinds[0]);
   }
 
@@ -795,7 +896,7 @@ class checker {
       if (kw.find_first_not_of("- \t") == std::string_view::npos) return;
     }
     std::string message = "unknown keyword " + quote(kw) + ": the compile skips this line";
-    if (std::optional<std::string> near = nearest_keyword(kw, keywords_of(place)))
+    if (std::optional<std::string> near = nearest_word(kw, keywords_of(place)))
       message += "; did you mean '" + *near + "'?";
     warn(at, at.column, warning_kind::unknown_keyword, message);
   }
@@ -826,6 +927,10 @@ class checker {
   }
   std::vector<finding> found_;
   size_t kept_[2] = {0, 0}, left_out_[2] = {0, 0};
+  // How many records of each document the compile reads, by document.
+  std::array<int, 3> records_seen_{};
+  std::array<bool, 3> blank_separators_said_{};
+  bool train_general_seen_ = false;
   bool past_end_marker_ = false;
   bool warned_after_end_ = false;
   scenario_table ranges_{};
@@ -841,11 +946,100 @@ int document_order(source_document d) {
 
 }  // namespace
 
+namespace {
+
+// How many lines of a document begin with a keyword of the line
+// description (its header's or its records') and of the train document.
+struct keyword_counts {
+  int line = 0;
+  int train = 0;
+};
+
+keyword_counts count_keywords(std::string_view document) {
+  keyword_counts counts;
+  for (const std::string_view text : split_lines(document)) {
+    field_reader r(text);
+    std::string keyword;
+    if (!r.read_text(&keyword) || trim(keyword).empty()) continue;
+    if (!matching_kinds(keyword, record_place::line_header).empty() ||
+        !matching_kinds(keyword, record_place::line_records).empty())
+      ++counts.line;
+    else if (!matching_kinds(keyword, record_place::train_records).empty())
+      ++counts.train;
+  }
+  return counts;
+}
+
+// Documents given the wrong way round: the one given as the line
+// description holds mostly train records, and the other mostly line
+// records. One finding says so, in place of the dozens the reading would
+// give.
+std::optional<finding> swapped_documents(const check_input& input) {
+  const keyword_counts line = count_keywords(input.line_description);
+  const keyword_counts train = count_keywords(input.train_document);
+  if (line.train <= line.line || train.line <= train.train) return std::nullopt;
+  finding f;
+  f.document = source_document::line_description;
+  f.line = 1;
+  f.column = 1;
+  f.message =
+      "the documents look swapped: this one holds " + std::to_string(line.train) +
+      " records of a train document, and the train document " + std::to_string(train.line) +
+      " records of a line description. Give the line description (NAME_linea.txt) with --line "
+      "and the train document (NAME_NUMBER-.txt) with --train";
+  return f;
+}
+
+// The cell a fault about a taken cell names, from the fault's position.
+std::optional<int32_t> taken_cell(const finding& f) {
+  if (!f.code || !f.position) return std::nullopt;
+  switch (*f.code) {
+    case fault_code::text_board_cell_taken:
+    case fault_code::signal_cell_taken:
+    case fault_code::speed_board_cell_taken:
+      return point_cell(*f.position);
+    case fault_code::abbattimento_cell_taken:
+      return stretch_cell(*f.position);
+    default:
+      return std::nullopt;
+  }
+}
+
+const char* document_words(source_document d) {
+  return d == source_document::line_description ? "the line description" : "the train document";
+}
+
+// What an author needs besides the fault itself: the record that holds a
+// taken cell, and where the grid ends for a record beyond it.
+void add_context(finding& f, const compile_result& compiled, const compile_origins& origins) {
+  if (const std::optional<int32_t> cell = taken_cell(f)) {
+    if (*cell >= 0 && static_cast<size_t>(*cell) < origins.cells.size()) {
+      const record_origin& holder = origins.cells[static_cast<size_t>(*cell)];
+      if (holder.line > 0 && !(holder.document == f.document && holder.line == f.line))
+        f.message += "; the cell is taken by the \"" +
+                     windows1252_to_utf8(std::string_view(holder.keyword).substr(0, 40)) +
+                     "\" record at line " + std::to_string(holder.line) + " of " +
+                     document_words(holder.document) + ": move one of them by at least 50 m";
+    }
+  }
+  if (f.code == fault_code::beyond_grid && compiled.compiled.has_grid()) {
+    const int32_t last = compiled.compiled.last_cell();
+    const int32_t length = route_length(compiled.compiled.table);
+    f.message += "; the track grid's last cell is " + std::to_string(last) +
+                 ", so records may stand up to " + std::to_string(last * 50 - 100) +
+                 " m and stations up to " + std::to_string(last * 50 - 800) +
+                 " m (the route length, " + std::to_string(length) + " m, plus the run-out)";
+  }
+}
+
+}  // namespace
+
 std::vector<finding> check_documents(const check_input& input, const check_options& options) {
   return check_documents_counted(input, options).findings;
 }
 
 check_report check_documents_counted(const check_input& input, const check_options& options) {
+  if (std::optional<finding> swapped = swapped_documents(input)) return {{*swapped}};
   checker c(input, options);
   check_report report;
   std::vector<finding>& found = report.findings;
@@ -856,6 +1050,8 @@ check_report check_documents_counted(const check_input& input, const check_optio
   compile_input ci;
   ci.line_description = input.line_description;
   ci.train_document = input.train_document;
+  compile_origins origins;
+  ci.origins = &origins;
   compile_result compiled = compile_documents(ci);
   if (compiled.fault) {
     compile_fault fault = *compiled.fault;
@@ -874,6 +1070,7 @@ check_report check_documents_counted(const check_input& input, const check_optio
     });
     found.push_back(std::move(f));
   }
+  for (finding& f : found) add_context(f, compiled, origins);
   std::stable_sort(found.begin(), found.end(), [](const finding& a, const finding& b) {
     if (document_order(a.document) != document_order(b.document))
       return document_order(a.document) < document_order(b.document);

@@ -44,7 +44,9 @@
   X(dash_keyword, "dash-keyword",                                                                 \
     "a record keyword with a '-' in it, which the reader passes over")                            \
   X(cut_short, "cut-short",                                                                       \
-    "an object laid only in part: past the route's end or before its first cell")
+    "an object laid only in part: past the route's end or before its first cell")                 \
+  X(value_range, "value-range",                                                                   \
+    "a value that does not fit the byte or word it is kept in: the package holds another")
 
 enum class warning_kind {
 #define SCENARIO_WARNING_ENUM(name, option, meaning) name,

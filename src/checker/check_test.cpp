@@ -62,6 +62,17 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
     std::string line_records, train_records;
     std::vector<std::string> expected;
   } cases[] = {
+      {"values that do not fit their slot, marked on the value",
+       "pendenza,  0,  200\npendenza,  1000,  -100\nmontagna,  2000,  2500,  300\n",
+       "aderenza,  0,  300\nsegnale,  3000, 1,2,0,0,0,0,0,12,0,0\n",
+       {"line:" + l + ":16 value-range",
+        "line:" + at_line(first_line_record + 2) + ":26 value-range",
+        "train:" + t + ":16 value-range", "train:" + t2 + ":31 value-range"}},
+      {"objects past the route's end but inside the grid",
+       "",
+       "segnale,  10500, 1,2,0,0,0,0,0,0,0,0\n"
+       "stazione,  10600, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, UNO\n",
+       {"train:" + t + ":1 cut-short", "train:" + t2 + ":1 cut-short"}},
       {"misspelt keywords",
        "cruvas2,  950,  400\n",
        "sengale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
@@ -75,13 +86,14 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
       {"records beyond the route, each one",
        "pendenza,  90000,  2\n",
        "velocita,  95000,  50\nsegnale,  99000, 1,2,0,0,0,0,0,0,0,0\n",
-       {"line:" + l + ":1 code 15", "train:" + t + ":1 code 15", "train:" + t2 + ":1 code 15"}},
+       // Marked on the position, the value at fault.
+       {"line:" + l + ":12 code 15", "train:" + t + ":12 code 15", "train:" + t2 + ":11 code 15"}},
       {"station faults after the first",
        "",
        "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, UNO\n"
        "stazione,  1225, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, DUE\n"
        "stazione,  1200, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, TRE\n",
-       {"train:" + t2 + ":1 code 8", "train:" + t3 + ":1 code 22"}},
+       {"train:" + t2 + ":12 code 8", "train:" + t3 + ":1 code 22"}},
       {"speed limits out of order",
        "",
        "velocita,  0,  50\nvelocita,  3000,  80\nvelocita,  2000,  60\n",
@@ -89,13 +101,14 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
       {"too few and too many fields",
        "pendenza,  0\nmontagna,  100,  600,  2,  7\n",
        "",
-       // The compile takes the next line's keyword for the missing value.
-       {"line:" + l + ":1 field-count", "line:" + l + ":1 code 25",
+       // The compile takes the next line's keyword for the missing value,
+       // and the fault is marked there.
+       {"line:" + l + ":1 field-count", "line:" + l2 + ":1 code 25",
         "line:" + l2 + ":28 field-count"}},
       {"a value that is not a number, after a record that is fine",
        "pendenza,  0,  2\npendenza,  50,  2x\n",
        "",
-       {"line:" + l2 + ":1 code 25"}},
+       {"line:" + l2 + ":17 code 25"}},
       {"a board text too long, a station name too long",
        "cartello_indicatore,  3500,   (PASSAGGIO A LIVELLO)\n",
        "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SANTA MARIA DEGLI ANGELI E DEI "
@@ -108,7 +121,7 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
       {"a keyword naming two records, a keyword with a dash",
        "pendenza curva,  0,  2\n",
        "segnale-1,  3000, 1,2,0,0,0,0,0,0,0,0\n",
-       {"line:" + l + ":1 ambiguous-keyword", "line:" + l + ":1 code 25",
+       {"line:" + l + ":1 ambiguous-keyword", "line:" + l2 + ":1 code 25",
         "train:" + t + ":1 dash-keyword"}},
       {"a mountain past the grid, a signal in the first 325 m",
        "montagna,  5000,  20000,  2\n",
@@ -120,6 +133,60 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
               c.expected)
         << c.name;
   }
+}
+
+// The general header's keys: each mistake is a header-key warning at its
+// line, with what the compile makes of it.
+TEST(Check, WarnsOfHeaderKeysMisspeltInTheWrongCaseRepeatedOrMissing) {
+  const struct {
+    const char* name;
+    std::string from, to;
+    std::vector<std::string> expected;
+    const char* said;
+  } cases[] = {
+      {"wrong case",
+       "progressiva chilometrica uno",
+       "Progressiva chilometrica uno",
+       {"line:3:1 header-key"},
+       "(header keys are matched with their case)"},
+      // Repeated, so the key it replaced is missing too (said at "[generale]").
+      {"repeated",
+       "sfondo due",
+       "sfondo uno",
+       {"line:1:1 header-key", "line:7:1 header-key"},
+       "'sfondo uno' again (first on line 6)"},
+      {"missing",
+       "sfondo tre,    0\n",
+       "",
+       {"line:1:1 header-key"},
+       "the general header has no 'sfondo tre' key"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string line = line_description(10000);
+    line.replace(line.find(c.from), c.from.size(), c.to);
+    const std::vector<finding> found = check_documents({line, train_document()}, {});
+    std::vector<std::string> got;
+    std::string messages;
+    for (const finding& f : found) {
+      got.push_back(brief(f));
+      messages += f.message + "\n";
+    }
+    EXPECT_EQ(got, c.expected);
+    EXPECT_NE(messages.find(c.said), std::string::npos) << messages;
+  }
+}
+
+// Text after "[fine]" is read by the compile all the same: one warning, at
+// the first line after the marker, in either document.
+TEST(Check, WarnsOnceOfTextAfterTheEndMarker) {
+  const std::string line = line_description(10000) + "pendenza,  0,  2\npendenza,  500,  3\n";
+  const std::string train = train_document() + "velocita,  0,  50\n";
+  EXPECT_EQ(briefs(line, train),
+            (std::vector<std::string>{"line:12:1 after-end-marker", "train:7:1 after-end-marker"}));
+  check_options quiet;
+  quiet.disabled.insert(warning_kind::after_end_marker);
+  EXPECT_EQ(briefs(line, train, quiet), std::vector<std::string>{});
 }
 
 TEST(Check, ReportsTheCompilesOwnFaultExactly) {
@@ -251,9 +318,10 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
   EXPECT_EQ(text.out,
             "/w/linea.txt:11:1: warning: unknown keyword 'cruvas2': the compile skips this line; "
             "did you mean 'curvas2'? [unknown-keyword]\n"
-            "/w/treno.txt:7:1: error: a signal's cell is not free at 3000 m (record \"segnale\") "
-            "[code 16]\n");
-  EXPECT_EQ(text.err, "scenario-tool check: 1 error, 1 warning\n");
+            "/w/treno.txt:7:1: error: a signal's cell is not free at 3000 m (record \"segnale\"); "
+            "the cell is taken by the \"segnale\" record at line 6 of the train document: move "
+            "one of them by at least 50 m [code 16]\n");
+  EXPECT_EQ(text.err, "scenario-tool check: 1 error and 1 warning\n");
 
   std::vector<std::string> json_args = base;
   json_args.insert(json_args.end(), {"--format", "json", "-Wno-unknown-keyword"});
@@ -263,7 +331,9 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
       json.out,
       "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
       "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
-      "cell is not free at 3000 m (record \\\"segnale\\\")\"}\n]\n");
+      "cell is not free at 3000 m (record \\\"segnale\\\"); the cell is taken by the "
+      "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
+      "least 50 m\"}\n]\n");
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.
@@ -283,13 +353,77 @@ TEST(CompileCommand, ReportsItsFaultInTheEditorsForm) {
   d.files["/w/treno.txt"] = train_document(
       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n   segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
   d.directories.insert("/out");
-  command_run r = run_tool(compile_command, d,
-                           {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train",
-                            "/w/treno.txt", "--out", "/out"});
+  command_run r =
+      run_tool(compile_command, d,
+               {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train", "/w/treno.txt",
+                "--out", "/out", "--line-name", "L", "--train-number", "1"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
-            "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\") "
-            "[code 16]\n");
+            "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\"); "
+            "the cell is taken by the \"segnale\" record at line 6 of the train document: move "
+            "one of them by at least 50 m [code 16]\n"
+            "scenario-tool compile: 1 error; no package written\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The words an author reads for a value its slot cannot hold: the record,
+// the field, the value and what the package will hold.
+TEST(Check, SaysWhatAValueOutOfItsSlotBecomes) {
+  const std::vector<finding> found = check_documents(
+      {line_description(10000, "pendenza,  0,  200\n"), train_document("aderenza,  0,  300\n")},
+      {});
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].message,
+            "the gradient 200 of this \"pendenza\" record does not fit the byte it is kept in "
+            "(-100 to 155): the package will hold -56 in its place");
+  EXPECT_EQ(found[1].message,
+            "the value 300 of this \"aderenza\" record does not fit the byte it is kept in (0 to "
+            "255): the package will hold 44 in its place");
+  EXPECT_EQ(found[1].kind, warning_kind::value_range);
+}
+
+}  // namespace
+
+namespace {
+
+// Each planted mistake is said once, with the words that tell an author
+// what to do.
+TEST(Check, MessagesSayWhatToDo) {
+  const std::string line = line_description(10000);
+  const std::string train = train_document();
+  struct {
+    const char* name;
+    std::string line, train;
+    size_t count;  // findings in all
+    std::string words;
+  } cases[] = {
+      {"where the grid ends", line_description(10000, "pendenza,  90000,  2\n"), train, 1,
+       "the track grid's last cell is 340, so records may stand up to 16900 m and stations up "
+       "to 16200 m"},
+      {"a decimal comma", line_description(10000, "pendenza,  1000,  12,5\n"), train, 1,
+       "'12,5' looks like a decimal comma"},
+      // The compile's own fault follows: it reads the missing value from the
+      // next line.
+      {"grammar: one value, an adhesion record", line, train_document("aderenza,  0\n"), 2,
+       "an adhesion record (aderenza) takes 2 values after its keyword; this line has 1"},
+      {"blank separators, said once a document",
+       line_description(10000, "pendenza 1000 4\npendenza 2000 -3\npendenza\t3000\t2\n"), train, 2,
+       "separated by blanks, not commas"},
+      {"a byte-order mark", "\xEF\xBB\xBF" + line, train, 1, "a UTF-8 byte-order mark"},
+      {"swapped documents", train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"),
+       line_description(10000, "pendenza,  0,  2\ncurvas2,  950,  400\n"), 1,
+       "the documents look swapped"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<finding> found = check_documents({c.line, c.train}, {});
+    EXPECT_EQ(found.size(), c.count) << c.name;
+    bool said = false;
+    for (const finding& f : found) said = said || f.message.find(c.words) != std::string::npos;
+    EXPECT_TRUE(said) << c.name << ": " << (found.empty() ? "" : found[0].message);
+  }
 }
 
 }  // namespace

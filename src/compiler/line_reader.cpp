@@ -23,8 +23,8 @@ step route_length_record(compile_state& cs) {
   int32_t length;
   if (!read_record_field<record_kind::route_length, 0>(cs, &length)) return reader_fault(cs);
   route_length(cs.sc.table) = length;
-  if (length > longest_route) return reject(cs, fault_code::route_too_long);
-  if (length < 0) return reject(cs, fault_code::negative_route_length);
+  if (length > longest_route) return reject_value(cs, fault_code::route_too_long, 0);
+  if (length < 0) return reject_value(cs, fault_code::negative_route_length, 0);
   create_grid_and_plan(cs, length);
   return step::next;
 }
@@ -36,8 +36,9 @@ step signal_repetition_record(compile_state& cs, const std::string& keyword) {
   if (!read_record_field<record_kind::signal_repetition, 0>(cs, &repetition_start(t)) ||
       !read_record_field<record_kind::signal_repetition, 1>(cs, &repetition_end(t)))
     return reader_fault(cs);
-  if (repetition_start(t) % 50 != 0) return reject(cs, fault_code::repetition_start_not_on_50);
-  if (repetition_end(t) % 50 != 0) return reject(cs, fault_code::repetition_end_not_on_50);
+  if (repetition_start(t) % 50 != 0)
+    return reject_value(cs, fault_code::repetition_start_not_on_50, 0);
+  if (repetition_end(t) % 50 != 0) return reject_value(cs, fault_code::repetition_end_not_on_50, 1);
   if (contains(keyword, "4"))
     repetition_codes(t) = 4;
   else if (contains(keyword, "9"))
@@ -64,8 +65,8 @@ step background_record(compile_state& cs, int32_t* slot) {
   return step::next;
 }
 
-// The eight tests of the general header, each applied to the same field;
-// every test that matches reads its values.
+}  // namespace
+
 step header_record(compile_state& cs) {
   const std::string field = cs.field;
   auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
@@ -94,6 +95,8 @@ step header_record(compile_state& cs) {
   if (is(record_kind::signal_repetition)) return signal_repetition_record(cs, field);
   return step::next;
 }
+
+namespace {
 
 // A section header ("[curve]") ends the general header, unless it begins
 // with a dash.

@@ -79,7 +79,7 @@ step speed_board_record(compile_state& cs) {
   if (!read_record_fields<record_kind::speed_board>(cs, v)) return reader_fault(cs);
   const int32_t position = v[0];
   if (range_check(cs, position) != step::next) return step::end_document;
-  if (position < 0) return reject_at(cs, fault_code::negative_position, position);
+  if (position < 0) return reject_value_at(cs, fault_code::negative_position, 0, position);
   const speed_board board{position, {v[1], v[2], v[3]}, v[4], {v[5], v[6], v[7]}, v[8]};
   return after_laying(cs, lay_speed_board(cs.sc.grid, board), position);
 }
@@ -92,7 +92,7 @@ step text_board_record(compile_state& cs) {
       !read_record_field<record_kind::text_board, 1>(cs, &cs.field))
     return reader_fault(cs);
   if (range_check(cs, position) != step::next) return step::end_document;
-  if (position < 0) return reject_at(cs, fault_code::negative_position, position);
+  if (position < 0) return reject_value_at(cs, fault_code::negative_position, 0, position);
   track_cell& cell = cs.sc.grid[static_cast<size_t>(point_cell(position))];
   if (!is_free_cell(cell)) return reject_at(cs, fault_code::text_board_cell_taken, position);
   int32_t& entry = cs.line.board_entry;

@@ -50,13 +50,14 @@ step station_record(compile_state& cs) {
   const int32_t p = e.l12;
   if (!inside_grid(cs, p, 800)) {
     record_fault_at(cs, fault_code::beyond_grid, p);
+    mark_value(cs, 0);
     return step::end_document;
   }
-  if (p % 50 != 0) return reject_at(cs, fault_code::station_not_on_50, p);
+  if (p % 50 != 0) return reject_value_at(cs, fault_code::station_not_on_50, 0, p);
   int32_t length;
   if (!read_record_field<kind, 1>(cs, &e.b0) || !read_record_field<kind, 2>(cs, &length))
     return reader_fault(cs);
-  if (length % 100 != 0) return reject_at(cs, fault_code::station_length_not_on_100, p);
+  if (length % 100 != 0) return reject_value_at(cs, fault_code::station_length_not_on_100, 2, p);
   int32_t hour, minute, second;
   if (!read_record_field<kind, 3>(cs, &e.b16) || !read_record_field<kind, 4>(cs, &e.b37) ||
       !read_record_field<kind, 5>(cs, &e.b36) || !read_record_field<kind, 6>(cs, &e.w24) ||
