@@ -17,28 +17,10 @@
 #include "compiler/train_reader.h"
 #include "model/rounding.h"
 #include "model/route_extent.h"
-#include "run/package_step.h"
 #include "runtime/nearest_word.h"
 #include "runtime/windows1252.h"
 
 namespace {
-
-struct warning_info {
-  std::string_view name;
-  std::string_view meaning;
-};
-
-constexpr warning_info warning_table[] = {
-#define SCENARIO_WARNING_INFO(name, option, meaning) {option, meaning},
-    SCENARIO_WARNING_LIST(SCENARIO_WARNING_INFO)
-#undef SCENARIO_WARNING_INFO
-};
-
-constexpr warning_kind warning_kinds[] = {
-#define SCENARIO_WARNING_KIND(name, option, meaning) warning_kind::name,
-    SCENARIO_WARNING_LIST(SCENARIO_WARNING_KIND)
-#undef SCENARIO_WARNING_KIND
-};
 
 // The longest texts a board and a station name show: a board has up to three
 // lines of 16 characters, each written in parentheses; a station name is
@@ -51,21 +33,6 @@ constexpr size_t station_name_length = 27;
 constexpr size_t quoted_length = 40;
 
 }  // namespace
-
-std::string_view warning_name(warning_kind kind) {
-  return warning_table[static_cast<size_t>(kind)].name;
-}
-std::string_view warning_meaning(warning_kind kind) {
-  return warning_table[static_cast<size_t>(kind)].meaning;
-}
-std::span<const warning_kind> all_warning_kinds() {
-  return warning_kinds;
-}
-std::optional<warning_kind> warning_by_name(std::string_view name) {
-  for (warning_kind k : warning_kinds)
-    if (warning_name(k) == name) return k;
-  return std::nullopt;
-}
 
 namespace {
 
@@ -1056,14 +1023,7 @@ check_report check_documents_counted(const check_input& input, const check_optio
   if (compiled.fault) {
     compile_fault fault = *compiled.fault;
     if (fault.line == 0) c.locate(fault);
-    finding f;
-    f.from_compile = true;
-    f.document = fault.line > 0 ? fault.document : fault_source(fault);
-    f.line = fault.line;
-    f.column = fault.column;
-    f.message = fault_message(fault);
-    f.code = fault.code;
-    f.position = fault.position;
+    finding f = finding_of_fault(fault);
     // The compile's own word replaces the checker's for the same record.
     std::erase_if(found, [&](const finding& g) {
       return g.code == f.code && g.document == f.document && g.line == f.line;
