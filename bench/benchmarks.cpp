@@ -18,7 +18,7 @@
 #include "model/package_writer.h"
 #include "run/generator.h"
 #include "runtime/disk.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
 #include "tool/html_view.h"
 #include "tool/svg_drawing.h"

@@ -14,7 +14,7 @@
 #include "lsp/server.h"
 #include "lsp/text_document.h"
 #include "lsp/transport.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
 #include "testing/lsp_fuzz_input.h"
 

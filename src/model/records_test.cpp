@@ -12,7 +12,7 @@
 #include "model/scenario.h"
 #include "model/scenario_table.h"
 #include "model/track_grid.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "runtime/output_file.h"
 
 namespace {
