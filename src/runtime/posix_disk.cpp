@@ -1,4 +1,5 @@
-// The file system of a POSIX system, and where the executable lives.
+// The file system of a POSIX system, where the executable lives, and the
+// standard streams and arguments as they come (nothing is shown on a screen).
 
 #include <dirent.h>
 #include <errno.h>
@@ -14,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "runtime/desktop.h"
 #include "runtime/disk.h"
 
 const char path_separator = '/';
+const char path_separators[] = "/";
 
 namespace {
 
@@ -357,4 +360,24 @@ std::string application_path() {
   if (slash == std::string::npos) return std::string();
   if (slash == 0) return std::string();  // the root directory: "" + "/" + name
   return path.substr(0, slash);
+}
+
+void prepare_standard_streams() {}
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+bool watched_by_a_person() { return false; }
+
+waiting_window::waiting_window(std::string_view title, std::string_view text) {
+  (void)title;
+  (void)text;
+}
+
+waiting_window::~waiting_window() = default;
+
+void show_message_box(std::string_view title, std::string_view text) {
+  (void)title;
+  (void)text;
 }
