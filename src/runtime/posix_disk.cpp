@@ -368,7 +368,9 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
-bool watched_by_a_person() { return false; }
+bool watched_by_a_person() {
+  return false;
+}
 
 waiting_window::waiting_window(std::string_view title, std::string_view text) {
   (void)title;

@@ -40,8 +40,8 @@ constexpr const char* in_use_reason =
 
 std::wstring wide(std::string_view utf8) {
   if (utf8.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
   return out;
@@ -49,8 +49,8 @@ std::wstring wide(std::string_view utf8) {
 
 std::string narrow(std::wstring_view text) {
   if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
                       nullptr, nullptr);
@@ -58,9 +58,8 @@ std::string narrow(std::wstring_view text) {
 }
 
 bool valid_utf8(std::string_view text) {
-  return text.empty() ||
-         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                             static_cast<int>(text.size()), nullptr, 0) > 0;
+  return text.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                             static_cast<int>(text.size()), nullptr, 0) > 0;
 }
 
 // The system's own words for an error code, without the closing period.
@@ -80,11 +79,13 @@ std::string system_reason(DWORD code) {
 
 bool fail(std::string* err, DWORD code) {
   *err = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ? in_use_reason
-                                                                          : system_reason(code);
+                                                                         : system_reason(code);
   return false;
 }
 
-bool fail(std::string* err) { return fail(err, GetLastError()); }
+bool fail(std::string* err) {
+  return fail(err, GetLastError());
+}
 
 bool fail(std::string* err, std::string reason) {
   *err = std::move(reason);
@@ -107,8 +108,8 @@ bool device_name(std::string_view name) {
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
   for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
     if (ascii_equal(base, device)) return true;
-  if (base.size() >= 4 && (ascii_equal(base.substr(0, 3), "COM") ||
-                           ascii_equal(base.substr(0, 3), "LPT"))) {
+  if (base.size() >= 4 &&
+      (ascii_equal(base.substr(0, 3), "COM") || ascii_equal(base.substr(0, 3), "LPT"))) {
     const std::string_view number = base.substr(3);
     // COM0 to COM9, and the superscripts one, two and three in UTF-8.
     if (number.size() == 1 && number[0] >= '0' && number[0] <= '9') return true;
@@ -171,14 +172,16 @@ int handle_number(HANDLE h) {
   return static_cast<int>(reinterpret_cast<intptr_t>(h));
 }
 
-HANDLE handle_of(int number) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(number)); }
+HANDLE handle_of(int number) {
+  return reinterpret_cast<HANDLE>(static_cast<intptr_t>(number));
+}
 
 // True when another process holds `path` open in a way that keeps it from
 // being deleted or replaced.
 bool held_by_another_program(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING,
-                         FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE h = CreateFileW(
+      path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h != INVALID_HANDLE_VALUE) {
     CloseHandle(h);
     return false;
@@ -230,12 +233,11 @@ HANDLE open_for_reading(const std::string& path, int64_t* size, std::string* err
   HANDLE h = INVALID_HANDLE_VALUE;
   const bool opened = waiting_while_in_use(
       [&] {
-        h = CreateFileW(name.c_str(), GENERIC_READ,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING,
-                        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS |
-                            FILE_FLAG_SEQUENTIAL_SCAN,
-                        nullptr);
+        h = CreateFileW(
+            name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING,
+            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
+            nullptr);
         return h != INVALID_HANDLE_VALUE;
       },
       [](DWORD code) { return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION; },
@@ -429,9 +431,7 @@ struct windows_disk : disk {
     // MoveFileExW renames the names themselves: a link at `to` is replaced,
     // never written through.
     return waiting_while_in_use(
-        [&] {
-          return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-        },
+        [&] { return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; },
         [&](DWORD code) {
           return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
                  (code == ERROR_ACCESS_DENIED &&
@@ -445,6 +445,13 @@ struct windows_disk : disk {
     if (!system_path(from, &source, err) || !system_path(to, &target, err)) return false;
     return waiting_while_in_use(
         [&] {
+          // A file another program holds could get its second name, but the
+          // name could then not be removed: it is waited for here instead,
+          // before any name is made.
+          if (held_by_another_program(source)) {
+            SetLastError(ERROR_SHARING_VIOLATION);
+            return false;
+          }
           if (CreateHardLinkW(target.c_str(), source.c_str(), nullptr)) return true;
           const DWORD code = GetLastError();
           // A volume without hard links (FAT on a memory stick): a copy
@@ -459,13 +466,13 @@ struct windows_disk : disk {
   bool remove_file(const std::string& path, std::string* err) override {
     std::wstring name;
     if (!system_path(path, &name, err)) return false;
-    return waiting_while_in_use([&] { return DeleteFileW(name.c_str()) != 0; },
-                                [&](DWORD code) {
-                                  return code == ERROR_SHARING_VIOLATION ||
-                                         (code == ERROR_ACCESS_DENIED &&
-                                          held_by_another_program(name));
-                                },
-                                err);
+    return waiting_while_in_use(
+        [&] { return DeleteFileW(name.c_str()) != 0; },
+        [&](DWORD code) {
+          return code == ERROR_SHARING_VIOLATION ||
+                 (code == ERROR_ACCESS_DENIED && held_by_another_program(name));
+        },
+        err);
   }
 
   bool list_directory(const std::string& dir, std::vector<std::string>* names,
@@ -475,8 +482,8 @@ struct windows_disk : disk {
     if (!name.empty() && name.back() != L'\\' && name.back() != L'/') name += L'\\';
     name += L'*';
     WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileExW(name.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                nullptr, 0);
+    HANDLE h =
+        FindFirstFileExW(name.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
     if (h == INVALID_HANDLE_VALUE) return fail(err);
     names->clear();
     do {
@@ -501,12 +508,12 @@ struct windows_disk : disk {
       // Every run opens the lock file to be deleted when the last handle to
       // it closes; while that is pending, a new open is refused (access
       // denied) and waits like one that finds the lock taken.
-      HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_HIDDEN |
-                                 FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE,
-                             nullptr);
+      HANDLE h =
+          CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT |
+                          FILE_FLAG_DELETE_ON_CLOSE,
+                      nullptr);
       DWORD code = ERROR_SUCCESS;
       if (h == INVALID_HANDLE_VALUE) {
         code = GetLastError();
@@ -548,7 +555,9 @@ void restore_console_page() {
 }
 
 // True when `h` is a usable standard handle.
-bool usable(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+bool usable(HANDLE h) {
+  return h != nullptr && h != INVALID_HANDLE_VALUE;
+}
 
 }  // namespace
 
@@ -557,7 +566,9 @@ disk& real_disk() {
   return the_disk;
 }
 
-int64_t process_number() { return static_cast<int64_t>(GetCurrentProcessId()); }
+int64_t process_number() {
+  return static_cast<int64_t>(GetCurrentProcessId());
+}
 
 std::string application_path() {
   std::wstring buffer(MAX_PATH, L'\0');
@@ -613,8 +624,7 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
   (void)argc;
   (void)argv;
   std::vector<std::string> args;
-  for (const std::wstring& arg : split_command_line(GetCommandLineW()))
-    args.push_back(narrow(arg));
+  for (const std::wstring& arg : split_command_line(GetCommandLineW())) args.push_back(narrow(arg));
   return args;
 }
 
@@ -629,17 +639,17 @@ waiting_window::waiting_window(std::string_view title, std::string_view text) {
   constexpr int width = 280, height = 110;
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", wide(title).c_str(),
-                                WS_POPUP | WS_CAPTION | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, x,
-                                y, width, height, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                nullptr);
+  HWND window =
+      CreateWindowExW(WS_EX_TOPMOST, L"STATIC", wide(title).c_str(),
+                      WS_POPUP | WS_CAPTION | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, x, y, width,
+                      height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window) return;
   // The text in the window's own static control, below the caption.
   RECT inside;
   GetClientRect(window, &inside);
-  CreateWindowExW(0, L"STATIC", wide(text).c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE,
-                  0, 0, inside.right, inside.bottom, window, nullptr, GetModuleHandleW(nullptr),
-                  nullptr);
+  CreateWindowExW(0, L"STATIC", wide(text).c_str(),
+                  WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0, inside.right,
+                  inside.bottom, window, nullptr, GetModuleHandleW(nullptr), nullptr);
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
   // The run has no message loop: what is waiting now (painting) is done.

@@ -9,6 +9,7 @@
 
 #include "compiler/compile.h"
 #include "documents/builtin_documents.h"
+#include "model/file_names.h"
 #include "model/package_format.h"
 #include "model/package_reader.h"
 #include "run/generator.h"
@@ -45,7 +46,7 @@ struct built_in {
     EXPECT_TRUE(
         read_package(disk, test_directory, test_identity(), &traced, &error, plan_reading::trace))
         << error.message;
-    plan_bytes = disk.files[std::string(test_directory) + "/" + rows.plan_file];
+    plan_bytes = disk.files[path_in(test_directory, rows.plan_file)];
   }
 };
 
