@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lsp/server.h"
+#include "lsp/transport.h"
 #include "run/exit_status.h"
 #include "runtime/desktop.h"
 #include "runtime/disk.h"
@@ -71,7 +72,10 @@ int run_command(int argc, char** argv) {
       return help ? exit_clean : exit_usage;
     }
     std::ios::sync_with_stdio(false);
-    return serve_lsp(std::cin, std::cout, real_disk());
+    // An editor that quits closes the pipe: writing to it is then an error
+    // that ends the session, not a signal that kills the process.
+    ignore_broken_pipes();
+    return serve_lsp(std::cin, std::cout, real_disk(), standard_input_waiting);
   }
   if (!std::strcmp(command, "render"))
     return render_command(argc, argv, real_disk(), std::cout, std::cerr);
