@@ -599,6 +599,9 @@ void prepare_standard_streams() {
     if (AttachConsole(ATTACH_PARENT_PROCESS)) {
       (void)std::freopen("CONOUT$", "w", stdout);
       (void)std::freopen("CONOUT$", "w", stderr);
+      // The system's handles too, so that the console is found below.
+      SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout))));
+      SetStdHandle(STD_ERROR_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stderr))));
     } else {
       // Started with no console (a double click): the lines go nowhere,
       // which is not a failure to write them.
