@@ -124,6 +124,60 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
   }
 }
 
+// The general header's keys: each mistake is a header-key warning at its
+// line, with what the compile makes of it.
+TEST(Check, WarnsOfHeaderKeysMisspeltInTheWrongCaseRepeatedOrMissing) {
+  const struct {
+    const char* name;
+    std::string from, to;
+    std::vector<std::string> expected;
+    const char* said;
+  } cases[] = {
+      {"wrong case",
+       "progressiva chilometrica uno",
+       "Progressiva chilometrica uno",
+       {"line:3:1 header-key"},
+       "(header keys are matched with their case)"},
+      // Repeated, so the key it replaced is missing too (said at "[generale]").
+      {"repeated",
+       "sfondo due",
+       "sfondo uno",
+       {"line:1:1 header-key", "line:7:1 header-key"},
+       "'sfondo uno' again (first on line 6)"},
+      {"missing",
+       "sfondo tre,    0\n",
+       "",
+       {"line:1:1 header-key"},
+       "the general header has no 'sfondo tre' key"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string line = line_description(10000);
+    line.replace(line.find(c.from), c.from.size(), c.to);
+    const std::vector<finding> found = check_documents({line, train_document()}, {});
+    std::vector<std::string> got;
+    std::string messages;
+    for (const finding& f : found) {
+      got.push_back(brief(f));
+      messages += f.message + "\n";
+    }
+    EXPECT_EQ(got, c.expected);
+    EXPECT_NE(messages.find(c.said), std::string::npos) << messages;
+  }
+}
+
+// Text after "[fine]" is read by the compile all the same: one warning, at
+// the first line after the marker, in either document.
+TEST(Check, WarnsOnceOfTextAfterTheEndMarker) {
+  const std::string line = line_description(10000) + "pendenza,  0,  2\npendenza,  500,  3\n";
+  const std::string train = train_document() + "velocita,  0,  50\n";
+  EXPECT_EQ(briefs(line, train),
+            (std::vector<std::string>{"line:12:1 after-end-marker", "train:7:1 after-end-marker"}));
+  check_options quiet;
+  quiet.disabled.insert(warning_kind::after_end_marker);
+  EXPECT_EQ(briefs(line, train, quiet), std::vector<std::string>{});
+}
+
 TEST(Check, ReportsTheCompilesOwnFaultExactly) {
   // A second route length after the header key's misspelling: the compile
   // finds no route length and says so at the header's end.
@@ -253,9 +307,10 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
   EXPECT_EQ(text.out,
             "/w/linea.txt:11:1: warning: unknown keyword 'cruvas2': the compile skips this line; "
             "did you mean 'curvas2'? [unknown-keyword]\n"
-            "/w/treno.txt:7:1: error: a signal's cell is not free at 3000 m (record \"segnale\") "
-            "[code 16]\n");
-  EXPECT_EQ(text.err, "scenario-tool check: 1 error, 1 warning\n");
+            "/w/treno.txt:7:1: error: a signal's cell is not free at 3000 m (record \"segnale\"); "
+            "the cell is taken by the \"segnale\" record at line 6 of the train document: move "
+            "one of them by at least 50 m [code 16]\n");
+  EXPECT_EQ(text.err, "scenario-tool check: 1 error and 1 warning\n");
 
   std::vector<std::string> json_args = base;
   json_args.insert(json_args.end(), {"--format", "json", "-Wno-unknown-keyword"});
@@ -265,7 +320,9 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
       json.out,
       "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
       "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
-      "cell is not free at 3000 m (record \\\"segnale\\\")\"}\n]\n");
+      "cell is not free at 3000 m (record \\\"segnale\\\"); the cell is taken by the "
+            "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
+            "least 50 m\"}\n]\n");
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.
@@ -287,11 +344,14 @@ TEST(CompileCommand, ReportsItsFaultInTheEditorsForm) {
   d.directories.insert("/out");
   command_run r = run_tool(compile_command, d,
                            {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train",
-                            "/w/treno.txt", "--out", "/out"});
+                            "/w/treno.txt", "--out", "/out", "--line-name", "L",
+                            "--train-number", "1"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
-            "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\") "
-            "[code 16]\n");
+            "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\"); "
+            "the cell is taken by the \"segnale\" record at line 6 of the train document: move "
+            "one of them by at least 50 m [code 16]\n"
+            "scenario-tool compile: 1 error; no package written\n");
 }
 
 }  // namespace

@@ -475,6 +475,13 @@ struct windows_disk : disk {
         err);
   }
 
+  bool make_directory(const std::string& path, std::string* err) override {
+    std::wstring name;
+    if (!system_path(path, &name, err)) return false;
+    if (!CreateDirectoryW(name.c_str(), nullptr)) return fail(err);
+    return true;
+  }
+
   bool list_directory(const std::string& dir, std::vector<std::string>* names,
                       std::string* err) override {
     std::wstring name;
