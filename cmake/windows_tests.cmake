@@ -17,7 +17,6 @@ set_tests_properties(wine_session PROPERTIES FIXTURES_SETUP wine ENVIRONMENT
 # they run on Linux.
 set(posix_spelled_tests
     FaultTable.EveryCodeWithItsPositionDocumentsAndPackage
-    FuzzCorpus.EveryPackageSeedAndPastFindingRunsCleanly
     Generator.ADirectoryWhereTheGridFileShouldGo
     Generator.AFormTakenByADirectoryLeavesNoSourceDocument
     Generator.TwoRunsGiveTheSameBytes
@@ -27,6 +26,10 @@ set(posix_spelled_tests
     PackageReader.AFileThatCannotBeReadIsNamedWithTheSystemsReason
     TemporaryNames.AreUniqueToTheRunAndEndWithTheFinalName
     ViewPage.OneSelfContainedPageWithItsDataAndOrigins
+    CompileCommand.NamesThePackageAfterTheDocumentsAndMakesItsDirectory
+    CompileCommand.OnAnErrorWritesNothingAndLeavesThePackageAsItWas
+    CompileCommand.NamesThatDoNotFollowThePatternFallBackWithANote
+    LspDiagnostics.APartnerOnTheDiskIsReadAndALoneDocumentIsCheckedAlone
     package_on_disk.*)
 list(JOIN posix_spelled_tests ":" excluded)
 add_test(NAME unit_tests_under_wine COMMAND scenario_tests --gtest_brief=1
@@ -75,3 +78,9 @@ add_test(NAME same_bytes_as_linux
                  ${host_dir}/scenario-tool ${CMAKE_SOURCE_DIR}/fuzz/corpus)
 set_tests_properties(same_bytes_as_linux PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
                                                     "${wine_environment}" TIMEOUT 600)
+
+# The zip as CPack makes it: what it holds, and its programs run.
+add_test(NAME windows_zip COMMAND bash ${CMAKE_SOURCE_DIR}/src/run/windows_zip_test.sh
+                                  ${CMAKE_BINARY_DIR})
+set_tests_properties(windows_zip PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
+                                            "${wine_environment}" TIMEOUT 300)

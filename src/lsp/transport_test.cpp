@@ -88,10 +88,11 @@ TEST(LspUri, FileUrisAndPathsConvertBothWays) {
       {"untitled:Untitled-1", std::nullopt},
       {"file://host", std::nullopt},
   };
-  for (const uri_case& c : cases) EXPECT_EQ(path_of_uri(c.uri), c.path) << c.uri;
+  constexpr path_style posix = path_style::posix;
+  for (const uri_case& c : cases) EXPECT_EQ(path_of_uri(c.uri, posix), c.path) << c.uri;
   for (const char* path : {"/a b/c.txt", "/w/\xC3\xA8-.txt", "/x/%41"})
-    EXPECT_EQ(path_of_uri(uri_of_path(path)), path) << path;
-  EXPECT_EQ(uri_key("file:///a/%62.txt"), uri_key("file:///a/b.txt"));
+    EXPECT_EQ(path_of_uri(uri_of_path(path, posix), posix), path) << path;
+  EXPECT_EQ(uri_key("file:///a/%62.txt", posix), uri_key("file:///a/b.txt", posix));
 }
 
 // The URIs Windows editors send: a drive letter in either case, its colon

@@ -100,12 +100,31 @@ sed -i '0,/^segnale/{/^segnale/p}' "$docs/Borvasco_Lestrano_40817-.txt"
 "$wine" "$tool" compile --line "$line" --train "$train" --out "$(windows_path "$work/compiled")" \
   >/dev/null 2>"$work/err.txt"
 status=$?
-err=$(cat "$work/err.txt")
+err=$(head -n 1 "$work/err.txt")
 [ $status -eq 1 ] || fail "located message: status $status: $err"
 case "$err" in
   "$train":[0-9]*:[0-9]*": error: "*"[code 16]") ;;
   *) fail "located message: $err" ;;
 esac
+
+# The language server with the URIs VS Code sends ("file:///z%3A/..."): the
+# train document, open in the editor, is paired with the line description
+# beside it on disk, found through the Windows path of its URI.
+frame() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
+uri="file:///z%3A$(printf '%s' "$docs" | sed 's/Società/Societ%C3%A0/')/Borvasco_Lestrano_40817-.txt"
+text='segnale,    1850,   1, 2, 0,  0, 0,    0,  0,0,0, 0\r\n'
+LC_ALL=C
+{
+  frame '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"processId":null,"rootUri":null,"capabilities":{}}}'
+  frame '{"jsonrpc":"2.0","method":"initialized","params":{}}'
+  frame '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"'"$uri"'","languageId":"scenario","version":1,"text":"'"$text"'"}}}'
+  frame '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
+  frame '{"jsonrpc":"2.0","method":"exit"}'
+} | "$wine" "$tool" lsp >"$work/lsp.txt" 2>"$work/err.txt"
+status=$?
+[ $status -eq 0 ] || fail "language server: status $status: $(cat "$work/err.txt")"
+grep -qF '"uri":"'"$uri"'"' "$work/lsp.txt" || fail "language server: no diagnostics for $uri"
+if grep -q "no-partner" "$work/lsp.txt"; then fail "language server: the line description on disk was not found"; fi
 
 # The view page of the package, written from inside the package's folder
 # with relative names: one file that loads nothing, so it opens from any
@@ -128,6 +147,8 @@ check_refusal() {
 }
 check_refusal "a device as the line description" "'CON' is a name Windows reserves for a device" \
   compile --line CON --train "$train" --out "$(windows_path "$work/compiled")"
+check_refusal "a device as the output folder" "'aux' is a name Windows reserves for a device" \
+  documents --out "$(windows_path "$work")\\aux"
 check_refusal "a device with an extension" "'com1.txt' is a name Windows reserves for a device" \
   compile --line "$(windows_path "$work")\\com1.txt" --train "$train"
 check_refusal "a device as the page" "'NUL.html' is a name Windows reserves for a device" \

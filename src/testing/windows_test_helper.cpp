@@ -136,9 +136,11 @@ int main(int count, char** given) {
     // The box's own text, not its button's.
     for (int waited = 0; waited < std::atoi(argv[3]) * 1000; waited += 50) {
       HWND box = FindWindowW(L"#32770", s.title.c_str());
-      if (box) {
-        HWND text = GetDlgItem(box, 0xFFFF);
-        std::printf("%s\n", narrow(text ? window_text(text) : L"").c_str());
+      HWND text = box ? GetDlgItem(box, 0xFFFF) : nullptr;
+      // The box is found as soon as it exists: its text may come a moment
+      // later.
+      if (text && IsWindowVisible(box) && !window_text(text).empty()) {
+        std::printf("%s\n", narrow(window_text(text)).c_str());
         std::fflush(stdout);
         if (argv[1][0] == 'p') PostMessageW(box, WM_COMMAND, IDOK, 0);
         return 0;
