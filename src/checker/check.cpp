@@ -17,28 +17,10 @@
 #include "compiler/train_reader.h"
 #include "model/rounding.h"
 #include "model/route_extent.h"
-#include "run/package_step.h"
 #include "runtime/nearest_word.h"
 #include "runtime/windows1252.h"
 
 namespace {
-
-struct warning_info {
-  std::string_view name;
-  std::string_view meaning;
-};
-
-constexpr warning_info warning_table[] = {
-#define SCENARIO_WARNING_INFO(name, option, meaning) {option, meaning},
-    SCENARIO_WARNING_LIST(SCENARIO_WARNING_INFO)
-#undef SCENARIO_WARNING_INFO
-};
-
-constexpr warning_kind warning_kinds[] = {
-#define SCENARIO_WARNING_KIND(name, option, meaning) warning_kind::name,
-    SCENARIO_WARNING_LIST(SCENARIO_WARNING_KIND)
-#undef SCENARIO_WARNING_KIND
-};
 
 // The longest texts a board and a station name show: a board has up to three
 // lines of 16 characters, each written in parentheses; a station name is
@@ -51,21 +33,6 @@ constexpr size_t station_name_length = 27;
 constexpr size_t quoted_length = 40;
 
 }  // namespace
-
-std::string_view warning_name(warning_kind kind) {
-  return warning_table[static_cast<size_t>(kind)].name;
-}
-std::string_view warning_meaning(warning_kind kind) {
-  return warning_table[static_cast<size_t>(kind)].meaning;
-}
-std::span<const warning_kind> all_warning_kinds() {
-  return warning_kinds;
-}
-std::optional<warning_kind> warning_by_name(std::string_view name) {
-  for (warning_kind k : warning_kinds)
-    if (warning_name(k) == name) return k;
-  return std::nullopt;
-}
 
 namespace {
 
@@ -136,6 +103,7 @@ bool is_section_header(std::string_view field) {
 struct record_values {
   enum { complete, too_few, bad_number } state = complete;
   std::vector<int32_t> numbers;  // every number field, in order
+  std::vector<int> columns;      // the column of every field read, in order
   std::string text;              // the text field, if any
   size_t fields_read = 0;
   std::string fault;  // the reader's words for a bad number
@@ -167,6 +135,7 @@ record_values read_record(field_reader& r, std::span<const record_field> fields)
       ok = r.read_i32(&n);
       v.numbers.push_back(n);
     }
+    v.columns.push_back(r.field_column());
     if (!ok) {
       v.state = record_values::bad_number;
       v.fault = r.fault();
@@ -288,6 +257,35 @@ class checker {
     f.code = code;
     f.position = position;
     found_.push_back(std::move(f));
+  }
+
+  // A number kept in a narrower slot than it is read into: what the
+  // package will hold in its place, on the value itself.
+  void warn_values_out_of_slot(const line_at& at, const record_description& form,
+                               const record_values& v) {
+    size_t number = 0;
+    for (size_t i = 0; i < form.fields.size() && i < v.columns.size(); ++i) {
+      const record_field& field = form.fields[i];
+      if (field.storage == field_storage::text) continue;
+      const int32_t value = v.numbers[number++];
+      const value_fit& fit = field.fit;
+      if (!fit.checked() || (value >= fit.lowest && value <= fit.highest)) continue;
+      std::string message = "the " + std::string(field.name) + " " + std::to_string(value) +
+                            " of this \"" + std::string(form.keyword) + "\" record ";
+      if (fit.bits > 0) {
+        const int64_t mask = (int64_t{1} << fit.bits) - 1;
+        const int64_t kept = ((static_cast<int64_t>(value) + fit.offset) & mask) - fit.offset;
+        message += "does not fit the " + std::string(fit.bits == 8 ? "byte" : "word") +
+                   " it is kept in (" + std::to_string(fit.lowest) + " to " +
+                   std::to_string(fit.highest) + "): the package will hold " +
+                   std::to_string(kept) + " in its place";
+      } else {
+        message += "is outside " + std::to_string(fit.lowest) + " to " +
+                   std::to_string(fit.highest) +
+                   ": it is packed into one word with the fields beside it and spills into them";
+      }
+      warn(at, v.columns[i], warning_kind::value_range, message);
+    }
   }
 
   // An object that stands past the route's end, on the run-out the grid
@@ -569,6 +567,7 @@ class checker {
       if (!v) continue;
       const int32_t p = v->numbers[0];
       warn_past_route_end(at, *form, p);
+      warn_values_out_of_slot(at, *form, *v);
       switch (form->kind) {
         case record_kind::gradient:
           if (run_handler(at, gradient_record)) warn_order(at, last_gradient, p, "gradient", true);
@@ -761,6 +760,7 @@ class checker {
       if (!v) continue;
       const std::vector<int32_t>& n = v->numbers;
       warn_past_route_end(at, *form, n[0]);
+      warn_values_out_of_slot(at, *form, *v);
       switch (form->kind) {
         case record_kind::speed_limit: {
           const int32_t carried = cs_.train.speed;
@@ -1001,14 +1001,7 @@ std::vector<finding> check_documents(const check_input& input, const check_optio
   if (compiled.fault) {
     compile_fault fault = *compiled.fault;
     if (fault.line == 0) c.locate(fault);
-    finding f;
-    f.from_compile = true;
-    f.document = fault.line > 0 ? fault.document : fault_source(fault);
-    f.line = fault.line;
-    f.column = fault.column;
-    f.message = fault_message(fault);
-    f.code = fault.code;
-    f.position = fault.position;
+    finding f = finding_of_fault(fault);
     // The compile's own word replaces the checker's for the same record.
     std::erase_if(found, [&](const finding& g) {
       return g.code == f.code && g.document == f.document && g.line == f.line;
