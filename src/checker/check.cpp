@@ -594,7 +594,7 @@ class checker {
         case record_kind::mountain:
           if (run_handler(at, mountain_record)) {
             warn_order(at, last_mountain, p, "mountain", false);
-            const int64_t last = static_cast<int64_t>(round_half_even(v->numbers[1] / 50.0 - 1));
+            const int64_t last = cells_of_mountain(p, v->numbers[1]).last;
             if (p < 0 || last > cs_.sc.last_cell())
               warn(at, at.column, warning_kind::cut_short,
                    "this mountain runs from " + std::to_string(p) + " m to " +
@@ -704,7 +704,7 @@ class checker {
         const scenario_entry& read = ranges_[static_cast<size_t>(from)];
         const auto [line, column] = range_lines_[static_cast<size_t>(from - entry_range_last)];
         if (line == 0 || read.l4 != sorted.l4 ||
-            (read.l8 != sorted.l8 && read.l8 + 100 != sorted.l8))
+            (read.l8 != sorted.l8 && read.l8 + range_reference_shift != sorted.l8))
           continue;
         line_at at{source_document::line_description, line, {}, {}, column};
         error(at, column, fault_code::range_not_on_50,
