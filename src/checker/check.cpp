@@ -18,6 +18,7 @@
 #include "model/rounding.h"
 #include "model/route_extent.h"
 #include "runtime/nearest_word.h"
+#include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -35,22 +36,6 @@ constexpr size_t quoted_length = 40;
 }  // namespace
 
 namespace {
-
-// The lines of a document, ended as the field reader ends them: CR, LF or
-// CR LF.
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r') ++end;
-    if (end < text.size() && text[end] == '\n') ++end;
-    start = end;
-  }
-  return lines;
-}
 
 std::string_view trim(std::string_view s) {
   size_t b = s.find_first_not_of(" \t");
