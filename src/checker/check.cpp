@@ -18,6 +18,7 @@
 #include "model/rounding.h"
 #include "model/route_extent.h"
 #include "runtime/nearest_word.h"
+#include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -35,22 +36,6 @@ constexpr size_t quoted_length = 40;
 }  // namespace
 
 namespace {
-
-// The lines of a document, ended as the field reader ends them: CR, LF or
-// CR LF.
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r') ++end;
-    if (end < text.size() && text[end] == '\n') ++end;
-    start = end;
-  }
-  return lines;
-}
 
 std::string_view trim(std::string_view s) {
   size_t b = s.find_first_not_of(" \t");
@@ -172,6 +157,9 @@ class checker {
     report_empty(source_document::train_document, train_general_seen_);
     return std::move(found_);
   }
+  size_t left_out(source_document d) const {
+    return d == source_document::line_description ? left_out_[0] : left_out_[1];
+  }
 
   // A document from which the compile reads no record at all makes a
   // package with nothing of it (no stations, no signals, a clock at 00:00):
@@ -244,7 +232,7 @@ class checker {
     f.column = column;
     f.message = std::move(message);
     f.kind = kind;
-    found_.push_back(std::move(f));
+    keep(std::move(f));
   }
 
   void error(const line_at& at, int column, fault_code code, std::string message,
@@ -256,7 +244,7 @@ class checker {
     f.message = std::move(message);
     f.code = code;
     f.position = position;
-    found_.push_back(std::move(f));
+    keep(std::move(f));
   }
 
   // A number kept in a narrower slot than it is read into: what the
@@ -479,7 +467,7 @@ class checker {
       f.message = fault_message(*cs_.fault);
       f.code = cs_.fault->code;
       if (cs_.fault->has_position) f.position = cs_.fault->position;
-      found_.push_back(std::move(f));
+      keep(std::move(f));
       cs_.fault.reset();
       return false;
     }
@@ -591,7 +579,7 @@ class checker {
         case record_kind::mountain:
           if (run_handler(at, mountain_record)) {
             warn_order(at, last_mountain, p, "mountain", false);
-            const int64_t last = static_cast<int64_t>(round_half_even(v->numbers[1] / 50.0 - 1));
+            const int64_t last = cells_of_mountain(p, v->numbers[1]).last;
             if (p < 0 || last > cs_.sc.last_cell())
               warn(at, at.column, warning_kind::cut_short,
                    "this mountain runs from " + std::to_string(p) + " m to " +
@@ -701,7 +689,7 @@ class checker {
         const scenario_entry& read = ranges_[static_cast<size_t>(from)];
         const auto [line, column] = range_lines_[static_cast<size_t>(from - entry_range_last)];
         if (line == 0 || read.l4 != sorted.l4 ||
-            (read.l8 != sorted.l8 && read.l8 + 100 != sorted.l8))
+            (read.l8 != sorted.l8 && read.l8 + range_reference_shift != sorted.l8))
           continue;
         line_at at{source_document::line_description, line, {}, {}, column};
         error(at, column, fault_code::range_not_on_50,
@@ -879,7 +867,18 @@ class checker {
   const check_input& input_;
   const check_options& options_;
   compile_state cs_;
+  // Keeps a finding within the cap of its document, or counts it.
+  void keep(finding&& f) {
+    const size_t d = f.document == source_document::line_description ? 0 : 1;
+    if (options_.max_findings_per_document && kept_[d] >= options_.max_findings_per_document) {
+      ++left_out_[d];
+      return;
+    }
+    ++kept_[d];
+    found_.push_back(std::move(f));
+  }
   std::vector<finding> found_;
+  size_t kept_[2] = {0, 0}, left_out_[2] = {0, 0};
   // How many records of each document the compile reads, by document.
   std::array<int, 3> records_seen_{};
   std::array<bool, 3> blank_separators_said_{};
@@ -988,9 +987,17 @@ void add_context(finding& f, const compile_result& compiled, const compile_origi
 }  // namespace
 
 std::vector<finding> check_documents(const check_input& input, const check_options& options) {
-  if (std::optional<finding> swapped = swapped_documents(input)) return {*swapped};
+  return check_documents_counted(input, options).findings;
+}
+
+check_report check_documents_counted(const check_input& input, const check_options& options) {
+  if (std::optional<finding> swapped = swapped_documents(input)) return {{*swapped}};
   checker c(input, options);
-  std::vector<finding> found = c.run();
+  check_report report;
+  std::vector<finding>& found = report.findings;
+  found = c.run();
+  report.left_out_of_line_description = c.left_out(source_document::line_description);
+  report.left_out_of_train_document = c.left_out(source_document::train_document);
 
   compile_input ci;
   ci.line_description = input.line_description;
@@ -1015,7 +1022,7 @@ std::vector<finding> check_documents(const check_input& input, const check_optio
     if (a.line != b.line) return a.line < b.line;
     return a.column < b.column;
   });
-  return found;
+  return report;
 }
 
 void locate_fault(const check_input& input, compile_fault& fault) {

@@ -28,6 +28,17 @@
 struct check_options {
   std::set<warning_kind> disabled;
   bool warnings_are_errors = false;
+  // At most this many findings of each document are kept (0: all); the
+  // rest are only counted, so that a document of garbage costs no memory.
+  // The compile's own fault is always kept.
+  size_t max_findings_per_document = 0;
+};
+
+// The findings, and how many of each document were left out.
+struct check_report {
+  std::vector<finding> findings;
+  size_t left_out_of_line_description = 0;
+  size_t left_out_of_train_document = 0;
 };
 
 struct check_input {
@@ -38,6 +49,7 @@ struct check_input {
 // Every finding, in document order (the line description first); a fault
 // that has no place comes last.
 std::vector<finding> check_documents(const check_input& input, const check_options& options);
+check_report check_documents_counted(const check_input& input, const check_options& options);
 
 // The record that set off a compile fault that names none (the kilometric
 // ranges' fault, the approach-marker pass's faults): its document, line and

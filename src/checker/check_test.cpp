@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "documents/builtin_documents.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
 #include "testing/scenario_fixture.h"
 #include "tool/check_command.h"

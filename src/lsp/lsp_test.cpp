@@ -14,7 +14,7 @@
 #include "lsp/server.h"
 #include "lsp/text_document.h"
 #include "lsp/transport.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
 #include "testing/lsp_fuzz_input.h"
 
@@ -53,9 +53,14 @@ struct client {
   std::vector<json> received;
   int next_id = 1;
 
+  // One message, then a pause of the editor (when the server publishes
+  // what the message changed), unless `burst`.
+  bool burst = false;
   std::vector<json> send_raw(std::string_view body) {
     std::vector<json> out;
     for (const std::string& m : server.handle(body)) out.push_back(json::parse(m));
+    if (!burst)
+      for (const std::string& m : server.idle()) out.push_back(json::parse(m));
     received.insert(received.end(), out.begin(), out.end());
     return out;
   }
@@ -70,8 +75,10 @@ struct client {
       if (m.contains("id") && m["id"] == id) return m;
     return nullptr;
   }
-  void initialize() {
-    call("initialize", {{"capabilities", json::object()}});
+  void initialize(json capabilities = {
+                      {"textDocument",
+                       {{"completion", {{"completionItem", {{"snippetSupport", true}}}}}}}}) {
+    call("initialize", {{"capabilities", capabilities}});
     notify("initialized", json::object());
   }
   void open(const std::string& uri, const std::string& text) {
@@ -122,7 +129,7 @@ void expect_same_as_check(const client& c, const std::string& line_utf8,
       const text_document& doc = on_l ? line_doc : train_doc;
       if (f.column > 0) {
         EXPECT_EQ(d["range"]["start"]["character"],
-                  utf16_column_of_code_point(doc.line(f.line - 1), f.column - 1))
+                  column_of_code_point(doc.line(f.line - 1), f.column - 1))
             << f.message;
       }
     }
@@ -305,13 +312,13 @@ TEST(LspRobustness, ADocumentOfGarbageSendsAtMostAThousandDiagnostics) {
   for (int i = 0; i < 3000; ++i) garbage += "zzz" + std::to_string(i) + ", 1\n";
   c.open(train_uri, garbage);
   const json d = c.diagnostics(train_uri);
-  ASSERT_EQ(d.size(), 1001u);  // the note of a lone document, then the list
+  ASSERT_EQ(d.size(), 1000u);  // the note of a lone document, then the list
   EXPECT_EQ(d[0]["code"], "no-partner");
   // A train document of no record at all is an error at its first line.
   EXPECT_NE(d[1]["message"].get<std::string>().find("holds no record"), std::string::npos);
   EXPECT_EQ(d[2]["code"], "unknown-keyword");
-  EXPECT_EQ(d[1000]["code"], "too-many");
-  EXPECT_EQ(d[1000]["message"], "2002 more problems not shown: scenario-tool check lists them all");
+  EXPECT_EQ(d[999]["code"], "too-many");
+  EXPECT_EQ(d[999]["message"], "2003 more problems not shown: scenario-tool check lists them all");
 }
 
 TEST(LspRobustness, AClientThatQuitsWithoutShutdownEndsTheServer) {
@@ -507,6 +514,132 @@ TEST(LspFuzzCorpus, EverySeedAndPastFindingRunsCleanly) {
     }
   }
   EXPECT_GE(inputs, 5);
+}
+
+}  // namespace
+
+namespace {
+
+// The line of the built-in document that begins with `keyword`.
+int row_of(const std::string& text, std::string_view keyword) {
+  const text_document d(text);
+  for (int row = 0; row < d.line_count(); ++row)
+    if (d.line(row).rfind(keyword, 0) == 0) return row;
+  ADD_FAILURE() << keyword;
+  return 0;
+}
+
+TEST(LspFeatures, ACompletionAcceptedOnAWholeRecordKeepsIt) {
+  // Accepting the offer that names a line's own record changes nothing:
+  // a curve keeps its side and class (once "curvad3" became "curva").
+  const std::string line = built_in_line();
+  for (const bool snippets : {true, false}) {
+    client c;
+    c.initialize(snippets
+                     ? json{{"textDocument",
+                             {{"completion", {{"completionItem", {{"snippetSupport", true}}}}}}}}
+                     : json::object());
+    c.open(line_uri, line);
+    for (const char* keyword : {"curvad3", "curvas2", "ripetizione segnali", "pendenza"}) {
+      const int row = row_of(line, keyword);
+      const json items = c.at("textDocument/completion", line_uri, row, 5)["result"]["items"];
+      bool offered = false;
+      for (const json& i : items) {
+        text_document d(line);
+        const json& edit = i["textEdit"];
+        d.replace({row, edit["range"]["start"]["character"]},
+                  {row, edit["range"]["end"]["character"]}, edit["newText"].get<std::string>());
+        if (d.text() == line) offered = true;
+        EXPECT_EQ(i["insertTextFormat"], snippets ? i["insertTextFormat"] : json(1));
+      }
+      EXPECT_TRUE(offered) << keyword << " snippets " << snippets;
+    }
+  }
+}
+
+TEST(LspDiagnostics, ABurstOfEditsIsCheckedOnceForItsLastVersion) {
+  client c;
+  c.initialize();
+  const std::string line = built_in_line(), train = built_in_train();
+  c.open(line_uri, line);
+  c.open(train_uri, train);
+  c.received.clear();
+  c.burst = true;
+  const int row = row_of(line, "lunghezza");
+  const int column = static_cast<int>(text_document(line).line(row).find('9'));
+  for (int version = 2; version < 12; ++version) {
+    const json range = {{"start", {{"line", row}, {"character", column}}},
+                        {"end", {{"line", row}, {"character", column + 1}}}};
+    c.notify("textDocument/didChange",
+             {{"textDocument", {{"uri", line_uri}, {"version", version}}},
+              {"contentChanges", json::array({{{"range", range}, {"text", "9"}}})}});
+  }
+  EXPECT_TRUE(c.received.empty());
+  for (const std::string& m : c.server.idle()) c.received.push_back(json::parse(m));
+  // One list for each document of the pair, for the last version.
+  ASSERT_EQ(c.received.size(), 2u);
+  std::set<std::string> uris;
+  for (const json& m : c.received) uris.insert(m["params"]["uri"]);
+  EXPECT_EQ(uris, (std::set<std::string>{line_uri, train_uri}));
+  EXPECT_EQ(c.received[0]["params"]["version"], 11);
+  EXPECT_TRUE(c.server.idle().empty());
+}
+
+TEST(LspDiagnostics, APartnerOnTheDiskLosesItsDiagnosticsWhenItsTrainCloses) {
+  client c;
+  c.disk.directories.insert("/work");
+  c.disk.files["/work/Borvasco_Lestrano_linea.txt"] =
+      to_windows1252(with(built_in_line(), "lunghezza percorso", "lunghezza percroso"));
+  c.initialize();
+  c.open(train_uri, built_in_train());
+  ASSERT_FALSE(c.diagnostics(line_uri).empty());
+  c.notify("textDocument/didClose", {{"textDocument", {{"uri", train_uri}}}});
+  EXPECT_TRUE(c.diagnostics(line_uri).empty());
+  EXPECT_TRUE(c.diagnostics(train_uri).empty());
+}
+
+TEST(LspSession, ColumnsCountInTheEncodingTheClientOffers) {
+  struct encoding_case {
+    json offered;
+    const char* chosen;
+    int column;  // of the value after an astral character, a degree sign, ",  "
+  };
+  const encoding_case cases[] = {
+      {json::array({"utf-8"}), "utf-8", 9},
+      {json::array({"utf-32", "utf-16"}), "utf-32", 5},
+      {json::array({"utf-16", "utf-8"}), "utf-16", 6},
+      {nullptr, "utf-16", 6},
+  };
+  for (const encoding_case& e : cases) {
+    client c;
+    json capabilities = json::object();
+    if (!e.offered.is_null()) capabilities["general"]["positionEncodings"] = e.offered;
+    const json answer = c.call("initialize", {{"capabilities", capabilities}});
+    EXPECT_EQ(answer["result"]["capabilities"]["positionEncoding"], e.chosen);
+    c.open("file:///f/x-.txt", "[generale]\r\n\xF0\x9F\x98\x80\xC2\xB0,  12abc\r\n");
+    // An edit in those units lands on the characters meant.
+    const json range = {{"start", {{"line", 1}, {"character", e.column}}},
+                        {"end", {{"line", 1}, {"character", e.column + 2}}}};
+    c.notify("textDocument/didChange",
+             {{"textDocument", {{"uri", "file:///f/x-.txt"}}},
+              {"contentChanges", json::array({{{"range", range}, {"text", "XY"}}})}});
+    EXPECT_EQ(c.server.held("file:///f/x-.txt")->text(),
+              "[generale]\r\n\xF0\x9F\x98\x80\xC2\xB0,  XYabc\r\n")
+        << e.chosen;
+  }
+}
+
+TEST(LspRobustness, ADroppedNotificationIsLogged) {
+  memory_disk disk;
+  std::ostringstream log;
+  lsp_server server(disk, &log);
+  server.handle(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");
+  server.handle(
+      R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///a-.txt","text":"x"}}})");
+  server.handle(
+      R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":"file:///a-.txt"},"contentChanges":[{"range":{"start":{"line":"0","character":0},"end":{"line":0,"character":1}},"text":"y"}]}})");
+  EXPECT_NE(log.str().find("textDocument/didChange dropped"), std::string::npos) << log.str();
+  EXPECT_EQ(server.held("file:///a-.txt")->text(), "x");
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+// How the characters of a line are counted: in bytes of UTF-8, in UTF-16
+// code units (the protocol's default) or in code points.
+enum class position_encoding { utf8, utf16, utf32 };
+
 struct text_position {
   int line = 0;
   int character = 0;

@@ -13,7 +13,7 @@
 #include "model/package_format.h"
 #include "model/package_reader.h"
 #include "run/generator.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "testing/scenario_fixture.h"
 #include "tool/compile_command.h"
 #include "tool/html_view.h"

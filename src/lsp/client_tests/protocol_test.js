@@ -60,8 +60,10 @@ async function main() {
     waiting.push(() => test() && (resolve(), true));
   }), what);
 
-  const init = await conn.sendRequest(rpc.InitializeRequest.type,
-    { processId: process.pid, rootUri: null, capabilities: {} });
+  const init = await conn.sendRequest(rpc.InitializeRequest.type, {
+    processId: process.pid, rootUri: null,
+    capabilities: { textDocument: { completion: { completionItem: { snippetSupport: true } } } },
+  });
   assert.strictEqual(init.capabilities.textDocumentSync.change, rpc.TextDocumentSyncKind.Incremental);
   assert.ok(init.capabilities.hoverProvider && init.capabilities.definitionProvider);
   await conn.sendNotification(rpc.InitializedNotification.type, {});
