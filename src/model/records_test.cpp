@@ -12,8 +12,8 @@
 #include "model/scenario.h"
 #include "model/scenario_table.h"
 #include "model/track_grid.h"
-#include "testing/memory_disk.h"
 #include "runtime/output_file.h"
+#include "testing/memory_disk.h"
 
 namespace {
 

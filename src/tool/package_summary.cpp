@@ -26,11 +26,6 @@ object_field text(std::string key, std::string v) {
   return {std::move(key), {}, std::move(v), true, ""};
 }
 
-bool in_use(const scenario_entry& e) {
-  return e.b0 || e.l4 || e.l8 || e.l12 || e.b16 || !e.text.empty() || e.w24 || e.w26 || e.w28 ||
-         e.w30 || e.w32 || e.b34 || e.b35 || e.b36 || e.b37 || e.l40;
-}
-
 std::string entry_text(const package& p, int16_t entry) {
   return entry >= 0 && entry < scenario_entries ? p.table[static_cast<size_t>(entry)].text : "";
 }
@@ -157,7 +152,7 @@ std::vector<int> station_entries(const package& p) {
   for (int e : board_entries(p)) boards.insert(e);
   std::vector<int> out;
   for (int e = 1; e <= first_board_entry; ++e)
-    if (!boards.count(e) && in_use(p.table[static_cast<size_t>(e)])) out.push_back(e);
+    if (!boards.count(e) && entry_in_use(p.table[static_cast<size_t>(e)])) out.push_back(e);
   return out;
 }
 
@@ -238,29 +233,6 @@ plan_geometry measure_plan(const plan_rows& plan) {
     have_last = true;
   }
   return g;
-}
-
-plan_points::plan_points(const plan_rows& plan) {
-  for (size_t m = 0; m < plan.row0.size() && m < plan.row1.size(); ++m) {
-    const plan_element& e = plan.row0[m];
-    const plan_element& n = plan.row1[m];
-    if (e.tag == plan_tag_empty || n.tag == plan_tag_empty) continue;
-    if (!std::isfinite(e.value) || !std::isfinite(n.value)) continue;
-    metres_.push_back(static_cast<int32_t>(m));
-    east_.push_back(e.value);
-    north_.push_back(n.value);
-  }
-}
-
-bool plan_points::at(int64_t m, double* east, double* north, int64_t* metre) const {
-  auto after = std::upper_bound(metres_.begin(), metres_.end(), m,
-                                [](int64_t a, int32_t b) { return a < b; });
-  if (after == metres_.begin()) return false;
-  const size_t i = static_cast<size_t>(after - metres_.begin()) - 1;
-  *east = east_[i];
-  *north = north_[i];
-  if (metre) *metre = metres_[i];
-  return true;
 }
 
 std::vector<restriction_stretch> restriction_stretches(const package& p) {
