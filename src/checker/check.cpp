@@ -18,6 +18,7 @@
 #include "model/rounding.h"
 #include "model/route_extent.h"
 #include "runtime/nearest_word.h"
+#include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -35,22 +36,6 @@ constexpr size_t quoted_length = 40;
 }  // namespace
 
 namespace {
-
-// The lines of a document, ended as the field reader ends them: CR, LF or
-// CR LF.
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r') ++end;
-    if (end < text.size() && text[end] == '\n') ++end;
-    start = end;
-  }
-  return lines;
-}
 
 std::string_view trim(std::string_view s) {
   size_t b = s.find_first_not_of(" \t");
@@ -594,7 +579,7 @@ class checker {
         case record_kind::mountain:
           if (run_handler(at, mountain_record)) {
             warn_order(at, last_mountain, p, "mountain", false);
-            const int64_t last = static_cast<int64_t>(round_half_even(v->numbers[1] / 50.0 - 1));
+            const int64_t last = cells_of_mountain(p, v->numbers[1]).last;
             if (p < 0 || last > cs_.sc.last_cell())
               warn(at, at.column, warning_kind::cut_short,
                    "this mountain runs from " + std::to_string(p) + " m to " +
@@ -704,7 +689,7 @@ class checker {
         const scenario_entry& read = ranges_[static_cast<size_t>(from)];
         const auto [line, column] = range_lines_[static_cast<size_t>(from - entry_range_last)];
         if (line == 0 || read.l4 != sorted.l4 ||
-            (read.l8 != sorted.l8 && read.l8 + 100 != sorted.l8))
+            (read.l8 != sorted.l8 && read.l8 + range_reference_shift != sorted.l8))
           continue;
         line_at at{source_document::line_description, line, {}, {}, column};
         error(at, column, fault_code::range_not_on_50,
