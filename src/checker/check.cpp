@@ -1002,8 +1002,6 @@ check_report check_documents_counted(const check_input& input, const check_optio
   compile_input ci;
   ci.line_description = input.line_description;
   ci.train_document = input.train_document;
-  compile_origins origins;
-  ci.origins = &origins;
   compile_result compiled = compile_documents(ci);
   if (compiled.fault) {
     compile_fault fault = *compiled.fault;
@@ -1014,6 +1012,16 @@ check_report check_documents_counted(const check_input& input, const check_optio
       return g.code == f.code && g.document == f.document && g.line == f.line;
     });
     found.push_back(std::move(f));
+  }
+  // Which record holds a taken cell: the compile again, noting the origin
+  // of every cell. That compares the grid after each record, so it is done
+  // only when a finding needs it (on a long route, for every record of a
+  // document of thousands of lines, it would take minutes).
+  compile_origins origins;
+  if (std::any_of(found.begin(), found.end(),
+                  [](const finding& f) { return taken_cell(f).has_value(); })) {
+    ci.origins = &origins;
+    compile_documents(ci);
   }
   for (finding& f : found) add_context(f, compiled, origins);
   std::stable_sort(found.begin(), found.end(), [](const finding& a, const finding& b) {
