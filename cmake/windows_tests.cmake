@@ -30,6 +30,7 @@ set(posix_spelled_tests
     CompileCommand.OnAnErrorWritesNothingAndLeavesThePackageAsItWas
     CompileCommand.NamesThatDoNotFollowThePatternFallBackWithANote
     LspDiagnostics.APartnerOnTheDiskIsReadAndALoneDocumentIsCheckedAlone
+    LspDiagnostics.APartnerOnTheDiskLosesItsDiagnosticsWhenItsTrainCloses
     package_on_disk.*)
 list(JOIN posix_spelled_tests ":" excluded)
 add_test(NAME unit_tests_under_wine COMMAND scenario_tests --gtest_brief=1

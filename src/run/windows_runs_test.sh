@@ -118,6 +118,8 @@ LC_ALL=C
   frame '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"processId":null,"rootUri":null,"capabilities":{}}}'
   frame '{"jsonrpc":"2.0","method":"initialized","params":{}}'
   frame '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"'"$uri"'","languageId":"scenario","version":1,"text":"'"$text"'"}}}'
+  # The server publishes once its input is idle.
+  sleep 2
   frame '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
   frame '{"jsonrpc":"2.0","method":"exit"}'
 } | "$wine" "$tool" lsp >"$work/lsp.txt" 2>"$work/err.txt"
