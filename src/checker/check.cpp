@@ -8,8 +8,9 @@
 #include "compiler/compile_state.h"
 #include "compiler/gradients_curves.h"
 #include "compiler/kilometric_ranges.h"
+#include "compiler/line_reader.h"
 #include "compiler/mountains_boards.h"
-#include "compiler/record_forms.h"
+#include "compiler/record_table.h"
 #include "compiler/signals_restrictions.h"
 #include "compiler/stations.h"
 #include "compiler/train_reader.h"
@@ -133,23 +134,27 @@ std::optional<std::string> nearest_keyword(std::string_view word,
 // The keywords of one place, as a misspelling is compared with them.
 std::vector<std::string> keywords_of(record_place place) {
   std::vector<std::string> out;
-  for (const record_form& f : all_record_forms()) {
+  for (const record_description& f : all_records()) {
     if (f.place != place) continue;
     if (f.kind == record_kind::curve) {
-      for (char side : {'s', 'd'})
-        for (char degree = '1'; degree <= '6'; ++degree)
-          out.push_back(std::string("curva") + side + degree);
+      // The side and the class are written in the keyword: "curvad3".
+      for (const value_code& side : f.keyword_parts[0].codes)
+        for (const value_code& degree : f.keyword_parts[1].codes)
+          out.push_back(std::string(f.keyword) + std::string(side.value) +
+                        std::string(degree.value));
+    } else if (f.kind == record_kind::signal_repetition) {
+      for (const value_code& count : f.keyword_parts[0].codes)
+        out.push_back("ripetizione segnali " + std::string(count.value) + " codici");
     } else {
       out.emplace_back(f.keyword);
     }
   }
-  if (place == record_place::line_header) out.emplace_back("ripetizione segnali 9 codici");
   return out;
 }
 
 std::vector<record_kind> matching_kinds(std::string_view field, record_place place) {
   std::vector<record_kind> out;
-  for (const record_form& f : all_record_forms())
+  for (const record_description& f : all_records())
     if (f.place == place && keyword_matches(f.kind, field)) out.push_back(f.kind);
   return out;
 }
@@ -170,21 +175,21 @@ struct record_values {
   int extra_column = 0;
 };
 
-record_values read_record(field_reader& r, std::string_view form) {
+record_values read_record(field_reader& r, std::span<const record_field> fields) {
   record_values v;
-  for (char letter : form) {
+  for (const record_field& field : fields) {
     if (r.at_end()) {
       v.state = record_values::too_few;
       return v;
     }
     bool ok = true;
-    if (letter == 't') {
+    if (field.storage == field_storage::text) {
       ok = r.read_text(&v.text);
-    } else if (letter == 'h') {
+    } else if (field.storage == field_storage::i16) {
       int16_t n = 0;
       ok = r.read_i16(&n);
       v.numbers.push_back(n);
-    } else if (letter == 'b') {
+    } else if (field.storage == field_storage::u8) {
       uint8_t n = 0;
       ok = r.read_u8(&n);
       v.numbers.push_back(n);
@@ -346,10 +351,10 @@ class checker {
 
   // Reads a record's values; warns when its line has too few or too many.
   std::optional<record_values> read_values(const line_at& at, field_reader& r,
-                                           const record_form& form) {
+                                           const record_description& form) {
     record_values v = read_record(r, form.fields);
     const std::string name =
-        "a " + std::string(form.what) + " record (" + std::string(form.keyword) + ")";
+        "a " + std::string(form.summary) + " record (" + std::string(form.keyword) + ")";
     if (v.state == record_values::too_few) {
       warn(at, at.column, warning_kind::field_count,
            name + " takes " + std::to_string(form.fields.size()) +
@@ -376,25 +381,30 @@ class checker {
 
   // Hands the record of a line, alone, to the compiler's handler; its fault,
   // if any, becomes an error. True when the record was accepted.
-  bool run_handler(const line_at& at, step (*handler)(compile_state&)) {
-    if (!cs_.sc.has_grid()) return false;
+  bool run_handler(const line_at& at, step (*handler)(compile_state&), bool needs_grid = true) {
+    if (needs_grid && !cs_.sc.has_grid()) return false;
     field_reader r(at.text);
     std::string keyword;
     r.read_text(&keyword);
     cs_.reader = &r;
     cs_.document = at.document;
     cs_.field = keyword;
-    cs_.record_line = at.number;
+    // Lines counted on the line read alone; the finding adds the line's own.
+    cs_.record_line = 1;
     cs_.record_column = at.column;
     cs_.record_keyword = keyword;
+    cs_.values.fill(field_place{});
+    cs_.bad_value = field_place{};
     cs_.fault.reset();
     const step s = handler(cs_);
     cs_.reader = nullptr;
     if (cs_.fault) {
       finding f;
       f.document = at.document;
-      f.line = at.number;
-      f.column = at.column;
+      // The fault's place on the line read alone: the keyword or the value
+      // at fault.
+      f.line = at.number + std::max(cs_.fault->line, 1) - 1;
+      f.column = cs_.fault->column > 0 ? cs_.fault->column : at.column;
       f.message = fault_message(*cs_.fault);
       f.code = cs_.fault->code;
       if (cs_.fault->has_position) f.position = cs_.fault->position;
@@ -438,7 +448,7 @@ class checker {
       phase = records;
       end_of_header = at;
       check_ranges();
-      for (const record_form& f : all_record_forms()) {
+      for (const record_description& f : all_records()) {
         if (f.place != record_place::line_header || header_seen.count(f.kind) ||
             misspelt.count(f.kind))
           continue;
@@ -480,7 +490,7 @@ class checker {
         continue;
       }
 
-      const record_form* form = record_of_line(at, record_place::line_records);
+      const record_description* form = record_of_line(at, record_place::line_records);
       if (!form) continue;
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
@@ -547,7 +557,7 @@ class checker {
         message += "; did you mean '" + *near + "'?";
         if (lower_text(*near) == lower_text(kw))
           message += " (header keys are matched with their case)";
-        for (const record_form& f : all_record_forms())
+        for (const record_description& f : all_records())
           if (f.place == record_place::line_header && keyword_matches(f.kind, *near))
             misspelt.insert(f.kind);
       }
@@ -563,7 +573,7 @@ class checker {
       ambiguous(at, kinds);
       return;
     }
-    const record_form& form = form_of(kinds[0]);
+    const record_description& form = record_of(kinds[0]);
     if (int& line = seen[form.kind]; line > 0)
       warn(at, at.column, warning_kind::header_key,
            "'" + std::string(form.keyword) + "' again (first on line " + std::to_string(line) +
@@ -576,16 +586,10 @@ class checker {
     const std::vector<int32_t>& n = v->numbers;
     switch (form.kind) {
       case record_kind::route_length:
-        if (n[0] > longest_route) {
-          error(at, at.column, fault_code::route_too_long,
-                std::string(fault_meaning(fault_code::route_too_long)));
-        } else if (n[0] < 0) {
-          error(at, at.column, fault_code::negative_route_length,
-                std::string(fault_meaning(fault_code::negative_route_length)));
-        } else {
-          cs_.sc.grid.assign(static_cast<size_t>(last_cell_index(n[0])) + 1, track_cell{});
-          create_line_plan(cs_.sc.plan, plan_last_metre(n[0]));
-        }
+      case record_kind::signal_repetition:
+        // The compile's own header handler: it sizes the grid and the plan,
+        // or finds the fault.
+        run_handler(at, header_record, false);
         break;
       case record_kind::range_one:
       case record_kind::range_two:
@@ -598,19 +602,6 @@ class checker {
         e.l8 = n[1];
         e.l12 = n[2];
         range_lines_[static_cast<size_t>(entry - entry_range_last)] = {at.number, at.column};
-        break;
-      }
-      case record_kind::signal_repetition: {
-        fault_code code = fault_code::repetition_start_not_on_50;
-        if (n[0] % 50 != 0)
-          code = fault_code::repetition_start_not_on_50;
-        else if (n[1] % 50 != 0)
-          code = fault_code::repetition_end_not_on_50;
-        else if (!contains(at.keyword, "4") && !contains(at.keyword, "9"))
-          code = fault_code::repetition_code_count;
-        else
-          break;
-        error(at, at.column, code, std::string(fault_meaning(code)));
         break;
       }
       default:
@@ -688,7 +679,7 @@ class checker {
                "a record before \"[generale]\": the compile does not read it");
         continue;
       }
-      const record_form* form = record_of_line(at, record_place::train_records);
+      const record_description* form = record_of_line(at, record_place::train_records);
       if (!form) continue;
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
@@ -751,7 +742,7 @@ class checker {
   // The one record a line's keyword names where it stands, or null (with the
   // warning said) for a keyword no record has, one with a dash, which the
   // reader passes over, or one that names more than one record.
-  const record_form* record_of_line(const line_at& at, record_place place) {
+  const record_description* record_of_line(const line_at& at, record_place place) {
     const std::vector<record_kind> kinds = matching_kinds(at.keyword, place);
     if (kinds.empty()) {
       unknown_line(at, place);
@@ -767,7 +758,7 @@ class checker {
       ambiguous(at, kinds);
       return nullptr;
     }
-    return &form_of(kinds[0]);
+    return &record_of(kinds[0]);
   }
 
   void unknown_line(const line_at& at, record_place place) {
@@ -797,7 +788,7 @@ class checker {
     std::string names;
     for (record_kind k : kinds) {
       if (!names.empty()) names += ", ";
-      names += "'" + std::string(form_of(k).keyword) + "'";
+      names += "'" + std::string(record_of(k).keyword) + "'";
     }
     warn(at, at.column, warning_kind::ambiguous_keyword,
          "the keyword " + quote(trim(at.keyword)) + " names several records (" + names +

@@ -75,13 +75,14 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
       {"records beyond the route, each one",
        "pendenza,  90000,  2\n",
        "velocita,  95000,  50\nsegnale,  99000, 1,2,0,0,0,0,0,0,0,0\n",
-       {"line:" + l + ":1 code 15", "train:" + t + ":1 code 15", "train:" + t2 + ":1 code 15"}},
+       // Marked on the position, the value at fault.
+       {"line:" + l + ":12 code 15", "train:" + t + ":12 code 15", "train:" + t2 + ":11 code 15"}},
       {"station faults after the first",
        "",
        "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, UNO\n"
        "stazione,  1225, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, DUE\n"
        "stazione,  1200, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, TRE\n",
-       {"train:" + t2 + ":1 code 8", "train:" + t3 + ":1 code 22"}},
+       {"train:" + t2 + ":12 code 8", "train:" + t3 + ":1 code 22"}},
       {"speed limits out of order",
        "",
        "velocita,  0,  50\nvelocita,  3000,  80\nvelocita,  2000,  60\n",
@@ -89,13 +90,14 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
       {"too few and too many fields",
        "pendenza,  0\nmontagna,  100,  600,  2,  7\n",
        "",
-       // The compile takes the next line's keyword for the missing value.
-       {"line:" + l + ":1 field-count", "line:" + l + ":1 code 25",
+       // The compile takes the next line's keyword for the missing value,
+       // and the fault is marked there.
+       {"line:" + l + ":1 field-count", "line:" + l2 + ":1 code 25",
         "line:" + l2 + ":28 field-count"}},
       {"a value that is not a number, after a record that is fine",
        "pendenza,  0,  2\npendenza,  50,  2x\n",
        "",
-       {"line:" + l2 + ":1 code 25"}},
+       {"line:" + l2 + ":17 code 25"}},
       {"a board text too long, a station name too long",
        "cartello_indicatore,  3500,   (PASSAGGIO A LIVELLO)\n",
        "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SANTA MARIA DEGLI ANGELI E DEI "
@@ -108,7 +110,7 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
       {"a keyword naming two records, a keyword with a dash",
        "pendenza curva,  0,  2\n",
        "segnale-1,  3000, 1,2,0,0,0,0,0,0,0,0\n",
-       {"line:" + l + ":1 ambiguous-keyword", "line:" + l + ":1 code 25",
+       {"line:" + l + ":1 ambiguous-keyword", "line:" + l2 + ":1 code 25",
         "train:" + t + ":1 dash-keyword"}},
       {"a mountain past the grid, a signal in the first 325 m",
        "montagna,  5000,  20000,  2\n",

@@ -31,6 +31,25 @@ step reject_at(compile_state& cs, fault_code code, int32_t position) {
   return step::stop;
 }
 
+step reject_value(compile_state& cs, fault_code code, size_t index) {
+  record_fault(cs, code);
+  mark_value(cs, index);
+  return step::stop;
+}
+
+step reject_value_at(compile_state& cs, fault_code code, size_t index, int32_t position) {
+  record_fault_at(cs, code, position);
+  mark_value(cs, index);
+  return step::stop;
+}
+
+void mark_value(compile_state& cs, size_t index) {
+  const field_place& at = cs.values[index];
+  if (!cs.fault || at.line == 0) return;
+  cs.fault->line = at.line;
+  cs.fault->column = at.column;
+}
+
 step runtime_fault(compile_state& cs, const std::string& detail) {
   record_fault(cs, fault_code::runtime_fault);
   cs.fault->detail = detail;
@@ -38,7 +57,12 @@ step runtime_fault(compile_state& cs, const std::string& detail) {
 }
 
 step reader_fault(compile_state& cs) {
-  return runtime_fault(cs, cs.reader->fault());
+  const step s = runtime_fault(cs, cs.reader->fault());
+  if (cs.bad_value.line > 0) {
+    cs.fault->line = cs.bad_value.line;
+    cs.fault->column = cs.bad_value.column;
+  }
+  return s;
 }
 
 step after_laying(compile_state& cs, std::optional<fault_code> own, int32_t position) {
@@ -54,6 +78,7 @@ bool inside_grid(const compile_state& cs, int32_t p, int32_t margin) {
 step range_check(compile_state& cs, int32_t p, int32_t margin) {
   if (inside_grid(cs, p, margin)) return step::next;
   record_fault_at(cs, fault_code::beyond_grid, p);
+  mark_value(cs, 0);
   return step::end_document;
 }
 
@@ -64,6 +89,8 @@ bool read_keyword_field(compile_state& cs) {
   // The keyword is kept for messages only: a field of megabytes is not
   // copied whole.
   cs.record_keyword.assign(cs.field, 0, longest_kept_keyword);
+  cs.values.fill(field_place{});
+  cs.bad_value = field_place{};
   return true;
 }
 

@@ -4,12 +4,15 @@
 // Private to the compiler, which makes one for each compile, and to the
 // checker, which drives the record handlers with one record at a time.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "compiler/faults.h"
+#include "compiler/record_table.h"
 #include "model/scenario.h"
 #include "runtime/field_reader.h"
 
@@ -45,6 +48,16 @@ struct train_cursors {
 
 struct compile_origins;
 
+// Where a field stands in its document: line and column from 1 (0 when the
+// field was not read).
+struct field_place {
+  int line = 0;
+  int column = 0;
+};
+
+// The most fields a record has (a station's 17).
+inline constexpr size_t most_record_fields = 17;
+
 struct compile_state {
   scenario sc;
   bool with_plan = true;
@@ -56,6 +69,10 @@ struct compile_state {
   int record_line = 0;
   int record_column = 0;
   std::string record_keyword;  // at most longest_kept_keyword bytes of it
+  // Where each value of the record stands, as it is read; and the value
+  // that could not be read, when one could not.
+  std::array<field_place, most_record_fields> values{};
+  field_place bad_value;
 
   line_cursors line;
   train_cursors train;
@@ -94,9 +111,16 @@ void record_fault_at(compile_state& cs, fault_code code, int32_t position);
 // Records a fault that stops the compile.
 step reject(compile_state& cs, fault_code code);
 step reject_at(compile_state& cs, fault_code code, int32_t position);
+// The same for a fault of one value of the record, field `index` (from 0):
+// the fault is marked on that value.
+step reject_value(compile_state& cs, fault_code code, size_t index);
+step reject_value_at(compile_state& cs, fault_code code, size_t index, int32_t position);
+// Marks the fault found on field `index` of the record being read.
+void mark_value(compile_state& cs, size_t index);
 // A run-time fault (code 25), with what went wrong.
 step runtime_fault(compile_state& cs, const std::string& detail);
-// The reader's own run-time fault.
+// The reader's own run-time fault, marked on the value it could not read
+// (on the record when the document ended before it).
 step reader_fault(compile_state& cs);
 
 // After an object is laid at metre `position`: its own fault or, failing
@@ -107,8 +131,8 @@ step after_laying(compile_state& cs, std::optional<fault_code> own, int32_t posi
 // A positioned record at metre p lies inside the grid when
 // (p + margin) / 50 is not beyond the last cell (margin 100, stations 800).
 bool inside_grid(const compile_state& cs, int32_t p, int32_t margin);
-// The range check of a record: on failure fault 15 at p, and the end of the
-// document's reading.
+// The range check of a record: on failure fault 15 at p (marked on the
+// record's first value), and the end of the document's reading.
 step range_check(compile_state& cs, int32_t p, int32_t margin = 100);
 
 // Reads the next field in keyword position and notes where the record
@@ -120,3 +144,70 @@ bool read_keyword_field(compile_state& cs);
 // document ends first (the field that ends it is never examined),
 // step::runtime_fault on a run-time fault, else step::next.
 step next_record_field(compile_state& cs);
+
+// How a slot of each width is read.
+inline bool read_value(field_reader& r, int32_t* out) {
+  return r.read_i32(out);
+}
+inline bool read_value(field_reader& r, int16_t* out) {
+  return r.read_i16(out);
+}
+inline bool read_value(field_reader& r, uint8_t* out) {
+  return r.read_u8(out);
+}
+inline bool read_value(field_reader& r, std::string* out) {
+  return r.read_text(out);
+}
+
+// Reads field `index` of the record with `read`, noting where it stands.
+template <typename Read>
+bool read_noting_place(compile_state& cs, size_t index, Read&& read) {
+  field_reader& r = *cs.reader;
+  // A document that ends before the field has no place for it.
+  const bool begins = !r.at_end();
+  const bool ok = read(r);
+  if (begins) {
+    cs.values[index] = {r.field_line(), r.field_column()};
+    if (!ok) cs.bad_value = cs.values[index];
+  }
+  return ok;
+}
+
+template <typename T>
+constexpr field_storage storage_of() {
+  if constexpr (std::is_same_v<T, int32_t>) return field_storage::i32;
+  if constexpr (std::is_same_v<T, int16_t>) return field_storage::i16;
+  if constexpr (std::is_same_v<T, uint8_t>) return field_storage::u8;
+  return field_storage::text;
+}
+
+// Reads field `index` (from 0, the first after the keyword) of a record of
+// `kind` into a slot of the width the record table gives that field; a slot
+// of another width, or a field the table does not list, does not compile.
+// False on a run-time fault.
+template <record_kind kind, size_t index, typename T>
+bool read_record_field(compile_state& cs, T* out) {
+  static_assert(index < record_of(kind).fields.size(), "the record table has no such field");
+  static_assert(field_of(kind, index).storage == storage_of<T>(),
+                "the slot's width is not the field's in the record table");
+  return read_noting_place(cs, index, [&](field_reader& r) { return read_value(r, out); });
+}
+
+// Reads every field of a record of `kind` whose fields are all 32-bit
+// numbers.
+template <record_kind kind, size_t count>
+bool read_record_fields(compile_state& cs, int32_t (&out)[count]) {
+  static_assert(count == record_of(kind).fields.size(),
+                "the record table lists another number of fields");
+  static_assert(
+      [] {
+        for (const record_field& f : record_of(kind).fields)
+          if (f.storage != field_storage::i32) return false;
+        return true;
+      }(),
+      "a field of the record is not a 32-bit number in the record table");
+  for (size_t i = 0; i < count; ++i)
+    if (!read_noting_place(cs, i, [&](field_reader& r) { return r.read_i32(&out[i]); }))
+      return false;
+  return true;
+}

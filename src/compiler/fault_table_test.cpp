@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "compiler/compile.h"
 #include "testing/scenario_fixture.h"
 
 namespace {
@@ -221,6 +222,57 @@ TEST(FaultTable, ARefusedRouteLengthStaysInEntry84) {
     EXPECT_EQ(c->sc.table[84].l8, refused);
     EXPECT_EQ(c->sc.grid.size(), 161u);
     EXPECT_EQ(c->result.outcome, package_outcome::written);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A fault of one value is marked on that value: its line and column.
+TEST(FaultPlace, AValueFaultIsMarkedOnTheValue) {
+  const std::string header = "[generale]\r\nlunghezza percorso,    9000\r\n";
+  const struct {
+    const char* name;
+    std::string line, train;
+    int32_t code;
+    int line_number, column;
+  } cases[] = {
+      {"route too long", "[generale]\r\nlunghezza percorso,  1000001\r\n[curve]\r\n", "", 1, 2, 22},
+      {"negative route", "[generale]\r\nlunghezza percorso,  -5\r\n[curve]\r\n", "", 105, 2, 22},
+      {"repetition start", header + "ripetizione segnali 4 codici,  1025,  2000\r\n[curve]\r\n", "",
+       3, 3, 32},
+      {"repetition end", header + "ripetizione segnali 4 codici,  1000,  2025\r\n[curve]\r\n", "",
+       4, 3, 39},
+      {"not a whole number", header + "[curve]\r\npendenza,  0,  2x\r\n[fine]\r\n", "", 25, 4, 16},
+      {"beyond the grid", header + "[curve]\r\npendenza,  90000,  2\r\n[fine]\r\n", "", 15, 4, 12},
+      {"station off the raster", header + "[curve]\r\n[fine]\r\n",
+       "[generale]\r\nstazione,  1025, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, UNO\r\n[fine]\r\n",
+       8, 2, 12},
+      {"station length", header + "[curve]\r\n[fine]\r\n",
+       "[generale]\r\nstazione,  1000, 12, 250, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, UNO\r\n[fine]\r\n",
+       9, 2, 22},
+      {"negative position", header + "[curve]\r\n[fine]\r\n",
+       "[generale]\r\nsegnale,  -50, 1,2,0,0,0,0,0,0,0,0\r\n[fine]\r\n", 109, 2, 11},
+      // A fault of the record's place stays on its keyword.
+      {"cell taken", header + "[curve]\r\n[fine]\r\n",
+       "[generale]\r\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\r\nsegnale,  3000, "
+       "1,2,0,0,0,0,0,0,0,0\r\n[fine]\r\n",
+       16, 3, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string train = c.train.empty() ? "[generale]\r\n[fine]\r\n" : c.train;
+    compile_input in;
+    in.line_description = c.line;
+    in.train_document = train;
+    in.line_name = "L";
+    in.train_number = "1";
+    const compile_result r = compile_documents(in);
+    ASSERT_TRUE(r.fault);
+    EXPECT_EQ(fault_number(r.fault->code), c.code) << r.fault->detail;
+    EXPECT_EQ(r.fault->line, c.line_number);
+    EXPECT_EQ(r.fault->column, c.column);
   }
 }
 

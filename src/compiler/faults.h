@@ -83,7 +83,8 @@ struct compile_fault {
   // Whether this fault recorded the position itself.
   bool has_position = false;
   // Where in the documents: the document, the line and column of the
-  // record's keyword field (0 when none), and that field as it was read (its
+  // record's keyword field, or of its value at fault for a fault of one
+  // value (0 when none), and the keyword field as it was read (its
   // first 256 bytes).
   source_document document = source_document::none;
   int line = 0;

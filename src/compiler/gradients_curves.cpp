@@ -53,7 +53,9 @@ bool advance_plan(compile_state& cs, int32_t last, double k) {
 // "pendenza": from position P on, the gradient is G per mille.
 step gradient_record(compile_state& cs) {
   int32_t start, gradient;
-  if (!cs.reader->read_i32(&start) || !cs.reader->read_i32(&gradient)) return reader_fault(cs);
+  if (!read_record_field<record_kind::gradient, 0>(cs, &start) ||
+      !read_record_field<record_kind::gradient, 1>(cs, &gradient))
+    return reader_fault(cs);
   if (range_check(cs, start) != step::next) return step::end_document;
   int32_t s = stretch_cell(start);
   if (s > 0 && !fill_gradient(cs, s)) return runtime_fault(cs, "gradient cells beyond the grid");
@@ -70,7 +72,9 @@ bool complete_gradients(compile_state& cs) {
 step curve_record(compile_state& cs) {
   const std::string field = cs.field;
   int32_t start, length;
-  if (!cs.reader->read_i32(&start) || !cs.reader->read_i32(&length)) return reader_fault(cs);
+  if (!read_record_field<record_kind::curve, 0>(cs, &start) ||
+      !read_record_field<record_kind::curve, 1>(cs, &length))
+    return reader_fault(cs);
   if (range_check(cs, start) != step::next) return step::end_document;
   double k = curvature(field);
   if (k == 0) return reject(cs, fault_code::curve_without_class);

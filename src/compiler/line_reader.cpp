@@ -5,7 +5,7 @@
 #include "compiler/gradients_curves.h"
 #include "compiler/kilometric_ranges.h"
 #include "compiler/mountains_boards.h"
-#include "compiler/record_forms.h"
+#include "compiler/record_table.h"
 #include "model/route_extent.h"
 #include "runtime/windows1252.h"
 
@@ -21,10 +21,10 @@ void create_grid_and_plan(compile_state& cs, int32_t route) {
 // "lunghezza percorso": the route length, stored even when it is refused.
 step route_length_record(compile_state& cs) {
   int32_t length;
-  if (!cs.reader->read_i32(&length)) return reader_fault(cs);
+  if (!read_record_field<record_kind::route_length, 0>(cs, &length)) return reader_fault(cs);
   route_length(cs.sc.table) = length;
-  if (length > longest_route) return reject(cs, fault_code::route_too_long);
-  if (length < 0) return reject(cs, fault_code::negative_route_length);
+  if (length > longest_route) return reject_value(cs, fault_code::route_too_long, 0);
+  if (length < 0) return reject_value(cs, fault_code::negative_route_length, 0);
   create_grid_and_plan(cs, length);
   return step::next;
 }
@@ -33,10 +33,12 @@ step route_length_record(compile_state& cs) {
 // count, taken from the digit in the keyword field.
 step signal_repetition_record(compile_state& cs, const std::string& keyword) {
   scenario_table& t = cs.sc.table;
-  if (!cs.reader->read_i32(&repetition_start(t)) || !cs.reader->read_i32(&repetition_end(t)))
+  if (!read_record_field<record_kind::signal_repetition, 0>(cs, &repetition_start(t)) ||
+      !read_record_field<record_kind::signal_repetition, 1>(cs, &repetition_end(t)))
     return reader_fault(cs);
-  if (repetition_start(t) % 50 != 0) return reject(cs, fault_code::repetition_start_not_on_50);
-  if (repetition_end(t) % 50 != 0) return reject(cs, fault_code::repetition_end_not_on_50);
+  if (repetition_start(t) % 50 != 0)
+    return reject_value(cs, fault_code::repetition_start_not_on_50, 0);
+  if (repetition_end(t) % 50 != 0) return reject_value(cs, fault_code::repetition_end_not_on_50, 1);
   if (contains(keyword, "4"))
     repetition_codes(t) = 4;
   else if (contains(keyword, "9"))
@@ -48,20 +50,23 @@ step signal_repetition_record(compile_state& cs, const std::string& keyword) {
 }
 
 // "progressiva chilometrica": start, reference and in-use flag of a range.
+template <record_kind kind>
 step kilometric_range_record(compile_state& cs, int entry) {
   scenario_entry& e = cs.sc.table[static_cast<size_t>(entry)];
-  if (!cs.reader->read_i32(&e.l4) || !cs.reader->read_i32(&e.l8) || !cs.reader->read_i32(&e.l12))
+  if (!read_record_field<kind, 0>(cs, &e.l4) || !read_record_field<kind, 1>(cs, &e.l8) ||
+      !read_record_field<kind, 2>(cs, &e.l12))
     return reader_fault(cs);
   return step::next;
 }
 
+template <record_kind kind>
 step background_record(compile_state& cs, int32_t* slot) {
-  if (!cs.reader->read_i32(slot)) return reader_fault(cs);
+  if (!read_record_field<kind, 0>(cs, slot)) return reader_fault(cs);
   return step::next;
 }
 
-// The eight tests of the general header, each applied to the same field;
-// every test that matches reads its values.
+}  // namespace
+
 step header_record(compile_state& cs) {
   const std::string field = cs.field;
   auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
@@ -70,26 +75,28 @@ step header_record(compile_state& cs) {
 
   if (is(record_kind::route_length) && (s = route_length_record(cs)) != step::next) return s;
   if (is(record_kind::range_three) &&
-      (s = kilometric_range_record(cs, entry_range_last)) != step::next)
+      (s = kilometric_range_record<record_kind::range_three>(cs, entry_range_last)) != step::next)
     return s;
   if (is(record_kind::range_two) &&
-      (s = kilometric_range_record(cs, entry_range_middle)) != step::next)
+      (s = kilometric_range_record<record_kind::range_two>(cs, entry_range_middle)) != step::next)
     return s;
   if (is(record_kind::range_one) &&
-      (s = kilometric_range_record(cs, entry_range_first)) != step::next)
+      (s = kilometric_range_record<record_kind::range_one>(cs, entry_range_first)) != step::next)
     return s;
   if (is(record_kind::background_one) &&
-      (s = background_record(cs, &background_one(t))) != step::next)
+      (s = background_record<record_kind::background_one>(cs, &background_one(t))) != step::next)
     return s;
   if (is(record_kind::background_two) &&
-      (s = background_record(cs, &background_two(t))) != step::next)
+      (s = background_record<record_kind::background_two>(cs, &background_two(t))) != step::next)
     return s;
-  if (is(record_kind::background_three) &&
-      (s = background_record(cs, &background_three(t))) != step::next)
+  if (is(record_kind::background_three) && (s = background_record<record_kind::background_three>(
+                                                cs, &background_three(t))) != step::next)
     return s;
   if (is(record_kind::signal_repetition)) return signal_repetition_record(cs, field);
   return step::next;
 }
+
+namespace {
 
 // A section header ("[curve]") ends the general header, unless it begins
 // with a dash.

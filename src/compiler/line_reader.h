@@ -11,3 +11,7 @@
 // step::next when the train document is to be read next, step::stop when the
 // compile is over and step::runtime_fault on a run-time fault.
 step read_line_description(compile_state& cs, std::string_view bytes);
+
+// The general header's tests, each applied to the keyword field in
+// cs.field; every test that matches reads its values.
+step header_record(compile_state& cs);

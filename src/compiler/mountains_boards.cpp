@@ -30,8 +30,10 @@ void lay_mountain(track_grid& grid, int32_t start, int32_t end, int32_t type, bo
 // above 10 also lays markers.
 step mountain_record(compile_state& cs) {
   int32_t start, end, type;
-  field_reader& r = *cs.reader;
-  if (!r.read_i32(&start) || !r.read_i32(&end) || !r.read_i32(&type)) return reader_fault(cs);
+  if (!read_record_field<record_kind::mountain, 0>(cs, &start) ||
+      !read_record_field<record_kind::mountain, 1>(cs, &end) ||
+      !read_record_field<record_kind::mountain, 2>(cs, &type))
+    return reader_fault(cs);
   if (range_check(cs, start) != step::next) return step::end_document;
   const bool with_markers = type > 10;
   if (with_markers) type -= 10;
@@ -74,11 +76,10 @@ std::optional<fault_code> lay_speed_board(track_grid& grid, const speed_board& b
 // "d" speeds and stripes.
 step speed_board_record(compile_state& cs) {
   int32_t v[9];
-  for (int32_t& value : v)
-    if (!cs.reader->read_i32(&value)) return reader_fault(cs);
+  if (!read_record_fields<record_kind::speed_board>(cs, v)) return reader_fault(cs);
   const int32_t position = v[0];
   if (range_check(cs, position) != step::next) return step::end_document;
-  if (position < 0) return reject_at(cs, fault_code::negative_position, position);
+  if (position < 0) return reject_value_at(cs, fault_code::negative_position, 0, position);
   const speed_board board{position, {v[1], v[2], v[3]}, v[4], {v[5], v[6], v[7]}, v[8]};
   return after_laying(cs, lay_speed_board(cs.sc.grid, board), position);
 }
@@ -87,9 +88,11 @@ step speed_board_record(compile_state& cs) {
 // next board entry of the scenario table, counting down.
 step text_board_record(compile_state& cs) {
   int32_t position;
-  if (!cs.reader->read_i32(&position) || !cs.reader->read_text(&cs.field)) return reader_fault(cs);
+  if (!read_record_field<record_kind::text_board, 0>(cs, &position) ||
+      !read_record_field<record_kind::text_board, 1>(cs, &cs.field))
+    return reader_fault(cs);
   if (range_check(cs, position) != step::next) return step::end_document;
-  if (position < 0) return reject_at(cs, fault_code::negative_position, position);
+  if (position < 0) return reject_value_at(cs, fault_code::negative_position, 0, position);
   track_cell& cell = cs.sc.grid[static_cast<size_t>(point_cell(position))];
   if (!is_free_cell(cell)) return reject_at(cs, fault_code::text_board_cell_taken, position);
   int32_t& entry = cs.line.board_entry;

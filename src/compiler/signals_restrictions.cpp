@@ -85,11 +85,10 @@ std::optional<fault_code> lay_restriction(track_grid& grid, const restriction& r
 // aspects, time.
 step signal_record(compile_state& cs) {
   int32_t v[11];
-  for (int32_t& value : v)
-    if (!cs.reader->read_i32(&value)) return reader_fault(cs);
+  if (!read_record_fields<record_kind::signal>(cs, v)) return reader_fault(cs);
   const int32_t position = v[0];
   if (range_check(cs, position) != step::next) return step::end_document;
-  if (position < 0) return reject_at(cs, fault_code::negative_position, position);
+  if (position < 0) return reject_value_at(cs, fault_code::negative_position, 0, position);
   const track_signal sig{position, v[1], {v[2], v[3], v[4]}, v[5], v[6], {v[7], v[8], v[9]}, v[10]};
   return after_laying(cs, lay_signal(cs.sc.grid, sig), position);
 }
@@ -97,12 +96,13 @@ step signal_record(compile_state& cs) {
 // "rallentamento": x, speed, length, f_tt, countdown, d_v.
 step restriction_record(compile_state& cs) {
   restriction r;
-  field_reader& in = *cs.reader;
-  if (!in.read_i32(&r.x) || !in.read_i32(&r.speed) || !in.read_i32(&r.length) ||
-      !in.read_i32(&r.f_tt) || !in.read_i32(&r.countdown) || !in.read_i32(&r.d_v))
+  constexpr record_kind kind = record_kind::restriction;
+  if (!read_record_field<kind, 0>(cs, &r.x) || !read_record_field<kind, 1>(cs, &r.speed) ||
+      !read_record_field<kind, 2>(cs, &r.length) || !read_record_field<kind, 3>(cs, &r.f_tt) ||
+      !read_record_field<kind, 4>(cs, &r.countdown) || !read_record_field<kind, 5>(cs, &r.d_v))
     return reader_fault(cs);
   if (range_check(cs, r.x) != step::next) return step::end_document;
-  if (r.x < 0) return reject_at(cs, fault_code::negative_position, r.x);
+  if (r.x < 0) return reject_value_at(cs, fault_code::negative_position, 0, r.x);
   const int64_t end_metre = static_cast<int64_t>(r.x) + r.length;
   if (end_metre < INT32_MIN || end_metre > INT32_MAX)
     return runtime_fault(cs, "the restriction's end overflows 32 bits");
@@ -113,9 +113,11 @@ step restriction_record(compile_state& cs) {
 // above 0.
 step abbattimento_record(compile_state& cs) {
   int32_t p, w;
-  if (!cs.reader->read_i32(&p) || !cs.reader->read_i32(&w)) return reader_fault(cs);
+  if (!read_record_field<record_kind::abbattimento, 0>(cs, &p) ||
+      !read_record_field<record_kind::abbattimento, 1>(cs, &w))
+    return reader_fault(cs);
   if (range_check(cs, p) != step::next) return step::end_document;
-  if (p < 0) return reject_at(cs, fault_code::negative_position, p);
+  if (p < 0) return reject_value_at(cs, fault_code::negative_position, 0, p);
   track_cell& cell = cell_at(cs.sc.grid, stretch_cell(p));
   if (!is_free_cell(cell)) return reject_at(cs, fault_code::abbattimento_cell_taken, p);
   if (w > 0) {

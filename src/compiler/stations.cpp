@@ -42,25 +42,30 @@ bool set_zone(scenario_entry& e, int32_t p, int32_t length) {
 // "stazione": position, type, length, further values, the time of day and
 // the name.
 step station_record(compile_state& cs) {
-  field_reader& r = *cs.reader;
+  constexpr record_kind kind = record_kind::station;
   const int32_t k = cs.train.station_entry;
   scenario_entry& e = cs.sc.table[static_cast<size_t>(k)];
 
-  if (!r.read_i32(&e.l12)) return reader_fault(cs);
+  if (!read_record_field<kind, 0>(cs, &e.l12)) return reader_fault(cs);
   const int32_t p = e.l12;
   if (!inside_grid(cs, p, 800)) {
     record_fault_at(cs, fault_code::beyond_grid, p);
+    mark_value(cs, 0);
     return step::end_document;
   }
-  if (p % 50 != 0) return reject_at(cs, fault_code::station_not_on_50, p);
+  if (p % 50 != 0) return reject_value_at(cs, fault_code::station_not_on_50, 0, p);
   int32_t length;
-  if (!r.read_u8(&e.b0) || !r.read_i32(&length)) return reader_fault(cs);
-  if (length % 100 != 0) return reject_at(cs, fault_code::station_length_not_on_100, p);
+  if (!read_record_field<kind, 1>(cs, &e.b0) || !read_record_field<kind, 2>(cs, &length))
+    return reader_fault(cs);
+  if (length % 100 != 0) return reject_value_at(cs, fault_code::station_length_not_on_100, 2, p);
   int32_t hour, minute, second;
-  if (!r.read_u8(&e.b16) || !r.read_u8(&e.b37) || !r.read_u8(&e.b36) || !r.read_i16(&e.w24) ||
-      !r.read_i16(&e.w26) || !r.read_u8(&e.b34) || !r.read_i16(&e.w28) || !r.read_i16(&e.w30) ||
-      !r.read_i16(&e.w32) || !r.read_u8(&e.b35) || !r.read_i32(&hour) || !r.read_i32(&minute) ||
-      !r.read_i32(&second))
+  if (!read_record_field<kind, 3>(cs, &e.b16) || !read_record_field<kind, 4>(cs, &e.b37) ||
+      !read_record_field<kind, 5>(cs, &e.b36) || !read_record_field<kind, 6>(cs, &e.w24) ||
+      !read_record_field<kind, 7>(cs, &e.w26) || !read_record_field<kind, 8>(cs, &e.b34) ||
+      !read_record_field<kind, 9>(cs, &e.w28) || !read_record_field<kind, 10>(cs, &e.w30) ||
+      !read_record_field<kind, 11>(cs, &e.w32) || !read_record_field<kind, 12>(cs, &e.b35) ||
+      !read_record_field<kind, 13>(cs, &hour) || !read_record_field<kind, 14>(cs, &minute) ||
+      !read_record_field<kind, 15>(cs, &second))
     return reader_fault(cs);
   // (hour * 60 + minute) * 60 + second, every step in 32 bits.
   int64_t seconds = static_cast<int64_t>(hour) * 60;
@@ -68,7 +73,8 @@ step station_record(compile_state& cs) {
               fits_i32(seconds += second);
   if (!fits) return runtime_fault(cs, "the station's time does not fit 32 bits");
   e.l40 = static_cast<int32_t>(seconds);
-  if (!r.read_text(&e.text)) return reader_fault(cs);
+  if (!read_record_field<kind, 16>(cs, &e.text)) return reader_fault(cs);
+  static_assert(record_of(kind).fields.size() == 17, "a station field the handler does not read");
   if (e.text.size() > longest_entry_text)
     return runtime_fault(cs, "the station's name is longer than 65535 characters");
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "compiler/record_forms.h"
+#include "compiler/record_table.h"
 #include "compiler/signals_restrictions.h"
 #include "compiler/stations.h"
 #include "model/rounding.h"
@@ -36,7 +36,9 @@ bool write_adhesion(compile_state& cs) {
 // "velocita": from position P on, the line speed limit is S.
 step speed_record(compile_state& cs) {
   int32_t p, s;
-  if (!cs.reader->read_i32(&p) || !cs.reader->read_i32(&s)) return reader_fault(cs);
+  if (!read_record_field<record_kind::speed_limit, 0>(cs, &p) ||
+      !read_record_field<record_kind::speed_limit, 1>(cs, &s))
+    return reader_fault(cs);
   if (range_check(cs, p) != step::next) return step::end_document;
   int32_t n = stretch_cell(p);
   if (n > 0) {
@@ -52,7 +54,9 @@ step speed_record(compile_state& cs) {
 // "aderenza": from position P on, the adhesion value is A.
 step adhesion_record(compile_state& cs) {
   int32_t p, a;
-  if (!cs.reader->read_i32(&p) || !cs.reader->read_i32(&a)) return reader_fault(cs);
+  if (!read_record_field<record_kind::adhesion, 0>(cs, &p) ||
+      !read_record_field<record_kind::adhesion, 1>(cs, &a))
+    return reader_fault(cs);
   if (range_check(cs, p) != step::next) return step::end_document;
   int32_t n = stretch_cell(p);
   if (n > 0) {
@@ -70,18 +74,23 @@ namespace {
 step train_record(compile_state& cs) {
   const std::string field = cs.field;
   auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
-  field_reader& r = *cs.reader;
   scenario_table& t = cs.sc.table;
   step s = step::next;
 
-  if (is(record_kind::braked_mass) && !r.read_i32(&braked_mass_percent(t))) return reader_fault(cs);
-  if (is(record_kind::car_count) && !r.read_i32(&car_count(t))) return reader_fault(cs);
+  if (is(record_kind::braked_mass) &&
+      !read_record_field<record_kind::braked_mass, 0>(cs, &braked_mass_percent(t)))
+    return reader_fault(cs);
+  if (is(record_kind::car_count) &&
+      !read_record_field<record_kind::car_count, 0>(cs, &car_count(t)))
+    return reader_fault(cs);
   if (is(record_kind::speed_limit) && (s = speed_record(cs)) != step::next) return s;
   if (is(record_kind::adhesion) && (s = adhesion_record(cs)) != step::next) return s;
-  if (is(record_kind::clock) && (!r.read_i16(&clock_hour(t)) || !r.read_i16(&clock_minute(t)) ||
-                                 !r.read_i16(&clock_second(t))))
+  if (is(record_kind::clock) && (!read_record_field<record_kind::clock, 0>(cs, &clock_hour(t)) ||
+                                 !read_record_field<record_kind::clock, 1>(cs, &clock_minute(t)) ||
+                                 !read_record_field<record_kind::clock, 2>(cs, &clock_second(t))))
     return reader_fault(cs);
-  if (is(record_kind::sand) && !r.read_i16(&sand(t))) return reader_fault(cs);
+  if (is(record_kind::sand) && !read_record_field<record_kind::sand, 0>(cs, &sand(t)))
+    return reader_fault(cs);
   if (is(record_kind::signal) && (s = signal_record(cs)) != step::next) return s;
   if (is(record_kind::restriction) && (s = restriction_record(cs)) != step::next) return s;
   if (is(record_kind::abbattimento) && (s = abbattimento_record(cs)) != step::next) return s;

@@ -279,6 +279,96 @@ TEST(BuiltinDocuments, PositionsAscendInStepsOf50) {
   for (std::string_view rec : records(line, "montagna")) EXPECT_GT(value(rec, 2), value(rec, 1));
 }
 
+// The values of the signal and station records, field by field: the span of
+// the signals, their spacing and the range of every value.
+TEST(BuiltinDocuments, SignalAndStationValues) {
+  struct Range {
+    size_t field;
+    int low, high;
+  };
+  struct Case {
+    const char* keyword;
+    std::vector<Range> ranges;
+  };
+  const Case cases[] = {
+      // sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo
+      {"segnale",
+       {{2, 1, 2},
+        {3, 2, 5},
+        {4, 0, 6},
+        {5, 0, 1},
+        {6, 0, 0},
+        {7, 0, 2},
+        {8, 0, 3},
+        {9, 0, 1},
+        {10, 0, 1},
+        {11, 0, 215}}},
+      // length, fields 4 to 13, hour, minute, second
+      {"stazione",
+       {{3, 200, 800},
+        {4, 0, 1},
+        {5, 0, 0},
+        {6, 0, 1},
+        {7, 0, 4},
+        {8, 0, 1},
+        {9, 0, 1},
+        {10, 0, 4},
+        {11, 0, 1},
+        {12, 0, 1},
+        {13, 0, 30},
+        {14, 0, 10},
+        {15, 0, 59},
+        {16, 0, 0}}},
+  };
+  Lines train = train_document_lines();
+  for (const Case& c : cases)
+    for (std::string_view rec : records(train, c.keyword))
+      for (const Range& r : c.ranges) {
+        EXPECT_GE(value(rec, r.field), r.low) << rec;
+        EXPECT_LE(value(rec, r.field), r.high) << rec;
+      }
+
+  std::vector<std::string_view> signals = records(train, "segnale");
+  ASSERT_EQ(signals.size(), 35u);
+  EXPECT_EQ(value(signals.front(), 1), 1850);
+  EXPECT_EQ(value(signals.back(), 1), 87250);
+  std::map<int, int> by_sx;
+  int held = 0;
+  for (size_t i = 0; i < signals.size(); ++i) {
+    std::string_view rec = signals[i];
+    if (i > 0) {
+      EXPECT_GE(value(rec, 1) - value(signals[i - 1], 1), 400) << rec;
+    }
+    ++by_sx[value(rec, 2)];
+    EXPECT_TRUE(value(rec, 8) != 1) << rec;  // d1 is 0, 2 or 3
+    if (value(rec, 11) != 0) {
+      ++held;
+      EXPECT_EQ(value(rec, 2), 2) << rec;
+      EXPECT_GE(value(rec, 11), 125) << rec;
+    }
+  }
+  EXPECT_EQ(by_sx, (std::map<int, int>{{1, 14}, {2, 21}}));
+  EXPECT_EQ(held, 4);
+
+  // Station types; a time of day on the timetabled stations only, from 9 to
+  // 10 o'clock; field 13 is 0, 1 or 30.
+  std::map<int, int> by_type;
+  int untimed = 0;
+  std::vector<std::string_view> stations = records(train, "stazione");
+  for (std::string_view rec : stations) {
+    ++by_type[value(rec, 2)];
+    EXPECT_TRUE(value(rec, 13) <= 1 || value(rec, 13) == 30) << rec;
+    if (value(rec, 14) == 0 && value(rec, 15) == 0) {
+      ++untimed;
+    } else {
+      EXPECT_GE(value(rec, 14), 9) << rec;
+    }
+  }
+  EXPECT_EQ(by_type, (std::map<int, int>{{6, 1}, {12, 10}, {22, 3}, {25, 1}, {27, 1}, {28, 2}}));
+  EXPECT_EQ(value(stations.back(), 2), 6);
+  EXPECT_EQ(untimed, 8);
+}
+
 TEST(BuiltinDocuments, CurvesNeverOverlapAndFollowTheirDistribution) {
   std::map<char, int> sides;
   std::map<char, int> degrees;

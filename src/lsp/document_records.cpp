@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "lsp/record_help.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -106,12 +105,12 @@ std::vector<record_line> read_record_lines(std::string_view text, document_kind 
     }
     r.place = place;
     if (place && !r.is_section) {
-      for (const record_form& f : all_record_forms())
+      for (const record_description& f : all_records())
         if (f.place == *place && keyword_matches(f.kind, keyword)) r.kinds.push_back(f.kind);
       if (!r.kinds.empty()) {
-        for (char letter : form_of(r.kinds[0]).fields) {
+        for (const record_field& field : record_of(r.kinds[0]).fields) {
           if (reader.done()) break;
-          r.fields.push_back(reader.next(letter != 't'));
+          r.fields.push_back(reader.next(field.storage != field_storage::text));
         }
       }
     }
@@ -135,7 +134,7 @@ document_kind kind_by_content(std::string_view text) {
     if (reader.done()) continue;
     const std::string keyword = reader.next(false).text;
     if (contains(keyword, "[") && contains(keyword, "]")) continue;
-    for (const record_form& f : all_record_forms()) {
+    for (const record_description& f : all_records()) {
       if (!keyword_matches(f.kind, keyword)) continue;
       (f.place == record_place::train_records ? train_votes : line_votes) += 1;
       break;
@@ -160,7 +159,7 @@ std::pair<int, int> field_extent(std::string_view line, int column) {
 
 std::optional<int32_t> record_position(const record_line& r) {
   if (r.kinds.empty() || r.fields.size() < 2) return std::nullopt;
-  const auto fields = fields_of(r.kinds[0]);
+  const auto fields = record_of(r.kinds[0]).fields;
   if (fields.empty() || !fields[0].is_position || !r.fields[1].number) return std::nullopt;
   const int64_t v = *r.fields[1].number;
   if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;

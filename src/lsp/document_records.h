@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/record_forms.h"
+#include "compiler/record_table.h"
 
 enum class document_kind { unknown, line_description, train_document };
 

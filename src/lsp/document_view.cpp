@@ -13,6 +13,10 @@ int document_view::document_column(int line, int editor_character) const {
   return code_points(l.substr(0, utf8_offset(l, editor_character)));
 }
 
+text_range document_view::editor_range(int line, int begin, int end) const {
+  return {{line, editor_column(line, begin)}, {line, editor_column(line, end)}};
+}
+
 const record_line* document_view::record_at(int line) const {
   auto it = std::lower_bound(records.begin(), records.end(), line,
                              [](const record_line& r, int n) { return r.line < n; });

@@ -22,6 +22,8 @@ struct document_view {
   // Editor column (UTF-16) of a Windows-1252 column of a line, and back.
   int editor_column(int line, int column) const;
   int document_column(int line, int editor_character) const;
+  // The editor's range of the Windows-1252 columns [begin, end) of a line.
+  text_range editor_range(int line, int begin, int end) const;
   // The record on a line, if the line holds one.
   const record_line* record_at(int line) const;
 };

@@ -10,9 +10,9 @@
 
 #include "checker/check.h"
 #include "documents/builtin_documents.h"
-#include "lsp/message_framing.h"
 #include "lsp/server.h"
 #include "lsp/text_document.h"
+#include "lsp/transport.h"
 #include "runtime/memory_disk.h"
 #include "runtime/windows1252.h"
 #include "testing/lsp_fuzz_input.h"
@@ -166,29 +166,6 @@ TEST(LspTextDocument, EditsCountUtf16UnitsAndAnyLineEnd) {
     text_document d(c.text);
     d.replace(c.from, c.to, c.insert);
     EXPECT_EQ(d.text(), c.expected) << c.text;
-  }
-}
-
-TEST(LspFraming, ReadsMessagesAndRefusesBadHeaders) {
-  struct frame_case {
-    std::string input;
-    std::vector<frame_status> statuses;
-  };
-  const frame_case cases[] = {
-      {"Content-Length: 2\r\n\r\n{}", {frame_status::message, frame_status::end_of_input}},
-      {"content-length:2\n\n{}Content-Length: 1\r\nContent-Type: x\r\n\r\n1",
-       {frame_status::message, frame_status::message, frame_status::end_of_input}},
-      {"Content-Length: x\r\n\r\n", {frame_status::bad_header, frame_status::end_of_input}},
-      {"Nonsense\r\n\r\nContent-Length: 1\r\n\r\n7",
-       {frame_status::bad_header, frame_status::message, frame_status::end_of_input}},
-      {"Content-Length: 99999999999\r\n\r\n", {frame_status::bad_header}},
-      {"Content-Length: 10\r\n\r\n{}", {frame_status::end_of_input}},
-  };
-  for (const frame_case& c : cases) {
-    std::istringstream in(c.input);
-    frame_reader r(in);
-    std::string body;
-    for (frame_status expected : c.statuses) EXPECT_EQ(r.next(&body), expected) << c.input;
   }
 }
 

@@ -4,15 +4,14 @@
 //
 // The server holds the documents the editor has open (as the editor holds
 // them, never as they are on disk), pairs each train document with the line
-// description beside it, and publishes the checker's findings for both
-// documents of a pair whenever either changes. A partner that the editor
-// does not hold is read from the disk, read only.
+// description beside it (pairing.h), and publishes the checker's findings
+// for both documents of a pair whenever either changes (diagnostics.h). A
+// partner that the editor does not hold is read from the disk, read only.
 //
-// A document without a partner is checked alone: a line description
-// against a train document with no records, a train document against a
-// route of the greatest length with nothing on it. Only the lone document's
-// own findings are shown, after a note that says so.
+// This file is the dispatch: it reads each message's parameters into typed
+// values (protocol.h), asks a feature, and writes its answer back.
 
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <optional>
@@ -23,18 +22,10 @@
 #include <nlohmann/json.hpp>
 
 #include "lsp/document_view.h"
+#include "lsp/pairing.h"
+#include "lsp/protocol.h"
 #include "lsp/text_document.h"
 #include "runtime/disk.h"
-
-// JSON-RPC and protocol error codes.
-namespace rpc_error {
-inline constexpr int parse_error = -32700;
-inline constexpr int invalid_request = -32600;
-inline constexpr int method_not_found = -32601;
-inline constexpr int invalid_params = -32602;
-inline constexpr int internal_error = -32603;
-inline constexpr int server_not_initialized = -32002;
-}  // namespace rpc_error
 
 class lsp_server {
  public:
@@ -61,7 +52,7 @@ class lsp_server {
     int64_t version = 0;
   };
 
-  std::vector<std::string> dispatch(const nlohmann::json& message);
+  void dispatch(const nlohmann::json& message);
   nlohmann::json request(const std::string& method, const nlohmann::json& params);
   void notification(const std::string& method, const nlohmann::json& params);
 
@@ -75,9 +66,10 @@ class lsp_server {
 
   // `uri` and its partner as the compile reads them.
   document_pair pair_of(const std::string& uri);
+  std::optional<partner_document> partner_of(const std::string& uri, document_kind kind);
   std::optional<document_view> view_of_held(const std::string& uri);
   std::optional<document_view> view_of_file(const std::string& path, document_kind kind);
-  std::string partner_of(const std::string& uri, document_kind kind, std::string* path);
+  void send(const nlohmann::json& message);
 
   disk& disk_;
   std::map<std::string, open_document> documents_;
@@ -88,9 +80,9 @@ class lsp_server {
 };
 
 // Serves one editor over a byte stream pair until "exit" or the end of the
-// input; returns the process's exit status.
-int serve_lsp(std::istream& in, std::ostream& out, disk& files);
-
-// file:///a%20b/c.txt <-> /a b/c.txt. A URI of another scheme has no path.
-std::optional<std::string> path_of_uri(std::string_view uri);
-std::string uri_of_path(std::string_view path);
+// input; returns the process's exit status. `input_waiting` says whether
+// more input can be read at once (standard_input_waiting for the process's
+// own input); the diagnostics of edits are published when it says no.
+int serve_lsp(
+    std::istream& in, std::ostream& out, disk& files,
+    const std::function<bool()>& input_waiting = [] { return false; });

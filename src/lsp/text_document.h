@@ -10,10 +10,7 @@
 #include <string_view>
 #include <vector>
 
-struct text_position {
-  int line = 0;       // from 0
-  int character = 0;  // UTF-16 code units from the line's start
-};
+#include "lsp/types.h"
 
 // UTF-16 code units of the UTF-8 text `s` (a malformed byte counts as one).
 int utf16_length(std::string_view s);

@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "lsp/message_framing.h"
+#include "lsp/transport.h"
 #include "lsp/server.h"
 #include "runtime/memory_disk.h"
 

@@ -354,7 +354,7 @@ TEST(SvgDrawing, IsOneWellFormedSelfContainedDocument) {
   const std::string svg = draw_package(b.p);
   for (const char* part :
        {">Borvasco_Lestrano \u2014 train 40817</text>", ">SAN DALMIO</text>",
-        ">LESTRANO 10:48</text>", ">Gradient (per mille)</text>", ">Speed limit (km/h)</text>",
+        ">LESTRANO 10:49</text>", ">Gradient (per mille)</text>", ">Speed limit (km/h)</text>",
         ">signal, sx 2</text>", "mountain type 2, 31300 .. 31850 m"})
     EXPECT_TRUE(has(svg, part)) << part;
   const std::string escaped = draw_package(tricky);

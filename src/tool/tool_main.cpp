@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "lsp/server.h"
+#include "lsp/transport.h"
 #include "run/exit_status.h"
 #include "runtime/disk.h"
 #include "tool/check_command.h"
@@ -68,7 +69,10 @@ int run_command(int argc, char** argv) {
       return help ? exit_clean : exit_usage;
     }
     std::ios::sync_with_stdio(false);
-    return serve_lsp(std::cin, std::cout, real_disk());
+    // An editor that quits closes the pipe: writing to it is then an error
+    // that ends the session, not a signal that kills the process.
+    ignore_broken_pipes();
+    return serve_lsp(std::cin, std::cout, real_disk(), standard_input_waiting);
   }
   if (!std::strcmp(command, "render"))
     return render_command(argc, argv, real_disk(), std::cout, std::cerr);

@@ -1,0 +1,10 @@
+#pragma once
+// The keywords that may stand where the cursor is, each with a snippet of
+// its record's fields.
+
+#include <vector>
+
+#include "lsp/document_view.h"
+#include "lsp/types.h"
+
+std::vector<completion_item> completion_at(const document_view& self, text_position at);

@@ -1,0 +1,25 @@
+#pragma once
+// The checker's findings for a pair of documents, each placed on the
+// editor's range of its field (the keyword, or the value at fault).
+//
+// A document without a partner is checked against a stand-in: a line
+// description against a train document with no records, a train document
+// against a route of the greatest length with nothing on it. Only the lone
+// document's own findings are given, after a note that says so.
+
+#include <vector>
+
+#include "lsp/document_view.h"
+#include "lsp/types.h"
+
+struct pair_diagnostics {
+  std::vector<diagnostic> line;
+  std::vector<diagnostic> train;
+};
+
+// No editor shows more problems than this for one document with profit; a
+// document of garbage would otherwise send megabytes on every keystroke.
+inline constexpr size_t max_diagnostics = 1000;
+
+// `self` names the document whose pair it is, when the other is missing.
+pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self);

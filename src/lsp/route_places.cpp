@@ -1,0 +1,86 @@
+#include "lsp/route_places.h"
+
+#include "model/track_grid.h"
+
+namespace {
+
+// Every record of a document with its place in metres.
+struct placed_record {
+  const record_line* record;
+  int32_t position;
+};
+std::vector<placed_record> placed_records(const document_view& d) {
+  std::vector<placed_record> out;
+  for (const record_line& r : d.records)
+    if (auto p = record_position(r)) out.push_back({&r, *p});
+  return out;
+}
+
+}  // namespace
+
+std::vector<const record_line*> records_at(const document_view& d, int32_t p) {
+  std::vector<const record_line*> out;
+  const std::vector<placed_record> placed = placed_records(d);
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const record_line& r = *placed[i].record;
+    const record_kind k = r.kinds[0];
+    const record_reach reach = record_of(k).reach;
+    const int32_t at = placed[i].position;
+    if (reach == record_reach::none) continue;
+    if (reach == record_reach::point) {
+      if (point_cell(at) == point_cell(p)) out.push_back(&r);
+      continue;
+    }
+    auto value = [&](size_t field) -> std::optional<int64_t> {
+      return r.fields.size() > field ? r.fields[field].number : std::nullopt;
+    };
+    if (reach == record_reach::for_length) {
+      if (auto len = value(2); len && p >= at && p < at + *len) out.push_back(&r);
+    } else if (reach == record_reach::to_end) {
+      if (auto end = value(2); end && p >= at && p <= *end) out.push_back(&r);
+    } else if (p >= at) {
+      // Up to the next record of the same kind.
+      bool superseded = false;
+      for (size_t j = i + 1; j < placed.size(); ++j)
+        if (placed[j].record->kinds[0] == k && placed[j].position <= p && placed[j].position > at) {
+          superseded = true;
+          break;
+        }
+      if (!superseded) out.push_back(&r);
+    }
+  }
+  return out;
+}
+
+std::string kilometre_text(int64_t metres) {
+  const int64_t m = metres < 0 ? -metres : metres;
+  std::string rest = std::to_string(m % 1000);
+  rest.insert(0, 3 - rest.size(), '0');
+  return std::string("km ") + (metres < 0 ? "-" : "") + std::to_string(m / 1000) + "+" + rest;
+}
+
+std::optional<int64_t> line_kilometre(const document_view& line, int64_t p) {
+  std::optional<std::pair<int64_t, int64_t>> best;  // start, reference
+  for (const record_line& r : line.records) {
+    if (r.place != record_place::line_header || r.kinds.empty() || r.fields.size() < 4) continue;
+    const record_kind k = r.kinds[0];
+    if (k != record_kind::range_one && k != record_kind::range_two && k != record_kind::range_three)
+      continue;
+    const auto& start = r.fields[1].number;
+    const auto& reference = r.fields[2].number;
+    const auto& flag = r.fields[3].number;
+    if (!start || !reference || flag != 1 || *start > p) continue;
+    if (!best || *start > best->first) best = std::pair{*start, *reference};
+  }
+  if (!best) return std::nullopt;
+  return best->second - (p - best->first);
+}
+
+std::string grouped(int64_t v) {
+  std::string digits = std::to_string(v < 0 ? -v : v), out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ' ';
+    out += digits[i];
+  }
+  return (v < 0 ? "-" : "") + out;
+}

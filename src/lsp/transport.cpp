@@ -1,0 +1,209 @@
+#include "lsp/transport.h"
+
+#include <algorithm>
+#include <csignal>
+#include <istream>
+#include <ostream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <poll.h>
+#endif
+
+namespace {
+
+constexpr size_t max_header_line = 8192;
+constexpr std::string_view length_header = "content-length";
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The value of a Content-Length header: digits only, at most ten of them.
+bool parse_length(std::string_view value, size_t* length) {
+  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+  if (value.empty() || value.size() > 10) return false;
+  size_t n = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + static_cast<size_t>(c - '0');
+  }
+  *length = n;
+  return true;
+}
+
+// Follows a body as JSON only as far as needed to tell where one whole
+// object or array ends.
+struct json_extent {
+  int depth = 0;
+  bool started = false, opaque = false, in_string = false, escaped = false, whole = false;
+
+  void take(char c) {
+    if (opaque || whole) return;
+    if (!started) {
+      if (is_blank(c)) return;
+      started = true;
+      if (c != '{' && c != '[') {
+        opaque = true;
+        return;
+      }
+      depth = 1;
+      return;
+    }
+    if (in_string) {
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"')
+        in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '{' || c == '[') {
+      ++depth;
+    } else if ((c == '}' || c == ']') && --depth == 0) {
+      whole = true;
+    }
+  }
+};
+
+}  // namespace
+
+int frame_reader::get() {
+  if (!pushed_back_.empty()) {
+    const char c = pushed_back_.back();
+    pushed_back_.pop_back();
+    return static_cast<unsigned char>(c);
+  }
+  return in_.rdbuf()->sbumpc();
+}
+
+bool frame_reader::has_buffered_input() const {
+  return !pushed_back_.empty() || in_.rdbuf()->in_avail() > 0;
+}
+
+bool frame_reader::header_line(std::string* line) {
+  line->clear();
+  for (;;) {
+    const int c = get();
+    if (c == std::char_traits<char>::eof()) return false;
+    if (c == '\n') break;
+    line->push_back(static_cast<char>(c));
+    // An overlong line cannot be a header of ours; only its tail is kept,
+    // where the next message's header may begin.
+    if (line->size() > max_header_line) line->erase(0, line->size() - length_header.size() - 16);
+  }
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return true;
+}
+
+bool frame_reader::read_body(size_t length, bool keep, std::string* body) {
+  body->clear();
+  json_extent json;
+  for (size_t i = 0; i < length; ++i) {
+    const int c = get();
+    if (c == std::char_traits<char>::eof()) return false;
+    const char ch = static_cast<char>(c);
+    if (json.whole && !is_blank(ch)) {
+      // The length was too long: what follows the object is the next
+      // message.
+      pushed_back_.push_back(ch);
+      return true;
+    }
+    json.take(ch);
+    if (keep) body->push_back(ch);
+  }
+  return true;
+}
+
+frame_status frame_reader::next(std::string* body) {
+  std::string line;
+  bool have_length = false, bad = false, any_header = false;
+  size_t length = 0;
+  for (;;) {
+    if (!header_line(&line)) return frame_status::end_of_input;
+    if (line.empty()) {
+      // Blank lines between messages are passed over.
+      if (!any_header) continue;
+      break;
+    }
+    any_header = true;
+    const size_t header = lower(line).find(length_header);
+    if (header != std::string::npos && (header > 0 || (bad && !have_length))) {
+      // The next message begins here; what came before it is left.
+      line.erase(0, header);
+      bad = have_length = false;
+    }
+    const size_t colon = line.find(':');
+    if (colon == std::string::npos) {
+      bad = true;
+      continue;
+    }
+    if (lower(std::string_view(line).substr(0, colon)) == length_header) {
+      if (have_length || !parse_length(std::string_view(line).substr(colon + 1), &length))
+        bad = true;
+      have_length = true;
+    }
+  }
+  if (bad || !have_length) return frame_status::bad_header;
+  if (length > max_message_bytes) {
+    if (!read_body(length, false, body)) return frame_status::end_of_input;
+    return frame_status::bad_header;
+  }
+  if (!read_body(length, true, body)) return frame_status::end_of_input;
+  return frame_status::message;
+}
+
+std::string framed(std::string_view body) {
+  std::string out = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+  out.append(body);
+  return out;
+}
+
+int run_message_loop(std::istream& in, std::ostream& out, const message_handler& handler,
+                     const std::function<bool()>& input_waiting) {
+  frame_reader reader(in);
+  auto send = [&](const std::vector<std::string>& messages) {
+    if (messages.empty()) return true;
+    for (const std::string& m : messages) out << framed(m);
+    out.flush();
+    return static_cast<bool>(out);
+  };
+  std::string body;
+  for (;;) {
+    // Work put off while messages were coming (the diagnostics of a burst
+    // of edits) is done once the editor pauses.
+    if (!reader.has_buffered_input() && !input_waiting() && !send(handler.idle())) return 1;
+    const frame_status status = reader.next(&body);
+    if (status == frame_status::end_of_input) return handler.exit_status();
+    if (!send(status == frame_status::message ? handler.message(body) : handler.bad_frame()))
+      return 1;
+    if (handler.finished()) return handler.exit_status();
+  }
+}
+
+bool standard_input_waiting() {
+#ifdef _WIN32
+  DWORD available = 0;
+  return PeekNamedPipe(GetStdHandle(STD_INPUT_HANDLE), nullptr, 0, nullptr, &available, nullptr) &&
+         available > 0;
+#else
+  pollfd p{0, POLLIN, 0};
+  return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+#endif
+}
+
+void ignore_broken_pipes() {
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+}

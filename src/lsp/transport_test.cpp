@@ -1,0 +1,97 @@
+// The framing of messages, and the loop that serves them.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "lsp/server.h"
+#include "lsp/transport.h"
+#include "lsp/uri.h"
+#include "runtime/memory_disk.h"
+
+using nlohmann::json;
+
+namespace {
+
+TEST(LspFraming, ReadsMessagesAndRefusesBadHeaders) {
+  struct frame_case {
+    std::string input;
+    std::vector<frame_status> statuses;
+  };
+  const frame_case cases[] = {
+      {"Content-Length: 2\r\n\r\n{}", {frame_status::message, frame_status::end_of_input}},
+      {"content-length:2\n\n{}Content-Length: 1\r\nContent-Type: x\r\n\r\n1",
+       {frame_status::message, frame_status::message, frame_status::end_of_input}},
+      {"Content-Length: x\r\n\r\n", {frame_status::bad_header, frame_status::end_of_input}},
+      {"Nonsense\r\n\r\nContent-Length: 1\r\n\r\n7",
+       {frame_status::bad_header, frame_status::message, frame_status::end_of_input}},
+      {"Content-Length: 99999999999\r\n\r\n", {frame_status::bad_header}},
+      {"Content-Length: 10\r\n\r\n{}", {frame_status::end_of_input}},
+  };
+  for (const frame_case& c : cases) {
+    std::istringstream in(c.input);
+    frame_reader r(in);
+    std::string body;
+    for (frame_status expected : c.statuses) EXPECT_EQ(r.next(&body), expected) << c.input;
+  }
+}
+
+// The answers a session writes, one JSON value each.
+std::vector<json> answers_of(const std::string& output) {
+  std::istringstream in(output);
+  frame_reader r(in);
+  std::vector<json> out;
+  std::string body;
+  while (r.next(&body) == frame_status::message) out.push_back(json::parse(body));
+  return out;
+}
+
+TEST(LspFraming, ABadFrameCostsOneErrorAndTheNextMessageIsAnswered) {
+  const std::string initialize =
+      R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})";
+  const std::string oversized = "Content-Length: " + std::to_string(max_message_bytes + 1) +
+                                "\r\n\r\n" + std::string(max_message_bytes + 1, 'x');
+  const std::string bad_frames[] = {
+      "Content-Length: abc\r\n\r\n{}",
+      "Content-Length: -5\r\n\r\n{}",
+      "Content-Length: 99999999999999999999\r\n\r\n{}",
+      "Content-Type: text/plain\r\n\r\n{}",                                  // no length
+      "Content-Length: 8\r\n\r\n{\"jsonrpc\":\"2.0\",\"id\":9}",             // too short
+      "Content-Length: 4000\r\n\r\n{\"jsonrpc\":\"2.0\",\"method\":\"x\"}",  // too long
+      oversized,
+  };
+  for (const std::string& bad : bad_frames) {
+    std::istringstream in(bad + framed(initialize));
+    std::ostringstream out;
+    memory_disk d;
+    serve_lsp(in, out, d);
+    const std::vector<json> answers = answers_of(out.str());
+    bool initialized = false;
+    for (const json& a : answers) initialized |= a.value("id", json()) == 1 && a.contains("result");
+    EXPECT_TRUE(initialized) << bad.substr(0, 60) << "\n" << out.str().substr(0, 400);
+    EXPECT_LE(answers.size(), 3u) << bad.substr(0, 60);
+  }
+}
+
+TEST(LspUri, FileUrisAndPathsConvertBothWays) {
+  struct uri_case {
+    const char* uri;
+    std::optional<std::string> path;
+  };
+  const uri_case cases[] = {
+      {"file:///a%20b/c.txt", "/a b/c.txt"},
+      {"FILE:///x/y", "/x/y"},
+      {"file://localhost/etc/z_linea.txt", "/etc/z_linea.txt"},
+      {"file:///%C3%A8/%zz%4", "/\xC3\xA8/%zz%4"},  // a broken escape stays as it is
+      {"untitled:Untitled-1", std::nullopt},
+      {"file://host", std::nullopt},
+  };
+  for (const uri_case& c : cases) EXPECT_EQ(path_of_uri(c.uri), c.path) << c.uri;
+  for (const char* path : {"/a b/c.txt", "/w/\xC3\xA8-.txt", "/x/%41"})
+    EXPECT_EQ(path_of_uri(uri_of_path(path)), path) << path;
+  EXPECT_EQ(uri_key("file:///a/%62.txt"), uri_key("file:///a/b.txt"));
+}
+
+}  // namespace
