@@ -124,6 +124,60 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
   }
 }
 
+// The general header's keys: each mistake is a header-key warning at its
+// line, with what the compile makes of it.
+TEST(Check, WarnsOfHeaderKeysMisspeltInTheWrongCaseRepeatedOrMissing) {
+  const struct {
+    const char* name;
+    std::string from, to;
+    std::vector<std::string> expected;
+    const char* said;
+  } cases[] = {
+      {"wrong case",
+       "progressiva chilometrica uno",
+       "Progressiva chilometrica uno",
+       {"line:3:1 header-key"},
+       "(header keys are matched with their case)"},
+      // Repeated, so the key it replaced is missing too (said at "[generale]").
+      {"repeated",
+       "sfondo due",
+       "sfondo uno",
+       {"line:1:1 header-key", "line:7:1 header-key"},
+       "'sfondo uno' again (first on line 6)"},
+      {"missing",
+       "sfondo tre,    0\n",
+       "",
+       {"line:1:1 header-key"},
+       "the general header has no 'sfondo tre' key"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string line = line_description(10000);
+    line.replace(line.find(c.from), c.from.size(), c.to);
+    const std::vector<finding> found = check_documents({line, train_document()}, {});
+    std::vector<std::string> got;
+    std::string messages;
+    for (const finding& f : found) {
+      got.push_back(brief(f));
+      messages += f.message + "\n";
+    }
+    EXPECT_EQ(got, c.expected);
+    EXPECT_NE(messages.find(c.said), std::string::npos) << messages;
+  }
+}
+
+// Text after "[fine]" is read by the compile all the same: one warning, at
+// the first line after the marker, in either document.
+TEST(Check, WarnsOnceOfTextAfterTheEndMarker) {
+  const std::string line = line_description(10000) + "pendenza,  0,  2\npendenza,  500,  3\n";
+  const std::string train = train_document() + "velocita,  0,  50\n";
+  EXPECT_EQ(briefs(line, train),
+            (std::vector<std::string>{"line:12:1 after-end-marker", "train:7:1 after-end-marker"}));
+  check_options quiet;
+  quiet.disabled.insert(warning_kind::after_end_marker);
+  EXPECT_EQ(briefs(line, train, quiet), std::vector<std::string>{});
+}
+
 TEST(Check, ReportsTheCompilesOwnFaultExactly) {
   // A second route length after the header key's misspelling: the compile
   // finds no route length and says so at the header's end.

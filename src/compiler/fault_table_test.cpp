@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "compiler/compile.h"
@@ -172,6 +173,16 @@ TEST(FaultTable, EveryCodeWithItsPositionDocumentsAndPackage) {
 }  // namespace
 
 namespace {
+
+// Every code of the list has a case above: a code added to the list without
+// a case fails here.
+TEST(FaultTable, EveryFaultCodeHasACase) {
+  std::set<int32_t> covered;
+  for (const fault_case& c : cases()) covered.insert(c.code);
+  for (fault_code code : all_fault_codes())
+    EXPECT_TRUE(covered.count(fault_number(code)))
+        << "no case reaches code " << fault_number(code) << ": " << fault_meaning(code);
+}
 
 // Arithmetic that overflows 32 bits is a run-time fault (25), caught at the
 // step where it happens: what earlier steps stored stays.

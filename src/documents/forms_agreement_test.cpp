@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "documents/builtin_documents.h"
+#include "model/line_kilometre.h"
 
 namespace {
 
@@ -83,7 +84,8 @@ struct Board {
 };
 
 struct Documents {
-  std::vector<Range> ranges;  // in use, by start
+  std::vector<Range> ranges;                  // in use, by start
+  std::vector<kilometric_range> line_ranges;  // the same, for the line's kilometre
   std::vector<Station> stations;
   std::vector<Signal> signals;
   std::vector<Limit> limits;
@@ -94,6 +96,9 @@ struct Documents {
       if (std::stoi(f.at(3)) == 1) ranges.push_back({std::stoi(f.at(1)), std::stoi(f.at(2))});
     std::sort(ranges.begin(), ranges.end(),
               [](const Range& a, const Range& b) { return a.start < b.start; });
+    std::vector<written_range> written;
+    for (const Range& r : ranges) written.push_back({r.start, r.reference, 1});
+    line_ranges = kilometric_ranges(written);
     for (const auto& f : records(train_document_lines(), "stazione")) {
       int p = std::stoi(f.at(1)), type = std::stoi(f.at(2)), length = std::stoi(f.at(3));
       int end = p + length / 2 + (std::stoi(f.at(6)) != 0 ? 50 : 0);
@@ -118,8 +123,9 @@ struct Documents {
     return k;
   }
 
-  // The kilometric mark of route metre p, in metres.
-  int km(int p) const { return ranges[range_at(p)].reference - p; }
+  // The kilometric mark of route metre p, in metres, by the model's one
+  // formula.
+  int km(int p) const { return static_cast<int>(line_metre(line_ranges, p)); }
 
   // The route metre whose mark is `mark`, if some range in use gives it.
   std::optional<int> position_of_mark(int mark) const {

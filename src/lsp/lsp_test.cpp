@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -359,6 +360,54 @@ TEST(LspFeatures, HoverNamesTheRecordAndItsFields) {
             value);
   // Nothing to say on an empty place.
   EXPECT_EQ(c.at("textDocument/hover", train_uri, 100000, 0)["result"], nullptr);
+}
+
+// The train sheet's progressive of a station ("47.050" as "47+050"): on the
+// station's row, or, where the numbering changes there ("------"), the row
+// below, which counts in the new range.
+std::string sheet_kilometre(std::string_view station) {
+  const auto sheet = train_sheet_lines();
+  auto column = [](std::string_view row, size_t n) {
+    size_t from = 0;
+    for (size_t i = 0; i < n; ++i) from = row.find('|', from) + 1;
+    std::string cell(row.substr(from, row.find('|', from) - from));
+    cell.erase(0, cell.find_first_not_of(' '));
+    cell.erase(cell.find_last_not_of(' ') + 1);
+    return cell;
+  };
+  for (size_t i = 0; i + 1 < sheet.size(); ++i) {
+    if (std::count(sheet[i].begin(), sheet[i].end(), '|') < 6) continue;
+    if (column(sheet[i], 5) != station) continue;
+    std::string km = column(sheet[i], 3);
+    if (km == "------") km = column(sheet[i + 1], 3);
+    std::replace(km.begin(), km.end(), '.', '+');
+    return km;
+  }
+  return "not on the sheet";
+}
+
+TEST(LspFeatures, HoverGivesTheTrainSheetsKilometre) {
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  c.open(train_uri, built_in_train());
+  const text_document train(built_in_train());
+  // Stations before, at and after the change of numbering at Ponte Arsino
+  // (route metre 41 450: km 47+050 in the new numbering, 48+300 in the old).
+  for (std::string_view name :
+       {"SAN DALMIO", "COLLE SERVO", "PONTE ARSINO", "MERLANA", "LESTRANO"}) {
+    SCOPED_TRACE(std::string(name));
+    int row = 0;
+    while (!(train.line(row).rfind("stazione", 0) == 0 &&
+             train.line(row).find(name) != std::string::npos))
+      ++row;
+    const int value_column = static_cast<int>(train.line(row).find_first_of("0123456789"));
+    const std::string hover =
+        c.at("textDocument/hover", train_uri, row, value_column)["result"]["contents"]["value"];
+    const std::string expected = "Line kilometre: km " + sheet_kilometre(name) + "\n";
+    EXPECT_NE(hover.find(expected), std::string::npos) << hover;
+  }
+  EXPECT_EQ(sheet_kilometre("PONTE ARSINO"), "47+050");
 }
 
 TEST(LspFeatures, CompletionOffersTheKeywordsOfThePlace) {

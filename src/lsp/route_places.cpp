@@ -1,5 +1,6 @@
 #include "lsp/route_places.h"
 
+#include "model/line_kilometre.h"
 #include "model/track_grid.h"
 
 namespace {
@@ -53,14 +54,11 @@ std::vector<const record_line*> records_at(const document_view& d, int32_t p) {
 }
 
 std::string kilometre_text(int64_t metres) {
-  const int64_t m = metres < 0 ? -metres : metres;
-  std::string rest = std::to_string(m % 1000);
-  rest.insert(0, 3 - rest.size(), '0');
-  return std::string("km ") + (metres < 0 ? "-" : "") + std::to_string(m / 1000) + "+" + rest;
+  return "km " + kilometre_mark(metres);
 }
 
 std::optional<int64_t> line_kilometre(const document_view& line, int64_t p) {
-  std::optional<std::pair<int64_t, int64_t>> best;  // start, reference
+  std::vector<written_range> written;
   for (const record_line& r : line.records) {
     if (r.place != record_place::line_header || r.kinds.empty() || r.fields.size() < 4) continue;
     const record_kind k = r.kinds[0];
@@ -69,11 +67,11 @@ std::optional<int64_t> line_kilometre(const document_view& line, int64_t p) {
     const auto& start = r.fields[1].number;
     const auto& reference = r.fields[2].number;
     const auto& flag = r.fields[3].number;
-    if (!start || !reference || flag != 1 || *start > p) continue;
-    if (!best || *start > best->first) best = std::pair{*start, *reference};
+    if (start && reference && flag) written.push_back({*start, *reference, *flag});
   }
-  if (!best) return std::nullopt;
-  return best->second - (p - best->first);
+  const std::vector<kilometric_range> ranges = kilometric_ranges(written);
+  if (range_at(ranges, p) < 0) return std::nullopt;
+  return line_metre(ranges, p);
 }
 
 std::string grouped(int64_t v) {

@@ -16,6 +16,7 @@
 #include "run/exit_status.h"
 #include "runtime/replace_files.h"
 #include "testing/scenario_fixture.h"
+#include "testing/sha256.h"
 
 namespace {
 
@@ -64,6 +65,28 @@ TEST(Generator, TwoRunsGiveTheSameBytes) {
   b.run();
   b.run();
   EXPECT_EQ(a.disk.files, b.disk.files);
+}
+
+// The three binary files of the built-in scenario, byte for byte: any change
+// to a byte of the package fails here (the digests are those `sha256sum`
+// prints for the files a run writes).
+TEST(Generator, TheBuiltInPackageHasItsGoldenDigests) {
+  EXPECT_EQ(sha256_hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  generator_run g;
+  g.run();
+  const struct {
+    const char* name;
+    const char* digest;
+  } golden[] = {
+      {"Borvasco_Lestrano_linea.dat",
+       "991dae141361d32d00a5867bcb9029bfc6af60b4d331463f834c13d8bd2e19b7"},
+      {"Borvasco_Lestrano_40817.sim",
+       "582d413b8664a677b5edfd463d8f7d1deb6c0e51b18d5cdaf943008fa1c34442"},
+      {"Borvasco_Lestrano_40817.dat",
+       "a4c2b735769863f6ef92342494b359b46047dfe7ca1fb7c0f9b56f0ffffb3a25"},
+  };
+  for (const auto& file : golden)
+    EXPECT_EQ(sha256_hex(g.file(file.name)), file.digest) << file.name;
 }
 
 TEST(Generator, TheStampsAndCheckCodesOfTheBuiltInScenario) {

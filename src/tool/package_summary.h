@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/line_kilometre.h"
 #include "model/package_reader.h"
 #include "runtime/printable_text.h"
 
@@ -114,26 +115,6 @@ class plan_points {
   std::vector<int32_t> metres_;
   std::vector<double> east_, north_;
 };
-
-// The line's own kilometres: the kilometric ranges in use (entries 81 to 83
-// with flag 1), in route order. Inside a range the line's kilometre of route
-// metre m is reference - m (the boards and the driver's forms count down
-// along the route); the compile stores each reference 100 m higher than the
-// document gives it, and that is taken off here.
-struct kilometric_range {
-  int32_t start = 0;      // route metre where the range begins
-  int64_t reference = 0;  // the line's metre at route metre 0, as documents give it
-  int entry = 0;
-};
-std::vector<kilometric_range> kilometric_ranges(const scenario_table& table);
-// The range in force at route metre m (the last one that begins at or before
-// it), or -1 when m lies before every range.
-int range_at(const std::vector<kilometric_range>& ranges, int64_t m);
-// The line's metre of route metre m; the route metre itself where no range
-// is in force.
-int64_t line_metre(const std::vector<kilometric_range>& ranges, int64_t m);
-// "86+550" from a line metre; "-0+200" below zero.
-std::string kilometre_mark(int64_t line_metre);
 
 // A speed restriction's stretch: its start cell and the first end cell after
 // it, in metres, and its speed.
