@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <map>
 
 #include "compiler/compile.h"
@@ -17,6 +18,7 @@
 #include "model/rounding.h"
 #include "model/route_extent.h"
 #include "run/package_step.h"
+#include "runtime/nearest_word.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -96,39 +98,6 @@ std::string quote(std::string_view text) {
   std::string q = "'" + windows1252_to_utf8(cut);
   if (text.size() > quoted_length) q += "...";
   return q + "'";
-}
-
-// The optimal string alignment distance (edits, swaps of neighbours
-// included) between two short texts, without regard to case.
-size_t edit_distance(std::string_view a, std::string_view b) {
-  const std::string x = lower_text(a), y = lower_text(b);
-  std::vector<std::vector<size_t>> d(x.size() + 1, std::vector<size_t>(y.size() + 1));
-  for (size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
-  for (size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
-  for (size_t i = 1; i <= x.size(); ++i)
-    for (size_t j = 1; j <= y.size(); ++j) {
-      size_t cost = x[i - 1] == y[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-    }
-  return d[x.size()][y.size()];
-}
-
-// The known keyword nearest to a misspelt one, when it is near enough.
-std::optional<std::string> nearest_keyword(std::string_view word,
-                                           const std::vector<std::string>& candidates) {
-  if (word.empty() || word.size() > 60) return std::nullopt;
-  std::optional<std::string> best;
-  size_t best_distance = SIZE_MAX;
-  for (const std::string& c : candidates) {
-    size_t d = edit_distance(word, c);
-    if (d < best_distance && d <= std::max<size_t>(1, c.size() / 3)) {
-      best_distance = d;
-      best = c;
-    }
-  }
-  return best;
 }
 
 // The keywords of one place, as a misspelling is compared with them.
@@ -231,7 +200,28 @@ class checker {
   std::vector<finding> run() {
     check_line_description();
     check_train_document();
+    report_empty(source_document::train_document, train_general_seen_);
     return std::move(found_);
+  }
+
+  // A document from which the compile reads no record at all makes a
+  // package with nothing of it (no stations, no signals, a clock at 00:00):
+  // an error, not a silent success. (A line description without its header
+  // is the compile's own fault already.)
+  void report_empty(source_document document, bool general_seen) {
+    if (records_seen_[static_cast<size_t>(document)] > 0) return;
+    finding f;
+    f.document = document;
+    f.line = 1;
+    f.column = 1;
+    const char* what =
+        document == source_document::train_document ? "train document" : "line description";
+    f.message = std::string("the ") + what + " holds no record that the compile reads" +
+                (general_seen ? " after \"[generale]\""
+                              : ": it has no \"[generale]\" line, and nothing before it is read") +
+                "; its package would hold nothing of it. Write \"[generale]\" on the first "
+                "line and the records after it (scenario-tool help lists them)";
+    found_.push_back(std::move(f));
   }
 
   // The record behind a fault with no place, from what the reading laid.
@@ -300,9 +290,80 @@ class checker {
     found_.push_back(std::move(f));
   }
 
+  // An object that stands past the route's end, on the run-out the grid
+  // keeps beyond it: the compile lays it, but no train reaches it.
+  void warn_past_route_end(const line_at& at, const record_description& form, int32_t position) {
+    switch (form.kind) {
+      case record_kind::station:
+      case record_kind::signal:
+      case record_kind::restriction:
+      case record_kind::abbattimento:
+      case record_kind::speed_board:
+      case record_kind::text_board:
+      case record_kind::mountain:
+        break;
+      default:
+        return;
+    }
+    if (!cs_.sc.has_grid()) return;
+    // The grid runs 7000 m past the route's end; a record beyond the grid
+    // is refused by the compile, and said so there.
+    const int32_t length = cs_.sc.last_cell() * 50 - 7000;
+    const int32_t reach = form.kind == record_kind::station ? 800 : 100;
+    if (position <= length || (position + reach) / 50.0 > cs_.sc.last_cell()) return;
+    warn(at, at.column, warning_kind::cut_short,
+         "this " + std::string(form.summary) + " at " + std::to_string(position) +
+             " m stands past the route's end at " + std::to_string(length) +
+             " m (the \"lunghezza percorso\" of the line description): no train reaches it");
+  }
+
+  // "12,5" in a line: a digit, a comma and a digit with no blank between,
+  // which the documents' own records never write.
+  static std::optional<std::string> decimal_comma(std::string_view text) {
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (size_t i = 1; i + 1 < text.size(); ++i)
+      if (text[i] == ',' && digit(text[i - 1]) && digit(text[i + 1])) {
+        size_t from = i - 1, to = i + 1;
+        while (from > 0 && digit(text[from - 1])) --from;
+        while (to + 1 < text.size() && digit(text[to + 1])) ++to;
+        return std::string(text.substr(from, to - from + 1));
+      }
+    return std::nullopt;
+  }
+
+  // A record whose fields are separated by tabs or blanks, not commas: the
+  // whole line is one keyword field. Said once a document, not once a line;
+  // true for such a line, whose other warnings would only repeat it.
+  bool separated_by_blanks(const line_at& at) {
+    const std::string_view kw = trim(at.keyword);
+    const size_t gap = kw.find_first_of(" \t");
+    if (gap == std::string_view::npos) return false;
+    const std::string_view after = trim(kw.substr(gap));
+    if (after.empty() || !(std::isdigit(static_cast<unsigned char>(after[0])) || after[0] == '-'))
+      return false;
+    bool& said = blank_separators_said_[static_cast<size_t>(at.document)];
+    if (!said) {
+      said = true;
+      warn(at, at.column, warning_kind::field_count,
+           std::string("the fields of this line are separated by ") +
+               (kw.find('\t') != std::string_view::npos ? "tabs" : "blanks") +
+               ", not commas: the compile reads the whole line as one keyword and takes the "
+               "record's values from the lines after it. Separate fields with commas, as in "
+               "'pendenza,  700,  4' (said once for all such lines of this document)");
+    }
+    return true;
+  }
+
   // Bytes that look like UTF-8: the first such character of each line.
   void check_text_encoding(const line_at& at) {
-    const std::string_view t = at.text;
+    std::string_view t = at.text;
+    if (at.number == 1 && t.starts_with("\xEF\xBB\xBF")) {
+      warn(at, 1, warning_kind::utf8_in_document,
+           "the document begins with a UTF-8 byte-order mark (bytes EF BB BF), which the "
+           "compile reads as part of the first keyword; save the document as Windows-1252, "
+           "without the mark");
+      t.remove_prefix(3);
+    }
     for (size_t i = 0; i < t.size(); ++i) {
       const auto lead = static_cast<unsigned char>(t[i]);
       size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
@@ -353,12 +414,16 @@ class checker {
   std::optional<record_values> read_values(const line_at& at, field_reader& r,
                                            const record_description& form) {
     record_values v = read_record(r, form.fields);
+    const std::string what(form.summary);
     const std::string name =
-        "a " + std::string(form.summary) + " record (" + std::string(form.keyword) + ")";
+        (std::string("aeiou").find(what[0]) != std::string::npos ? "an " : "a ") + what +
+        " record (" + std::string(form.keyword) + ")";
+    auto values = [](size_t n) { return std::to_string(n) + (n == 1 ? " value" : " values"); };
     if (v.state == record_values::too_few) {
+      if (separated_by_blanks(at)) return std::nullopt;
       warn(at, at.column, warning_kind::field_count,
-           name + " takes " + std::to_string(form.fields.size()) +
-               " values after its keyword; this line has " + std::to_string(v.fields_read) +
+           name + " takes " + values(form.fields.size()) + " after its keyword; this line has " +
+               std::to_string(v.fields_read) +
                ": the compile reads the missing ones from the lines after it");
       return std::nullopt;
     }
@@ -370,12 +435,20 @@ class checker {
       error(at, v.fault_column, fault_code::runtime_fault, fault_message(f));
       return std::nullopt;
     }
-    if (v.extra_fields > 0)
-      warn(at, v.extra_column, warning_kind::field_count,
-           name + " takes " + std::to_string(form.fields.size()) +
-               " values after its keyword; this line has " +
-               std::to_string(form.fields.size() + v.extra_fields) +
-               ": the compile reads the rest as keywords");
+    if (v.extra_fields > 0) {
+      std::string message = name + " takes " + values(form.fields.size()) +
+                            " after its keyword; this line has " +
+                            std::to_string(form.fields.size() + v.extra_fields) +
+                            ": the compile reads the rest as keywords";
+      // Stations and signals write some of their small codes "3,1,0" on
+      // purpose; elsewhere "12,5" is a decimal comma.
+      const bool compact = form.kind == record_kind::station || form.kind == record_kind::signal;
+      if (const std::optional<std::string> comma = compact ? std::nullopt : decimal_comma(at.text))
+        message += "; '" + *comma +
+                   "' looks like a decimal comma, but numbers are whole and a comma separates "
+                   "fields: write the value in whole metres or units";
+      warn(at, v.extra_column, warning_kind::field_count, message);
+    }
     return v;
   }
 
@@ -495,6 +568,7 @@ class checker {
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
       const int32_t p = v->numbers[0];
+      warn_past_route_end(at, *form, p);
       switch (form->kind) {
         case record_kind::gradient:
           if (run_handler(at, gradient_record)) warn_order(at, last_gradient, p, "gradient", true);
@@ -553,7 +627,7 @@ class checker {
       }
       std::string message = "unknown header key " + quote(kw) + ": the compile skips it";
       if (std::optional<std::string> near =
-              nearest_keyword(kw, keywords_of(record_place::line_header))) {
+              nearest_word(kw, keywords_of(record_place::line_header))) {
         message += "; did you mean '" + *near + "'?";
         if (lower_text(*near) == lower_text(kw))
           message += " (header keys are matched with their case)";
@@ -564,12 +638,14 @@ class checker {
       warn(at, at.column, warning_kind::header_key, message);
       return;
     }
+    if (separated_by_blanks(at)) return;
     if (contains(at.keyword, "-")) {
       warn(at, at.column, warning_kind::dash_keyword,
            "the header key " + quote(kw) + " has a '-' in it: the reader passes over it");
       return;
     }
     if (kinds.size() > 1) {
+      ++records_seen_[static_cast<size_t>(at.document)];
       ambiguous(at, kinds);
       return;
     }
@@ -673,7 +749,7 @@ class checker {
       if (!begin_line(at, r)) continue;
       if (!after_general) {
         if (contains_any_case(at.keyword, "[generale]"))
-          after_general = true;
+          after_general = train_general_seen_ = true;
         else if (!matching_kinds(at.keyword, record_place::train_records).empty())
           warn(at, at.column, warning_kind::misplaced_record,
                "a record before \"[generale]\": the compile does not read it");
@@ -684,6 +760,7 @@ class checker {
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
       const std::vector<int32_t>& n = v->numbers;
+      warn_past_route_end(at, *form, n[0]);
       switch (form->kind) {
         case record_kind::speed_limit: {
           const int32_t carried = cs_.train.speed;
@@ -748,6 +825,8 @@ class checker {
       unknown_line(at, place);
       return nullptr;
     }
+    if (separated_by_blanks(at)) return nullptr;
+    if (separated_by_blanks(at)) return nullptr;
     if (contains(at.keyword, "-")) {
       warn(at, at.column, warning_kind::dash_keyword,
            "the keyword " + quote(trim(at.keyword)) +
@@ -755,9 +834,11 @@ class checker {
       return nullptr;
     }
     if (kinds.size() > 1) {
+      ++records_seen_[static_cast<size_t>(at.document)];
       ambiguous(at, kinds);
       return nullptr;
     }
+    ++records_seen_[static_cast<size_t>(at.document)];
     return &record_of(kinds[0]);
   }
 
@@ -779,7 +860,7 @@ class checker {
       if (kw.find_first_not_of("- \t") == std::string_view::npos) return;
     }
     std::string message = "unknown keyword " + quote(kw) + ": the compile skips this line";
-    if (std::optional<std::string> near = nearest_keyword(kw, keywords_of(place)))
+    if (std::optional<std::string> near = nearest_word(kw, keywords_of(place)))
       message += "; did you mean '" + *near + "'?";
     warn(at, at.column, warning_kind::unknown_keyword, message);
   }
@@ -799,6 +880,10 @@ class checker {
   const check_options& options_;
   compile_state cs_;
   std::vector<finding> found_;
+  // How many records of each document the compile reads, by document.
+  std::array<int, 3> records_seen_{};
+  std::array<bool, 3> blank_separators_said_{};
+  bool train_general_seen_ = false;
   bool past_end_marker_ = false;
   bool warned_after_end_ = false;
   scenario_table ranges_{};
@@ -814,13 +899,104 @@ int document_order(source_document d) {
 
 }  // namespace
 
+namespace {
+
+// How many lines of a document begin with a keyword of the line
+// description (its header's or its records') and of the train document.
+struct keyword_counts {
+  int line = 0;
+  int train = 0;
+};
+
+keyword_counts count_keywords(std::string_view document) {
+  keyword_counts counts;
+  for (const std::string_view text : split_lines(document)) {
+    field_reader r(text);
+    std::string keyword;
+    if (!r.read_text(&keyword) || trim(keyword).empty()) continue;
+    if (!matching_kinds(keyword, record_place::line_header).empty() ||
+        !matching_kinds(keyword, record_place::line_records).empty())
+      ++counts.line;
+    else if (!matching_kinds(keyword, record_place::train_records).empty())
+      ++counts.train;
+  }
+  return counts;
+}
+
+// Documents given the wrong way round: the one given as the line
+// description holds mostly train records, and the other mostly line
+// records. One finding says so, in place of the dozens the reading would
+// give.
+std::optional<finding> swapped_documents(const check_input& input) {
+  const keyword_counts line = count_keywords(input.line_description);
+  const keyword_counts train = count_keywords(input.train_document);
+  if (line.train <= line.line || train.line <= train.train) return std::nullopt;
+  finding f;
+  f.document = source_document::line_description;
+  f.line = 1;
+  f.column = 1;
+  f.message =
+      "the documents look swapped: this one holds " + std::to_string(line.train) +
+      " records of a train document, and the train document " + std::to_string(train.line) +
+      " records of a line description. Give the line description (NAME_linea.txt) with --line "
+      "and the train document (NAME_NUMBER-.txt) with --train";
+  return f;
+}
+
+// The cell a fault about a taken cell names, from the fault's position.
+std::optional<int32_t> taken_cell(const finding& f) {
+  if (!f.code || !f.position) return std::nullopt;
+  switch (*f.code) {
+    case fault_code::text_board_cell_taken:
+    case fault_code::signal_cell_taken:
+    case fault_code::speed_board_cell_taken:
+      return point_cell(*f.position);
+    case fault_code::abbattimento_cell_taken:
+      return stretch_cell(*f.position);
+    default:
+      return std::nullopt;
+  }
+}
+
+const char* document_words(source_document d) {
+  return d == source_document::line_description ? "the line description" : "the train document";
+}
+
+// What an author needs besides the fault itself: the record that holds a
+// taken cell, and where the grid ends for a record beyond it.
+void add_context(finding& f, const compile_result& compiled, const compile_origins& origins) {
+  if (const std::optional<int32_t> cell = taken_cell(f)) {
+    if (*cell >= 0 && static_cast<size_t>(*cell) < origins.cells.size()) {
+      const record_origin& holder = origins.cells[static_cast<size_t>(*cell)];
+      if (holder.line > 0 && !(holder.document == f.document && holder.line == f.line))
+        f.message += "; the cell is taken by the \"" +
+                     windows1252_to_utf8(std::string_view(holder.keyword).substr(0, 40)) +
+                     "\" record at line " + std::to_string(holder.line) + " of " +
+                     document_words(holder.document) + ": move one of them by at least 50 m";
+    }
+  }
+  if (f.code == fault_code::beyond_grid && compiled.compiled.has_grid()) {
+    const int32_t last = compiled.compiled.last_cell();
+    const int32_t length = route_length(compiled.compiled.table);
+    f.message += "; the track grid's last cell is " + std::to_string(last) +
+                 ", so records may stand up to " + std::to_string(last * 50 - 100) +
+                 " m and stations up to " + std::to_string(last * 50 - 800) +
+                 " m (the route length, " + std::to_string(length) + " m, plus the run-out)";
+  }
+}
+
+}  // namespace
+
 std::vector<finding> check_documents(const check_input& input, const check_options& options) {
+  if (std::optional<finding> swapped = swapped_documents(input)) return {*swapped};
   checker c(input, options);
   std::vector<finding> found = c.run();
 
   compile_input ci;
   ci.line_description = input.line_description;
   ci.train_document = input.train_document;
+  compile_origins origins;
+  ci.origins = &origins;
   compile_result compiled = compile_documents(ci);
   if (compiled.fault) {
     compile_fault fault = *compiled.fault;
@@ -839,6 +1015,7 @@ std::vector<finding> check_documents(const check_input& input, const check_optio
     });
     found.push_back(std::move(f));
   }
+  for (finding& f : found) add_context(f, compiled, origins);
   std::stable_sort(found.begin(), found.end(), [](const finding& a, const finding& b) {
     if (document_order(a.document) != document_order(b.document))
       return document_order(a.document) < document_order(b.document);

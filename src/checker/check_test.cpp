@@ -307,9 +307,10 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
   EXPECT_EQ(text.out,
             "/w/linea.txt:11:1: warning: unknown keyword 'cruvas2': the compile skips this line; "
             "did you mean 'curvas2'? [unknown-keyword]\n"
-            "/w/treno.txt:7:1: error: a signal's cell is not free at 3000 m (record \"segnale\") "
-            "[code 16]\n");
-  EXPECT_EQ(text.err, "scenario-tool check: 1 error, 1 warning\n");
+            "/w/treno.txt:7:1: error: a signal's cell is not free at 3000 m (record \"segnale\"); "
+            "the cell is taken by the \"segnale\" record at line 6 of the train document: move "
+            "one of them by at least 50 m [code 16]\n");
+  EXPECT_EQ(text.err, "scenario-tool check: 1 error and 1 warning\n");
 
   std::vector<std::string> json_args = base;
   json_args.insert(json_args.end(), {"--format", "json", "-Wno-unknown-keyword"});
@@ -319,7 +320,9 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
       json.out,
       "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
       "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
-      "cell is not free at 3000 m (record \\\"segnale\\\")\"}\n]\n");
+      "cell is not free at 3000 m (record \\\"segnale\\\"); the cell is taken by the "
+            "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
+            "least 50 m\"}\n]\n");
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.
@@ -341,11 +344,14 @@ TEST(CompileCommand, ReportsItsFaultInTheEditorsForm) {
   d.directories.insert("/out");
   command_run r = run_tool(compile_command, d,
                            {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train",
-                            "/w/treno.txt", "--out", "/out"});
+                            "/w/treno.txt", "--out", "/out", "--line-name", "L",
+                            "--train-number", "1"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
-            "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\") "
-            "[code 16]\n");
+            "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\"); "
+            "the cell is taken by the \"segnale\" record at line 6 of the train document: move "
+            "one of them by at least 50 m [code 16]\n"
+            "scenario-tool compile: 1 error; no package written\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // and, for the train's files, the train number: "Borvasco_Lestrano_linea.txt",
 // "Borvasco_Lestrano_40817.sim".
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,3 +44,20 @@ std::vector<std::string> document_paths(const scenario_identity& id, std::string
 // The three files of the package of `directory`, in the order they are
 // written.
 std::vector<std::string> package_paths(const scenario_identity& id, std::string_view directory);
+
+// What the names of an author's two documents say of the scenario, where
+// they follow the pattern NAME_linea.txt and NAME_NUMBER-.txt (the suffixes
+// in any case, in any directory): "Valmora_Castelpino_linea.txt" and
+// "Valmora_Castelpino_2101-.txt" give "Valmora_Castelpino" and "2101". The
+// train number is what follows the line name in the train document's name,
+// or, where that begins otherwise, what follows its last "_". A part that
+// neither name gives is left empty.
+struct named_parts {
+  std::optional<std::string> line_name;
+  std::optional<std::string> train_number;
+};
+named_parts names_from_documents(std::string_view line_path, std::string_view train_path);
+
+// The packages whose table file is among `names` (a directory's): every
+// NAME_NUMBER.sim beside a NAME_linea.dat, by name, in name order.
+std::vector<scenario_identity> packages_among(const std::vector<std::string>& names);

@@ -91,6 +91,14 @@ struct disk {
     return false;
   }
 
+  // Creates the directory `path`, whose parent must exist. Fails when
+  // anything is at `path` already.
+  virtual bool make_directory(const std::string& path, std::string* err) {
+    (void)path;
+    *err = "this disk cannot create a directory";
+    return false;
+  }
+
   // Holds directory `dir` for this run, so that two runs never write the
   // same files at once: waits up to `wait_ms` for another run to let go, then
   // fails with the reason directory_in_use. Null on failure.
@@ -106,6 +114,12 @@ struct disk {
 // The name of the lock file lock_directory keeps in the directory while it
 // is held.
 inline constexpr const char* lock_file_name = ".scenario.lock";
+
+// Creates `path` and any of its parents that are missing, as "mkdir -p"
+// does; true when it is a directory at the end. A link on the way is
+// followed only where it names a directory already there. On failure *err
+// names the directory that could not be made and the system's reason.
+bool make_directories(disk& d, const std::string& path, std::string* err);
 
 // The disk of the machine the program runs on.
 disk& real_disk();

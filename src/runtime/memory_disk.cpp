@@ -212,6 +212,16 @@ bool memory_disk::remove_file(const std::string& path, std::string* err) {
   return true;
 }
 
+bool memory_disk::make_directory(const std::string& path, std::string* err) {
+  if (!change()) return fail(err, "the process is gone");
+  if (injected("mkdir", path, err)) return false;
+  if (exists(path)) return fail(err, "File exists");
+  if (stat(parent_of(path)) != entry::directory) return fail(err, "No such file or directory");
+  directories.insert(path);
+  log.push_back("mkdir " + path);
+  return true;
+}
+
 bool memory_disk::list_directory(const std::string& dir, std::vector<std::string>* names,
                                  std::string* err) {
   if (injected("list", dir, err)) return false;
@@ -224,6 +234,8 @@ bool memory_disk::list_directory(const std::string& dir, std::vector<std::string
   for (const auto& [path, target] : links) add(path);
   for (const std::string& path : specials) add(path);
   for (const std::string& path : directories) add(path);
+  // A directory is there when something is in it or it was made.
+  if (names->empty() && !directories.count(dir)) return fail(err, "No such file or directory");
   log.push_back("list " + dir);
   return true;
 }

@@ -30,7 +30,7 @@ struct memory_disk : disk {
   int64_t read_limit = max_read_bytes;
 
   // An operation ("read", "create", "write", "close", "rename", "link",
-  // "remove", "list", "lock") on a path that ends with `path_end` fails with
+  // "remove", "mkdir", "list", "lock") on a path that ends with `path_end` fails with
   // `reason`. For rename and link the path is the target; for list and lock,
   // the directory.
   struct failure {
@@ -65,6 +65,7 @@ struct memory_disk : disk {
   bool rename_file(const std::string& from, const std::string& to, std::string* err) override;
   bool link_file(const std::string& from, const std::string& to, std::string* err) override;
   bool remove_file(const std::string& path, std::string* err) override;
+  bool make_directory(const std::string& path, std::string* err) override;
   bool list_directory(const std::string& dir, std::vector<std::string>* names,
                       std::string* err) override;
   // Never waits: a directory held by another lock fails at once.

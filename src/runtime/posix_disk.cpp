@@ -266,6 +266,11 @@ struct posix_disk : disk {
     return true;
   }
 
+  bool make_directory(const std::string& path, std::string* err) override {
+    if (::mkdir(path.c_str(), 0777) != 0) return fail(err);
+    return true;
+  }
+
   bool list_directory(const std::string& dir, std::vector<std::string>* names,
                       std::string* err) override {
     DIR* d = ::opendir(dir.c_str());

@@ -1,5 +1,10 @@
 #include "tool/arguments.h"
 
+#include <optional>
+#include <vector>
+
+#include "runtime/nearest_word.h"
+
 bool parse_arguments(int argc, char** argv, int first, const std::set<std::string>& with_value,
                      const std::set<std::string>& flags, arguments* out, std::string* error) {
   for (int i = first; i < argc; ++i) {
@@ -35,6 +40,10 @@ bool parse_arguments(int argc, char** argv, int first, const std::set<std::strin
         out->flags.insert(arg);
       } else {
         *error = "unknown option " + arg;
+        std::vector<std::string> known(with_value.begin(), with_value.end());
+        known.insert(known.end(), flags.begin(), flags.end());
+        if (std::optional<std::string> near = nearest_word(arg, known))
+          *error += "; did you mean " + *near + "?";
         return false;
       }
     } else if (arg.empty()) {
@@ -45,4 +54,15 @@ bool parse_arguments(int argc, char** argv, int first, const std::set<std::strin
     }
   }
   return true;
+}
+
+std::string missing_options(const arguments& args, const std::vector<std::string>& required) {
+  std::vector<std::string> missing;
+  for (const std::string& r : required)
+    if (!args.options.count(r.substr(0, r.find(' ')))) missing.push_back(r);
+  if (missing.empty()) return "";
+  std::string message;
+  for (size_t i = 0; i < missing.size(); ++i)
+    message += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + missing[i];
+  return message + (missing.size() == 1 ? " is missing" : " are missing");
 }

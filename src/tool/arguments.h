@@ -26,3 +26,7 @@ struct arguments {
 // given twice or an empty argument (an empty path would name the root).
 bool parse_arguments(int argc, char** argv, int first, const std::set<std::string>& with_value,
                      const std::set<std::string>& flags, arguments* out, std::string* error);
+
+// The options of `required` ("--line FILE") that the arguments lack, as a
+// message for the user ("--train FILE is missing"); empty when none is.
+std::string missing_options(const arguments& args, const std::vector<std::string>& required);

@@ -8,7 +8,9 @@
 #include "run/exit_status.h"
 #include "tool/arguments.h"
 #include "tool/author_documents.h"
+#include "tool/finding_output.h"
 #include "tool/json_writer.h"
+#include "tool/warning_options.h"
 
 namespace {
 
@@ -29,20 +31,9 @@ std::string usage() {
       "\n"
       "Exit status: 0 no errors (warnings allowed), 1 errors, 2 bad usage, 5 a file\n"
       "could not be read.\n"
-      "\n"
-      "Warning kinds:\n";
-  for (warning_kind k : all_warning_kinds()) {
-    std::string name(warning_name(k));
-    u += "  " + name + std::string(name.size() < 18 ? 18 - name.size() : 1, ' ') +
-         std::string(warning_meaning(k)) + "\n";
-  }
+      "\n";
+  u += warning_kinds_help();
   return u;
-}
-
-std::string tag_of(const finding& f) {
-  if (f.code) return "code " + std::to_string(fault_number(*f.code));
-  if (f.kind) return std::string(warning_name(*f.kind));
-  return "";
 }
 
 void write_json(std::ostream& out, const std::vector<finding>& found, size_t shown,
@@ -73,25 +64,16 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
   // The warning switches first: -Werror and -Wno-KIND.
   check_options options;
   std::vector<char*> rest(argv, argv + argc);
-  for (auto it = rest.begin() + 2; it != rest.end();) {
-    const std::string a = *it;
-    if (a.rfind("-W", 0) != 0) {
-      ++it;
-      continue;
-    }
-    if (a == "-Werror") {
-      options.warnings_are_errors = true;
-    } else if (a.rfind("-Wno-", 0) == 0 && warning_by_name(a.substr(5))) {
-      options.disabled.insert(*warning_by_name(a.substr(5)));
-    } else {
-      err << "scenario-tool check: unknown warning option '" << a << "'\n" << usage();
-      return exit_usage;
-    }
-    it = rest.erase(it);
+  std::vector<char*> switches(rest.begin() + 2, rest.end());
+  std::string error;
+  if (!take_warning_options(switches, &options, &error)) {
+    err << "scenario-tool check: " << error << "\n" << usage();
+    return exit_usage;
   }
+  rest.erase(rest.begin() + 2, rest.end());
+  rest.insert(rest.end(), switches.begin(), switches.end());
 
   arguments args;
-  std::string error;
   if (!parse_arguments(static_cast<int>(rest.size()), rest.data(), 2,
                        {"--line", "--train", "--format", "--max-messages"}, {"--help", "-h"}, &args,
                        &error)) {
@@ -112,9 +94,19 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
     }
     limit = static_cast<size_t>(std::stoul(n));
   }
-  if (!args.positional.empty() || !args.options.count("--line") || !args.options.count("--train") ||
-      (format != "text" && format != "json")) {
-    err << usage();
+  if (const std::string missing = missing_options(args, {"--line FILE", "--train FILE"});
+      !missing.empty()) {
+    err << "scenario-tool check: " << missing << "\n" << usage();
+    return exit_usage;
+  }
+  if (!args.positional.empty()) {
+    err << "scenario-tool check: unexpected argument '" << args.positional[0]
+        << "' (the documents go with --line and --train)\n"
+        << usage();
+    return exit_usage;
+  }
+  if (format != "text" && format != "json") {
+    err << "scenario-tool check: --format takes text or json, not '" << format << "'\n";
     return exit_usage;
   }
 
@@ -125,25 +117,17 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
   const std::string& train = docs.train_document;
 
   const std::vector<finding> found = check_documents({line, train}, options);
-  size_t errors = 0;
-  for (const finding& f : found) errors += f.level == diagnostic_level::error;
+  const size_t errors = error_count(found);
   const size_t shown = limit == 0 ? found.size() : std::min(limit, found.size());
 
   if (format == "json") {
     write_json(out, found, shown, line_file, train_file);
   } else {
-    for (size_t i = 0; i < shown; ++i) {
-      const finding& f = found[i];
-      write_diagnostic(out,
-                       f.document == source_document::line_description ? line_file : train_file,
-                       f.line, f.column, f.level, f.message, tag_of(f));
-    }
-    out.flush();
+    write_findings(out, found, shown, {line_file, train_file});
   }
   if (shown < found.size())
     err << "scenario-tool check: " << found.size() - shown
         << " more messages not shown (--max-messages)\n";
-  err << "scenario-tool check: " << errors << (errors == 1 ? " error, " : " errors, ")
-      << found.size() - errors << (found.size() - errors == 1 ? " warning" : " warnings") << "\n";
+  if (!found.empty()) err << "scenario-tool check: " << count_of_findings(found) << "\n";
   return errors > 0 ? exit_compile_fault : exit_clean;
 }

@@ -1,6 +1,8 @@
 #include "tool/compile_command.h"
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include <memory>
 #include <optional>
@@ -15,17 +17,34 @@
 #include "run/package_step.h"
 #include "tool/arguments.h"
 #include "tool/author_documents.h"
+#include "tool/finding_output.h"
+#include "tool/warning_options.h"
 
 namespace {
 
-constexpr const char* compile_usage =
-    "usage: scenario-tool compile --line FILE --train FILE [--out DIR]\n"
-    "                             [--line-name NAME] [--train-number NUMBER]\n"
-    "\n"
-    "Compiles a line description and a train document into the three files of\n"
-    "a scenario package, written to DIR (default: the current directory) as\n"
-    "NAME_linea.dat, NAME_NUMBER.sim and NAME_NUMBER.dat. The input files are\n"
-    "never changed. NAME and NUMBER default to the built-in scenario's.\n";
+std::string compile_usage() {
+  return "usage: scenario-tool compile --line FILE --train FILE [--out DIR]\n"
+         "                             [--line-name NAME] [--train-number NUMBER]\n"
+         "                             [--keep-partial] [-Werror] [-Wno-KIND ...]\n"
+         "\n"
+         "Compiles a line description and a train document into the three files of\n"
+         "a scenario package, written to DIR (default: the current directory; made\n"
+         "when missing) as NAME_linea.dat, NAME_NUMBER.sim and NAME_NUMBER.dat. The\n"
+         "input files are never changed. NAME and NUMBER come from the documents'\n"
+         "names where they read NAME_linea.txt and NAME_NUMBER-.txt, else from the\n"
+         "built-in scenario.\n"
+         "\n"
+         "Errors and warnings are those of 'scenario-tool check', one a line on\n"
+         "standard error (-Werror and -Wno-KIND as there). On an error nothing is\n"
+         "written and a package already in DIR stays as it was; with --keep-partial\n"
+         "what compiled is written all the same, as the generator does.\n"
+         "\n"
+         "Exit status: 0 written, 1 errors, 2 bad usage, 3 the compile stopped\n"
+         "before the track grid existed, 4 a reserved slot was in use, 5 a file\n"
+         "could not be read or written.\n"
+         "\n" +
+         warning_kinds_help();
+}
 
 constexpr const char* documents_usage =
     "usage: scenario-tool documents [--out DIR]\n"
@@ -35,44 +54,97 @@ constexpr const char* documents_usage =
 
 }  // namespace
 
+namespace {
+
+// The names of the package's files: the options', else what the documents'
+// names say, else the built-in scenario's (with a note, so that nobody
+// looks for the package under the wrong name).
+scenario_identity package_identity(const arguments& args, const document_names& names,
+                                   std::ostream& err) {
+  const named_parts parts = names_from_documents(names.line_description, names.train_document);
+  scenario_identity id;
+  if (args.options.count("--line-name"))
+    id.line_name = args.option("--line-name");
+  else if (parts.line_name && names_files_safely({*parts.line_name, ""}))
+    id.line_name = *parts.line_name;
+  else {
+    id.line_name = std::string(built_in_line_name);
+    err << "scenario-tool compile: note: " << names.line_description
+        << " is not named NAME_linea.txt; the package takes the line name " << id.line_name
+        << " (give --line-name to choose one)\n";
+  }
+  if (args.options.count("--train-number"))
+    id.train_number = args.option("--train-number");
+  else if (parts.train_number && names_files_safely({id.line_name, *parts.train_number}))
+    id.train_number = *parts.train_number;
+  else {
+    id.train_number = std::string(built_in_train_number);
+    err << "scenario-tool compile: note: " << names.train_document
+        << " is not named NAME_NUMBER-.txt; the package takes the train number " << id.train_number
+        << " (give --train-number to choose one)\n";
+  }
+  return id;
+}
+
+// Whether any file of the package is in the directory already.
+bool package_exists(disk& d, const scenario_identity& id, const std::string& directory) {
+  for (const std::string& path : package_paths(id, directory))
+    if (d.stat_no_follow(path) != disk::entry::missing) return true;
+  return false;
+}
+
+}  // namespace
+
 int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
-  arguments args;
+  check_options options;
+  std::vector<char*> rest(argv, argv + argc);
+  std::vector<char*> switches(rest.begin() + 2, rest.end());
   std::string error;
-  if (!parse_arguments(argc, argv, 2,
+  if (!take_warning_options(switches, &options, &error)) {
+    err << "scenario-tool compile: " << error << "\n" << compile_usage();
+    return exit_usage;
+  }
+  rest.erase(rest.begin() + 2, rest.end());
+  rest.insert(rest.end(), switches.begin(), switches.end());
+
+  arguments args;
+  if (!parse_arguments(static_cast<int>(rest.size()), rest.data(), 2,
                        {"--line", "--train", "--out", "--line-name", "--train-number"},
-                       {"--help", "-h"}, &args, &error)) {
-    err << "scenario-tool compile: " << error << "\n" << compile_usage;
+                       {"--help", "-h", "--keep-partial"}, &args, &error)) {
+    err << "scenario-tool compile: " << error << "\n" << compile_usage();
     return exit_usage;
   }
   if (args.has("--help") || args.has("-h")) {
-    out << compile_usage;
+    out << compile_usage();
     return exit_clean;
   }
-  if (!args.positional.empty() || !args.options.count("--line") || !args.options.count("--train")) {
-    err << compile_usage;
+  if (const std::string missing = missing_options(args, {"--line FILE", "--train FILE"});
+      !missing.empty()) {
+    err << "scenario-tool compile: " << missing << "\n" << compile_usage();
     return exit_usage;
   }
-
-  scenario_identity id;
-  id.line_name = args.option("--line-name", std::string(built_in_line_name));
-  id.train_number = args.option("--train-number", std::string(built_in_train_number));
-  const std::string directory = args.option("--out", ".");
+  if (!args.positional.empty()) {
+    err << "scenario-tool compile: unexpected argument '" << args.positional[0]
+        << "' (the documents go with --line and --train, the directory with --out)\n"
+        << compile_usage();
+    return exit_usage;
+  }
+  const document_names names{args.option("--line"), args.option("--train")};
+  const scenario_identity id = package_identity(args, names, err);
   if (!names_files_safely(id)) {
     err << "scenario-tool compile: the line name and train number must be file names\n";
     return exit_usage;
   }
-  if (d.stat(directory) != disk::entry::directory) {
-    err << "scenario-tool compile: " << directory << " is not a directory\n";
-    return exit_io_failure;
-  }
 
-  const document_names names{args.option("--line"), args.option("--train")};
   author_documents docs;
   if (!read_author_documents(d, names, &docs, err)) return exit_io_failure;
 
-  const std::unique_ptr<directory_lock> lock =
-      take_directory(d, directory, package_paths(id, directory), "scenario-tool", err);
-  if (!lock) return exit_io_failure;
+  // Every message check gives, then the compile itself.
+  const std::vector<finding> found =
+      check_documents({docs.line_description, docs.train_document}, options);
+  write_findings(err, found, found.size(), names);
+  const size_t errors = error_count(found);
+  const bool keep_partial = args.has("--keep-partial");
 
   compile_input input;
   input.line_description = docs.line_description;
@@ -80,17 +152,42 @@ int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
   input.line_name = id.line_name;
   input.train_number = id.train_number;
   compile_result compiled = compile_documents(input);
+
+  const std::string directory = args.option("--out", ".");
+  if (errors > 0 && !keep_partial) {
+    err << "scenario-tool compile: " << count_of_findings(found) << "; no package written"
+        << (package_exists(d, id, directory) ? " (the one in " + directory + " is unchanged)" : "")
+        << "\n";
+    return compiled.fault && !compiled.compiled.has_grid() ? exit_no_package : exit_compile_fault;
+  }
+  if (!found.empty()) err << "scenario-tool compile: " << count_of_findings(found) << "\n";
+
+  if (!make_directories(d, directory, &error)) {
+    err << "scenario-tool compile: cannot make the output directory: " << error << "\n";
+    return exit_io_failure;
+  }
+  const std::unique_ptr<directory_lock> lock =
+      take_directory(d, directory, package_paths(id, directory), "scenario-tool", err);
+  if (!lock) return exit_io_failure;
   const package_step step = stamp_and_write(compiled, id, directory, true, d);
-  // A fault that names no record (the kilometric ranges', the approach-marker
-  // pass's) is shown at the record that set it off.
-  if (compiled.fault && compiled.fault->line == 0)
-    locate_fault({docs.line_description, docs.train_document}, *compiled.fault);
-  const int status = report_package_step(err, "scenario-tool", compiled, step, &names);
-  if (status == exit_clean)
-    out << "wrote " << path_in(directory, plan_file_name(id)) << ", "
-        << path_in(directory, table_file_name(id)) << " and "
-        << path_in(directory, grid_file_name(id)) << "\n";
-  return status;
+  switch (step.outcome) {
+    case package_outcome::io_failed:
+      err << "scenario-tool: " << describe(step.failure) << std::endl;
+      return exit_io_failure;
+    case package_outcome::reserved_slot:
+      report_reserved_slot(err, step.stamp);
+      return exit_reserved_slot;
+    case package_outcome::no_grid:
+      err << "scenario-tool compile: the compile stopped before the track grid existed; no "
+             "package written\n";
+      return exit_no_package;
+    case package_outcome::written:
+      break;
+  }
+  out << "wrote " << path_in(directory, plan_file_name(id)) << ", "
+      << path_in(directory, table_file_name(id)) << " and "
+      << path_in(directory, grid_file_name(id)) << "\n";
+  return errors > 0 ? exit_compile_fault : exit_clean;
 }
 
 int documents_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
@@ -109,8 +206,8 @@ int documents_command(int argc, char** argv, disk& d, std::ostream& out, std::os
     return exit_usage;
   }
   const std::string directory = args.option("--out", ".");
-  if (d.stat(directory) != disk::entry::directory) {
-    err << "scenario-tool documents: " << directory << " is not a directory\n";
+  if (!make_directories(d, directory, &error)) {
+    err << "scenario-tool documents: cannot make the output directory: " << error << "\n";
     return exit_io_failure;
   }
   const std::unique_ptr<directory_lock> lock = take_directory(

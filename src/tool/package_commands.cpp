@@ -29,8 +29,8 @@ constexpr const char* inspect_usage =
     "NAME_NUMBER.dat) and prints what it holds: the header values, stamps and\n"
     "check codes, the kilometric ranges, the stations, the board texts, every\n"
     "cell with an object or a mark, the stretch bytes as runs and the plan's\n"
-    "extent, length and turning. NAME and NUMBER default to the built-in\n"
-    "scenario's.\n"
+    "extent, length and turning. When DIR holds one package, NAME and NUMBER\n"
+    "are found; give them where it holds several.\n"
     "\n"
     "  --json   print the same as one JSON document (texts in UTF-8)\n"
     "\n"
@@ -43,10 +43,11 @@ constexpr const char* render_usage =
     "Reads the scenario package in DIR and draws it as one self-contained SVG\n"
     "file: the plan of the line with its stations and signals, the gradient and\n"
     "speed-limit profiles, and the objects along the route on a kilometre axis.\n"
-    "An existing FILE is replaced whole, never left half-written. NAME and\n"
-    "NUMBER default to the built-in scenario's.\n"
+    "An existing FILE is replaced whole, never left half-written. When DIR\n"
+    "holds one package, NAME and NUMBER are found; give them where it holds\n"
+    "several.\n"
     "\n"
-    "  -o, --output FILE   the SVG file to write\n"
+    "  -o, --output FILE   the SVG file to write; - for standard output\n"
     "\n"
     "Exit status: 0 done, 2 usage error, 5 a file cannot be read or written,\n"
     "6 the package is damaged (the message names the file and the byte).\n";
@@ -61,9 +62,11 @@ constexpr const char* view_usage =
     "keys + - arrows Home End and 0 do the same, and \"fit\" shows the whole line.\n"
     "Hovering over an object shows what the package holds of it; the search box\n"
     "finds a station or a kilometre of the line (86+550); the table of stations\n"
-    "beside the drawing jumps to each. An existing FILE is replaced whole.\n"
+    "beside the drawing jumps to each. An existing FILE is replaced whole. When\n"
+    "DIR holds one package, NAME and NUMBER are found; give them where it holds\n"
+    "several.\n"
     "\n"
-    "  -o, --output FILE   the HTML file to write\n"
+    "  -o, --output FILE   the HTML file to write; - for standard output\n"
     "  --line FILE         the line description the package was compiled from\n"
     "  --train FILE        the train document; with --line, every object shows\n"
     "                      the document and line of the record that laid it\n"
@@ -95,8 +98,8 @@ int parse(int argc, char** argv, const char* command, const char* usage,
         << usage;
     return exit_usage;
   }
-  const std::string line = args->option("--line-name", std::string(built_in_line_name));
-  const std::string train = args->option("--train-number", std::string(built_in_train_number));
+  const std::string line = args->option("--line-name", "x");
+  const std::string train = args->option("--train-number", "");
   if (!names_files_safely({line, train})) {
     err << "scenario-tool " << command << ": the line name and train number must be file names\n";
     return exit_usage;
@@ -104,13 +107,55 @@ int parse(int argc, char** argv, const char* command, const char* usage,
   return -1;
 }
 
+// The package of the directory the arguments name: the one the options
+// name in full; else the one package the directory holds (of the line and
+// train the options give, when they give one). Returns the exit status on
+// failure (with the message written), else -1.
+int find_package(disk& d, const arguments& args, std::ostream& err, scenario_identity* id) {
+  const std::string& directory = args.positional[0];
+  const bool named_line = args.options.count("--line-name") > 0;
+  const bool named_train = args.options.count("--train-number") > 0;
+  if (named_line && named_train) {
+    *id = {args.option("--line-name"), args.option("--train-number")};
+    return -1;
+  }
+  std::vector<std::string> names;
+  std::string reason;
+  if (!d.list_directory(directory, &names, &reason)) {
+    err << "scenario-tool: " << directory << ": " << reason << "\n";
+    return exit_io_failure;
+  }
+  std::vector<scenario_identity> found;
+  for (const scenario_identity& p : packages_among(names))
+    if ((!named_line || p.line_name == args.option("--line-name")) &&
+        (!named_train || p.train_number == args.option("--train-number")))
+      found.push_back(p);
+  if (found.size() == 1) {
+    *id = found[0];
+    return -1;
+  }
+  if (found.empty()) {
+    err << "scenario-tool: " << directory << " holds no scenario package"
+        << (named_line || named_train ? " of that line and train" : "")
+        << " (no NAME_NUMBER.sim beside a NAME_linea.dat); compile one with 'scenario-tool "
+           "compile --out "
+        << directory << "'\n";
+    return exit_io_failure;
+  }
+  err << "scenario-tool: " << directory << " holds " << found.size() << " packages (";
+  for (size_t i = 0; i < found.size(); ++i)
+    err << (i ? ", " : "") << found[i].line_name << " " << found[i].train_number;
+  err << "); name one with --line-name and --train-number\n";
+  return exit_usage;
+}
+
 // Reads the package the arguments name. Returns the exit status on failure
 // (with the message written), else -1.
 int load(disk& d, const arguments& args, std::ostream& err, package* p,
          plan_reading how = plan_reading::rows) {
+  scenario_identity id;
+  if (const int status = find_package(d, args, err, &id); status >= 0) return status;
   package_error failure;
-  const scenario_identity id{args.option("--line-name", std::string(built_in_line_name)),
-                             args.option("--train-number", std::string(built_in_train_number))};
   const std::string& directory = args.positional[0];
   // A package whose replacement a killed run interrupted may be a mix of old
   // and new files: it is not decoded.
@@ -157,8 +202,14 @@ std::string output_path(const arguments& args, const char* command, const char* 
 }
 
 // Writes `text` to `path` whole under a temporary name, then puts it in place
-// of the old file, with the directory locked. Returns the exit status.
-int write_replacing(disk& d, const std::string& path, const std::string& text, std::ostream& err) {
+// of the old file, with the directory locked; "-" is standard output.
+// Returns the exit status.
+int write_replacing(disk& d, const std::string& path, const std::string& text, std::ostream& out,
+                    std::ostream& err) {
+  if (path == "-") {
+    out << text;
+    return exit_clean;
+  }
   const std::unique_ptr<directory_lock> lock =
       take_directory(d, directory_of(path), {path}, "scenario-tool", err);
   if (!lock) return exit_io_failure;
@@ -188,7 +239,7 @@ int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostre
   package p;
   status = load(d, args, err, &p, plan_reading::trace);
   if (status >= 0) return status;
-  return write_replacing(d, path, draw_package(p), err);
+  return write_replacing(d, path, draw_package(p), out, err);
 }
 
 int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
@@ -235,5 +286,5 @@ int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream
       for (const std::string& difference : sources.differences) err << "  " << difference << "\n";
     }
   }
-  return write_replacing(d, path, view_page(p, sources), err);
+  return write_replacing(d, path, view_page(p, sources), out, err);
 }

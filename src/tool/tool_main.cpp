@@ -5,13 +5,19 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "lsp/server.h"
 #include "lsp/transport.h"
 #include "run/exit_status.h"
 #include "runtime/disk.h"
+#include "runtime/nearest_word.h"
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
+#include "tool/help_command.h"
 #include "tool/package_commands.h"
 
 namespace {
@@ -30,55 +36,82 @@ constexpr const char* usage =
     "             over the Language Server Protocol on stdin and stdout\n"
     "  render     draw a package as an SVG file\n"
     "  view       write a package as an HTML page to zoom, pan and search\n"
+    "  help       a command's options, or the reference of a record of the documents\n"
+    "             (scenario-tool help segnale); --man and --html print the whole reference\n"
     "\n"
-    "Run 'scenario-tool COMMAND --help' for a command's options.\n"
+    "Run 'scenario-tool help COMMAND' or 'scenario-tool COMMAND --help' for a command's options.\n"
     "Options: --help, --version\n";
+
+// Serves one editor until it sends "exit".
+int lsp_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+  if (argc > 2) {
+    const bool help = !std::strcmp(argv[2], "--help") || !std::strcmp(argv[2], "-h");
+    (help ? out : err)
+        << "usage: scenario-tool lsp\n"
+           "\n"
+           "Serves one editor over the Language Server Protocol (JSON-RPC with\n"
+           "Content-Length framing) on standard input and output, until the editor\n"
+           "sends \"exit\". Status 0 after \"shutdown\" and \"exit\", 1 otherwise.\n";
+    return help ? exit_clean : exit_usage;
+  }
+  std::ios::sync_with_stdio(false);
+  // An editor that quits closes the pipe: writing to it is then an error
+  // that ends the session, not a signal that kills the process.
+  ignore_broken_pipes();
+  return serve_lsp(std::cin, out, d, standard_input_waiting);
+}
+
+using command_function = int (*)(int, char**, disk&, std::ostream&, std::ostream&);
+
+struct command {
+  const char* name;
+  command_function run;
+};
+
+constexpr command commands[] = {
+    {"check", check_command},     {"compile", compile_command}, {"documents", documents_command},
+    {"inspect", inspect_command}, {"lsp", lsp_command},         {"render", render_command},
+    {"view", view_command},
+};
+
+const command* find_command(std::string_view name) {
+  for (const command& c : commands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
 
 int run_command(int argc, char** argv) {
   if (argc < 2) {
     std::cerr << usage;
     return exit_usage;
   }
-  const char* command = argv[1];
-  if (!std::strcmp(command, "--help") || !std::strcmp(command, "-h") ||
-      !std::strcmp(command, "help")) {
+  const std::string_view name = argv[1];
+  if (name == "--help" || name == "-h" || (name == "help" && argc == 2)) {
     std::cout << usage;
     return exit_clean;
   }
-  if (!std::strcmp(command, "--version")) {
+  if (name == "--version") {
     std::cout << version << "\n";
     return exit_clean;
   }
-  if (!std::strcmp(command, "check"))
-    return check_command(argc, argv, real_disk(), std::cout, std::cerr);
-  if (!std::strcmp(command, "compile"))
-    return compile_command(argc, argv, real_disk(), std::cout, std::cerr);
-  if (!std::strcmp(command, "documents"))
-    return documents_command(argc, argv, real_disk(), std::cout, std::cerr);
-  if (!std::strcmp(command, "inspect"))
-    return inspect_command(argc, argv, real_disk(), std::cout, std::cerr);
-  if (!std::strcmp(command, "lsp")) {
-    if (argc > 2) {
-      const bool help = !std::strcmp(argv[2], "--help") || !std::strcmp(argv[2], "-h");
-      (help ? std::cout : std::cerr)
-          << "usage: scenario-tool lsp\n"
-             "\n"
-             "Serves one editor over the Language Server Protocol (JSON-RPC with\n"
-             "Content-Length framing) on standard input and output, until the editor\n"
-             "sends \"exit\". Status 0 after \"shutdown\" and \"exit\", 1 otherwise.\n";
-      return help ? exit_clean : exit_usage;
+  if (name == "help") {
+    // "help COMMAND" is the command's own --help.
+    if (const command* c = argc == 3 ? find_command(argv[2]) : nullptr) {
+      char help_flag[] = "--help";
+      char* help_argv[] = {argv[0], argv[2], help_flag, nullptr};
+      return c->run(3, help_argv, real_disk(), std::cout, std::cerr);
     }
-    std::ios::sync_with_stdio(false);
-    // An editor that quits closes the pipe: writing to it is then an error
-    // that ends the session, not a signal that kills the process.
-    ignore_broken_pipes();
-    return serve_lsp(std::cin, std::cout, real_disk(), standard_input_waiting);
+    return help_command(argc, argv, std::cout, std::cerr);
   }
-  if (!std::strcmp(command, "render"))
-    return render_command(argc, argv, real_disk(), std::cout, std::cerr);
-  if (!std::strcmp(command, "view"))
-    return view_command(argc, argv, real_disk(), std::cout, std::cerr);
-  std::cerr << "scenario-tool: unknown command '" << command << "'\n" << usage;
+  if (const command* c = find_command(name))
+    return c->run(argc, argv, real_disk(), std::cout, std::cerr);
+
+  std::cerr << "scenario-tool: unknown command '" << name << "'";
+  std::vector<std::string> names{"help"};
+  for (const command& c : commands) names.push_back(c.name);
+  if (std::optional<std::string> near = nearest_word(name, names))
+    std::cerr << "; did you mean '" << *near << "'?";
+  std::cerr << "\n" << usage;
   return exit_usage;
 }
 

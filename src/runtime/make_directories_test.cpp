@@ -1,0 +1,44 @@
+// Making an output directory and its parents, as "mkdir -p" does.
+
+#include <gtest/gtest.h>
+
+#include "runtime/disk.h"
+#include "runtime/memory_disk.h"
+#include "runtime/nearest_word.h"
+
+namespace {
+
+TEST(MakeDirectories, MakesEveryMissingParentAndKeepsWhatIsThere) {
+  memory_disk d;
+  d.directories = {"/", "/work"};
+  std::string err;
+  ASSERT_TRUE(make_directories(d, "/work/out/a/b", &err)) << err;
+  EXPECT_TRUE(d.directories.count("/work/out"));
+  EXPECT_TRUE(d.directories.count("/work/out/a/b"));
+  ASSERT_TRUE(make_directories(d, "/work/out/a/b/", &err)) << err;
+  ASSERT_TRUE(make_directories(d, "/work", &err)) << err;
+}
+
+TEST(MakeDirectories, AFileInTheWayOrAFailureIsNamed) {
+  memory_disk d;
+  d.directories = {"/", "/work"};
+  d.files["/work/plan"] = "x";
+  std::string err;
+  EXPECT_FALSE(make_directories(d, "/work/plan/out", &err));
+  EXPECT_EQ(err, "/work/plan: not a directory");
+  d.failures.push_back({"mkdir", "/work/ro", "Permission denied"});
+  EXPECT_FALSE(make_directories(d, "/work/ro/out", &err));
+  EXPECT_EQ(err, "/work/ro: Permission denied");
+  EXPECT_FALSE(d.directories.count("/work/ro/out"));
+}
+
+TEST(NearestWord, OffersTheNearKnownWordOnly) {
+  const std::vector<std::string> known = {"compile", "check", "inspect", "--json"};
+  EXPECT_EQ(nearest_word("complie", known), "compile");
+  EXPECT_EQ(nearest_word("CHEK", known), "check");
+  EXPECT_EQ(nearest_word("--jsno", known), "--json");
+  EXPECT_EQ(nearest_word("render", known), std::nullopt);
+  EXPECT_EQ(nearest_word("", known), std::nullopt);
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#include "tool/warning_options.h"
+
+#include <optional>
+
+#include "runtime/nearest_word.h"
+
+bool take_warning_options(std::vector<char*>& args, check_options* options, std::string* error) {
+  for (auto it = args.begin(); it != args.end();) {
+    const std::string a = *it;
+    if (a.rfind("-W", 0) != 0) {
+      ++it;
+      continue;
+    }
+    if (a == "-Werror") {
+      options->warnings_are_errors = true;
+    } else if (a.rfind("-Wno-", 0) == 0 && warning_by_name(a.substr(5))) {
+      options->disabled.insert(*warning_by_name(a.substr(5)));
+    } else {
+      *error = "unknown warning option '" + a + "'";
+      std::vector<std::string> known{"-Werror"};
+      for (warning_kind k : all_warning_kinds())
+        known.push_back("-Wno-" + std::string(warning_name(k)));
+      if (std::optional<std::string> near = nearest_word(a, known))
+        *error += "; did you mean '" + *near + "'?";
+      return false;
+    }
+    it = args.erase(it);
+  }
+  return true;
+}
+
+std::string warning_kinds_help() {
+  std::string text = "Warning kinds:\n";
+  for (warning_kind k : all_warning_kinds()) {
+    std::string name(warning_name(k));
+    name.resize(std::max<size_t>(name.size() + 1, 18), ' ');
+    text += "  " + name + std::string(warning_meaning(k)) + "\n";
+  }
+  return text;
+}

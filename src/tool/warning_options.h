@@ -1,0 +1,16 @@
+#pragma once
+// The warning switches that check and compile share, as a compiler's:
+// -Werror makes every warning an error, -Wno-KIND turns one kind off.
+
+#include <string>
+#include <vector>
+
+#include "checker/check.h"
+
+// Takes every -W option out of `args` (argv from the command's first
+// option on) into *options. False, with *error set (and a "did you mean"
+// where a kind is near), on a switch or kind that does not exist.
+bool take_warning_options(std::vector<char*>& args, check_options* options, std::string* error);
+
+// The kinds, one a line with their meanings, for a command's --help.
+std::string warning_kinds_help();
