@@ -17,28 +17,11 @@
 #include "compiler/train_reader.h"
 #include "model/rounding.h"
 #include "model/route_extent.h"
-#include "run/package_step.h"
 #include "runtime/nearest_word.h"
+#include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
 namespace {
-
-struct warning_info {
-  std::string_view name;
-  std::string_view meaning;
-};
-
-constexpr warning_info warning_table[] = {
-#define SCENARIO_WARNING_INFO(name, option, meaning) {option, meaning},
-    SCENARIO_WARNING_LIST(SCENARIO_WARNING_INFO)
-#undef SCENARIO_WARNING_INFO
-};
-
-constexpr warning_kind warning_kinds[] = {
-#define SCENARIO_WARNING_KIND(name, option, meaning) warning_kind::name,
-    SCENARIO_WARNING_LIST(SCENARIO_WARNING_KIND)
-#undef SCENARIO_WARNING_KIND
-};
 
 // The longest texts a board and a station name show: a board has up to three
 // lines of 16 characters, each written in parentheses; a station name is
@@ -52,38 +35,7 @@ constexpr size_t quoted_length = 40;
 
 }  // namespace
 
-std::string_view warning_name(warning_kind kind) {
-  return warning_table[static_cast<size_t>(kind)].name;
-}
-std::string_view warning_meaning(warning_kind kind) {
-  return warning_table[static_cast<size_t>(kind)].meaning;
-}
-std::span<const warning_kind> all_warning_kinds() {
-  return warning_kinds;
-}
-std::optional<warning_kind> warning_by_name(std::string_view name) {
-  for (warning_kind k : warning_kinds)
-    if (warning_name(k) == name) return k;
-  return std::nullopt;
-}
-
 namespace {
-
-// The lines of a document, ended as the field reader ends them: CR, LF or
-// CR LF.
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r') ++end;
-    if (end < text.size() && text[end] == '\n') ++end;
-    start = end;
-  }
-  return lines;
-}
 
 std::string_view trim(std::string_view s) {
   size_t b = s.find_first_not_of(" \t");
@@ -136,6 +88,7 @@ bool is_section_header(std::string_view field) {
 struct record_values {
   enum { complete, too_few, bad_number } state = complete;
   std::vector<int32_t> numbers;  // every number field, in order
+  std::vector<int> columns;      // the column of every field read, in order
   std::string text;              // the text field, if any
   size_t fields_read = 0;
   std::string fault;  // the reader's words for a bad number
@@ -167,6 +120,7 @@ record_values read_record(field_reader& r, std::span<const record_field> fields)
       ok = r.read_i32(&n);
       v.numbers.push_back(n);
     }
+    v.columns.push_back(r.field_column());
     if (!ok) {
       v.state = record_values::bad_number;
       v.fault = r.fault();
@@ -202,6 +156,9 @@ class checker {
     check_train_document();
     report_empty(source_document::train_document, train_general_seen_);
     return std::move(found_);
+  }
+  size_t left_out(source_document d) const {
+    return d == source_document::line_description ? left_out_[0] : left_out_[1];
   }
 
   // A document from which the compile reads no record at all makes a
@@ -275,7 +232,7 @@ class checker {
     f.column = column;
     f.message = std::move(message);
     f.kind = kind;
-    found_.push_back(std::move(f));
+    keep(std::move(f));
   }
 
   void error(const line_at& at, int column, fault_code code, std::string message,
@@ -287,7 +244,36 @@ class checker {
     f.message = std::move(message);
     f.code = code;
     f.position = position;
-    found_.push_back(std::move(f));
+    keep(std::move(f));
+  }
+
+  // A number kept in a narrower slot than it is read into: what the
+  // package will hold in its place, on the value itself.
+  void warn_values_out_of_slot(const line_at& at, const record_description& form,
+                               const record_values& v) {
+    size_t number = 0;
+    for (size_t i = 0; i < form.fields.size() && i < v.columns.size(); ++i) {
+      const record_field& field = form.fields[i];
+      if (field.storage == field_storage::text) continue;
+      const int32_t value = v.numbers[number++];
+      const value_fit& fit = field.fit;
+      if (!fit.checked() || (value >= fit.lowest && value <= fit.highest)) continue;
+      std::string message = "the " + std::string(field.name) + " " + std::to_string(value) +
+                            " of this \"" + std::string(form.keyword) + "\" record ";
+      if (fit.bits > 0) {
+        const int64_t mask = (int64_t{1} << fit.bits) - 1;
+        const int64_t kept = ((static_cast<int64_t>(value) + fit.offset) & mask) - fit.offset;
+        message += "does not fit the " + std::string(fit.bits == 8 ? "byte" : "word") +
+                   " it is kept in (" + std::to_string(fit.lowest) + " to " +
+                   std::to_string(fit.highest) + "): the package will hold " +
+                   std::to_string(kept) + " in its place";
+      } else {
+        message += "is outside " + std::to_string(fit.lowest) + " to " +
+                   std::to_string(fit.highest) +
+                   ": it is packed into one word with the fields beside it and spills into them";
+      }
+      warn(at, v.columns[i], warning_kind::value_range, message);
+    }
   }
 
   // An object that stands past the route's end, on the run-out the grid
@@ -481,7 +467,7 @@ class checker {
       f.message = fault_message(*cs_.fault);
       f.code = cs_.fault->code;
       if (cs_.fault->has_position) f.position = cs_.fault->position;
-      found_.push_back(std::move(f));
+      keep(std::move(f));
       cs_.fault.reset();
       return false;
     }
@@ -569,6 +555,7 @@ class checker {
       if (!v) continue;
       const int32_t p = v->numbers[0];
       warn_past_route_end(at, *form, p);
+      warn_values_out_of_slot(at, *form, *v);
       switch (form->kind) {
         case record_kind::gradient:
           if (run_handler(at, gradient_record)) warn_order(at, last_gradient, p, "gradient", true);
@@ -592,7 +579,7 @@ class checker {
         case record_kind::mountain:
           if (run_handler(at, mountain_record)) {
             warn_order(at, last_mountain, p, "mountain", false);
-            const int64_t last = static_cast<int64_t>(round_half_even(v->numbers[1] / 50.0 - 1));
+            const int64_t last = cells_of_mountain(p, v->numbers[1]).last;
             if (p < 0 || last > cs_.sc.last_cell())
               warn(at, at.column, warning_kind::cut_short,
                    "this mountain runs from " + std::to_string(p) + " m to " +
@@ -702,7 +689,7 @@ class checker {
         const scenario_entry& read = ranges_[static_cast<size_t>(from)];
         const auto [line, column] = range_lines_[static_cast<size_t>(from - entry_range_last)];
         if (line == 0 || read.l4 != sorted.l4 ||
-            (read.l8 != sorted.l8 && read.l8 + 100 != sorted.l8))
+            (read.l8 != sorted.l8 && read.l8 + range_reference_shift != sorted.l8))
           continue;
         line_at at{source_document::line_description, line, {}, {}, column};
         error(at, column, fault_code::range_not_on_50,
@@ -761,6 +748,7 @@ class checker {
       if (!v) continue;
       const std::vector<int32_t>& n = v->numbers;
       warn_past_route_end(at, *form, n[0]);
+      warn_values_out_of_slot(at, *form, *v);
       switch (form->kind) {
         case record_kind::speed_limit: {
           const int32_t carried = cs_.train.speed;
@@ -879,7 +867,18 @@ class checker {
   const check_input& input_;
   const check_options& options_;
   compile_state cs_;
+  // Keeps a finding within the cap of its document, or counts it.
+  void keep(finding&& f) {
+    const size_t d = f.document == source_document::line_description ? 0 : 1;
+    if (options_.max_findings_per_document && kept_[d] >= options_.max_findings_per_document) {
+      ++left_out_[d];
+      return;
+    }
+    ++kept_[d];
+    found_.push_back(std::move(f));
+  }
   std::vector<finding> found_;
+  size_t kept_[2] = {0, 0}, left_out_[2] = {0, 0};
   // How many records of each document the compile reads, by document.
   std::array<int, 3> records_seen_{};
   std::array<bool, 3> blank_separators_said_{};
@@ -988,32 +987,41 @@ void add_context(finding& f, const compile_result& compiled, const compile_origi
 }  // namespace
 
 std::vector<finding> check_documents(const check_input& input, const check_options& options) {
-  if (std::optional<finding> swapped = swapped_documents(input)) return {*swapped};
+  return check_documents_counted(input, options).findings;
+}
+
+check_report check_documents_counted(const check_input& input, const check_options& options) {
+  if (std::optional<finding> swapped = swapped_documents(input)) return {{*swapped}};
   checker c(input, options);
-  std::vector<finding> found = c.run();
+  check_report report;
+  std::vector<finding>& found = report.findings;
+  found = c.run();
+  report.left_out_of_line_description = c.left_out(source_document::line_description);
+  report.left_out_of_train_document = c.left_out(source_document::train_document);
 
   compile_input ci;
   ci.line_description = input.line_description;
   ci.train_document = input.train_document;
-  compile_origins origins;
-  ci.origins = &origins;
   compile_result compiled = compile_documents(ci);
   if (compiled.fault) {
     compile_fault fault = *compiled.fault;
     if (fault.line == 0) c.locate(fault);
-    finding f;
-    f.from_compile = true;
-    f.document = fault.line > 0 ? fault.document : fault_source(fault);
-    f.line = fault.line;
-    f.column = fault.column;
-    f.message = fault_message(fault);
-    f.code = fault.code;
-    f.position = fault.position;
+    finding f = finding_of_fault(fault);
     // The compile's own word replaces the checker's for the same record.
     std::erase_if(found, [&](const finding& g) {
       return g.code == f.code && g.document == f.document && g.line == f.line;
     });
     found.push_back(std::move(f));
+  }
+  // Which record holds a taken cell: the compile again, noting the origin
+  // of every cell. That compares the grid after each record, so it is done
+  // only when a finding needs it (on a long route, for every record of a
+  // document of thousands of lines, it would take minutes).
+  compile_origins origins;
+  if (std::any_of(found.begin(), found.end(),
+                  [](const finding& f) { return taken_cell(f).has_value(); })) {
+    ci.origins = &origins;
+    compile_documents(ci);
   }
   for (finding& f : found) add_context(f, compiled, origins);
   std::stable_sort(found.begin(), found.end(), [](const finding& a, const finding& b) {
@@ -1022,7 +1030,7 @@ std::vector<finding> check_documents(const check_input& input, const check_optio
     if (a.line != b.line) return a.line < b.line;
     return a.column < b.column;
   });
-  return found;
+  return report;
 }
 
 void locate_fault(const check_input& input, compile_fault& fault) {

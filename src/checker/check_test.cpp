@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "documents/builtin_documents.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
 #include "testing/scenario_fixture.h"
 #include "tool/check_command.h"
@@ -62,6 +62,17 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
     std::string line_records, train_records;
     std::vector<std::string> expected;
   } cases[] = {
+      {"values that do not fit their slot, marked on the value",
+       "pendenza,  0,  200\npendenza,  1000,  -100\nmontagna,  2000,  2500,  300\n",
+       "aderenza,  0,  300\nsegnale,  3000, 1,2,0,0,0,0,0,12,0,0\n",
+       {"line:" + l + ":16 value-range",
+        "line:" + at_line(first_line_record + 2) + ":26 value-range",
+        "train:" + t + ":16 value-range", "train:" + t2 + ":31 value-range"}},
+      {"objects past the route's end but inside the grid",
+       "",
+       "segnale,  10500, 1,2,0,0,0,0,0,0,0,0\n"
+       "stazione,  10600, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, UNO\n",
+       {"train:" + t + ":1 cut-short", "train:" + t2 + ":1 cut-short"}},
       {"misspelt keywords",
        "cruvas2,  950,  400\n",
        "sengale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
@@ -321,8 +332,8 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
       "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
       "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
       "cell is not free at 3000 m (record \\\"segnale\\\"); the cell is taken by the "
-            "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
-            "least 50 m\"}\n]\n");
+      "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
+      "least 50 m\"}\n]\n");
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.
@@ -342,16 +353,77 @@ TEST(CompileCommand, ReportsItsFaultInTheEditorsForm) {
   d.files["/w/treno.txt"] = train_document(
       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n   segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
   d.directories.insert("/out");
-  command_run r = run_tool(compile_command, d,
-                           {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train",
-                            "/w/treno.txt", "--out", "/out", "--line-name", "L",
-                            "--train-number", "1"});
+  command_run r =
+      run_tool(compile_command, d,
+               {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train", "/w/treno.txt",
+                "--out", "/out", "--line-name", "L", "--train-number", "1"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
             "/w/treno.txt:7:4: error: a signal's cell is not free at 3000 m (record \"segnale\"); "
             "the cell is taken by the \"segnale\" record at line 6 of the train document: move "
             "one of them by at least 50 m [code 16]\n"
             "scenario-tool compile: 1 error; no package written\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The words an author reads for a value its slot cannot hold: the record,
+// the field, the value and what the package will hold.
+TEST(Check, SaysWhatAValueOutOfItsSlotBecomes) {
+  const std::vector<finding> found = check_documents(
+      {line_description(10000, "pendenza,  0,  200\n"), train_document("aderenza,  0,  300\n")},
+      {});
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].message,
+            "the gradient 200 of this \"pendenza\" record does not fit the byte it is kept in "
+            "(-100 to 155): the package will hold -56 in its place");
+  EXPECT_EQ(found[1].message,
+            "the value 300 of this \"aderenza\" record does not fit the byte it is kept in (0 to "
+            "255): the package will hold 44 in its place");
+  EXPECT_EQ(found[1].kind, warning_kind::value_range);
+}
+
+}  // namespace
+
+namespace {
+
+// Each planted mistake is said once, with the words that tell an author
+// what to do.
+TEST(Check, MessagesSayWhatToDo) {
+  const std::string line = line_description(10000);
+  const std::string train = train_document();
+  struct {
+    const char* name;
+    std::string line, train;
+    size_t count;  // findings in all
+    std::string words;
+  } cases[] = {
+      {"where the grid ends", line_description(10000, "pendenza,  90000,  2\n"), train, 1,
+       "the track grid's last cell is 340, so records may stand up to 16900 m and stations up "
+       "to 16200 m"},
+      {"a decimal comma", line_description(10000, "pendenza,  1000,  12,5\n"), train, 1,
+       "'12,5' looks like a decimal comma"},
+      // The compile's own fault follows: it reads the missing value from the
+      // next line.
+      {"grammar: one value, an adhesion record", line, train_document("aderenza,  0\n"), 2,
+       "an adhesion record (aderenza) takes 2 values after its keyword; this line has 1"},
+      {"blank separators, said once a document",
+       line_description(10000, "pendenza 1000 4\npendenza 2000 -3\npendenza\t3000\t2\n"), train, 2,
+       "separated by blanks, not commas"},
+      {"a byte-order mark", "\xEF\xBB\xBF" + line, train, 1, "a UTF-8 byte-order mark"},
+      {"swapped documents", train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"),
+       line_description(10000, "pendenza,  0,  2\ncurvas2,  950,  400\n"), 1,
+       "the documents look swapped"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<finding> found = check_documents({c.line, c.train}, {});
+    EXPECT_EQ(found.size(), c.count) << c.name;
+    bool said = false;
+    for (const finding& f : found) said = said || f.message.find(c.words) != std::string::npos;
+    EXPECT_TRUE(said) << c.name << ": " << (found.empty() ? "" : found[0].message);
+  }
 }
 
 }  // namespace

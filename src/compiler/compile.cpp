@@ -22,10 +22,7 @@ step read_documents(compile_state& cs, const compile_input& input, compile_resul
   step s = read_line_description(cs, *input.line_description);
   if (s != step::next) return s;
 
-  cs.document = source_document::train_document;
-  cs.record_line = 0;
-  cs.record_column = 0;
-  cs.record_keyword.clear();
+  leave_record(cs, source_document::train_document);
   if (!input.train_document) return runtime_fault(cs, "the train document does not exist");
   result.train_document_consumed = true;
   return read_train_document(cs, *input.train_document);
@@ -45,10 +42,7 @@ compile_result compile_documents(const compile_input& input) {
     result.train_document_consumed = input.train_document.has_value();
 
   if (cs.sc.has_grid()) {
-    cs.document = source_document::none;
-    cs.record_line = 0;
-    cs.record_column = 0;
-    cs.record_keyword = "approach-marker pass";
+    leave_record(cs, source_document::none, "approach-marker pass");
     std::optional<grid_fault> f;
     traced(cs, [&] {
       f = lay_approach_markers(cs.sc.grid);
@@ -56,10 +50,7 @@ compile_result compile_documents(const compile_input& input) {
     });
     cs.record_keyword.clear();
     if (f) {
-      cs.document = source_document::none;
-      cs.record_line = 0;
-      cs.record_column = 0;
-      cs.record_keyword.clear();
+      leave_record(cs, source_document::none);
       record_fault_at(cs, f->code, f->position);
     }
   }

@@ -94,6 +94,23 @@ bool read_keyword_field(compile_state& cs) {
   return true;
 }
 
+void leave_record(compile_state& cs, source_document document, std::string_view keyword) {
+  cs.document = document;
+  cs.record_line = 0;
+  cs.record_column = 0;
+  cs.record_keyword = keyword;
+  cs.values.fill(field_place{});
+  cs.bad_value = field_place{};
+}
+
+step find_general_section(compile_state& cs) {
+  for (;;) {
+    if (!read_keyword_field(cs)) return reader_fault(cs);
+    if (cs.reader->at_end()) return step::end_document;
+    if (contains_any_case(cs.field, "[generale]")) return step::next;
+  }
+}
+
 step next_record_field(compile_state& cs) {
   field_reader& reader = *cs.reader;
   if (reader.at_end()) return step::end_document;
@@ -128,10 +145,6 @@ void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
     if (object_changed || mark_only) o.cells[i] = here;
   }
   for (size_t e = 0; e < table.size(); ++e) {
-    const scenario_entry& a = cs.sc.table[e];
-    const scenario_entry& b = table[e];
-    if (a.b0 != b.b0 || a.l4 != b.l4 || a.l8 != b.l8 || a.l12 != b.l12 || a.text != b.text ||
-        a.l40 != b.l40 || a.b16 != b.b16 || a.w24 != b.w24)
-      o.entries[e] = here;
+    if (cs.sc.table[e] != table[e]) o.entries[e] = here;
   }
 }

@@ -135,6 +135,16 @@ bool inside_grid(const compile_state& cs, int32_t p, int32_t margin);
 // record's first value), and the end of the document's reading.
 step range_check(compile_state& cs, int32_t p, int32_t margin = 100);
 
+// Leaves the record being read: what follows stands in `document` (none for
+// the approach-marker pass) at no record, under the name `keyword`.
+void leave_record(compile_state& cs, source_document document, std::string_view keyword = {});
+
+// Passes over everything up to the field that holds "[generale]":
+// step::next there, step::end_document when the document ends first (the
+// field that ends it is never examined), step::runtime_fault on a run-time
+// fault.
+step find_general_section(compile_state& cs);
+
 // Reads the next field in keyword position and notes where the record
 // stands. False on a run-time fault.
 bool read_keyword_field(compile_state& cs);

@@ -120,15 +120,6 @@ step line_record(compile_state& cs) {
   return step::next;
 }
 
-// Passes over everything up to the field that holds "[generale]".
-step find_general_header(compile_state& cs) {
-  for (;;) {
-    if (!read_keyword_field(cs)) return reader_fault(cs);
-    if (cs.reader->at_end()) return reject(cs, fault_code::no_general_section);
-    if (contains_any_case(cs.field, "[generale]")) return step::next;
-  }
-}
-
 // The general header, up to the first section header after it. Up to ten
 // fields with a dash before a header record are passed over.
 step read_general_header(compile_state& cs) {
@@ -161,7 +152,8 @@ step read_line_records(compile_state& cs) {
 namespace {
 
 step read_line_description_from(compile_state& cs) {
-  step s = find_general_header(cs);
+  step s = find_general_section(cs);
+  if (s == step::end_document) return reject(cs, fault_code::no_general_section);
   if (s == step::next) s = read_general_header(cs);
   if (s != step::next) return s;
 

@@ -66,6 +66,19 @@ struct value_code {
   std::string_view meaning;
 };
 
+// The values a number field keeps as written. A field kept in a narrower
+// slot than it is read into keeps only the low `bits` bits of value +
+// offset (bits 0: it is packed with other fields, and a value outside
+// spills into them); a value outside lowest .. highest comes back as
+// another one, and the checker warns of it.
+struct value_fit {
+  int32_t lowest = 0;
+  int32_t highest = -1;  // below lowest: every value the field reads is kept
+  int32_t offset = 0;
+  int bits = 0;
+  constexpr bool checked() const { return lowest <= highest; }
+};
+
 struct record_field {
   std::string_view name;  // as hover, snippets and the reference show it
   field_storage storage;
@@ -74,6 +87,7 @@ struct record_field {
   std::string_view meaning;
   std::span<const value_code> codes = {};  // for a field that is a code
   bool is_position = false;                // a metre along the route
+  value_fit fit = {};
 };
 
 // The compile recognises a record when its keyword field contains every
@@ -165,8 +179,14 @@ inline constexpr record_field gradient[] = {
      "where the gradient begins; it holds up to the next gradient record",
      {},
      true},
-    {"gradient", i32, "per mille", "-100 to 155 (kept as gradient + 100 in one byte)",
-     "the signed gradient, rising (in the running direction) positive"}};
+    {"gradient",
+     i32,
+     "per mille",
+     "-100 to 155 (kept as gradient + 100 in one byte)",
+     "the signed gradient, rising (in the running direction) positive",
+     {},
+     false,
+     {-100, 155, 100, 8}}};
 
 inline constexpr value_code curve_sides[] = {
     {"s", "the curve turns left (anticlockwise on the plan)"},
@@ -211,8 +231,14 @@ inline constexpr record_field mountain[] = {
      "where it ends",
      {},
      true},
-    {"type", i32, "", "a type; above 10 also lays marker cells",
-     "the mountain type kept in every cell of the stretch", mountain_types}};
+    {"type",
+     i32,
+     "",
+     "a type from 0 to 255; above 10 also lays marker cells",
+     "the mountain type kept in every cell of the stretch",
+     mountain_types,
+     false,
+     {0, 255, 0, 8}}};
 
 inline constexpr record_field speed_board[] = {
     {"position",
@@ -275,8 +301,14 @@ inline constexpr record_field adhesion[] = {
      "where the adhesion value begins; it holds up to the next one",
      {},
      true},
-    {"value", i32, "", "0 to 255 (only the low 8 bits are kept)",
-     "the adhesion between wheel and rail (8 over the whole built-in line)"}};
+    {"value",
+     i32,
+     "",
+     "0 to 255 (only the low 8 bits are kept)",
+     "the adhesion between wheel and rail (8 over the whole built-in line)",
+     {},
+     false,
+     {0, 255, 0, 8}}};
 
 inline constexpr record_field clock[] = {
     {"hour", i16, "h", "-32768 to 32767", "the in-game clock when the run begins: hours"},
@@ -308,25 +340,81 @@ inline constexpr record_field signal[] = {
      "400 m before it",
      {},
      true},
-    {"sx", i32, "", "0 to 2",
+    {"sx",
+     i32,
+     "",
+     "0 to 2",
      "the kind of the signal's first (left-hand) group; kept with dx and rapp in one word "
      "(rapp x 10 + sx x 3 + dx)",
-     signal_kinds},
-    {"s1", i32, "", "0 to 9 (kept as s1 x 10 + d1)",
-     "the first aspect code of the first group; the built-in line uses 2 to 5", first_aspects},
-    {"s2", i32, "", "0 to 9 (kept as s2 x 10 + d2)",
+     signal_kinds,
+     false,
+     {0, 2, 0, 0}},
+    {"s1",
+     i32,
+     "",
+     "0 to 9 (kept as s1 x 10 + d1)",
+     "the first aspect code of the first group; the built-in line uses 2 to 5",
+     first_aspects,
+     false,
+     {0, 3275, 0, 0}},
+    {"s2",
+     i32,
+     "",
+     "0 to 9 (kept as s2 x 10 + d2)",
      "the second aspect code of the first group (0 to 6 in the built-in line: 6 on the "
-     "protection signals of level crossings, 1 to 5 on home signals)"},
-    {"s3", i32, "", "0 to 9 (kept as s3 x 10 + d3)",
-     "the third aspect code of the first group (0 or 1 in the built-in line)"},
-    {"rapp", i32, "", "0 to 3276",
+     "protection signals of level crossings, 1 to 5 on home signals)",
+     {},
+     false,
+     {0, 3275, 0, 0}},
+    {"s3",
+     i32,
+     "",
+     "0 to 9 (kept as s3 x 10 + d3)",
+     "the third aspect code of the first group (0 or 1 in the built-in line)",
+     {},
+     false,
+     {0, 3275, 0, 0}},
+    {"rapp",
+     i32,
+     "",
+     "0 to 3276",
      "the signal's relation code, kept in the tens of the arrangement word (0 on every signal "
-     "of the built-in line)"},
-    {"dx", i32, "", "0 to 2",
-     "the kind of the second (right-hand) group; 0 for none (0 to 2 in the built-in line)"},
-    {"d1", i32, "", "0 to 9", "the first aspect code of the second group (0, 2 or 3)"},
-    {"d2", i32, "", "0 to 9", "the second aspect code of the second group (0 or 1)"},
-    {"d3", i32, "", "0 to 9", "the third aspect code of the second group (0 or 1)"},
+     "of the built-in line)",
+     {},
+     false,
+     {0, 3276, 0, 0}},
+    {"dx",
+     i32,
+     "",
+     "0 to 2",
+     "the kind of the second (right-hand) group; 0 for none (0 to 2 in the built-in line)",
+     {},
+     false,
+     {0, 2, 0, 0}},
+    {"d1",
+     i32,
+     "",
+     "0 to 9",
+     "the first aspect code of the second group (0, 2 or 3)",
+     {},
+     false,
+     {0, 9, 0, 0}},
+    {"d2",
+     i32,
+     "",
+     "0 to 9",
+     "the second aspect code of the second group (0 or 1)",
+     {},
+     false,
+     {0, 9, 0, 0}},
+    {"d3",
+     i32,
+     "",
+     "0 to 9",
+     "the third aspect code of the second group (0 or 1)",
+     {},
+     false,
+     {0, 9, 0, 0}},
     {"tempo", i32, "s", "0 or 101 to 255 (1 to 100 are raised to 101; only 8 bits are kept)",
      "the hold: how long a main signal (sx 2) keeps the train waiting, as at a crossing station "
      "(125 to 215 in the built-in line); ignored for other signals"}};

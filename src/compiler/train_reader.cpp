@@ -98,16 +98,6 @@ step train_record(compile_state& cs) {
   return step::next;
 }
 
-// Passes over everything up to the field that holds "[generale]".
-// step::end_document when the document ends first.
-step find_general_header(compile_state& cs) {
-  for (;;) {
-    if (!read_keyword_field(cs)) return reader_fault(cs);
-    if (cs.reader->at_end()) return step::end_document;
-    if (contains_any_case(cs.field, "[generale]")) return step::next;
-  }
-}
-
 step read_train_records(compile_state& cs) {
   cs.train = train_cursors{};
   for (;;) {
@@ -131,9 +121,7 @@ step end_of_reading(compile_state& cs) {
     const scenario_entry& range = cs.sc.table[static_cast<size_t>(e)];
     if (range.l4 % 50 != 0 || range.l8 % 50 != 0) {
       // A fault of the header, found once the whole document is read.
-      cs.record_line = 0;
-      cs.record_column = 0;
-      cs.record_keyword.clear();
+      leave_record(cs, cs.document);
       record_fault(cs, fault_code::range_not_on_50);
     }
   }
@@ -141,7 +129,7 @@ step end_of_reading(compile_state& cs) {
 }
 
 step read_train_document_from(compile_state& cs) {
-  step s = find_general_header(cs);
+  step s = find_general_section(cs);
   if (s == step::next) s = read_train_records(cs);
   if (s == step::end_document) s = step::next;
   if (s != step::next) return s;

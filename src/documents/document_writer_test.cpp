@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "runtime/windows1252.h"
+
 namespace {
 
 std::string unit_suffix(std::string_view unit) {
@@ -27,17 +29,23 @@ std::string choice_of(const keyword_part& part, int n) {
   return s + "|}";
 }
 
+// The keyword of a record whole: with a choice for each value it carries
+// (a curve's side and class, the code count of signal repetition), or,
+// without snippets, with the first of each.
+std::string keyword_of(const record_description& form, bool snippets, int& n) {
+  auto part = [&](size_t i) {
+    const keyword_part& p = form.keyword_parts[i];
+    return snippets ? choice_of(p, n++) : std::string(p.codes[0].value);
+  };
+  if (form.kind == record_kind::curve) return std::string(form.keyword) + part(0) + part(1);
+  if (form.kind == record_kind::signal_repetition)
+    return "ripetizione segnali " + part(0) + " codici";
+  return std::string(form.keyword);
+}
+
 std::string snippet_of(const record_description& form) {
-  std::string s;
   int n = 1;
-  if (form.kind == record_kind::curve) {
-    s = std::string(form.keyword);
-    for (const keyword_part& part : form.keyword_parts) s += choice_of(part, n++);
-  } else if (form.kind == record_kind::signal_repetition) {
-    s = "ripetizione segnali " + choice_of(form.keyword_parts[0], n++) + " codici";
-  } else {
-    s = std::string(form.keyword);
-  }
+  std::string s = keyword_of(form, true, n);
   const auto help = form.fields;
   for (size_t i = 0; i < help.size(); ++i) {
     std::string name(help[i].name);
@@ -53,7 +61,8 @@ std::string snippet_of(const record_description& form) {
 
 }  // namespace
 
-std::vector<completion_item> completion_at(const document_view& self, text_position at) {
+std::vector<completion_item> completion_at(const document_view& self, text_position at,
+                                           bool snippets) {
   std::vector<completion_item> items;
   const int column = self.document_column(at.line, at.character);
   const record_line* r = self.record_at(at.line);
@@ -91,8 +100,18 @@ std::vector<completion_item> completion_at(const document_view& self, text_posit
                                               : std::string(form.keyword);
     i.detail = std::string(form.summary);
     i.filter_text = std::string(form.keyword);
-    i.snippet = true;
-    i.edit = {range, has_values ? std::string(form.keyword) : snippet_of(form)};
+    // On a line with values, the keyword alone, and whole: the record's own
+    // keyword stays as it is written (a curve keeps its side and class).
+    int n = 1;
+    std::string text;
+    if (has_values && std::count(r->kinds.begin(), r->kinds.end(), form.kind))
+      text = windows1252_to_utf8(r->fields[0].text);
+    else if (has_values || !snippets)
+      text = keyword_of(form, snippets, n);
+    else
+      text = snippet_of(form);
+    i.snippet = snippets && text.find("${") != std::string::npos;
+    i.edit = {range, std::move(text)};
     items.push_back(std::move(i));
   }
   return items;

@@ -7,4 +7,7 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
-std::vector<completion_item> completion_at(const document_view& self, text_position at);
+// `snippets`: whether the editor takes snippets ("${1:position}"); without
+// them, the keywords alone.
+std::vector<completion_item> completion_at(const document_view& self, text_position at,
+                                           bool snippets);

@@ -24,12 +24,12 @@ diagnostic note_on_first_line(std::string kind, std::string message) {
   return d;
 }
 
-// Cuts a document's list to max_diagnostics, with a note of how many were
-// left out.
-void cap(std::vector<diagnostic>& list) {
-  if (list.size() <= max_diagnostics) return;
-  const size_t left_out = list.size() - max_diagnostics + 1;
-  list.resize(max_diagnostics - 1);
+// Keeps a document's list within `room` entries: past it, a note of how
+// many were left out takes the last place.
+void cap(std::vector<diagnostic>& list, size_t left_out, size_t room) {
+  if (list.size() + left_out <= room) return;
+  left_out += list.size() - (room - 1);
+  list.resize(room - 1);
   list.push_back(note_on_first_line(
       "too-many",
       std::to_string(left_out) + " more problems not shown: scenario-tool check lists them all"));
@@ -69,20 +69,24 @@ pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
   check_input in;
   in.line_description = pair.line ? std::string_view(pair.line->source.text()) : lone_line();
   in.train_document = pair.train ? std::string_view(pair.train->source.text()) : lone_train;
-  for (const finding& f : check_documents(in, {})) {
+  check_options options;
+  options.max_findings_per_document = max_diagnostics;
+  const check_report report = check_documents_counted(in, options);
+  for (const finding& f : report.findings) {
     source_document where = f.document;
     if (where == source_document::none)
       where = self == document_kind::line_description && lone ? source_document::line_description
                                                               : source_document::train_document;
     const bool on_line = where == source_document::line_description;
-    const std::optional<document_view>& target = on_line ? pair.line : pair.train;
+    const document_view* target = on_line ? pair.line : pair.train;
     if (!target) continue;  // a finding in the stand-in partner
     (on_line ? out.line : out.train).push_back(diagnostic_of(f, *target));
   }
-  cap(out.line);
-  cap(out.train);
+  // A lone document's note takes one place of its list.
+  const bool is_line = self == document_kind::line_description;
+  cap(out.line, report.left_out_of_line_description, max_diagnostics - (lone && is_line));
+  cap(out.train, report.left_out_of_train_document, max_diagnostics - (lone && !is_line));
   if (lone) {
-    const bool is_line = self == document_kind::line_description;
     std::vector<diagnostic>& list = is_line ? out.line : out.train;
     list.insert(list.begin(),
                 note_on_first_line(

@@ -2,15 +2,23 @@
 
 #include <algorithm>
 
+#include "runtime/windows1252.h"
+
 int document_view::editor_column(int line, int column) const {
-  if (!held) return column;
-  return utf16_column_of_code_point(held->line(line), column);
+  if (!held) {
+    if (encoding != position_encoding::utf8) return column;
+    const std::string_view l = source.line(line);
+    const size_t within = std::min(l.size(), static_cast<size_t>(std::max(0, column)));
+    return static_cast<int>(windows1252_to_utf8(l.substr(0, within)).size()) + column -
+           static_cast<int>(within);
+  }
+  return column_of_code_point(held->line(line), column, held->encoding());
 }
 
 int document_view::document_column(int line, int editor_character) const {
   if (!held) return editor_character;
   const std::string_view l = held->line(line);
-  return code_points(l.substr(0, utf8_offset(l, editor_character)));
+  return code_points(l.substr(0, byte_offset(l, editor_character, held->encoding())));
 }
 
 text_range document_view::editor_range(int line, int begin, int end) const {

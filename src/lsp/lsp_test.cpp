@@ -10,13 +10,14 @@
 #include <nlohmann/json.hpp>
 
 #include "checker/check.h"
+#include "compiler/record_table.h"
 #include "documents/builtin_documents.h"
 #include "lsp/server.h"
 #include "lsp/text_document.h"
 #include "lsp/transport.h"
-#include "runtime/memory_disk.h"
 #include "runtime/windows1252.h"
 #include "testing/lsp_fuzz_input.h"
+#include "testing/memory_disk.h"
 
 using nlohmann::json;
 
@@ -53,9 +54,14 @@ struct client {
   std::vector<json> received;
   int next_id = 1;
 
+  // One message, then a pause of the editor (when the server publishes
+  // what the message changed), unless `burst`.
+  bool burst = false;
   std::vector<json> send_raw(std::string_view body) {
     std::vector<json> out;
     for (const std::string& m : server.handle(body)) out.push_back(json::parse(m));
+    if (!burst)
+      for (const std::string& m : server.idle()) out.push_back(json::parse(m));
     received.insert(received.end(), out.begin(), out.end());
     return out;
   }
@@ -70,8 +76,10 @@ struct client {
       if (m.contains("id") && m["id"] == id) return m;
     return nullptr;
   }
-  void initialize() {
-    call("initialize", {{"capabilities", json::object()}});
+  void initialize(json capabilities = {
+                      {"textDocument",
+                       {{"completion", {{"completionItem", {{"snippetSupport", true}}}}}}}}) {
+    call("initialize", {{"capabilities", capabilities}});
     notify("initialized", json::object());
   }
   void open(const std::string& uri, const std::string& text) {
@@ -122,7 +130,7 @@ void expect_same_as_check(const client& c, const std::string& line_utf8,
       const text_document& doc = on_l ? line_doc : train_doc;
       if (f.column > 0) {
         EXPECT_EQ(d["range"]["start"]["character"],
-                  utf16_column_of_code_point(doc.line(f.line - 1), f.column - 1))
+                  column_of_code_point(doc.line(f.line - 1), f.column - 1))
             << f.message;
       }
     }
@@ -305,13 +313,13 @@ TEST(LspRobustness, ADocumentOfGarbageSendsAtMostAThousandDiagnostics) {
   for (int i = 0; i < 3000; ++i) garbage += "zzz" + std::to_string(i) + ", 1\n";
   c.open(train_uri, garbage);
   const json d = c.diagnostics(train_uri);
-  ASSERT_EQ(d.size(), 1001u);  // the note of a lone document, then the list
+  ASSERT_EQ(d.size(), 1000u);  // the note of a lone document, then the list
   EXPECT_EQ(d[0]["code"], "no-partner");
   // A train document of no record at all is an error at its first line.
   EXPECT_NE(d[1]["message"].get<std::string>().find("holds no record"), std::string::npos);
   EXPECT_EQ(d[2]["code"], "unknown-keyword");
-  EXPECT_EQ(d[1000]["code"], "too-many");
-  EXPECT_EQ(d[1000]["message"], "2002 more problems not shown: scenario-tool check lists them all");
+  EXPECT_EQ(d[999]["code"], "too-many");
+  EXPECT_EQ(d[999]["message"], "2003 more problems not shown: scenario-tool check lists them all");
 }
 
 TEST(LspRobustness, AClientThatQuitsWithoutShutdownEndsTheServer) {
@@ -507,6 +515,317 @@ TEST(LspFuzzCorpus, EverySeedAndPastFindingRunsCleanly) {
     }
   }
   EXPECT_GE(inputs, 5);
+}
+
+}  // namespace
+
+namespace {
+
+// The line of the built-in document that begins with `keyword`.
+int row_of(const std::string& text, std::string_view keyword) {
+  const text_document d(text);
+  for (int row = 0; row < d.line_count(); ++row)
+    if (d.line(row).rfind(keyword, 0) == 0) return row;
+  ADD_FAILURE() << keyword;
+  return 0;
+}
+
+TEST(LspFeatures, ACompletionAcceptedOnAWholeRecordKeepsIt) {
+  // Accepting the offer that names a line's own record changes nothing:
+  // a curve keeps its side and class (once "curvad3" became "curva").
+  const std::string line = built_in_line();
+  for (const bool snippets : {true, false}) {
+    client c;
+    c.initialize(snippets
+                     ? json{{"textDocument",
+                             {{"completion", {{"completionItem", {{"snippetSupport", true}}}}}}}}
+                     : json::object());
+    c.open(line_uri, line);
+    for (const char* keyword : {"curvad3", "curvas2", "ripetizione segnali", "pendenza"}) {
+      const int row = row_of(line, keyword);
+      const json items = c.at("textDocument/completion", line_uri, row, 5)["result"]["items"];
+      bool offered = false;
+      for (const json& i : items) {
+        text_document d(line);
+        const json& edit = i["textEdit"];
+        d.replace({row, edit["range"]["start"]["character"]},
+                  {row, edit["range"]["end"]["character"]}, edit["newText"].get<std::string>());
+        if (d.text() == line) offered = true;
+        EXPECT_EQ(i["insertTextFormat"], snippets ? i["insertTextFormat"] : json(1));
+      }
+      EXPECT_TRUE(offered) << keyword << " snippets " << snippets;
+    }
+  }
+}
+
+TEST(LspDiagnostics, ABurstOfEditsIsCheckedOnceForItsLastVersion) {
+  client c;
+  c.initialize();
+  const std::string line = built_in_line(), train = built_in_train();
+  c.open(line_uri, line);
+  c.open(train_uri, train);
+  c.received.clear();
+  c.burst = true;
+  const int row = row_of(line, "lunghezza");
+  const int column = static_cast<int>(text_document(line).line(row).find('9'));
+  for (int version = 2; version < 12; ++version) {
+    const json range = {{"start", {{"line", row}, {"character", column}}},
+                        {"end", {{"line", row}, {"character", column + 1}}}};
+    c.notify("textDocument/didChange",
+             {{"textDocument", {{"uri", line_uri}, {"version", version}}},
+              {"contentChanges", json::array({{{"range", range}, {"text", "9"}}})}});
+  }
+  EXPECT_TRUE(c.received.empty());
+  for (const std::string& m : c.server.idle()) c.received.push_back(json::parse(m));
+  // One list for each document of the pair, for the last version.
+  ASSERT_EQ(c.received.size(), 2u);
+  std::set<std::string> uris;
+  for (const json& m : c.received) uris.insert(m["params"]["uri"]);
+  EXPECT_EQ(uris, (std::set<std::string>{line_uri, train_uri}));
+  EXPECT_EQ(c.received[0]["params"]["version"], 11);
+  EXPECT_TRUE(c.server.idle().empty());
+}
+
+TEST(LspDiagnostics, APartnerOnTheDiskLosesItsDiagnosticsWhenItsTrainCloses) {
+  client c;
+  c.disk.directories.insert("/work");
+  c.disk.files["/work/Borvasco_Lestrano_linea.txt"] =
+      to_windows1252(with(built_in_line(), "lunghezza percorso", "lunghezza percroso"));
+  c.initialize();
+  c.open(train_uri, built_in_train());
+  ASSERT_FALSE(c.diagnostics(line_uri).empty());
+  c.notify("textDocument/didClose", {{"textDocument", {{"uri", train_uri}}}});
+  EXPECT_TRUE(c.diagnostics(line_uri).empty());
+  EXPECT_TRUE(c.diagnostics(train_uri).empty());
+}
+
+TEST(LspSession, ColumnsCountInTheEncodingTheClientOffers) {
+  struct encoding_case {
+    json offered;
+    const char* chosen;
+    int column;  // of the value after an astral character, a degree sign, ",  "
+  };
+  const encoding_case cases[] = {
+      {json::array({"utf-8"}), "utf-8", 9},
+      {json::array({"utf-32", "utf-16"}), "utf-32", 5},
+      {json::array({"utf-16", "utf-8"}), "utf-16", 6},
+      {nullptr, "utf-16", 6},
+  };
+  for (const encoding_case& e : cases) {
+    client c;
+    json capabilities = json::object();
+    if (!e.offered.is_null()) capabilities["general"]["positionEncodings"] = e.offered;
+    const json answer = c.call("initialize", {{"capabilities", capabilities}});
+    EXPECT_EQ(answer["result"]["capabilities"]["positionEncoding"], e.chosen);
+    c.open("file:///f/x-.txt", "[generale]\r\n\xF0\x9F\x98\x80\xC2\xB0,  12abc\r\n");
+    // An edit in those units lands on the characters meant.
+    const json range = {{"start", {{"line", 1}, {"character", e.column}}},
+                        {"end", {{"line", 1}, {"character", e.column + 2}}}};
+    c.notify("textDocument/didChange",
+             {{"textDocument", {{"uri", "file:///f/x-.txt"}}},
+              {"contentChanges", json::array({{{"range", range}, {"text", "XY"}}})}});
+    EXPECT_EQ(c.server.held("file:///f/x-.txt")->text(),
+              "[generale]\r\n\xF0\x9F\x98\x80\xC2\xB0,  XYabc\r\n")
+        << e.chosen;
+  }
+}
+
+TEST(LspRobustness, ADroppedNotificationIsLogged) {
+  memory_disk disk;
+  std::ostringstream log;
+  lsp_server server(disk, &log);
+  server.handle(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");
+  server.handle(
+      R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///a-.txt","text":"x"}}})");
+  server.handle(
+      R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":"file:///a-.txt"},"contentChanges":[{"range":{"start":{"line":"0","character":0},"end":{"line":0,"character":1}},"text":"y"}]}})");
+  EXPECT_NE(log.str().find("textDocument/didChange dropped"), std::string::npos) << log.str();
+  EXPECT_EQ(server.held("file:///a-.txt")->text(), "x");
+}
+
+}  // namespace
+
+namespace {
+
+// A document with the edits of a list applied (the last first, so that the
+// earlier ranges stay where they were).
+std::string applied(const std::string& text, const json& edits) {
+  std::vector<json> list(edits.begin(), edits.end());
+  std::sort(list.begin(), list.end(), [](const json& a, const json& b) {
+    return std::pair{a["range"]["start"]["line"].get<int>(),
+                     a["range"]["start"]["character"].get<int>()} >
+           std::pair{b["range"]["start"]["line"].get<int>(),
+                     b["range"]["start"]["character"].get<int>()};
+  });
+  text_document d(text);
+  for (const json& e : list)
+    d.replace({e["range"]["start"]["line"], e["range"]["start"]["character"]},
+              {e["range"]["end"]["line"], e["range"]["end"]["character"]},
+              e["newText"].get<std::string>());
+  return d.text();
+}
+
+TEST(LspCapabilities, QuickFixesMendWhatTheDiagnosticsSay) {
+  struct fix_case {
+    std::string train;  // the train document, planted
+    std::string_view on_line_with;
+    std::string title_part;
+    std::string train_after;  // expected after the fix
+  };
+  const std::string train = built_in_train();
+  const std::string mangled_name = "SAN DALM\xC3\x83\xC5\x92O";  // "Ì" saved as UTF-8, read as 1252
+  const std::string no_end = with(train, "[fine]\r\n", "");
+  const fix_case cases[] = {
+      {with(train, "segnale", "sengale"), "sengale", "Replace with 'segnale'", train},
+      {with(train, "stazione,      50,", "stazione,      60,"), "stazione,      60",
+       "Round 60 to 50", train},
+      {with(train, "SAN DALMIO", mangled_name), mangled_name, "letters meant",
+       with(train, "SAN DALMIO", "SAN DALM\xC3\x8CO")},
+      {no_end, "[generale]", "\"[fine]\"", no_end + "[fine]\r\n"},
+  };
+  for (const fix_case& k : cases) {
+    SCOPED_TRACE(k.title_part);
+    client c;
+    c.initialize();
+    c.open(line_uri, built_in_line());
+    c.open(train_uri, k.train);
+    const text_document planted(k.train);
+    int row = 0;
+    while (row < planted.line_count() &&
+           planted.line(row).find(k.on_line_with) == std::string_view::npos)
+      ++row;
+    const json actions = c.call("textDocument/codeAction",
+                                {{"textDocument", {{"uri", train_uri}}},
+                                 {"range",
+                                  {{"start", {{"line", row}, {"character", 0}}},
+                                   {"end", {{"line", row}, {"character", 0}}}}},
+                                 {"context", {{"diagnostics", json::array()}}}})["result"];
+    const json* chosen = nullptr;
+    for (const json& a : actions)
+      if (a["title"].get<std::string>().find(k.title_part) != std::string::npos) chosen = &a;
+    ASSERT_NE(chosen, nullptr) << actions.dump();
+    EXPECT_EQ((*chosen)["kind"], "quickfix");
+    EXPECT_EQ(applied(k.train, (*chosen)["edit"]["changes"][train_uri]), k.train_after);
+  }
+}
+
+TEST(LspCapabilities, SignatureHelpNamesEveryFieldOfAStation) {
+  client c;
+  c.initialize();
+  const std::string train = built_in_train();
+  c.open(train_uri, train);
+  const int row = row_of(train, "stazione");
+  const std::string line(text_document(train).line(row));
+  const auto fields = record_of(record_kind::station).fields;
+  ASSERT_EQ(fields.size(), 17u);
+  // The first character of each value, after each comma.
+  std::vector<int> starts;
+  for (size_t i = 0; i < line.size(); ++i)
+    if (line[i] == ',') starts.push_back(static_cast<int>(line.find_first_not_of(' ', i + 1)));
+  ASSERT_EQ(starts.size(), 17u);
+  for (size_t i = 0; i < starts.size(); ++i) {
+    const json help = c.at("textDocument/signatureHelp", train_uri, row, starts[i])["result"];
+    ASSERT_TRUE(help.is_object()) << i;
+    EXPECT_EQ(help["activeParameter"], static_cast<int>(i)) << line.substr(starts[i]);
+    const json& p = help["signatures"][0]["parameters"][i];
+    EXPECT_EQ(p["label"], std::string(fields[i].name));
+    EXPECT_NE(p["documentation"].get<std::string>().find(std::string(fields[i].meaning)),
+              std::string::npos);
+  }
+  EXPECT_EQ(c.at("textDocument/signatureHelp", train_uri, row, 2)["result"], nullptr);
+}
+
+TEST(LspCapabilities, InlayHintsGiveTheTrainSheetsKilometres) {
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  const std::string train = built_in_train();
+  c.open(train_uri, train);
+  const text_document doc(train);
+  const json hints =
+      c.call("textDocument/inlayHint",
+             {{"textDocument", {{"uri", train_uri}}},
+              {"range",
+               {{"start", {{"line", 0}, {"character", 0}}},
+                {"end", {{"line", doc.line_count()}, {"character", 0}}}}}})["result"];
+  int stations = 0;
+  for (const json& h : hints) {
+    const std::string_view line = doc.line(h["position"]["line"]);
+    if (line.rfind("stazione", 0) != 0) continue;
+    for (std::string_view name :
+         {"SAN DALMIO", "COLLE SERVO", "PONTE ARSINO", "MERLANA", "LESTRANO"})
+      if (line.find(name) != std::string_view::npos) {
+        EXPECT_EQ(h["label"], " km " + sheet_kilometre(name)) << name;
+        ++stations;
+      }
+  }
+  EXPECT_EQ(stations, 5);
+}
+
+TEST(LspCapabilities, FormattingAlignsColumnsAndChangesNothingElse) {
+  client c;
+  c.initialize();
+  // The built-in line description with the blanks after its commas taken
+  // out, and a few put in the wrong places.
+  std::string messy = built_in_line();
+  for (size_t at; (at = messy.find(",  ")) != std::string::npos;) messy.replace(at, 3, ",");
+  messy = with(messy, "pendenza,", "pendenza ,    ");
+  c.open(line_uri, messy);
+  const json edits = c.call("textDocument/formatting", {{"textDocument", {{"uri", line_uri}}},
+                                                        {"options", {{"tabSize", 2}}}})["result"];
+  ASSERT_FALSE(edits.empty());
+  const std::string formatted = applied(messy, edits);
+  // The compile reads the same: the same records, the same findings.
+  const std::string t = to_windows1252(built_in_train());
+  std::vector<std::string> before, after;
+  for (const finding& f : check_documents({to_windows1252(messy), t}, {}))
+    before.push_back(std::to_string(f.line) + " " + f.message);
+  for (const finding& f : check_documents({to_windows1252(formatted), t}, {}))
+    after.push_back(std::to_string(f.line) + " " + f.message);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(text_document(formatted).line_count(), text_document(messy).line_count());
+  // Formatting what is formatted changes nothing.
+  c.notify("textDocument/didChange", {{"textDocument", {{"uri", line_uri}, {"version", 2}}},
+                                      {"contentChanges", json::array({{{"text", formatted}}})}});
+  EXPECT_TRUE(c.call("textDocument/formatting", {{"textDocument", {{"uri", line_uri}}},
+                                                 {"options", {{"tabSize", 2}}}})["result"]
+                  .empty());
+}
+
+TEST(LspCapabilities, ThePlacesAndShapesOfADocument) {
+  client c;
+  c.initialize();
+  const std::string line = built_in_line(), train = built_in_train();
+  c.open(line_uri, line);
+  c.open(train_uri, train);
+  // References: the records at a signal's place, in both documents;
+  // highlights only in its own.
+  const int signal = row_of(train, "segnale");
+  const json refs = c.at("textDocument/references", train_uri, signal, 2)["result"];
+  std::set<std::string> documents;
+  for (const json& r : refs) documents.insert(r["uri"]);
+  EXPECT_EQ(documents, (std::set<std::string>{line_uri, train_uri})) << refs.dump();
+  const json highlights = c.at("textDocument/documentHighlight", train_uri, signal, 2)["result"];
+  EXPECT_FALSE(highlights.empty());
+  EXPECT_LT(highlights.size(), refs.size());
+  // Folding: one range for each section that holds records.
+  const json folds =
+      c.call("textDocument/foldingRange", {{"textDocument", {{"uri", line_uri}}}})["result"];
+  EXPECT_EQ(folds.size(), 6u) << folds.dump();  // every section but "[fine]"
+  // Semantic tokens: five numbers each; the first is the "[generale]"
+  // section header on line 0.
+  const json tokens = c.call("textDocument/semanticTokens/full",
+                             {{"textDocument", {{"uri", line_uri}}}})["result"]["data"];
+  ASSERT_GE(tokens.size(), 5u);
+  EXPECT_EQ(tokens.size() % 5, 0u);
+  EXPECT_EQ(tokens[0], 0);
+  EXPECT_EQ(tokens[2], 10);  // "[generale]"
+  EXPECT_EQ(tokens[3], 3);   // namespace
+  // Workspace symbols: the stations and signals of what is open.
+  const json found = c.call("workspace/symbol", {{"query", "dalmio"}})["result"];
+  ASSERT_EQ(found.size(), 1u) << found.dump();
+  EXPECT_EQ(found[0]["name"], "SAN DALMIO");
+  EXPECT_EQ(found[0]["location"]["uri"], train_uri);
 }
 
 }  // namespace

@@ -1,18 +1,31 @@
 #include "lsp/server.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <iostream>
 #include <istream>
 #include <ostream>
 
 #include "compiler/compile.h"
+#include "lsp/code_actions.h"
 #include "lsp/completion.h"
 #include "lsp/definition.h"
 #include "lsp/diagnostics.h"
+#include "lsp/document_layout.h"
+#include "lsp/formatting.h"
 #include "lsp/hover.h"
+#include "lsp/inlay_hints.h"
 #include "lsp/outline.h"
+#include "lsp/references.h"
+#include "lsp/signature_help.h"
 #include "lsp/transport.h"
 #include "lsp/uri.h"
+#include "lsp/workspace_symbols.h"
 #include "runtime/windows1252.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 using nlohmann::json;
 
@@ -22,6 +35,56 @@ document_kind kind_of(const std::string& uri, const text_document& text) {
   const document_kind by_name = kind_by_name(split_uri(uri).name);
   if (by_name != document_kind::unknown) return by_name;
   return kind_by_content(to_windows1252(text.text()));
+}
+
+// The encoding of columns: the first of the client's choices that the
+// server knows, else UTF-16 (which every client must know).
+position_encoding encoding_from(const json& params) {
+  const json* offered = nullptr;
+  if (params.is_object() && params.contains("capabilities")) {
+    const json& c = params["capabilities"];
+    if (c.is_object() && c.contains("general") && c["general"].is_object() &&
+        c["general"].contains("positionEncodings"))
+      offered = &c["general"]["positionEncodings"];
+  }
+  if (offered && offered->is_array())
+    for (const json& e : *offered) {
+      if (e == "utf-8") return position_encoding::utf8;
+      if (e == "utf-16") return position_encoding::utf16;
+      if (e == "utf-32") return position_encoding::utf32;
+    }
+  return position_encoding::utf16;
+}
+
+// Whether the client takes snippets in completions.
+bool snippets_from(const json& params) {
+  const json::json_pointer at(
+      "/capabilities/textDocument/completion/completionItem/snippetSupport");
+  try {
+    return params.is_object() && params.contains(at) && params[at] == true;
+  } catch (const json::exception&) {
+    return false;
+  }
+}
+
+std::string encoding_name(position_encoding e) {
+  switch (e) {
+    case position_encoding::utf8:
+      return "utf-8";
+    case position_encoding::utf16:
+      return "utf-16";
+    case position_encoding::utf32:
+      return "utf-32";
+  }
+  return "utf-16";
+}
+
+// Gives the memory of closed documents back to the system, where the
+// allocator keeps it otherwise.
+void release_free_memory() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }
 
 int64_t version_from(const json& document) {
@@ -38,6 +101,10 @@ const text_document* lsp_server::held(const std::string& uri) const {
 
 void lsp_server::send(const json& message) {
   outgoing_.push_back(dump(message));
+}
+
+void lsp_server::log(const std::string& line) {
+  if (log_) *log_ << "scenario-tool lsp: " << line << std::endl;
 }
 
 std::vector<std::string> lsp_server::bad_header() {
@@ -98,11 +165,14 @@ void lsp_server::dispatch(const json& message) {
   }
 
   if (!has_id) {
+    // A notification has no answer: a malformed one is dropped, and the
+    // log says so.
     try {
       notification(method, params);
-    } catch (const rpc_failure&) {
-      // A notification has no answer: a malformed one is dropped.
-    } catch (const json::exception&) {
+    } catch (const rpc_failure& f) {
+      log(method + " dropped: " + f.message);
+    } catch (const json::exception& e) {
+      log(method + " dropped: " + e.what());
     }
     return;
   }
@@ -123,36 +193,94 @@ void lsp_server::dispatch(const json& message) {
   send(answer);
 }
 
+json lsp_server::initialize(const json& params) {
+  if (initialized_) throw rpc_failure{rpc_error::invalid_request, "already initialized"};
+  initialized_ = true;
+  encoding_ = encoding_from(params);
+  snippets_ = snippets_from(params);
+  return {{"capabilities",
+           {{"positionEncoding", encoding_name(encoding_)},
+            {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
+            {"hoverProvider", true},
+            {"completionProvider", {{"triggerCharacters", json::array()}}},
+            {"documentSymbolProvider", true},
+            {"definitionProvider", true},
+            {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+            {"signatureHelpProvider", {{"triggerCharacters", {","}}}},
+            {"inlayHintProvider", true},
+            {"foldingRangeProvider", true},
+            {"semanticTokensProvider", {{"legend", semantic_token_legend()}, {"full", true}}},
+            {"documentFormattingProvider", true},
+            {"documentHighlightProvider", true},
+            {"referencesProvider", true},
+            {"workspaceSymbolProvider", true}}},
+          {"serverInfo", {{"name", "scenario-tool"}, {"version", "1.0"}}}};
+}
+
 json lsp_server::request(const std::string& method, const json& params) {
-  if (method == "initialize") {
-    if (initialized_) throw rpc_failure{rpc_error::invalid_request, "already initialized"};
-    initialized_ = true;
-    return {{"capabilities",
-             {{"positionEncoding", "utf-16"},
-              {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
-              {"hoverProvider", true},
-              {"completionProvider", {{"triggerCharacters", json::array()}}},
-              {"documentSymbolProvider", true},
-              {"definitionProvider", true}}},
-            {"serverInfo", {{"name", "scenario-tool"}, {"version", "1.0"}}}};
-  }
+  if (method == "initialize") return initialize(params);
   if (method == "shutdown") {
     shut_down_ = true;
     return nullptr;
   }
-  const bool known = method == "textDocument/hover" || method == "textDocument/completion" ||
-                     method == "textDocument/documentSymbol" || method == "textDocument/definition";
-  if (!known) throw rpc_failure{rpc_error::method_not_found, "unknown method " + method};
+  if (method == "workspace/symbol") {
+    std::vector<const document_view*> held;
+    for (const auto& [uri, d] : documents_) {
+      pair_of(uri, true);  // reads the records
+      held.push_back(view_of_held(uri));
+    }
+    return to_json(workspace_symbols(
+        held, params.contains("query") ? string_from(params["query"]) : std::string()));
+  }
+  static const std::set<std::string> on_documents = {"textDocument/hover",
+                                                     "textDocument/completion",
+                                                     "textDocument/documentSymbol",
+                                                     "textDocument/definition",
+                                                     "textDocument/codeAction",
+                                                     "textDocument/signatureHelp",
+                                                     "textDocument/inlayHint",
+                                                     "textDocument/foldingRange",
+                                                     "textDocument/semanticTokens/full",
+                                                     "textDocument/formatting",
+                                                     "textDocument/documentHighlight",
+                                                     "textDocument/references"};
+  if (!on_documents.count(method))
+    throw rpc_failure{rpc_error::method_not_found, "unknown method " + method};
   const std::string& uri = string_from(params.at("textDocument").at("uri"));
-  if (!documents_.count(uri)) return nullptr;
-  document_pair pair = pair_of(uri);
-  const document_view& self = documents_[uri].kind == document_kind::line_description
-                                  ? (pair.line ? *pair.line : *pair.train)
-                                  : (pair.train ? *pair.train : *pair.line);
+  const auto held = documents_.find(uri);
+  if (held == documents_.end()) return nullptr;
+  const document_pair pair = pair_of(uri, true);
+  const document_view& self = *view_of_held(uri);
   if (method == "textDocument/documentSymbol") return to_json(outline_of(self));
+  if (method == "textDocument/foldingRange") return to_json(folding_ranges_of(self));
+  if (method == "textDocument/semanticTokens/full")
+    return semantic_tokens_json(semantic_tokens_of(self));
+  if (method == "textDocument/formatting") return to_json(formatting_of(self));
+  if (method == "textDocument/codeAction") {
+    const pair_diagnostics found = diagnostics_of(pair, self.kind);
+    return to_json(
+        code_actions_for(self, range_from(params.at("range")),
+                         self.kind == document_kind::line_description ? found.line : found.train));
+  }
+  if (method == "textDocument/inlayHint") {
+    const text_range r = range_from(params.at("range"));
+    return to_json(inlay_hints_in(pair, self, r.start.line, r.end.line));
+  }
   const text_position at = position_from(params.at("position"));
   if (method == "textDocument/completion")
-    return {{"isIncomplete", false}, {"items", to_json(completion_at(self, at))}};
+    return {{"isIncomplete", false}, {"items", to_json(completion_at(self, at, snippets_))}};
+  if (method == "textDocument/signatureHelp") {
+    const auto found = signature_at(self, at);
+    return found ? to_json(*found) : json(nullptr);
+  }
+  if (method == "textDocument/documentHighlight" || method == "textDocument/references") {
+    std::vector<location> found =
+        records_at_same_place(pair, self, at, method == "textDocument/references");
+    if (method == "textDocument/references") return to_json(found);
+    json highlights = json::array();
+    for (const location& l : found) highlights.push_back({{"range", to_json(l.range)}});
+    return highlights;
+  }
   if (method == "textDocument/definition") {
     const std::vector<location> found = definition_at(pair, self, at);
     return found.empty() ? json(nullptr) : to_json(found);
@@ -191,10 +319,12 @@ void lsp_server::did_open(const json& params) {
   std::string text = string_from(doc.at("text"));
   const int64_t version = version_from(doc);
   open_document& d = documents_[uri];
-  d.text.set_text(std::move(text));
+  d.text = text_document(std::move(text), encoding_);
   d.version = version;
   d.kind = kind_of(uri, d.text);
-  publish_around(uri);
+  d.view.reset();
+  files_shown_.erase(uri);
+  changed_.insert(uri);
 }
 
 void lsp_server::did_change(const json& params) {
@@ -203,7 +333,8 @@ void lsp_server::did_change(const json& params) {
   auto it = documents_.find(uri);
   if (it == documents_.end()) return;
   open_document& d = it->second;
-  for (const content_change& c : changes_from(params.at("contentChanges"))) {
+  const std::vector<content_change> changes = changes_from(params.at("contentChanges"));
+  for (const content_change& c : changes) {
     if (c.range)
       d.text.replace(c.range->start, c.range->end, c.text);
     else
@@ -211,17 +342,31 @@ void lsp_server::did_change(const json& params) {
   }
   if (doc.contains("version")) d.version = version_from(doc);
   d.kind = kind_of(uri, d.text);
-  publish_around(uri);
+  d.view.reset();
+  changed_.insert(uri);
 }
 
 void lsp_server::did_close(const json& params) {
   const std::string& uri = string_from(params.at("textDocument").at("uri"));
   if (!documents_.erase(uri)) return;
+  changed_.erase(uri);
   send(diagnostics_notification(uri, std::nullopt, {}));
   // Its partners now pair with the disk, or with nothing.
-  const std::string folder = split_uri(uri).folder;
+  const std::string folder = uri_key(split_uri(uri).folder);
   for (const auto& [other, d] : documents_)
-    if (split_uri(other).folder == folder) publish_pair(other);
+    if (uri_key(split_uri(other).folder) == folder) changed_.insert(other);
+  forget_unpaired_files();
+  release_free_memory();
+}
+
+std::vector<std::string> lsp_server::idle() {
+  outgoing_.clear();
+  if (!changed_.empty()) {
+    const std::set<std::string> changed = std::move(changed_);
+    changed_.clear();
+    publish(changed);
+  }
+  return std::move(outgoing_);
 }
 
 std::optional<partner_document> lsp_server::partner_of(const std::string& uri, document_kind kind) {
@@ -230,94 +375,136 @@ std::optional<partner_document> lsp_server::partner_of(const std::string& uri, d
   return find_partner(uri, kind, held, disk_);
 }
 
-std::optional<document_view> lsp_server::view_of_held(const std::string& uri) {
+document_view* lsp_server::view_of_held(const std::string& uri) {
   auto it = documents_.find(uri);
-  if (it == documents_.end()) return std::nullopt;
-  document_view v;
-  v.uri = uri;
-  v.kind = it->second.kind;
-  v.held = &it->second.text;
-  v.source.set_text(to_windows1252(it->second.text.text()));
-  v.records = read_record_lines(v.source.text(), v.kind);
-  return v;
+  if (it == documents_.end()) return nullptr;
+  open_document& d = it->second;
+  if (!d.view) {
+    document_view& v = d.view.emplace();
+    v.uri = uri;
+    v.kind = d.kind;
+    v.held = &d.text;
+    v.encoding = encoding_;
+    v.source.set_text(to_windows1252(d.text.text()));
+  }
+  return &*d.view;
 }
 
-std::optional<document_view> lsp_server::view_of_file(const std::string& path, document_kind kind) {
+std::shared_ptr<const document_view> lsp_server::view_of_file(const std::string& path,
+                                                              document_kind kind,
+                                                              bool with_records) {
   std::string bytes, reason;
-  if (!disk_.read_file(path, &bytes, &reason)) return std::nullopt;
-  document_view v;
-  v.uri = uri_of_path(path);
-  v.kind = kind;
-  v.source.set_text(std::move(bytes));
-  v.records = read_record_lines(v.source.text(), v.kind);
+  if (!disk_.read_file(path, &bytes, &reason)) return nullptr;
+  auto v = std::make_shared<document_view>();
+  v->uri = uri_of_path(path);
+  v->kind = kind;
+  v->encoding = encoding_;
+  v->source.set_text(std::move(bytes));
+  if (with_records) v->records = read_record_lines(v->source.text(), v->kind);
   return v;
 }
 
-document_pair lsp_server::pair_of(const std::string& uri) {
+document_pair lsp_server::pair_of(const std::string& uri, bool with_records) {
   document_pair pair;
-  std::optional<document_view> self = view_of_held(uri);
+  document_view* self = view_of_held(uri);
   if (!self) return pair;
+  auto with_records_read = [&](document_view* v) {
+    if (with_records && v->records.empty())
+      v->records = read_record_lines(v->source.text(), v->kind);
+    return v;
+  };
+  with_records_read(self);
   const document_kind kind = self->kind;
-  std::optional<document_view> other;
-  if (const auto partner = partner_of(uri, kind))
-    other = partner->path.empty() ? view_of_held(partner->uri)
-                                  : view_of_file(partner->path, partner_kind(kind));
+  const document_view* other = nullptr;
+  if (const auto partner = partner_of(uri, kind)) {
+    if (partner->path.empty()) {
+      other = with_records_read(view_of_held(partner->uri));
+    } else {
+      pair.read_from_disk = view_of_file(partner->path, partner_kind(kind), with_records);
+      other = pair.read_from_disk.get();
+    }
+  }
   if (kind == document_kind::train_document) {
-    pair.train = std::move(self);
-    pair.line = std::move(other);
+    pair.train = self;
+    pair.line = other;
   } else {
-    pair.line = std::move(self);
-    pair.train = std::move(other);
+    pair.line = self;
+    pair.train = other;
   }
   return pair;
 }
 
-void lsp_server::publish_around(const std::string& uri) {
-  publish_pair(uri);
-  // The train documents that pair with a line description depend on it.
-  if (documents_[uri].kind != document_kind::line_description) return;
-  for (const auto& [other, d] : documents_) {
-    if (other == uri || d.kind != document_kind::train_document) continue;
-    const auto partner = partner_of(other, d.kind);
-    if (partner && partner->uri == uri) publish_pair(other);
+void lsp_server::publish(const std::set<std::string>& uris) {
+  // Every document whose pair is to be checked: the ones changed, and the
+  // train documents that pair with a changed line description.
+  std::vector<std::string> roots;
+  for (const std::string& uri : uris) {
+    const auto it = documents_.find(uri);
+    if (it == documents_.end()) continue;
+    roots.push_back(uri);
+    if (it->second.kind != document_kind::line_description) continue;
+    for (const auto& [other, d] : documents_) {
+      if (other == uri || d.kind != document_kind::train_document || uris.count(other)) continue;
+      const auto partner = partner_of(other, d.kind);
+      if (partner && partner->uri == uri) roots.push_back(other);
+    }
   }
-}
-
-void lsp_server::publish_pair(const std::string& uri) {
-  const auto it = documents_.find(uri);
-  if (it == documents_.end()) return;
-  const document_kind kind = it->second.kind;
-  if (kind == document_kind::unknown) {
-    send(diagnostics_notification(uri, std::nullopt, {}));
-    return;
-  }
-  const document_pair pair = pair_of(uri);
-  const pair_diagnostics found = diagnostics_of(pair, kind);
-  auto publish = [&](const document_view& v, const std::vector<diagnostic>& list) {
+  std::set<std::string> published;
+  auto publish_one = [&](const document_view& v, const std::vector<diagnostic>& list) {
     std::optional<int64_t> version;
     if (auto held = documents_.find(v.uri); held != documents_.end())
       version = held->second.version;
+    else
+      files_shown_.insert(v.uri);
+    published.insert(v.uri);
     send(diagnostics_notification(v.uri, version, list));
   };
-  const bool self_is_line = kind == document_kind::line_description;
-  publish(self_is_line ? *pair.line : *pair.train, self_is_line ? found.line : found.train);
-  // The partner too, when it pairs back with this document.
-  const std::optional<document_view>& other = self_is_line ? pair.train : pair.line;
-  if (other) {
-    std::optional<partner_document> back;
-    if (documents_.count(other->uri)) back = partner_of(other->uri, partner_kind(kind));
-    if (!back || uri_key(back->uri) == uri_key(uri))
-      publish(*other, self_is_line ? found.train : found.line);
+  for (const std::string& uri : roots) {
+    if (published.count(uri)) continue;
+    const document_kind kind = documents_[uri].kind;
+    if (kind == document_kind::unknown) {
+      publish_one(*view_of_held(uri), {});
+      continue;
+    }
+    const document_pair pair = pair_of(uri, false);
+    const bool self_is_line = kind == document_kind::line_description;
+    const document_view* other = self_is_line ? pair.train : pair.line;
+    // The partner's list is published when it pairs back with this
+    // document.
+    bool other_too = false;
+    if (other && !published.count(other->uri)) {
+      std::optional<partner_document> back;
+      if (documents_.count(other->uri)) back = partner_of(other->uri, partner_kind(kind));
+      other_too = !back || uri_key(back->uri) == uri_key(uri);
+    }
+    const pair_diagnostics found = diagnostics_of(pair, kind);
+    publish_one(self_is_line ? *pair.line : *pair.train, self_is_line ? found.line : found.train);
+    if (other_too) publish_one(*other, self_is_line ? found.train : found.line);
+  }
+}
+
+void lsp_server::forget_unpaired_files() {
+  std::set<std::string> still_paired;
+  for (const auto& [uri, d] : documents_)
+    if (const auto partner = partner_of(uri, d.kind); partner && !partner->path.empty())
+      still_paired.insert(partner->uri);
+  for (auto it = files_shown_.begin(); it != files_shown_.end();) {
+    if (still_paired.count(*it)) {
+      ++it;
+      continue;
+    }
+    send(diagnostics_notification(*it, std::nullopt, {}));
+    it = files_shown_.erase(it);
   }
 }
 
 int serve_lsp(std::istream& in, std::ostream& out, disk& files,
-              const std::function<bool()>& input_waiting) {
-  lsp_server server(files);
+              const std::function<bool()>& input_waiting, std::ostream* log) {
+  lsp_server server(files, log);
   message_handler handler;
   handler.message = [&](std::string_view body) { return server.handle(body); };
   handler.bad_frame = [&] { return server.bad_header(); };
-  handler.idle = [] { return std::vector<std::string>{}; };
+  handler.idle = [&] { return server.idle(); };
   handler.finished = [&] { return server.exited(); };
   handler.exit_status = [&] { return server.exit_status(); };
   return run_message_loop(in, out, handler, input_waiting);

@@ -14,7 +14,9 @@
 #include <functional>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,13 +31,17 @@
 
 class lsp_server {
  public:
-  explicit lsp_server(disk& files) : disk_(files) {}
+  // `log`, when given, receives a line for each message that is dropped.
+  explicit lsp_server(disk& files, std::ostream* log = nullptr) : disk_(files), log_(log) {}
 
   // Handles one message body; returns the bodies of the messages to send,
-  // in order.
+  // in order. The diagnostics of edits are put off until idle().
   std::vector<std::string> handle(std::string_view body);
   // The answer to a message whose headers could not be read.
   std::vector<std::string> bad_header();
+  // Called when no message is waiting: checks each pair that changed since
+  // the last call once, and returns the diagnostics to publish.
+  std::vector<std::string> idle();
 
   // Whether "exit" has arrived, and the status to end with: 0 after
   // "shutdown", 1 otherwise.
@@ -50,39 +56,55 @@ class lsp_server {
     text_document text;
     document_kind kind = document_kind::unknown;
     int64_t version = 0;
+    // The text as the compile reads it, made once per version.
+    std::optional<document_view> view;
   };
 
   void dispatch(const nlohmann::json& message);
   nlohmann::json request(const std::string& method, const nlohmann::json& params);
+  nlohmann::json initialize(const nlohmann::json& params);
   void notification(const std::string& method, const nlohmann::json& params);
 
   void did_open(const nlohmann::json& params);
   void did_change(const nlohmann::json& params);
   void did_close(const nlohmann::json& params);
-  // Publishes the findings of `uri`'s pair, and of every other pair that
-  // shares its line description.
-  void publish_around(const std::string& uri);
-  void publish_pair(const std::string& uri);
+  // Publishes the findings of the pairs of `uris`, and of every other pair
+  // that shares their line descriptions, checking each pair once.
+  void publish(const std::set<std::string>& uris);
+  // Clears what was published for files on the disk that no longer pair
+  // with a document the editor holds.
+  void forget_unpaired_files();
 
-  // `uri` and its partner as the compile reads them.
-  document_pair pair_of(const std::string& uri);
+  // `uri` and its partner as the compile reads them; their records too
+  // when `with_records`.
+  document_pair pair_of(const std::string& uri, bool with_records);
   std::optional<partner_document> partner_of(const std::string& uri, document_kind kind);
-  std::optional<document_view> view_of_held(const std::string& uri);
-  std::optional<document_view> view_of_file(const std::string& path, document_kind kind);
+  document_view* view_of_held(const std::string& uri);
+  std::shared_ptr<const document_view> view_of_file(const std::string& path, document_kind kind,
+                                                    bool with_records);
   void send(const nlohmann::json& message);
+  void log(const std::string& line);
 
   disk& disk_;
+  std::ostream* log_;
   std::map<std::string, open_document> documents_;
+  // Documents changed since the diagnostics were last published.
+  std::set<std::string> changed_;
+  // Files on the disk whose diagnostics were published as partners.
+  std::set<std::string> files_shown_;
   std::vector<std::string> outgoing_;
+  position_encoding encoding_ = position_encoding::utf16;
+  bool snippets_ = false;
   bool initialized_ = false;
   bool shut_down_ = false;
   bool exited_ = false;
 };
 
 // Serves one editor over a byte stream pair until "exit" or the end of the
-// input; returns the process's exit status. `input_waiting` says whether
+// input; returns the process's exit status. `log` receives a line for
+// each message dropped. `input_waiting` says whether
 // more input can be read at once (standard_input_waiting for the process's
 // own input); the diagnostics of edits are published when it says no.
 int serve_lsp(
     std::istream& in, std::ostream& out, disk& files,
-    const std::function<bool()>& input_waiting = [] { return false; });
+    const std::function<bool()>& input_waiting = [] { return false; }, std::ostream* log = nullptr);

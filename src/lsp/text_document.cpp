@@ -14,8 +14,9 @@ size_t sequence_length(unsigned char c) {
   return 1;
 }
 
-// The next character of s from i: its byte length and its UTF-16 units.
-void next_character(std::string_view s, size_t i, size_t* bytes, int* units) {
+// The next character of s from i: its byte length and its units.
+void next_character(std::string_view s, size_t i, size_t* bytes, int* units,
+                    position_encoding e = position_encoding::utf16) {
   size_t n = sequence_length(static_cast<unsigned char>(s[i]));
   if (i + n > s.size()) n = 1;
   for (size_t k = 1; k < n; ++k)
@@ -24,31 +25,41 @@ void next_character(std::string_view s, size_t i, size_t* bytes, int* units) {
       break;
     }
   *bytes = n;
-  *units = n == 4 ? 2 : 1;
+  *units = 1;
+  switch (e) {
+    case position_encoding::utf8:
+      *units = static_cast<int>(n);
+      break;
+    case position_encoding::utf16:
+      *units = n == 4 ? 2 : 1;
+      break;
+    case position_encoding::utf32:
+      break;
+  }
 }
 
 }  // namespace
 
-int utf16_length(std::string_view s) {
+int units_of(std::string_view s, position_encoding e) {
   int units = 0;
   for (size_t i = 0; i < s.size();) {
     size_t n;
     int u;
-    next_character(s, i, &n, &u);
+    next_character(s, i, &n, &u, e);
     i += n;
     units += u;
   }
   return units;
 }
 
-size_t utf8_offset(std::string_view line, int units) {
+size_t byte_offset(std::string_view line, int units, position_encoding e) {
   size_t i = 0;
   int seen = 0;
   while (i < line.size() && seen < units) {
     size_t n;
     int u;
-    next_character(line, i, &n, &u);
-    if (seen + u > units) break;  // inside a surrogate pair
+    next_character(line, i, &n, &u, e);
+    if (seen + u > units) break;  // inside a character's units
     i += n;
     seen += u;
   }
@@ -66,13 +77,13 @@ int code_points(std::string_view s) {
   return count;
 }
 
-int utf16_column_of_code_point(std::string_view line, int index) {
+int column_of_code_point(std::string_view line, int index, position_encoding e) {
   int units = 0;
   size_t i = 0;
   for (int k = 0; k < index && i < line.size(); ++k) {
     size_t n;
     int u;
-    next_character(line, i, &n, &u);
+    next_character(line, i, &n, &u, e);
     i += n;
     units += u;
   }
@@ -103,7 +114,8 @@ std::string_view text_document::line(int index) const {
 size_t text_document::offset_of(text_position p) const {
   if (p.line < 0) return 0;
   if (p.line >= line_count()) return text_.size();
-  return line_starts_[static_cast<size_t>(p.line)] + utf8_offset(line(p.line), p.character);
+  return line_starts_[static_cast<size_t>(p.line)] +
+         byte_offset(line(p.line), p.character, encoding_);
 }
 
 text_position text_document::position_of(size_t offset) const {
@@ -112,7 +124,7 @@ text_position text_document::position_of(size_t offset) const {
   int index = static_cast<int>(it - line_starts_.begin()) - 1;
   std::string_view l = line(index);
   size_t in_line = std::min(offset - line_starts_[static_cast<size_t>(index)], l.size());
-  return {index, utf16_length(l.substr(0, in_line))};
+  return {index, units_of(l.substr(0, in_line), encoding_)};
 }
 
 void text_document::set_text(std::string text) {

@@ -9,7 +9,7 @@
 #include "lsp/server.h"
 #include "lsp/transport.h"
 #include "lsp/uri.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 
 using nlohmann::json;
 

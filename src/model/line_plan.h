@@ -40,28 +40,51 @@ void start_line_plan(line_plan& plan);
 // turned by k radians (k = 0: straight on). Needs metres 0 and 1.
 void extend_line_plan(line_plan& plan, int32_t last, double k);
 
-// Calls point(m, x, y) for every computed metre m from 2 on, in order. Each
-// point is the one before plus the step from the one before that, turned by
-// k to first order (the step is not renormalised):
+// Walks the computed metres from 2 on, in order, a stretch at a time, so
+// that a caller can hand each stretch's points on (to a buffer that is then
+// written, for instance) before the next. Each point is the one before plus
+// the step from the one before that, turned by k to first order (the step is
+// not renormalised):
 //   straight: (x1 + d0, y1 + d1)
 //   curved:   (x1 + (d0 + k * d1), y1 + (d1 - k * d0))
 // with (d0, d1) = point m-1 minus point m-2, in plain double arithmetic.
 //
 // The walk goes piece by piece: straight up to the next bend, along the bend,
-// and so on, straight on after the last one. Its state stays in local
-// variables, so that the loop keeps it in registers.
+// and so on, straight on after the last one. Within a stretch its state stays
+// in local variables, and the loops call nothing but `point`, so that the
+// points stay in registers from one metre to the next.
+class line_plan_walker {
+ public:
+  explicit line_plan_walker(const line_plan& plan)
+      : plan_(&plan), end_(plan.computed - 1), after_bends_(2 * plan.bends.size()) {}
+
+  // Metres not yet walked.
+  int32_t left() const { return end_ >= m_ ? end_ - m_ + 1 : 0; }
+
+  // Calls point(m, x, y) for the next n metres (n at most left()).
+  template <typename F>
+  void walk(int32_t n, F&& point);
+
+ private:
+  const line_plan* plan_;
+  int32_t end_;         // the last computed metre
+  size_t after_bends_;  // the piece that runs on after the last bend
+  size_t piece_ = 0;    // even: straight up to bend piece_ / 2; odd: along it
+  int32_t m_ = 2;       // the next metre
+  double x2_ = 0, y2_ = 0, x1_ = 0, y1_ = 1;
+};
+
 template <typename F>
-void walk_line_plan(const line_plan& plan, F&& point) {
-  double x2 = 0, y2 = 0, x1 = 0, y1 = 1;
-  const int32_t end = plan.computed - 1;
-  int32_t m = 2;
-  const size_t pieces = 2 * plan.bends.size() + 1;
-  for (size_t i = 0; i < pieces; ++i) {
-    const bool after_bends = i / 2 == plan.bends.size();
-    const plan_bend* bend = after_bends ? nullptr : &plan.bends[i / 2];
-    const bool along_bend = i % 2 == 1;
-    const int32_t to = after_bends ? end : along_bend ? bend->last : bend->first - 1;
-    const int32_t last = to < end ? to : end;
+void line_plan_walker::walk(int32_t n, F&& point) {
+  double x2 = x2_, y2 = y2_, x1 = x1_, y1 = y1_;
+  int32_t m = m_;
+  const int32_t stop = m + n - 1;  // the stretch's last metre
+  while (m <= stop) {
+    const bool after_bends = piece_ == after_bends_;
+    const plan_bend* bend = after_bends ? nullptr : &plan_->bends[piece_ / 2];
+    const bool along_bend = piece_ % 2 == 1;
+    const int32_t to = after_bends ? end_ : along_bend ? bend->last : bend->first - 1;
+    const int32_t last = to < stop ? to : stop;
     const double k = along_bend ? bend->k : 0;
     // The same step in two loops, so that neither tests k at every metre.
     if (k == 0) {
@@ -81,7 +104,18 @@ void walk_line_plan(const line_plan& plan, F&& point) {
         x2 = x1, y2 = y1, x1 = x, y1 = y;
       }
     }
+    if (m > to && !after_bends) ++piece_;
   }
+  x2_ = x2, y2_ = y2, x1_ = x1, y1_ = y1;
+  m_ = m;
+}
+
+// Calls point(m, x, y) for every computed metre m from 2 on, in order (see
+// line_plan_walker).
+template <typename F>
+void walk_line_plan(const line_plan& plan, F&& point) {
+  line_plan_walker walker(plan);
+  walker.walk(walker.left(), point);
 }
 
 // Every point of the plan, metres 0 .. computed - 1, as two rows (for tools

@@ -7,19 +7,22 @@
 #include <memory>
 
 #include "model/route_extent.h"
+#include "runtime/overlapped_stages.h"
 
 void put_track_cell(output_file& out, const track_cell& c) {
-  out.put_u8(c.kind);
-  out.put_i16(c.w2);
-  out.put_i16(c.w4);
-  out.put_i16(c.w6);
-  out.put_i16(c.w8);
-  out.put_u8(c.b10);
-  out.put_u8(c.b11);
-  out.put_u8(c.b12);
-  out.put_u8(c.b13);
-  out.put_u8(c.b14);
-  out.put_u8(c.b15);
+  // One piece of buffer for the whole cell: a grid is tens of thousands.
+  char* p = out.room(track_cell_bytes);
+  p[0] = static_cast<char>(c.kind);
+  encode_le(p + 1, static_cast<uint16_t>(c.w2));
+  encode_le(p + 3, static_cast<uint16_t>(c.w4));
+  encode_le(p + 5, static_cast<uint16_t>(c.w6));
+  encode_le(p + 7, static_cast<uint16_t>(c.w8));
+  p[9] = static_cast<char>(c.b10);
+  p[10] = static_cast<char>(c.b11);
+  p[11] = static_cast<char>(c.b12);
+  p[12] = static_cast<char>(c.b13);
+  p[13] = static_cast<char>(c.b14);
+  p[14] = static_cast<char>(c.b15);
 }
 
 void put_scenario_entry(output_file& out, const scenario_entry& e) {
@@ -43,76 +46,93 @@ void put_scenario_entry(output_file& out, const scenario_entry& e) {
   out.put_i32(e.l40);
 }
 
-// Both rows of the plan from one walk: row 0 goes down the file's buffered
-// stream, row 1 into a block of its own written at its offset. Each row is its
-// integer points, its computed points as tagged doubles, its empty metres.
-//
-// The doubles are encoded in runs: each run takes room for as many elements
-// as fit and fills it through a local pointer, so that the walk's inner loop
-// does no bookkeeping per point.
+namespace {
+
+constexpr size_t plan_element_bytes = 10;  // a tag and a double
+
+// The bytes of both plan rows, a stretch at a time. The two rows carry the
+// same tags metre by metre, so a stretch of metres takes as many bytes in
+// row 0 as in row 1: each call fills the next stretch of each row into a
+// buffer of its own and says how many bytes that is. A row is its integer
+// points, its computed points as tagged doubles, its empty metres.
+class plan_encoder {
+ public:
+  explicit plan_encoder(const line_plan& plan)
+      : plan_(plan), walker_(plan), integers_(plan.computed < 2 ? plan.computed : 2) {}
+
+  // Fills at most `room` bytes (at least plan_element_bytes) of each row;
+  // 0 once both rows are whole.
+  size_t next(char* row0, char* row1, size_t room) {
+    size_t used = 0;
+    for (; m_ < integers_ && used + 4 <= room; ++m_, used += 4) {
+      encode_le(row0 + used, static_cast<uint16_t>(plan_tag_integer));
+      encode_le(row0 + used + 2, uint16_t{0});
+      encode_le(row1 + used, static_cast<uint16_t>(plan_tag_integer));
+      encode_le(row1 + used + 2, static_cast<uint16_t>(m_));  // (0, 0) and (0, 1)
+    }
+    if (m_ < integers_) return used;
+
+    // The doubles go through local pointers, so that the walk's inner loop
+    // does no bookkeeping per point.
+    const int32_t fit = static_cast<int32_t>((room - used) / plan_element_bytes);
+    const int32_t doubles = walker_.left() < fit ? walker_.left() : fit;
+    char* p0 = row0 + used;
+    char* p1 = row1 + used;
+    walker_.walk(doubles, [&](int32_t, double x, double y) {
+      encode_le(p0, static_cast<uint16_t>(plan_tag_double));
+      encode_le(p0 + 2, std::bit_cast<uint64_t>(x));
+      p0 += plan_element_bytes;
+      encode_le(p1, static_cast<uint16_t>(plan_tag_double));
+      encode_le(p1 + 2, std::bit_cast<uint64_t>(y));
+      p1 += plan_element_bytes;
+    });
+    used += static_cast<size_t>(doubles) * plan_element_bytes;
+    if (walker_.left() > 0) return used;
+
+    if (m_ < plan_.computed) m_ = plan_.computed;
+    for (; m_ <= plan_.last_metre && used + 2 <= room; ++m_, used += 2) {
+      encode_le(row0 + used, static_cast<uint16_t>(plan_tag_empty));
+      encode_le(row1 + used, static_cast<uint16_t>(plan_tag_empty));
+    }
+    return used;
+  }
+
+ private:
+  const line_plan& plan_;
+  line_plan_walker walker_;
+  int32_t integers_;
+  int32_t m_ = 0;  // the next integer or empty metre
+};
+
+// Bytes of each row in one stretch of the plan; the stretches of both rows
+// make one block, and three blocks are in hand while a long plan is
+// written (one being computed, up to two waiting for the disk).
+constexpr size_t plan_stretch_bytes = size_t{256} << 10;
+constexpr size_t plan_blocks_in_hand = 3;
+
+}  // namespace
+
+// Both rows of the plan from one walk, row 0 down the file's stream and row
+// 1 at its offset, a stretch of each at a time. A plan longer than one
+// stretch is computed on a thread of its own while the stretches before are
+// written, so that the time approaches the larger of computing and writing.
 void put_line_plan(output_file& out, const line_plan& plan) {
-  constexpr size_t element = 10;
-  constexpr size_t per_block = output_file::block_size / element;
-  auto block = std::make_unique_for_overwrite<char[]>(output_file::block_size);
-  size_t used = 0;
-  int64_t at = plan_row_bytes(plan);
-  auto flush_row1 = [&] {
-    out.write_at(at, std::string_view(block.get(), used));
-    at += static_cast<int64_t>(used);
-    used = 0;
-  };
-  auto row1_room = [&](size_t n) {
-    if (used + n > output_file::block_size) flush_row1();
-    char* p = block.get() + used;
-    used += n;
-    return p;
-  };
-
-  const int32_t integers = plan.computed < 2 ? plan.computed : 2;
-  for (int32_t m = 0; m < integers; ++m) {
-    out.put_i16(plan_tag_integer);
-    out.put_i16(0);
-    char* p = row1_room(4);
-    encode_le(p, static_cast<uint16_t>(plan_tag_integer));
-    encode_le(p + 2, static_cast<uint16_t>(m));  // (0, 0) and (0, 1)
-  }
-
-  size_t doubles_left0 = static_cast<size_t>(plan.computed - integers);
-  size_t doubles_left1 = doubles_left0;
-  char* p0 = nullptr;
-  char* p1 = nullptr;
-  size_t run0 = 0, run1 = 0;  // elements left in the current runs
-  auto next_run0 = [&] {
-    run0 = doubles_left0 < per_block ? doubles_left0 : per_block;
-    doubles_left0 -= run0;
-    p0 = out.room(run0 * element);
-  };
-  auto next_run1 = [&] {
-    if (used + element > output_file::block_size) flush_row1();
-    const size_t fit = (output_file::block_size - used) / element;
-    run1 = doubles_left1 < fit ? doubles_left1 : fit;
-    doubles_left1 -= run1;
-    p1 = block.get() + used;
-    used += run1 * element;
-  };
-  walk_line_plan(plan, [&](int32_t, double x, double y) {
-    if (run0 == 0) next_run0();
-    encode_le(p0, static_cast<uint16_t>(plan_tag_double));
-    encode_le(p0 + 2, std::bit_cast<uint64_t>(x));
-    p0 += element;
-    --run0;
-    if (run1 == 0) next_run1();
-    encode_le(p1, static_cast<uint16_t>(plan_tag_double));
-    encode_le(p1 + 2, std::bit_cast<uint64_t>(y));
-    p1 += element;
-    --run1;
-  });
-
-  for (int32_t m = plan.computed; m <= plan.last_metre; ++m) {
-    out.put_i16(plan_tag_empty);
-    encode_le(row1_room(2), static_cast<uint16_t>(plan_tag_empty));
-  }
-  out.write_at(at, std::string_view(block.get(), used));
+  const int64_t row_bytes = plan_row_bytes(plan);
+  size_t stretch = plan_stretch_bytes;
+  if (row_bytes < static_cast<int64_t>(stretch))
+    stretch = row_bytes < 16 ? 16 : static_cast<size_t>(row_bytes);
+  plan_encoder encoder(plan);
+  int64_t row1_at = row_bytes;
+  const block_stages stages{
+      [&](char* block) { return encoder.next(block, block + stretch, stretch); },
+      [&](const char* block, size_t bytes) {
+        out.put_through(std::string_view(block, bytes));
+        out.write_at(row1_at, std::string_view(block + stretch, bytes));
+        row1_at += static_cast<int64_t>(bytes);
+        return out.ok();
+      }};
+  const bool overlap = row_bytes > static_cast<int64_t>(stretch);
+  run_overlapped(stages, 2 * stretch, overlap ? plan_blocks_in_hand : 1);
 }
 
 int16_t plan_tag(const line_plan& plan, int32_t m) {

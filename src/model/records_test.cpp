@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <string>
+#include <vector>
+
 #include "model/line_plan.h"
 #include "model/package_format.h"
 #include "model/rounding.h"
 #include "model/scenario.h"
 #include "model/scenario_table.h"
 #include "model/track_grid.h"
-#include "runtime/memory_disk.h"
+#include "runtime/output_file.h"
+#include "testing/memory_disk.h"
 
 namespace {
 
@@ -178,6 +183,102 @@ TEST(LinePlan, WalkingTheBendsGivesThePointsStepByStep) {
   line_plan_rows(plan, &row0, &row1);
   EXPECT_EQ(row0, x);
   EXPECT_EQ(row1, y);
+}
+
+// A plan walked in stretches of any length gives the points of one walk.
+TEST(LinePlan, WalkingInStretchesGivesTheSamePoints) {
+  line_plan plan;
+  create_line_plan(plan, 3000);
+  start_line_plan(plan);
+  for (int32_t at = 100; at < 2900; at += 100) extend_line_plan(plan, at, at % 300 ? 0.0004 : 0);
+  extend_line_plan(plan, 2950, 0);
+  std::vector<double> row0, row1;
+  line_plan_rows(plan, &row0, &row1);
+
+  for (int32_t stretch : {1, 2, 7, 99, 100, 101, 2947, 5000}) {
+    SCOPED_TRACE(stretch);
+    line_plan_walker walker(plan);
+    std::vector<double> x = {0, 0}, y = {0, 1};
+    int32_t next = 2;
+    while (walker.left() > 0) {
+      const int32_t n = walker.left() < stretch ? walker.left() : stretch;
+      walker.walk(n, [&](int32_t m, double px, double py) {
+        EXPECT_EQ(m, next++);
+        x.push_back(px);
+        y.push_back(py);
+      });
+    }
+    EXPECT_EQ(x, row0);
+    EXPECT_EQ(y, row1);
+  }
+}
+
+// A plan longer than the writer's stretches: written while it is computed,
+// it holds the bytes of the points one by one, and a disk that fails or dies
+// part-way ends the writing cleanly.
+struct long_plan {
+  line_plan plan;
+  std::string bytes;  // the file, element after element, from the points
+
+  long_plan() {
+    create_line_plan(plan, 207000);
+    start_line_plan(plan);
+    for (int32_t at = 500; at < 200000; at += 1700) extend_line_plan(plan, at, at % 3 ? 1e-4 : 0);
+    extend_line_plan(plan, 205000, 0);
+    std::vector<double> row0, row1;
+    line_plan_rows(plan, &row0, &row1);
+    for (const std::vector<double>* row : {&row0, &row1}) {
+      for (int32_t m = 0; m <= plan.last_metre; ++m) {
+        char element[10];
+        int16_t tag = plan_tag(plan, m);
+        encode_le(element, static_cast<uint16_t>(tag));
+        size_t size = 2;
+        if (tag == plan_tag_integer) {
+          encode_le(element + 2, static_cast<uint16_t>((*row)[static_cast<size_t>(m)]));
+          size = 4;
+        } else if (tag == plan_tag_double) {
+          encode_le(element + 2, std::bit_cast<uint64_t>((*row)[static_cast<size_t>(m)]));
+          size = 10;
+        }
+        bytes.append(element, size);
+      }
+    }
+  }
+};
+
+TEST(Layouts, ALongPlanIsWrittenWhileItIsComputed) {
+  long_plan p;
+  ASSERT_EQ(static_cast<int64_t>(p.bytes.size()), 2 * plan_row_bytes(p.plan));
+  ASSERT_GT(p.bytes.size(), size_t{2} << 20);  // many stretches of the writer
+  memory_disk d;
+  output_file out(d, "/plan");
+  ASSERT_TRUE(out.open());
+  put_line_plan(out, p.plan);
+  ASSERT_TRUE(out.finish()) << out.error();
+  EXPECT_TRUE(d.files["/plan"] == p.bytes);
+
+  // A full disk part-way: the first failure is kept and the writing ends.
+  for (size_t room : {size_t{0}, size_t{100}, p.bytes.size() / 3, p.bytes.size() - 1}) {
+    memory_disk full;
+    full.space_left = room;
+    output_file o(full, "/plan");
+    ASSERT_TRUE(o.open());
+    put_line_plan(o, p.plan);
+    EXPECT_FALSE(o.finish()) << room;
+    EXPECT_EQ(o.error(), "No space left on device") << room;
+    EXPECT_EQ(full.open_files(), 0u);
+  }
+
+  // A process that dies part-way (the disk throws where it would have died):
+  // nothing is written after it, and the computing stops with it.
+  for (int64_t changes : {1, 2, 5, 12}) {
+    memory_disk dying;
+    dying.changes_before_kill = changes;
+    output_file o(dying, "/plan");
+    ASSERT_TRUE(o.open());
+    EXPECT_THROW(put_line_plan(o, p.plan), memory_disk::killed) << changes;
+    EXPECT_LT(dying.files["/plan"].size(), p.bytes.size());
+  }
 }
 
 TEST(Layouts, ACompletePlanRowHasItsLastTwoMetresEmpty) {

@@ -16,13 +16,6 @@ bool round_into(double x, double low, double high, double* r) {
 }
 }  // namespace
 
-bool round_to_i32(double x, int32_t* out) {
-  double r;
-  if (!round_into(x, INT32_MIN, INT32_MAX, &r)) return false;
-  *out = static_cast<int32_t>(r);
-  return true;
-}
-
 bool round_to_i16(double x, int16_t* out) {
   double r;
   if (!round_into(x, INT16_MIN, INT16_MAX, &r)) return false;

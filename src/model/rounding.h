@@ -8,6 +8,5 @@ double round_half_even(double x);
 
 // Rounds x and stores it in *out; false (a run-time fault) when the result
 // does not fit the target.
-bool round_to_i32(double x, int32_t* out);
 bool round_to_i16(double x, int16_t* out);
 bool round_to_u8(double x, uint8_t* out);

@@ -32,6 +32,8 @@ struct scenario_entry {
   uint8_t b36 = 0;
   uint8_t b37 = 0;
   int32_t l40 = 0;
+
+  bool operator==(const scenario_entry&) const = default;
 };
 
 inline constexpr int scenario_entries = 87;

@@ -18,6 +18,8 @@ struct track_cell {
   uint8_t b13 = 0;  // line speed limit of the stretch, in steps of 5 km/h
   uint8_t b14 = 0;  // gradient of the stretch in per mille, plus 100
   uint8_t b15 = 0;  // adhesion value of the stretch
+
+  bool operator==(const track_cell&) const = default;
 };
 
 // Object kinds.

@@ -3,7 +3,7 @@
 #include <optional>
 #include <ostream>
 
-#include "run/diagnostic.h"
+#include "compiler/finding.h"
 #include "run/exit_status.h"
 #include "runtime/windows1252.h"
 
@@ -81,42 +81,13 @@ directory_build build_package_in(disk& d, const scenario_identity& id, const std
   return build;
 }
 
-source_document fault_source(const compile_fault& fault) {
-  if (fault.code == fault_code::range_not_on_50) return source_document::line_description;
-  if (fault.document == source_document::none) return source_document::train_document;
-  return fault.document;
-}
-
-namespace {
-
-// Document text (Windows-1252) for a message (UTF-8), cut short.
-std::string shown_text(std::string_view text, size_t longest) {
-  std::string shown = windows1252_to_utf8(text.substr(0, longest));
-  if (text.size() > longest) shown += "...";
-  return shown;
-}
-
-}  // namespace
-
-std::string fault_message(const compile_fault& fault) {
-  std::string m(fault_meaning(fault.code));
-  if (fault.has_position) m.append(" at ").append(std::to_string(fault.position)).append(" m");
-  if (!fault.keyword.empty())
-    m.append(" (record \"").append(shown_text(fault.keyword, 40)).append("\")");
-  if (!fault.detail.empty()) m.append(" (").append(shown_text(fault.detail, 80)).append(")");
-  return m;
-}
-
 void report_fault(std::ostream& err, std::string_view program, const compile_fault& fault,
                   const document_names* names) {
   if (names) {
-    const source_document doc = fault_source(fault);
-    const std::string& file =
-        doc == source_document::line_description ? names->line_description : names->train_document;
-    const bool located = fault.document == doc;
-    write_diagnostic(err, file, located ? fault.line : 0, located ? fault.column : 0,
-                     diagnostic_level::error, fault_message(fault),
-                     "code " + std::to_string(fault_number(fault.code)));
+    const finding f = finding_of_fault(fault);
+    write_finding(err, f,
+                  f.document == source_document::line_description ? names->line_description
+                                                                  : names->train_document);
     err.flush();
     return;
   }

@@ -47,21 +47,13 @@ struct document_names {
   std::string train_document;
 };
 
-// The document a fault is about, for a message: the one it was found in;
-// the kilometric ranges' fault (found once the train document is read) is
-// the line description's header's, and a fault of the approach-marker pass
-// the train document's, whose restrictions and signals set it off.
-source_document fault_source(const compile_fault& fault);
-
 // One line for a compile fault, for both programs. Without document names:
 // "PROGRAM: error CODE at POS m: MEANING", the code and position first so that
 // a script can read them. With them, the editors' form
 // "FILE:LINE:COLUMN: error: MEANING at POS m (record "KEYWORD") [code N]"
-// (diagnostic.h), the position only when the fault recorded one of its own.
+// (compiler/finding.h), the position only when the fault recorded one of its own.
 void report_fault(std::ostream& err, std::string_view program, const compile_fault& fault,
                   const document_names* names);
-// The message of a located fault, without place and tag.
-std::string fault_message(const compile_fault& fault);
 
 // The fault message of a taken reserved slot: " Errore n. " and its number.
 void report_reserved_slot(std::ostream& err, stamp_outcome stamp);

@@ -1,6 +1,6 @@
 #pragma once
 // The program's only way to the file system. The real implementation lives in
-// posix_disk.cpp; tests and the fuzz target use memory_disk.h, which can also
+// posix_disk.cpp; tests and the fuzz targets use testing/memory_disk.h, which can also
 // be told to fail any operation.
 
 #include <cstddef>

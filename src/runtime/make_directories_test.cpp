@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/disk.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "runtime/nearest_word.h"
 
 namespace {

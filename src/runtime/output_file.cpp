@@ -35,6 +35,12 @@ void output_file::put(std::string_view bytes) {
   }
 }
 
+void output_file::put_through(std::string_view bytes) {
+  flush();
+  if (ok() && handle_ >= 0 && !bytes.empty() && !d_.write(handle_, bytes, &err_) && err_.empty())
+    err_ = "write failed";
+}
+
 void output_file::write_at(int64_t offset, std::string_view bytes) {
   if (ok() && handle_ >= 0 && !d_.write_at(handle_, offset, bytes, &err_) && err_.empty())
     err_ = "write failed";

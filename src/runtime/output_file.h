@@ -40,6 +40,9 @@ struct output_file {
   void reserve(int64_t bytes) {
     if (ok() && handle_ >= 0) d_.reserve(handle_, bytes);
   }
+  // Writes bytes down the stream, after what the buffer holds, without
+  // copying them into the buffer (for bytes already in a buffer of their own).
+  void put_through(std::string_view bytes);
   // Writes bytes at an offset of the file, outside the buffered stream.
   void write_at(int64_t offset, std::string_view bytes);
 

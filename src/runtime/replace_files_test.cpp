@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "runtime/output_file.h"
 
 namespace {

@@ -25,6 +25,14 @@ std::string to_windows1252(std::string_view utf8) {
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
+    // A run of ASCII, most of any document, is the same bytes in both.
+    size_t ascii = i;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    if (ascii > i) {
+      out.append(utf8.substr(i, ascii - i));
+      i = ascii;
+      continue;
+    }
     unsigned char c = static_cast<unsigned char>(utf8[i]);
     int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
     if (extra < 0 || i + static_cast<size_t>(extra) >= utf8.size()) {

@@ -6,7 +6,7 @@
 #include "model/package_format.h"
 #include "run/generator.h"
 #include "run/package_step.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 
 namespace {
 

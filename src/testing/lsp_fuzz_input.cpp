@@ -7,7 +7,7 @@
 
 #include "lsp/transport.h"
 #include "lsp/server.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "model/package_reader.h"
 #include "run/generator.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "tool/inspect_report.h"
 #include "tool/svg_drawing.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "run/package_step.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 
 inline constexpr const char* test_directory = "/scenario";
 // Where the package step finds the two documents in that directory.

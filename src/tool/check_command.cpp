@@ -64,14 +64,11 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
   // The warning switches first: -Werror and -Wno-KIND.
   check_options options;
   std::vector<char*> rest(argv, argv + argc);
-  std::vector<char*> switches(rest.begin() + 2, rest.end());
   std::string error;
-  if (!take_warning_options(switches, &options, &error)) {
+  if (!take_warning_options(rest, 2, &options, &error)) {
     err << "scenario-tool check: " << error << "\n" << usage();
     return exit_usage;
   }
-  rest.erase(rest.begin() + 2, rest.end());
-  rest.insert(rest.end(), switches.begin(), switches.end());
 
   arguments args;
   if (!parse_arguments(static_cast<int>(rest.size()), rest.data(), 2,

@@ -98,14 +98,11 @@ bool package_exists(disk& d, const scenario_identity& id, const std::string& dir
 int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
   check_options options;
   std::vector<char*> rest(argv, argv + argc);
-  std::vector<char*> switches(rest.begin() + 2, rest.end());
   std::string error;
-  if (!take_warning_options(switches, &options, &error)) {
+  if (!take_warning_options(rest, 2, &options, &error)) {
     err << "scenario-tool compile: " << error << "\n" << compile_usage();
     return exit_usage;
   }
-  rest.erase(rest.begin() + 2, rest.end());
-  rest.insert(rest.end(), switches.begin(), switches.end());
 
   arguments args;
   if (!parse_arguments(static_cast<int>(rest.size()), rest.data(), 2,

@@ -8,7 +8,7 @@
 
 #include "model/package_reader.h"
 #include "run/exit_status.h"
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 #include "testing/scenario_fixture.h"
 #include "tool/compile_command.h"
 #include "tool/package_commands.h"

@@ -2,22 +2,13 @@
 
 #include <ostream>
 
-#include "run/diagnostic.h"
-
-std::string tag_of(const finding& f) {
-  if (f.code) return "code " + std::to_string(fault_number(*f.code));
-  if (f.kind) return std::string(warning_name(*f.kind));
-  return "";
-}
-
 void write_findings(std::ostream& out, const std::vector<finding>& found, size_t count,
                     const document_names& names) {
   for (size_t i = 0; i < count && i < found.size(); ++i) {
     const finding& f = found[i];
-    write_diagnostic(out,
-                     f.document == source_document::line_description ? names.line_description
-                                                                     : names.train_document,
-                     f.line, f.column, f.level, f.message, tag_of(f));
+    write_finding(out, f,
+                  f.document == source_document::line_description ? names.line_description
+                                                                  : names.train_document);
   }
   out.flush();
 }

@@ -10,9 +10,6 @@
 #include "checker/check.h"
 #include "run/package_step.h"
 
-// The tag that ends a message: "code N" for a fault, the kind of a warning.
-std::string tag_of(const finding& f);
-
 // The first `count` findings, one a line, named by the author's file names.
 void write_findings(std::ostream& out, const std::vector<finding>& found, size_t count,
                     const document_names& names);

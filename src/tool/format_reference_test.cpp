@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "checker/check.h"
@@ -55,6 +57,39 @@ TEST(FormatReference, HelpFindsARecordByItsKeywordOrAPartOfIt) {
   EXPECT_NE(out.find("progressiva chilometrica tre"), std::string::npos);
   EXPECT_EQ(help("segnalle", &out, &err), exit_usage);
   EXPECT_NE(err.find("did you mean 'segnale'?"), std::string::npos) << err;
+}
+
+}  // namespace
+
+namespace {
+
+// The indented block that follows the first line of `text` holding
+// `marker`, without its indentation.
+std::string block_after(const std::string& text, const std::string& marker) {
+  size_t at = text.find(marker);
+  if (at == std::string::npos) return "";
+  at = text.find("\n\n", at);
+  if (at == std::string::npos) return "";
+  std::string block;
+  for (at += 2; text.compare(at, 4, "    ") == 0;) {
+    const size_t end = text.find('\n', at);
+    if (end == std::string::npos) break;
+    block += text.substr(at + 4, end - at - 4) + "\n";
+    at = end + 1;
+  }
+  return block;
+}
+
+// The README's first route is the reference's worked example, which
+// compiles without a message.
+TEST(FormatReference, TheReadmesFirstRouteIsTheWorkedExample) {
+  std::ifstream in(std::string(SCENARIO_FUZZ_DIR) + "/../README.md", std::ios::binary);
+  ASSERT_TRUE(in) << "README.md not found";
+  const std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(block_after(readme, "`Valmora_Castelpino_linea.txt`, the line"),
+            example_line_description());
+  EXPECT_EQ(block_after(readme, "`Valmora_Castelpino_2101-.txt`, the train"),
+            example_train_document());
 }
 
 }  // namespace

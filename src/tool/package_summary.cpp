@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 
+#include "compiler/record_table.h"
 #include "model/cell_words.h"
 #include "model/check_codes.h"
 #include "tool/json_writer.h"
@@ -26,17 +27,19 @@ object_field text(std::string key, std::string v) {
   return {std::move(key), {}, std::move(v), true, ""};
 }
 
-bool in_use(const scenario_entry& e) {
-  return e.b0 || e.l4 || e.l8 || e.l12 || e.b16 || !e.text.empty() || e.w24 || e.w26 || e.w28 ||
-         e.w30 || e.w32 || e.b34 || e.b35 || e.b36 || e.b37 || e.l40;
-}
-
 std::string entry_text(const package& p, int16_t entry) {
   return entry >= 0 && entry < scenario_entries ? p.table[static_cast<size_t>(entry)].text : "";
 }
 
-// The values of the object in cell i.
+// A record's field name as the record table gives it ("sx", "f_tt").
+std::string field_name(record_kind kind, size_t index) {
+  return std::string(field_of(kind, index).name);
+}
+
+// The values of the object in cell i, named as the fields of the record
+// that lays them where a field is kept as it stands.
 std::vector<object_field> object_fields(const package& p, int32_t i) {
+  const record_kind signal = record_kind::signal, restriction = record_kind::restriction;
   const track_cell& c = p.grid[static_cast<size_t>(i)];
   // In cell 1 the first two words are the stamps; an object there had them 0.
   const int16_t w2 = i == 1 ? 0 : c.w2;
@@ -46,20 +49,19 @@ std::vector<object_field> object_fields(const package& p, int32_t i) {
       const signal_arrangement a = unpack_signal_arrangement(c.w8);
       const signal_aspect one = unpack_signal_aspect(w2), two = unpack_signal_aspect(w4),
                           three = unpack_signal_aspect(c.w6);
-      return {number("sx", a.sx),
-              number("dx", a.dx),
-              numbers("s", {one.s, two.s, three.s}),
-              numbers("d", {one.d, two.d, three.d}),
-              number("rapp", a.rapp),
-              number("time", c.b10)};
+      return {number(field_name(signal, 1), a.sx),   number(field_name(signal, 6), a.dx),
+              numbers("s", {one.s, two.s, three.s}), numbers("d", {one.d, two.d, three.d}),
+              number(field_name(signal, 5), a.rapp), number("time", c.b10)};
     }
     case kind_restriction_end:
     case kind_restriction_start:
-      return {number("speed", w2, "km/h"), number("d_v", w4), number("f_tt", c.w6)};
+      return {number(field_name(restriction, 1), w2, "km/h"),
+              number(field_name(restriction, 5), w4), number(field_name(restriction, 3), c.w6)};
     case kind_restriction_warning:
-      return {number("speed", w2, "km/h"), number("d_v", w4)};
+      return {number(field_name(restriction, 1), w2, "km/h"),
+              number(field_name(restriction, 5), w4)};
     case kind_countdown:
-      return {number("count", w2), number("d_v", w4)};
+      return {number("count", w2), number(field_name(restriction, 5), w4)};
     case kind_speed_board: {
       const int16_t words[3] = {w2, w4, c.w6};
       std::vector<int64_t> s, d;
@@ -157,7 +159,7 @@ std::vector<int> station_entries(const package& p) {
   for (int e : board_entries(p)) boards.insert(e);
   std::vector<int> out;
   for (int e = 1; e <= first_board_entry; ++e)
-    if (!boards.count(e) && in_use(p.table[static_cast<size_t>(e)])) out.push_back(e);
+    if (!boards.count(e) && entry_in_use(p.table[static_cast<size_t>(e)])) out.push_back(e);
   return out;
 }
 
@@ -238,29 +240,6 @@ plan_geometry measure_plan(const plan_rows& plan) {
     have_last = true;
   }
   return g;
-}
-
-plan_points::plan_points(const plan_rows& plan) {
-  for (size_t m = 0; m < plan.row0.size() && m < plan.row1.size(); ++m) {
-    const plan_element& e = plan.row0[m];
-    const plan_element& n = plan.row1[m];
-    if (e.tag == plan_tag_empty || n.tag == plan_tag_empty) continue;
-    if (!std::isfinite(e.value) || !std::isfinite(n.value)) continue;
-    metres_.push_back(static_cast<int32_t>(m));
-    east_.push_back(e.value);
-    north_.push_back(n.value);
-  }
-}
-
-bool plan_points::at(int64_t m, double* east, double* north, int64_t* metre) const {
-  auto after = std::upper_bound(metres_.begin(), metres_.end(), m,
-                                [](int64_t a, int32_t b) { return a < b; });
-  if (after == metres_.begin()) return false;
-  const size_t i = static_cast<size_t>(after - metres_.begin()) - 1;
-  *east = east_[i];
-  *north = north_[i];
-  if (metre) *metre = metres_[i];
-  return true;
 }
 
 std::vector<restriction_stretch> restriction_stretches(const package& p) {

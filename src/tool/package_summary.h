@@ -102,20 +102,6 @@ struct plan_geometry {
 };
 plan_geometry measure_plan(const plan_rows& plan);
 
-// The points of the plan with a finite value in both rows, read once, for
-// finding the point of any route metre without walking the plan again.
-class plan_points {
- public:
-  explicit plan_points(const plan_rows& plan);
-  // The point of route metre m: that of the nearest metre at or before m.
-  // False when there is none; *metre (when given) is the metre found.
-  bool at(int64_t m, double* east, double* north, int64_t* metre = nullptr) const;
-
- private:
-  std::vector<int32_t> metres_;
-  std::vector<double> east_, north_;
-};
-
 // A speed restriction's stretch: its start cell and the first end cell after
 // it, in metres, and its speed.
 struct restriction_stretch {

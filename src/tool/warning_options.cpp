@@ -1,11 +1,15 @@
 #include "tool/warning_options.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <optional>
 
 #include "runtime/nearest_word.h"
 
-bool take_warning_options(std::vector<char*>& args, check_options* options, std::string* error) {
-  for (auto it = args.begin(); it != args.end();) {
+bool take_warning_options(std::vector<char*>& args, size_t first, check_options* options,
+                          std::string* error) {
+  for (auto it = args.begin() + static_cast<std::ptrdiff_t>(std::min(first, args.size()));
+       it != args.end();) {
     const std::string a = *it;
     if (a.rfind("-W", 0) != 0) {
       ++it;

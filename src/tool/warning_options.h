@@ -7,10 +7,11 @@
 
 #include "checker/check.h"
 
-// Takes every -W option out of `args` (argv from the command's first
-// option on) into *options. False, with *error set (and a "did you mean"
-// where a kind is near), on a switch or kind that does not exist.
-bool take_warning_options(std::vector<char*>& args, check_options* options, std::string* error);
+// Takes every -W option from `args[first]` on out of `args` into *options.
+// False, with *error set (and a "did you mean" where a kind is near), on a
+// switch or kind that does not exist.
+bool take_warning_options(std::vector<char*>& args, size_t first, check_options* options,
+                          std::string* error);
 
 // The kinds, one a line with their meanings, for a command's --help.
 std::string warning_kinds_help();

@@ -1,4 +1,4 @@
-#include "runtime/memory_disk.h"
+#include "testing/memory_disk.h"
 
 namespace {
 

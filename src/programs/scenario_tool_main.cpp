@@ -58,7 +58,7 @@ int lsp_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream&
   // An editor that quits closes the pipe: writing to it is then an error
   // that ends the session, not a signal that kills the process.
   ignore_broken_pipes();
-  return serve_lsp(std::cin, out, d, standard_input_waiting);
+  return serve_lsp(std::cin, out, d, standard_input_waiting, &err);
 }
 
 using command_function = int (*)(int, char**, disk&, std::ostream&, std::ostream&);
