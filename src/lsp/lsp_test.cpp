@@ -829,3 +829,51 @@ TEST(LspCapabilities, ThePlacesAndShapesOfADocument) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LspCapabilities, ATakenCellNamesTheRecordThatHoldsIt) {
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  // The third signal moved onto the second one's cell.
+  std::string train = built_in_train();
+  const text_document doc(train);
+  const int first = row_of(train, "segnale");
+  const std::string second(doc.line(first + 1));
+  const std::string third(doc.line(first + 2));
+  const std::string second_position = second.substr(
+      second.find(',') + 1, second.find(',', second.find(',') + 1) - second.find(',') - 1);
+  const size_t comma = third.find(','), next = third.find(',', comma + 1);
+  train = with(train, third, third.substr(0, comma + 1) + second_position + third.substr(next));
+  c.open(train_uri, train);
+  bool named = false;
+  for (const json& d : c.diagnostics(train_uri))
+    if (d["code"] == 16) {
+      ASSERT_TRUE(d.contains("relatedInformation")) << d.dump();
+      const json& r = d["relatedInformation"][0];
+      EXPECT_EQ(r["location"]["uri"], train_uri);
+      EXPECT_EQ(r["location"]["range"]["start"]["line"], first + 1);
+      EXPECT_EQ(r["message"], "the signal that holds this cell");
+      named = true;
+    }
+  EXPECT_TRUE(named);
+
+  // A gradient whose position goes backwards names the one before it.
+  client lone;
+  lone.initialize();
+  const char* uri = "file:///o/O_linea.txt";
+  lone.open(uri,
+            "[generale]\r\nlunghezza percorso,    5000\r\n[pendenze]\r\n"
+            "pendenza,  2000,  3\r\npendenza,  1000,  4\r\n[fine]\r\n");
+  bool backwards = false;
+  for (const json& d : lone.diagnostics(uri))
+    if (d["code"] == "out-of-order") {
+      ASSERT_TRUE(d.contains("relatedInformation")) << d.dump();
+      EXPECT_EQ(d["relatedInformation"][0]["location"]["range"]["start"]["line"], 3);
+      backwards = true;
+    }
+  EXPECT_TRUE(backwards) << lone.diagnostics(uri).dump();
+}
+
+}  // namespace
