@@ -10,7 +10,13 @@ include(GNUInstallDirs)
 # table of records, so the manual never disagrees with the program.
 set(reference_man ${CMAKE_BINARY_DIR}/scenario-documents.5)
 set(reference_html ${CMAKE_BINARY_DIR}/scenario-documents.html)
-foreach(form man html)
+# (Windows has no manual pages: only the page, made by one program under
+# Wine, which on a fresh build makes Wine's prefix as well.)
+set(reference_forms man html)
+if(WIN32)
+  set(reference_forms html)
+endif()
+foreach(form ${reference_forms})
   add_custom_command(
     OUTPUT ${reference_${form}}
     COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:scenario-tool> "-DARGS=help --${form}"
@@ -20,7 +26,17 @@ foreach(form man html)
     COMMENT "Writing the documents' format reference as ${form}"
     VERBATIM)
 endforeach()
-add_custom_target(format_reference ALL DEPENDS ${reference_man} ${reference_html})
+set(reference_files)
+foreach(form ${reference_forms})
+  list(APPEND reference_files ${reference_${form}})
+endforeach()
+add_custom_target(format_reference ALL DEPENDS ${reference_files})
+
+# Windows has its own package: a zip of both programs (windows_package.cmake).
+if(WIN32)
+  include(cmake/windows_package.cmake)
+  return()
+endif()
 
 install(TARGETS scenario-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES docs/man/scenario-tool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

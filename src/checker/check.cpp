@@ -18,6 +18,7 @@
 #include "model/rounding.h"
 #include "model/route_extent.h"
 #include "runtime/nearest_word.h"
+#include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -35,22 +36,6 @@ constexpr size_t quoted_length = 40;
 }  // namespace
 
 namespace {
-
-// The lines of a document, ended as the field reader ends them: CR, LF or
-// CR LF.
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r') ++end;
-    if (end < text.size() && text[end] == '\n') ++end;
-    start = end;
-  }
-  return lines;
-}
 
 std::string_view trim(std::string_view s) {
   size_t b = s.find_first_not_of(" \t");
@@ -594,7 +579,7 @@ class checker {
         case record_kind::mountain:
           if (run_handler(at, mountain_record)) {
             warn_order(at, last_mountain, p, "mountain", false);
-            const int64_t last = static_cast<int64_t>(round_half_even(v->numbers[1] / 50.0 - 1));
+            const int64_t last = cells_of_mountain(p, v->numbers[1]).last;
             if (p < 0 || last > cs_.sc.last_cell())
               warn(at, at.column, warning_kind::cut_short,
                    "this mountain runs from " + std::to_string(p) + " m to " +
@@ -704,7 +689,7 @@ class checker {
         const scenario_entry& read = ranges_[static_cast<size_t>(from)];
         const auto [line, column] = range_lines_[static_cast<size_t>(from - entry_range_last)];
         if (line == 0 || read.l4 != sorted.l4 ||
-            (read.l8 != sorted.l8 && read.l8 + 100 != sorted.l8))
+            (read.l8 != sorted.l8 && read.l8 + range_reference_shift != sorted.l8))
           continue;
         line_at at{source_document::line_description, line, {}, {}, column};
         error(at, column, fault_code::range_not_on_50,
@@ -1017,8 +1002,6 @@ check_report check_documents_counted(const check_input& input, const check_optio
   compile_input ci;
   ci.line_description = input.line_description;
   ci.train_document = input.train_document;
-  compile_origins origins;
-  ci.origins = &origins;
   compile_result compiled = compile_documents(ci);
   if (compiled.fault) {
     compile_fault fault = *compiled.fault;
@@ -1029,6 +1012,16 @@ check_report check_documents_counted(const check_input& input, const check_optio
       return g.code == f.code && g.document == f.document && g.line == f.line;
     });
     found.push_back(std::move(f));
+  }
+  // Which record holds a taken cell: the compile again, noting the origin
+  // of every cell. That compares the grid after each record, so it is done
+  // only when a finding needs it (on a long route, for every record of a
+  // document of thousands of lines, it would take minutes).
+  compile_origins origins;
+  if (std::any_of(found.begin(), found.end(),
+                  [](const finding& f) { return taken_cell(f).has_value(); })) {
+    ci.origins = &origins;
+    compile_documents(ci);
   }
   for (finding& f : found) add_context(f, compiled, origins);
   std::stable_sort(found.begin(), found.end(), [](const finding& a, const finding& b) {

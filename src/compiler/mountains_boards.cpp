@@ -12,10 +12,14 @@ constexpr int32_t most_mountains = 80;
 
 }  // namespace
 
+mountain_cells cells_of_mountain(int32_t start, int32_t end) {
+  return {static_cast<int64_t>(round_half_even(start / 50.0)),
+          static_cast<int64_t>(round_half_even(end / 50.0 - 1))};
+}
+
 void lay_mountain(track_grid& grid, int32_t start, int32_t end, int32_t type, bool with_markers) {
   const int64_t last_cell = static_cast<int64_t>(grid.size()) - 1;
-  int64_t first = static_cast<int64_t>(round_half_even(start / 50.0));
-  int64_t last = static_cast<int64_t>(round_half_even(end / 50.0 - 1));
+  const auto [first, last] = cells_of_mountain(start, end);
   int64_t from = first < 0 ? 0 : first;
   int64_t to = last > last_cell ? last_cell : last;
   for (int64_t k = from; k <= to; ++k) {

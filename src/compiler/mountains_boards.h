@@ -15,6 +15,13 @@ step text_board_record(compile_state& cs);
 // byte of every cell, and a marker in every fourth empty cell when
 // `with_markers`. Cells beyond either end of the grid are left out.
 void lay_mountain(track_grid& grid, int32_t start, int32_t end, int32_t type, bool with_markers);
+// The cells a mountain stretch from metre `start` to metre `end` covers,
+// first to last, before they are cut to the grid (none when first > last).
+struct mountain_cells {
+  int64_t first;
+  int64_t last;
+};
+mountain_cells cells_of_mountain(int32_t start, int32_t end);
 
 // A maximum-speed board: three pairs of speeds in km/h (sides "s" and "d")
 // and the stripe counts of both sides.

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "checker/check.h"
+#include "lsp/route_places.h"
 #include "model/route_extent.h"
 
 namespace {
@@ -61,6 +62,58 @@ diagnostic diagnostic_of(const finding& f, const document_view& target) {
   return d;
 }
 
+// Faults of a cell that another record already holds.
+bool taken_cell_fault(const diagnostic& d) {
+  return d.fault &&
+         (*d.fault == 6 || *d.fault == 7 || *d.fault == 16 || (*d.fault >= 17 && *d.fault <= 21));
+}
+
+// A copy of a view with its records read, for the related places.
+document_view with_records(const document_view& v) {
+  document_view out = v;
+  if (out.records.empty()) out.records = read_record_lines(out.source.text(), out.kind);
+  return out;
+}
+
+// The records a diagnostic points on to: those in the same cell as a record
+// refused for a taken cell, the record of the same kind before one out of
+// order.
+void add_related(std::vector<diagnostic>& list, const document_view& self,
+                 const std::vector<const document_view*>& pair) {
+  for (diagnostic& d : list) {
+    const record_line* r = self.record_at(d.range.start.line);
+    if (!r || r->kinds.empty()) continue;
+    if (taken_cell_fault(d) && d.position) {
+      for (const document_view* v : pair)
+        for (const record_line* o : records_at(*v, *d.position)) {
+          if ((v->uri == self.uri && o->line == r->line) ||
+              record_of(o->kinds[0]).reach != record_reach::point)
+            continue;
+          d.related.push_back(
+              {{v->uri, v->editor_range(o->line, o->fields[0].begin, o->fields.back().end)},
+               "the " + std::string(record_of(o->kinds[0]).summary) + " that holds this cell"});
+        }
+    } else if (d.kind == "out-of-order") {
+      const record_line* before = nullptr;
+      for (const record_line& o : self.records) {
+        if (o.line >= r->line) break;
+        if (!o.kinds.empty() && o.kinds[0] == r->kinds[0]) before = &o;
+      }
+      if (before)
+        d.related.push_back(
+            {{self.uri,
+              self.editor_range(before->line, before->fields[0].begin, before->fields.back().end)},
+             "the " + std::string(record_of(before->kinds[0]).summary) + " before it"});
+    }
+  }
+}
+
+bool needs_related(const std::vector<diagnostic>& list) {
+  return std::any_of(list.begin(), list.end(), [](const diagnostic& d) {
+    return (taken_cell_fault(d) && d.position) || d.kind == "out-of-order";
+  });
+}
+
 }  // namespace
 
 pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
@@ -81,6 +134,14 @@ pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
     const document_view* target = on_line ? pair.line : pair.train;
     if (!target) continue;  // a finding in the stand-in partner
     (on_line ? out.line : out.train).push_back(diagnostic_of(f, *target));
+  }
+  if (needs_related(out.line) || needs_related(out.train)) {
+    std::optional<document_view> line, train;
+    std::vector<const document_view*> both;
+    if (pair.line) both.push_back(&line.emplace(with_records(*pair.line)));
+    if (pair.train) both.push_back(&train.emplace(with_records(*pair.train)));
+    if (line) add_related(out.line, *line, both);
+    if (train) add_related(out.train, *train, both);
   }
   // A lone document's note takes one place of its list.
   const bool is_line = self == document_kind::line_description;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
 namespace {
@@ -63,25 +64,11 @@ class line_fields {
   size_t at_ = 0;
 };
 
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.push_back(text.substr(start, end - start));
-    if (end == text.size()) break;
-    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return lines;
-}
-
 }  // namespace
 
 std::vector<record_line> read_record_lines(std::string_view text, document_kind kind) {
   std::vector<record_line> out;
-  const std::vector<std::string_view> lines = split_lines(text);
+  const std::vector<std::string_view> lines = split_lines(text, true);
   std::optional<record_place> place;
   for (size_t n = 0; n < lines.size(); ++n) {
     std::string_view line = lines[n];
@@ -129,7 +116,7 @@ document_kind kind_by_content(std::string_view text) {
   // The keywords that only one of the two documents uses, on lines of their
   // own.
   int line_votes = 0, train_votes = 0;
-  for (std::string_view line : split_lines(text)) {
+  for (std::string_view line : split_lines(text, true)) {
     line_fields reader(line);
     if (reader.done()) continue;
     const std::string keyword = reader.next(false).text;

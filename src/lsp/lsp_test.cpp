@@ -10,13 +10,14 @@
 #include <nlohmann/json.hpp>
 
 #include "checker/check.h"
+#include "compiler/record_table.h"
 #include "documents/builtin_documents.h"
 #include "lsp/server.h"
 #include "lsp/text_document.h"
 #include "lsp/transport.h"
-#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
 #include "testing/lsp_fuzz_input.h"
+#include "testing/memory_disk.h"
 
 using nlohmann::json;
 
@@ -640,6 +641,239 @@ TEST(LspRobustness, ADroppedNotificationIsLogged) {
       R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":"file:///a-.txt"},"contentChanges":[{"range":{"start":{"line":"0","character":0},"end":{"line":0,"character":1}},"text":"y"}]}})");
   EXPECT_NE(log.str().find("textDocument/didChange dropped"), std::string::npos) << log.str();
   EXPECT_EQ(server.held("file:///a-.txt")->text(), "x");
+}
+
+}  // namespace
+
+namespace {
+
+// A document with the edits of a list applied (the last first, so that the
+// earlier ranges stay where they were).
+std::string applied(const std::string& text, const json& edits) {
+  std::vector<json> list(edits.begin(), edits.end());
+  std::sort(list.begin(), list.end(), [](const json& a, const json& b) {
+    return std::pair{a["range"]["start"]["line"].get<int>(),
+                     a["range"]["start"]["character"].get<int>()} >
+           std::pair{b["range"]["start"]["line"].get<int>(),
+                     b["range"]["start"]["character"].get<int>()};
+  });
+  text_document d(text);
+  for (const json& e : list)
+    d.replace({e["range"]["start"]["line"], e["range"]["start"]["character"]},
+              {e["range"]["end"]["line"], e["range"]["end"]["character"]},
+              e["newText"].get<std::string>());
+  return d.text();
+}
+
+TEST(LspCapabilities, QuickFixesMendWhatTheDiagnosticsSay) {
+  struct fix_case {
+    std::string train;  // the train document, planted
+    std::string_view on_line_with;
+    std::string title_part;
+    std::string train_after;  // expected after the fix
+  };
+  const std::string train = built_in_train();
+  const std::string mangled_name = "SAN DALM\xC3\x83\xC5\x92O";  // "Ì" saved as UTF-8, read as 1252
+  const std::string no_end = with(train, "[fine]\r\n", "");
+  const fix_case cases[] = {
+      {with(train, "segnale", "sengale"), "sengale", "Replace with 'segnale'", train},
+      {with(train, "stazione,      50,", "stazione,      60,"), "stazione,      60",
+       "Round 60 to 50", train},
+      {with(train, "SAN DALMIO", mangled_name), mangled_name, "letters meant",
+       with(train, "SAN DALMIO", "SAN DALM\xC3\x8CO")},
+      {no_end, "[generale]", "\"[fine]\"", no_end + "[fine]\r\n"},
+  };
+  for (const fix_case& k : cases) {
+    SCOPED_TRACE(k.title_part);
+    client c;
+    c.initialize();
+    c.open(line_uri, built_in_line());
+    c.open(train_uri, k.train);
+    const text_document planted(k.train);
+    int row = 0;
+    while (row < planted.line_count() &&
+           planted.line(row).find(k.on_line_with) == std::string_view::npos)
+      ++row;
+    const json actions = c.call("textDocument/codeAction",
+                                {{"textDocument", {{"uri", train_uri}}},
+                                 {"range",
+                                  {{"start", {{"line", row}, {"character", 0}}},
+                                   {"end", {{"line", row}, {"character", 0}}}}},
+                                 {"context", {{"diagnostics", json::array()}}}})["result"];
+    const json* chosen = nullptr;
+    for (const json& a : actions)
+      if (a["title"].get<std::string>().find(k.title_part) != std::string::npos) chosen = &a;
+    ASSERT_NE(chosen, nullptr) << actions.dump();
+    EXPECT_EQ((*chosen)["kind"], "quickfix");
+    EXPECT_EQ(applied(k.train, (*chosen)["edit"]["changes"][train_uri]), k.train_after);
+  }
+}
+
+TEST(LspCapabilities, SignatureHelpNamesEveryFieldOfAStation) {
+  client c;
+  c.initialize();
+  const std::string train = built_in_train();
+  c.open(train_uri, train);
+  const int row = row_of(train, "stazione");
+  const std::string line(text_document(train).line(row));
+  const auto fields = record_of(record_kind::station).fields;
+  ASSERT_EQ(fields.size(), 17u);
+  // The first character of each value, after each comma.
+  std::vector<int> starts;
+  for (size_t i = 0; i < line.size(); ++i)
+    if (line[i] == ',') starts.push_back(static_cast<int>(line.find_first_not_of(' ', i + 1)));
+  ASSERT_EQ(starts.size(), 17u);
+  for (size_t i = 0; i < starts.size(); ++i) {
+    const json help = c.at("textDocument/signatureHelp", train_uri, row, starts[i])["result"];
+    ASSERT_TRUE(help.is_object()) << i;
+    EXPECT_EQ(help["activeParameter"], static_cast<int>(i)) << line.substr(starts[i]);
+    const json& p = help["signatures"][0]["parameters"][i];
+    EXPECT_EQ(p["label"], std::string(fields[i].name));
+    EXPECT_NE(p["documentation"].get<std::string>().find(std::string(fields[i].meaning)),
+              std::string::npos);
+  }
+  EXPECT_EQ(c.at("textDocument/signatureHelp", train_uri, row, 2)["result"], nullptr);
+}
+
+TEST(LspCapabilities, InlayHintsGiveTheTrainSheetsKilometres) {
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  const std::string train = built_in_train();
+  c.open(train_uri, train);
+  const text_document doc(train);
+  const json hints =
+      c.call("textDocument/inlayHint",
+             {{"textDocument", {{"uri", train_uri}}},
+              {"range",
+               {{"start", {{"line", 0}, {"character", 0}}},
+                {"end", {{"line", doc.line_count()}, {"character", 0}}}}}})["result"];
+  int stations = 0;
+  for (const json& h : hints) {
+    const std::string_view line = doc.line(h["position"]["line"]);
+    if (line.rfind("stazione", 0) != 0) continue;
+    for (std::string_view name :
+         {"SAN DALMIO", "COLLE SERVO", "PONTE ARSINO", "MERLANA", "LESTRANO"})
+      if (line.find(name) != std::string_view::npos) {
+        EXPECT_EQ(h["label"], " km " + sheet_kilometre(name)) << name;
+        ++stations;
+      }
+  }
+  EXPECT_EQ(stations, 5);
+}
+
+TEST(LspCapabilities, FormattingAlignsColumnsAndChangesNothingElse) {
+  client c;
+  c.initialize();
+  // The built-in line description with the blanks after its commas taken
+  // out, and a few put in the wrong places.
+  std::string messy = built_in_line();
+  for (size_t at; (at = messy.find(",  ")) != std::string::npos;) messy.replace(at, 3, ",");
+  messy = with(messy, "pendenza,", "pendenza ,    ");
+  c.open(line_uri, messy);
+  const json edits = c.call("textDocument/formatting", {{"textDocument", {{"uri", line_uri}}},
+                                                        {"options", {{"tabSize", 2}}}})["result"];
+  ASSERT_FALSE(edits.empty());
+  const std::string formatted = applied(messy, edits);
+  // The compile reads the same: the same records, the same findings.
+  const std::string t = to_windows1252(built_in_train());
+  std::vector<std::string> before, after;
+  for (const finding& f : check_documents({to_windows1252(messy), t}, {}))
+    before.push_back(std::to_string(f.line) + " " + f.message);
+  for (const finding& f : check_documents({to_windows1252(formatted), t}, {}))
+    after.push_back(std::to_string(f.line) + " " + f.message);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(text_document(formatted).line_count(), text_document(messy).line_count());
+  // Formatting what is formatted changes nothing.
+  c.notify("textDocument/didChange", {{"textDocument", {{"uri", line_uri}, {"version", 2}}},
+                                      {"contentChanges", json::array({{{"text", formatted}}})}});
+  EXPECT_TRUE(c.call("textDocument/formatting", {{"textDocument", {{"uri", line_uri}}},
+                                                 {"options", {{"tabSize", 2}}}})["result"]
+                  .empty());
+}
+
+TEST(LspCapabilities, ThePlacesAndShapesOfADocument) {
+  client c;
+  c.initialize();
+  const std::string line = built_in_line(), train = built_in_train();
+  c.open(line_uri, line);
+  c.open(train_uri, train);
+  // References: the records at a signal's place, in both documents;
+  // highlights only in its own.
+  const int signal = row_of(train, "segnale");
+  const json refs = c.at("textDocument/references", train_uri, signal, 2)["result"];
+  std::set<std::string> documents;
+  for (const json& r : refs) documents.insert(r["uri"]);
+  EXPECT_EQ(documents, (std::set<std::string>{line_uri, train_uri})) << refs.dump();
+  const json highlights = c.at("textDocument/documentHighlight", train_uri, signal, 2)["result"];
+  EXPECT_FALSE(highlights.empty());
+  EXPECT_LT(highlights.size(), refs.size());
+  // Folding: one range for each section that holds records.
+  const json folds =
+      c.call("textDocument/foldingRange", {{"textDocument", {{"uri", line_uri}}}})["result"];
+  EXPECT_EQ(folds.size(), 6u) << folds.dump();  // every section but "[fine]"
+  // Semantic tokens: five numbers each; the first is the "[generale]"
+  // section header on line 0.
+  const json tokens = c.call("textDocument/semanticTokens/full",
+                             {{"textDocument", {{"uri", line_uri}}}})["result"]["data"];
+  ASSERT_GE(tokens.size(), 5u);
+  EXPECT_EQ(tokens.size() % 5, 0u);
+  EXPECT_EQ(tokens[0], 0);
+  EXPECT_EQ(tokens[2], 10);  // "[generale]"
+  EXPECT_EQ(tokens[3], 3);   // namespace
+  // Workspace symbols: the stations and signals of what is open.
+  const json found = c.call("workspace/symbol", {{"query", "dalmio"}})["result"];
+  ASSERT_EQ(found.size(), 1u) << found.dump();
+  EXPECT_EQ(found[0]["name"], "SAN DALMIO");
+  EXPECT_EQ(found[0]["location"]["uri"], train_uri);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LspCapabilities, ATakenCellNamesTheRecordThatHoldsIt) {
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  // The third signal moved onto the second one's cell.
+  std::string train = built_in_train();
+  const text_document doc(train);
+  const int first = row_of(train, "segnale");
+  const std::string second(doc.line(first + 1));
+  const std::string third(doc.line(first + 2));
+  const std::string second_position = second.substr(
+      second.find(',') + 1, second.find(',', second.find(',') + 1) - second.find(',') - 1);
+  const size_t comma = third.find(','), next = third.find(',', comma + 1);
+  train = with(train, third, third.substr(0, comma + 1) + second_position + third.substr(next));
+  c.open(train_uri, train);
+  bool named = false;
+  for (const json& d : c.diagnostics(train_uri))
+    if (d["code"] == 16) {
+      ASSERT_TRUE(d.contains("relatedInformation")) << d.dump();
+      const json& r = d["relatedInformation"][0];
+      EXPECT_EQ(r["location"]["uri"], train_uri);
+      EXPECT_EQ(r["location"]["range"]["start"]["line"], first + 1);
+      EXPECT_EQ(r["message"], "the signal that holds this cell");
+      named = true;
+    }
+  EXPECT_TRUE(named);
+
+  // A gradient whose position goes backwards names the one before it.
+  client lone;
+  lone.initialize();
+  const char* uri = "file:///o/O_linea.txt";
+  lone.open(uri,
+            "[generale]\r\nlunghezza percorso,    5000\r\n[pendenze]\r\n"
+            "pendenza,  2000,  3\r\npendenza,  1000,  4\r\n[fine]\r\n");
+  bool backwards = false;
+  for (const json& d : lone.diagnostics(uri))
+    if (d["code"] == "out-of-order") {
+      ASSERT_TRUE(d.contains("relatedInformation")) << d.dump();
+      EXPECT_EQ(d["relatedInformation"][0]["location"]["range"]["start"]["line"], 3);
+      backwards = true;
+    }
+  EXPECT_TRUE(backwards) << lone.diagnostics(uri).dump();
 }
 
 }  // namespace

@@ -166,6 +166,63 @@ json to_json(const document_symbol& s) {
   return j;
 }
 
+json to_json(const code_action& a) {
+  json changes = json::object();
+  for (const auto& [uri, edits] : a.edits) changes[uri] = to_json(edits);
+  json j = {{"title", a.title}, {"kind", "quickfix"}, {"edit", {{"changes", changes}}}};
+  if (!a.mends.empty()) j["diagnostics"] = to_json(a.mends);
+  if (a.preferred) j["isPreferred"] = true;
+  return j;
+}
+
+json to_json(const signature& s) {
+  json parameters = json::array();
+  for (const signature::parameter& p : s.parameters)
+    parameters.push_back({{"label", p.label}, {"documentation", p.documentation}});
+  return {
+      {"signatures",
+       json::array(
+           {{{"label", s.label}, {"documentation", s.documentation}, {"parameters", parameters}}})},
+      {"activeSignature", 0},
+      {"activeParameter", s.active}};
+}
+
+json to_json(const inlay_hint& h) {
+  return {{"position", to_json(h.at)}, {"label", h.label}, {"tooltip", h.tooltip}};
+}
+
+json to_json(const folding_range& f) {
+  return {{"startLine", f.start_line}, {"endLine", f.end_line}, {"kind", "region"}};
+}
+
+json to_json(const symbol_information& s) {
+  return {{"name", s.name},
+          {"kind", symbol_number(s.kind)},
+          {"location", to_json(s.where)},
+          {"containerName", s.container}};
+}
+
+json semantic_token_legend() {
+  return {{"tokenTypes", {"keyword", "number", "string", "namespace", "comment"}},
+          {"tokenModifiers", json::array()}};
+}
+
+json semantic_tokens_json(const std::vector<semantic_token>& tokens) {
+  json data = json::array();
+  int line = 0, character = 0;
+  for (const semantic_token& t : tokens) {
+    const int delta_line = t.line - line;
+    data.push_back(delta_line);
+    data.push_back(delta_line == 0 ? t.character - character : t.character);
+    data.push_back(t.length);
+    data.push_back(static_cast<int>(t.kind));
+    data.push_back(0);
+    line = t.line;
+    character = t.character;
+  }
+  return {{"data", data}};
+}
+
 json response(const json& id, json result) {
   return {{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}};
 }

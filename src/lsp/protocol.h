@@ -57,6 +57,15 @@ nlohmann::json to_json(const diagnostic& d);
 nlohmann::json to_json(const hover_text& h);
 nlohmann::json to_json(const completion_item& i);
 nlohmann::json to_json(const document_symbol& s);
+nlohmann::json to_json(const code_action& a);
+nlohmann::json to_json(const signature& s);
+nlohmann::json to_json(const inlay_hint& h);
+nlohmann::json to_json(const folding_range& f);
+nlohmann::json to_json(const symbol_information& s);
+// The token types, in the order semantic_tokens_json numbers them.
+nlohmann::json semantic_token_legend();
+// The protocol's relative encoding of tokens, in document order.
+nlohmann::json semantic_tokens_json(const std::vector<semantic_token>& tokens);
 template <typename T>
 nlohmann::json to_json(const std::vector<T>& list) {
   nlohmann::json out = nlohmann::json::array();

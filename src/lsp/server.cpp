@@ -7,13 +7,20 @@
 #include <ostream>
 
 #include "compiler/compile.h"
+#include "lsp/code_actions.h"
 #include "lsp/completion.h"
 #include "lsp/definition.h"
 #include "lsp/diagnostics.h"
+#include "lsp/document_layout.h"
+#include "lsp/formatting.h"
 #include "lsp/hover.h"
+#include "lsp/inlay_hints.h"
 #include "lsp/outline.h"
+#include "lsp/references.h"
+#include "lsp/signature_help.h"
 #include "lsp/transport.h"
 #include "lsp/uri.h"
+#include "lsp/workspace_symbols.h"
 #include "runtime/windows1252.h"
 
 #ifdef __GLIBC__
@@ -197,7 +204,16 @@ json lsp_server::initialize(const json& params) {
             {"hoverProvider", true},
             {"completionProvider", {{"triggerCharacters", json::array()}}},
             {"documentSymbolProvider", true},
-            {"definitionProvider", true}}},
+            {"definitionProvider", true},
+            {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+            {"signatureHelpProvider", {{"triggerCharacters", {","}}}},
+            {"inlayHintProvider", true},
+            {"foldingRangeProvider", true},
+            {"semanticTokensProvider", {{"legend", semantic_token_legend()}, {"full", true}}},
+            {"documentFormattingProvider", true},
+            {"documentHighlightProvider", true},
+            {"referencesProvider", true},
+            {"workspaceSymbolProvider", true}}},
           {"serverInfo", {{"name", "scenario-tool"}, {"version", "1.0"}}}};
 }
 
@@ -207,18 +223,64 @@ json lsp_server::request(const std::string& method, const json& params) {
     shut_down_ = true;
     return nullptr;
   }
-  const bool known = method == "textDocument/hover" || method == "textDocument/completion" ||
-                     method == "textDocument/documentSymbol" || method == "textDocument/definition";
-  if (!known) throw rpc_failure{rpc_error::method_not_found, "unknown method " + method};
+  if (method == "workspace/symbol") {
+    std::vector<const document_view*> held;
+    for (const auto& [uri, d] : documents_) {
+      pair_of(uri, true);  // reads the records
+      held.push_back(view_of_held(uri));
+    }
+    return to_json(workspace_symbols(
+        held, params.contains("query") ? string_from(params["query"]) : std::string()));
+  }
+  static const std::set<std::string> on_documents = {"textDocument/hover",
+                                                     "textDocument/completion",
+                                                     "textDocument/documentSymbol",
+                                                     "textDocument/definition",
+                                                     "textDocument/codeAction",
+                                                     "textDocument/signatureHelp",
+                                                     "textDocument/inlayHint",
+                                                     "textDocument/foldingRange",
+                                                     "textDocument/semanticTokens/full",
+                                                     "textDocument/formatting",
+                                                     "textDocument/documentHighlight",
+                                                     "textDocument/references"};
+  if (!on_documents.count(method))
+    throw rpc_failure{rpc_error::method_not_found, "unknown method " + method};
   const std::string& uri = string_from(params.at("textDocument").at("uri"));
   const auto held = documents_.find(uri);
   if (held == documents_.end()) return nullptr;
   const document_pair pair = pair_of(uri, true);
   const document_view& self = *view_of_held(uri);
   if (method == "textDocument/documentSymbol") return to_json(outline_of(self));
+  if (method == "textDocument/foldingRange") return to_json(folding_ranges_of(self));
+  if (method == "textDocument/semanticTokens/full")
+    return semantic_tokens_json(semantic_tokens_of(self));
+  if (method == "textDocument/formatting") return to_json(formatting_of(self));
+  if (method == "textDocument/codeAction") {
+    const pair_diagnostics found = diagnostics_of(pair, self.kind);
+    return to_json(
+        code_actions_for(self, range_from(params.at("range")),
+                         self.kind == document_kind::line_description ? found.line : found.train));
+  }
+  if (method == "textDocument/inlayHint") {
+    const text_range r = range_from(params.at("range"));
+    return to_json(inlay_hints_in(pair, self, r.start.line, r.end.line));
+  }
   const text_position at = position_from(params.at("position"));
   if (method == "textDocument/completion")
     return {{"isIncomplete", false}, {"items", to_json(completion_at(self, at, snippets_))}};
+  if (method == "textDocument/signatureHelp") {
+    const auto found = signature_at(self, at);
+    return found ? to_json(*found) : json(nullptr);
+  }
+  if (method == "textDocument/documentHighlight" || method == "textDocument/references") {
+    std::vector<location> found =
+        records_at_same_place(pair, self, at, method == "textDocument/references");
+    if (method == "textDocument/references") return to_json(found);
+    json highlights = json::array();
+    for (const location& l : found) highlights.push_back({{"range", to_json(l.range)}});
+    return highlights;
+  }
   if (method == "textDocument/definition") {
     const std::vector<location> found = definition_at(pair, self, at);
     return found.empty() ? json(nullptr) : to_json(found);

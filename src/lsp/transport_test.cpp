@@ -88,10 +88,41 @@ TEST(LspUri, FileUrisAndPathsConvertBothWays) {
       {"untitled:Untitled-1", std::nullopt},
       {"file://host", std::nullopt},
   };
-  for (const uri_case& c : cases) EXPECT_EQ(path_of_uri(c.uri), c.path) << c.uri;
+  constexpr path_style posix = path_style::posix;
+  for (const uri_case& c : cases) EXPECT_EQ(path_of_uri(c.uri, posix), c.path) << c.uri;
   for (const char* path : {"/a b/c.txt", "/w/\xC3\xA8-.txt", "/x/%41"})
-    EXPECT_EQ(path_of_uri(uri_of_path(path)), path) << path;
-  EXPECT_EQ(uri_key("file:///a/%62.txt"), uri_key("file:///a/b.txt"));
+    EXPECT_EQ(path_of_uri(uri_of_path(path, posix), posix), path) << path;
+  EXPECT_EQ(uri_key("file:///a/%62.txt", posix), uri_key("file:///a/b.txt", posix));
+}
+
+// The URIs Windows editors send: a drive letter in either case, its colon
+// escaped or not, and network paths.
+TEST(LspUri, WindowsFileUrisAndPaths) {
+  constexpr path_style windows = path_style::windows;
+  struct uri_case {
+    const char* uri;
+    std::optional<std::string> path;
+  };
+  const uri_case cases[] = {
+      {"file:///c%3A/Users/Societ%C3%A0/linea.txt", "C:\\Users\\Societ\xC3\xA0\\linea.txt"},
+      {"file:///C:/Users/x/y%20z.txt", "C:\\Users\\x\\y z.txt"},
+      {"file:///d%3a/", "D:\\"},
+      {"file://localhost/c:/Routes/a.txt", "C:\\Routes\\a.txt"},
+      {"file://server/share/Routes/a.txt", "\\\\server\\share\\Routes\\a.txt"},
+      {"untitled:Untitled-1", std::nullopt},
+  };
+  for (const uri_case& c : cases) EXPECT_EQ(path_of_uri(c.uri, windows), c.path) << c.uri;
+  // Paths become URIs spelled as VS Code spells them, and back.
+  EXPECT_EQ(uri_of_path("C:\\Users\\Societ\xC3\xA0\\a b.txt", windows),
+            "file:///c%3A/Users/Societ%C3%A0/a%20b.txt");
+  EXPECT_EQ(uri_of_path("\\\\server\\share\\a.txt", windows), "file://server/share/a.txt");
+  for (const char* path : {"C:\\Routes\\Foo_linea.txt", "\\\\server\\share\\x.txt", "D:\\"})
+    EXPECT_EQ(path_of_uri(uri_of_path(path, windows), windows), path) << path;
+  // One document whatever the spelling of its drive.
+  EXPECT_EQ(uri_key("file:///c%3A/Routes/a.txt", windows),
+            uri_key("file:///C:/Routes/a.txt", windows));
+  // POSIX paths keep their colons and backslashes as they are.
+  EXPECT_EQ(path_of_uri("file:///c%3A/x%5Cy", path_style::posix), "/c:/x\\y");
 }
 
 }  // namespace

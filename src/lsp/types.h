@@ -87,3 +87,51 @@ struct document_symbol {
   text_range selection_range;
   std::vector<document_symbol> children;
 };
+
+// A change the editor can apply: edits of one or more documents, and the
+// diagnostics it mends.
+struct code_action {
+  std::string title;
+  std::vector<std::pair<std::string, std::vector<text_edit>>> edits;  // by URI
+  std::vector<diagnostic> mends;
+  bool preferred = false;
+};
+
+// A record's fields as a signature, and the one the cursor is in.
+struct signature {
+  std::string label;
+  std::string documentation;
+  struct parameter {
+    std::string label;
+    std::string documentation;
+  };
+  std::vector<parameter> parameters;
+  int active = 0;
+};
+
+struct inlay_hint {
+  text_position at;
+  std::string label;
+  std::string tooltip;
+};
+
+struct folding_range {
+  int start_line = 0;
+  int end_line = 0;
+};
+
+enum class token_kind { keyword, number, text, section, comment };
+
+struct semantic_token {
+  int line = 0;
+  int character = 0;  // in the editor's units
+  int length = 0;     // in the editor's units
+  token_kind kind = token_kind::keyword;
+};
+
+struct symbol_information {
+  std::string name;
+  symbol_kind kind = symbol_kind::station;
+  location where;
+  std::string container;
+};

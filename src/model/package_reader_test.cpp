@@ -110,7 +110,7 @@ TEST(PackageReader, ReadsBackTheBuiltInScenario) {
 std::string error_of(const built_package& c, const std::string& name, const std::string& bytes) {
   memory_disk d;
   d.files = c.disk.files;
-  d.files[std::string(test_directory) + "/" + name] = bytes;
+  d.files[path_in(test_directory, name)] = bytes;
   package p;
   package_error error;
   if (read_from(d, &p, &error)) return "<read>";
@@ -301,7 +301,7 @@ TEST(PackageReader, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {
   for (const auto& k : cases) {
     memory_disk d;
     d.files = c->disk.files;
-    const std::string path = std::string(test_directory) + "/" + k.name;
+    const std::string path = path_in(test_directory, k.name);
     d.files.erase(path);
     if (k.as_directory) d.directories.insert(path);
     package p;

@@ -13,6 +13,7 @@
 #include "lsp/server.h"
 #include "lsp/transport.h"
 #include "run/exit_status.h"
+#include "runtime/desktop.h"
 #include "runtime/disk.h"
 #include "runtime/nearest_word.h"
 #include "tool/check_command.h"
@@ -118,7 +119,13 @@ int run_command(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int status = run_command(argc, argv);
+  prepare_standard_streams();
+  // The arguments in UTF-8 whatever the system hands over.
+  std::vector<std::string> args = program_arguments(argc, argv);
+  std::vector<char*> pointers = {argc > 0 ? argv[0] : const_cast<char*>("scenario-tool")};
+  for (std::string& arg : args) pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
+  const int status = run_command(static_cast<int>(args.size() + 1), pointers.data());
   // Whatever went to standard output must have arrived: a full disk or a
   // closed pipe behind it is a failure, never a clean exit.
   std::cout.flush();

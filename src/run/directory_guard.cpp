@@ -22,7 +22,7 @@ std::unique_ptr<directory_lock> take_directory(disk& d, const std::string& direc
 }
 
 std::string directory_of(const std::string& path) {
-  const size_t slash = path.rfind(path_separator);
+  const size_t slash = last_separator(path);
   if (slash == std::string::npos) return ".";
   if (slash == 0) return path.substr(0, 1);
   return path.substr(0, slash);

@@ -62,3 +62,12 @@ int run_generator(disk& d, const std::string& directory, std::ostream& out, std:
     remove_source_documents(d, id, directory);
   return report_package_step(err, program_name, build.compile, build.package, nullptr);
 }
+
+std::string message_box_text(int status, std::string_view errors) {
+  if (status != exit_reserved_slot && status != exit_io_failure) return std::string();
+  while (!errors.empty() && errors.back() == '\n') errors.remove_suffix(1);
+  std::string_view line = errors.substr(errors.rfind('\n') + 1);
+  const std::string prefix = std::string(program_name) + ": ";
+  if (line.starts_with(prefix)) line.remove_prefix(prefix.size());
+  return std::string(line);
+}

@@ -26,3 +26,9 @@ std::vector<std::string> generator_file_paths(const scenario_identity& id,
 // Says "Attendere" on `out` first; reports on `err`. The directory is locked
 // for the run, and a replacement a killed run left is finished first.
 int run_generator(disk& d, const std::string& directory, std::ostream& out, std::ostream& err);
+
+// What a person watching the run is shown once it ended with `status` after
+// writing `errors`: the message box's text (a taken slot's " Errore n. 1250"
+// or " Errore n. 1251" as it stands, or the line naming the file and the
+// reason without the program's name), or empty when the run shows no box.
+std::string message_box_text(int status, std::string_view errors);

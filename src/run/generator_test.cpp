@@ -3,7 +3,6 @@
 #include "run/generator.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -37,7 +36,7 @@ struct generator_run {
     status = run_generator(disk, test_directory, out, err);
   }
   std::string file(const std::string& name) {
-    auto it = disk.files.find(std::string(test_directory) + "/" + name);
+    auto it = disk.files.find(path_in(test_directory, name));
     return it == disk.files.end() ? "<missing>" : it->second;
   }
 };
@@ -51,8 +50,8 @@ TEST(Generator, ACleanRunLeavesTheFormsAndThePackage) {
   std::set<std::string> names;
   for (const auto& [path, bytes] : g.disk.files) names.insert(path);
   std::set<std::string> expected;
-  for (const auto& n : package_names) expected.insert(std::string(test_directory) + "/" + n);
-  for (const auto& n : form_names) expected.insert(std::string(test_directory) + "/" + n);
+  for (const auto& n : package_names) expected.insert(path_in(test_directory, n));
+  for (const auto& n : form_names) expected.insert(path_in(test_directory, n));
   EXPECT_EQ(names, expected);
   EXPECT_EQ(g.disk.open_files(), 0u);
 }
@@ -188,7 +187,7 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
     EXPECT_NE(message.find("No space left on device"), std::string::npos) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     for (const auto& n : package_names)
-      EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
+      EXPECT_EQ(g.file(n), earlier.at(path_in(test_directory, n))) << n;
     // The source documents live only while a run lasts.
     EXPECT_EQ(g.file("Borvasco_Lestrano_linea.txt"), "<missing>") << limit;
     EXPECT_EQ(g.file("Borvasco_Lestrano_40817-.txt"), "<missing>") << limit;
@@ -216,7 +215,7 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
     EXPECT_EQ(g.status, exit_io_failure) << op[0] << " " << op[1];
     EXPECT_NE(g.err.str().find("Input/output error"), std::string::npos) << g.err.str();
     for (const auto& n : package_names)
-      EXPECT_EQ(g.file(n), earlier.at(std::string(test_directory) + "/" + n)) << n;
+      EXPECT_EQ(g.file(n), earlier.at(path_in(test_directory, n))) << n;
   }
 }
 
@@ -245,9 +244,11 @@ TEST(Generator, ADirectoryWhereTheGridFileShouldGo) {
 }
 
 TEST(Generator, RunsOnTheRealDisk) {
-  char pattern[] = "/tmp/scenario-gen-test-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  std::filesystem::path dir = pattern;
+  // A folder of this process's own under the system's temporary folder.
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() /
+      ("scenario-gen-test-" + std::to_string(process_number()) + "-" + run_tag());
+  ASSERT_TRUE(std::filesystem::create_directory(dir));
   std::ostringstream out, err;
   EXPECT_EQ(run_generator(real_disk(), dir.string(), out, err), exit_clean) << err.str();
   std::set<std::string> names;
@@ -344,3 +345,22 @@ TEST(Generator, ARunKilledAtAnyStepIsFinishedByTheNext) {
 }
 
 }  // namespace
+
+TEST(Generator, APersonIsShownTheTakenSlotOrTheFileThatFailedInABox) {
+  struct box_case {
+    int status;
+    std::string errors, shown;
+  } cases[] = {
+      {exit_reserved_slot, " Errore n. 1250\n", " Errore n. 1250"},
+      {exit_reserved_slot, " Errore n. 1251\n", " Errore n. 1251"},
+      {exit_io_failure, "scenario-gen: cannot write C:\\Sim\\x.sim: in use by another program\n",
+       "cannot write C:\\Sim\\x.sim: in use by another program"},
+      {exit_io_failure,
+       "scenario-gen: cannot lock C:\\Sim: the directory is in use by another run\n",
+       "cannot lock C:\\Sim: the directory is in use by another run"},
+      // A compile fault of the built-in documents is not the user's to see.
+      {exit_compile_fault, "scenario-gen: error 16 at 1850 m: a signal's cell is not free\n", ""},
+      {exit_clean, "", ""},
+  };
+  for (const box_case& c : cases) EXPECT_EQ(message_box_text(c.status, c.errors), c.shown);
+}

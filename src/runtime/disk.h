@@ -1,7 +1,7 @@
 #pragma once
 // The program's only way to the file system. The real implementation lives in
-// posix_disk.cpp; tests and the fuzz targets use testing/memory_disk.h, which can also
-// be told to fail any operation.
+// posix_disk.cpp or windows_disk.cpp; tests and the fuzz targets use
+// testing/memory_disk.h, which can also be told to fail any operation.
 
 #include <cstddef>
 #include <cstdint>
@@ -133,3 +133,12 @@ int64_t process_number();
 
 // The separator between a directory and a file name on this system.
 extern const char path_separator;
+
+// Every character that separates a directory from a name on this system:
+// "/" on POSIX, "\\/" on Windows, where both are taken.
+extern const char path_separators[];
+
+// Where the last separator of `path` is, or npos.
+inline size_t last_separator(std::string_view path) {
+  return path.find_last_of(path_separators);
+}

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/text_lines.h"
+
 namespace {
 
 // Reads every field of `text` as text.
@@ -153,6 +155,21 @@ TEST(FieldReader, KnowsTheColumnOfEachField) {
     EXPECT_EQ(r.field_line(), e.line);
     EXPECT_EQ(r.field_column(), e.column) << "line " << e.line;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Lines end where the field reader ends them: CR, LF or CR LF.
+TEST(TextLines, EndAtCrLfOrBoth) {
+  using lines = std::vector<std::string_view>;
+  EXPECT_EQ(split_lines("a\r\nb\rc\nd"), (lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(split_lines("a\r\n"), (lines{"a"}));
+  EXPECT_EQ(split_lines("a\r\n", true), (lines{"a", ""}));
+  EXPECT_EQ(split_lines("\n\r"), (lines{"", ""}));
+  EXPECT_EQ(split_lines(""), lines{});
+  EXPECT_EQ(split_lines("", true), (lines{""}));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The file system of a POSIX system, and where the executable lives.
+// The file system of a POSIX system, where the executable lives, and the
+// standard streams and arguments as they come (nothing is shown on a screen).
 
 #include <dirent.h>
 #include <errno.h>
@@ -14,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "runtime/desktop.h"
 #include "runtime/disk.h"
 
 const char path_separator = '/';
+const char path_separators[] = "/";
 
 namespace {
 
@@ -120,6 +123,31 @@ disk::entry entry_of(mode_t mode) {
   return disk::entry::other;
 }
 
+// Reads an open file in pieces of at most `size` bytes, handing each to
+// `part` until the file ends or `part` says stop, then closes it. A file that
+// grows while it is read is still held to the bound.
+bool read_pieces(int fd, size_t size, const disk::part_reader& part, std::string* err) {
+  std::vector<char> buf(size);
+  int64_t total = 0;
+  for (;;) {
+    ssize_t n = ::read(fd, buf.data(), buf.size());
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      close_quietly(fd);
+      return fail(err);
+    }
+    total += n;
+    if (total > max_read_bytes) {
+      ::close(fd);
+      return fail(err, too_large_reason(total));
+    }
+    if (!part(std::string_view(buf.data(), static_cast<size_t>(n)))) break;
+  }
+  if (::close(fd) != 0) return fail(err);
+  return true;
+}
+
 struct posix_disk : disk {
   entry stat(const std::string& path) override {
     struct stat st;
@@ -135,35 +163,22 @@ struct posix_disk : disk {
     struct stat st;
     const int fd = open_for_reading(path, &st, err);
     if (fd < 0) return false;
-    auto too_large = [&](int64_t size) {
-      ::close(fd);
-      return fail(err, too_large_reason(size));
-    };
     try {
       contents->clear();
       contents->reserve(static_cast<size_t>(st.st_size));
-      char buf[64 * 1024];
-      for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-          if (errno == EINTR) continue;
-          close_quietly(fd);
-          return fail(err);
-        }
-        // A file that grows while it is read is still held to the bound.
-        if (static_cast<int64_t>(contents->size()) + n > max_read_bytes)
-          return too_large(static_cast<int64_t>(contents->size()) + n);
-        contents->append(buf, static_cast<size_t>(n));
-      }
+      return read_pieces(
+          fd, 64 * 1024,
+          [&](std::string_view piece) {
+            contents->append(piece);
+            return true;
+          },
+          err);
     } catch (const std::bad_alloc&) {
       contents->clear();
       contents->shrink_to_fit();
       ::close(fd);
       return fail(err, "not enough memory to read " + std::to_string(st.st_size) + " bytes");
     }
-    if (::close(fd) != 0) return fail(err);
-    return true;
   }
 
   bool read_file_parts(const std::string& path, const part_reader& part,
@@ -171,27 +186,7 @@ struct posix_disk : disk {
     struct stat st;
     const int fd = open_for_reading(path, &st, err);
     if (fd < 0) return false;
-    auto too_large = [&](int64_t size) {
-      ::close(fd);
-      return fail(err, too_large_reason(size));
-    };
-    std::vector<char> buf(256 * 1024);
-    int64_t total = 0;
-    for (;;) {
-      ssize_t n = ::read(fd, buf.data(), buf.size());
-      if (n == 0) break;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        close_quietly(fd);
-        return fail(err);
-      }
-      // A file that grows while it is read is still held to the bound.
-      total += n;
-      if (total > max_read_bytes) return too_large(total);
-      if (!part(std::string_view(buf.data(), static_cast<size_t>(n)))) break;
-    }
-    if (::close(fd) != 0) return fail(err);
-    return true;
+    return read_pieces(fd, 256 * 1024, part, err);
   }
 
   bool create_file(const std::string& path, int* handle, std::string* err) override {
@@ -362,4 +357,26 @@ std::string application_path() {
   if (slash == std::string::npos) return std::string();
   if (slash == 0) return std::string();  // the root directory: "" + "/" + name
   return path.substr(0, slash);
+}
+
+void prepare_standard_streams() {}
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+bool watched_by_a_person() {
+  return false;
+}
+
+waiting_window::waiting_window(std::string_view title, std::string_view text) {
+  (void)title;
+  (void)text;
+}
+
+waiting_window::~waiting_window() = default;
+
+void show_message_box(std::string_view title, std::string_view text) {
+  (void)title;
+  (void)text;
 }

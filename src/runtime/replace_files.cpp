@@ -7,12 +7,12 @@
 namespace {
 
 std::string directory_of(const std::string& path) {
-  const size_t slash = path.rfind(path_separator);
+  const size_t slash = last_separator(path);
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 std::string name_of(const std::string& path) {
-  const size_t slash = path.rfind(path_separator);
+  const size_t slash = last_separator(path);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -22,7 +22,7 @@ std::string in_directory(const std::string& dir, const std::string& name) {
 
 // "<dir>/<tag>.<name><suffix>"
 std::string tagged_name(const std::string& path, std::string_view tag, const char* suffix) {
-  const size_t slash = path.rfind(path_separator);
+  const size_t slash = last_separator(path);
   const size_t name_at = slash == std::string::npos ? 0 : slash + 1;
   return path.substr(0, name_at) + std::string(tag) + "." + path.substr(name_at) + suffix;
 }
@@ -104,8 +104,8 @@ bool parse_journal(std::string_view text, journal* j) {
       n = n * 10 + static_cast<size_t>(text[i++] - '0');
     if (i == 0 || i >= text.size() || text[i] != ' ' || text.size() - i - 1 < n + 1) return false;
     *out = std::string(text.substr(i + 1, n));
-    if (text[i + 1 + n] != '\n' || out->empty() || out->find(path_separator) != std::string::npos ||
-        *out == "." || *out == "..")
+    if (text[i + 1 + n] != '\n' || out->empty() ||
+        out->find_first_of(path_separators) != std::string::npos || *out == "." || *out == "..")
       return false;
     text.remove_prefix(i + 2 + n);
     return true;
@@ -295,8 +295,10 @@ bool replace_together(disk& d, const std::vector<std::string>& paths, io_failure
     const std::string backup = backup_name(paths[i], run_tag());
     std::string err;
     if (!d.link_file(paths[i], backup, &err)) {
+      // Named by the file whose old content could not be kept: that is the
+      // one the user knows (and may have open in another program).
       drop_backups();
-      return give_up(backup, err);
+      return give_up(paths[i], err);
     }
     kept[i] = true;
   }

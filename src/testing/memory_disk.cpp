@@ -12,7 +12,7 @@ bool fail(std::string* err, std::string reason) {
 }
 
 std::string parent_of(const std::string& path) {
-  const size_t slash = path.rfind('/');
+  const size_t slash = last_separator(path);
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
@@ -23,7 +23,7 @@ struct memory_lock : directory_lock {
   memory_lock(memory_disk& d, std::string dir) : d_(d), dir_(std::move(dir)) {}
   // A killed process loses its lock but leaves the lock file behind.
   ~memory_lock() override {
-    if (!d_.dead) d_.files.erase(dir_ + "/" + lock_file_name);
+    if (!d_.dead) d_.files.erase(dir_ + path_separator + lock_file_name);
     d_.held.erase(dir_);
   }
 
@@ -248,7 +248,7 @@ std::unique_ptr<directory_lock> memory_disk::lock_directory(const std::string& d
     *err = directory_in_use;
     return nullptr;
   }
-  const std::string path = dir + "/" + lock_file_name;
+  const std::string path = dir + path_separator + lock_file_name;
   if (stat_no_follow(path) != entry::missing && stat_no_follow(path) != entry::file) {
     *err = path + ": " +
            (links.count(path) ? "a symbolic link, not a regular file" : "not a regular file");

@@ -1,4 +1,5 @@
 #include "testing/scenario_fixture.h"
+#include "model/file_names.h"
 
 scenario_identity test_identity() {
   return {"Borvasco_Lestrano", "40817"};
@@ -44,7 +45,7 @@ int32_t built_package::position() const {
 }
 
 std::string built_package::file(std::string_view name) const {
-  auto it = disk.files.find(std::string(test_directory) + "/" + std::string(name));
+  auto it = disk.files.find(path_in(test_directory, name));
   return it == disk.files.end() ? std::string() : it->second;
 }
 

@@ -6,13 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "model/file_names.h"
 #include "run/package_step.h"
 #include "testing/memory_disk.h"
 
 inline constexpr const char* test_directory = "/scenario";
 // Where the package step finds the two documents in that directory.
-inline constexpr const char* test_line_path = "/scenario/Borvasco_Lestrano_linea.txt";
-inline constexpr const char* test_train_path = "/scenario/Borvasco_Lestrano_40817-.txt";
+inline const std::string test_line_path = path_in(test_directory, "Borvasco_Lestrano_linea.txt");
+inline const std::string test_train_path = path_in(test_directory, "Borvasco_Lestrano_40817-.txt");
 
 // The built-in identity, which names the test files.
 scenario_identity test_identity();

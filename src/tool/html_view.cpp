@@ -26,6 +26,41 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
   w.member("train", windows1252_to_utf8(p.table[entry_train].text));
   w.member("route_length", static_cast<int64_t>(p.table[entry_route].l8));
   w.member("with_origins", s.origins != nullptr);
+  w.member("cells", static_cast<int64_t>(p.grid.size()));
+  w.key("differences");
+  w.begin_array();
+  for (const std::string& d : s.differences) w.value(d);
+  w.end_array();
+  // The stretch bytes as runs of cells: [first, last, value].
+  const auto runs = [&](const char* name, uint8_t track_cell::*slot, auto value) {
+    w.key(name);
+    w.begin_array(true);
+    for (const stretch_run& r : stretch_runs(p.grid, slot)) {
+      w.begin_array(true);
+      w.value(static_cast<int64_t>(r.first_cell));
+      w.value(static_cast<int64_t>(r.last_cell));
+      w.value(static_cast<int64_t>(value(r.raw)));
+      w.end_array();
+    }
+    w.end_array();
+  };
+  runs("speed", &track_cell::b13, [](uint8_t raw) { return speed_kmh(raw); });
+  // A gradient byte of 0 (a cell the compile never reached) is written as
+  // -1000: no gradient.
+  runs("gradient", &track_cell::b14,
+       [](uint8_t raw) { return gradient_set(raw) ? gradient_per_mille(raw) : -1000; });
+  runs("mountain", &track_cell::b12, [](uint8_t raw) { return static_cast<int>(raw); });
+  w.key("restrictions");
+  w.begin_array(true);
+  for (const restriction_stretch& r : restriction_stretches(p)) {
+    if (r.end_cell < 0 || r.speed <= 0) continue;
+    w.begin_array(true);
+    w.value(static_cast<int64_t>(r.start));
+    w.value(static_cast<int64_t>(r.end));
+    w.value(static_cast<int64_t>(r.speed));
+    w.end_array();
+  }
+  w.end_array();
   w.key("ranges");
   w.begin_array(true);
   for (const kilometric_range& r : ranges) {
@@ -40,7 +75,11 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
   w.key("objects");
   w.begin_array();
   for (const cell_object& o : cell_objects(p)) {
-    const track_cell& c = p.grid[static_cast<size_t>(o.cell)];
+    // The stretch bytes in force at the object's own metre, as the profiles
+    // draw them (cell k covers metres 50 k .. 50 k + 50), not those of the
+    // cell that holds it.
+    const size_t at = std::min(static_cast<size_t>(std::max(o.metre, 0) / 50), p.grid.size() - 1);
+    const track_cell& c = p.grid[at];
     w.begin_object(true);
     w.member("cell", static_cast<int64_t>(o.cell));
     w.member("kind", o.kind ? kind_name(o.kind) : std::string("mark only"));
@@ -90,7 +129,8 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
   }
   w.end_array();
 
-  // The plan's trace, for following the shown stretch on the plan.
+  // The plan's trace, to the millimetre: the page draws the plan of the
+  // stretch shown from it, magnified.
   const plan_trace trace =
       p.plan.row0.empty() && p.plan.row1.empty() ? p.trace : trace_plan(p.plan);
   w.key("plan");
@@ -102,7 +142,7 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
       if (which == 0)
         w.value(static_cast<int64_t>(trace.metre[i]));
       else
-        w.value(std::round((which == 1 ? trace.east[i] : trace.north[i]) * 10) / 10);
+        w.value(std::round((which == 1 ? trace.east[i] : trace.north[i]) * 1000) / 1000);
     }
     w.end_array();
   }
@@ -125,16 +165,32 @@ std::string view_page(const package& p, const view_sources& sources) {
           "<button id=\"fit\" type=\"button\" title=\"show the whole line (key 0)\">fit</button>\n"
           "<button id=\"zoom-in\" type=\"button\" title=\"zoom in (key +)\">+</button>\n"
           "<button id=\"zoom-out\" type=\"button\" title=\"zoom out (key -)\">\u2212</button>\n"
+          "<button id=\"measure\" type=\"button\" aria-pressed=\"false\" "
+          "title=\"measure between two points (key m)\">measure</button>\n"
+          "<button id=\"export-svg\" type=\"button\" title=\"save the stretch shown as SVG\">"
+          "SVG</button>\n"
+          "<button id=\"export-png\" type=\"button\" title=\"save the stretch shown as PNG\">"
+          "PNG</button>\n"
           "<form id=\"search\"><input id=\"query\" type=\"search\" "
           "placeholder=\"station or km (86+550)\" aria-label=\"find a station or a kilometre\">"
           "<button type=\"submit\">find</button></form>\n"
-          "<span id=\"status\" role=\"status\"></span>\n<span id=\"shown\"></span>\n</header>\n"
-          "<main>\n<div id=\"drawing\">\n";
-  std::string svg = draw_package(p);
-  svg.erase(0, svg.find("<svg"));  // inline, without the XML declaration
-  page += svg;
+          "<span id=\"status\" role=\"status\"></span>\n<span id=\"readout\"></span>\n"
+          "<span id=\"shown\"></span>\n</header>\n";
+  if (!sources.differences.empty()) {
+    page +=
+        "<div id=\"warning\" role=\"alert\"><strong>The documents given do not compile into "
+        "this package</strong>, so the page names no records. They differ in:<ul>\n";
+    for (const std::string& d : sources.differences) page += "<li>" + markup_text(d) + "</li>\n";
+    page += "</ul></div>\n";
+  }
   page +=
-      "</div>\n<aside>\n<table id=\"stations\">\n<thead><tr><th>station</th><th>km</th>"
+      "<main>\n<section id=\"plan-panel\"><svg id=\"plan\" role=\"img\" aria-label=\"plan of the "
+      "line\"></svg></section>\n"
+      "<section id=\"overview-panel\"><svg id=\"overview\" role=\"img\" aria-label=\"where the "
+      "stretch shown lies\"></svg></section>\n"
+      "<section id=\"track-panel\"><svg id=\"track\" tabindex=\"0\" role=\"application\" "
+      "aria-label=\"the route: arrows choose an object, Enter shows it\"></svg></section>\n"
+      "<aside>\n<table id=\"stations\">\n<thead><tr><th>station</th><th>km</th>"
       "<th>time</th></tr></thead>\n<tbody>\n";
   const std::vector<kilometric_range> ranges = kilometric_ranges(p.table);
   for (int e : station_entries(p)) {
@@ -151,6 +207,8 @@ std::string view_page(const package& p, const view_sources& sources) {
   std::string data;
   for (char c : w.out) data += c == '<' ? std::string("\\u003c") : std::string(1, c);
   page += "<script id=\"data\" type=\"application/json\">\n" + data + "\n</script>\n";
-  page += "<script>\n" + std::string(view_script) + "</script>\n</body>\n</html>\n";
+  page += "<script>\n(function () {\n" + std::string(view_script_base) +
+          std::string(view_script_track) + std::string(view_script_plan) +
+          std::string(view_script_input) + "})();\n</script>\n</body>\n</html>\n";
   return page;
 }

@@ -6,6 +6,7 @@
 // kilometre. It loads nothing from anywhere.
 
 #include <string>
+#include <vector>
 
 #include "compiler/compile.h"
 #include "model/package_reader.h"
@@ -15,6 +16,9 @@ struct view_sources {
   const compile_origins* origins = nullptr;  // null: the documents were not given
   std::string line_description;
   std::string train_document;
+  // When the documents do not compile into the package: what differs, in
+  // words, for the page's warning.
+  std::vector<std::string> differences;
 };
 
 std::string view_page(const package& p, const view_sources& sources);

@@ -625,7 +625,7 @@ TEST(PackageCommands, AnInterruptedReplacementIsNotDecoded) {
     command_run r;
     r.run(b.disk, args);
     EXPECT_EQ(r.status, 5) << args[0];
-    EXPECT_NE(r.err.str().find("/scenario/.scenario.journal"), std::string::npos) << r.err.str();
+    EXPECT_NE(r.err.str().find(journal_path(test_directory)), std::string::npos) << r.err.str();
     EXPECT_EQ(r.out.str(), "") << args[0];
     EXPECT_TRUE(b.disk.files == before) << args[0];
   }

@@ -17,6 +17,7 @@
 #include "tool/author_documents.h"
 #include "tool/html_view.h"
 #include "tool/inspect_report.h"
+#include "tool/package_differences.h"
 #include "tool/svg_drawing.h"
 
 namespace {
@@ -227,23 +228,6 @@ int write_replacing(disk& d, const std::string& path, const std::string& text, s
   return exit_clean;
 }
 
-// The grid and entries a compile of the documents gives, against the
-// package's: the origins only stand for a package the documents make.
-bool same_objects(const scenario& compiled, const package& p) {
-  if (compiled.grid.size() != p.grid.size()) return false;
-  for (size_t i = 0; i < p.grid.size(); ++i) {
-    const track_cell& a = compiled.grid[i];
-    const track_cell& b = p.grid[i];
-    if (a.kind != b.kind || a.b11 != b.b11 || (i != 1 && (a.w2 != b.w2 || a.w4 != b.w4)) ||
-        a.w6 != b.w6 || a.w8 != b.w8)
-      return false;
-  }
-  for (int e = first_station_entry; e <= first_board_entry; ++e)
-    if (compiled.table[static_cast<size_t>(e)].text != p.table[static_cast<size_t>(e)].text)
-      return false;
-  return true;
-}
-
 }  // namespace
 
 int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
@@ -293,11 +277,14 @@ int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream
     input.train_number = train_number;
     input.origins = &origins;
     const compile_result compiled = compile_documents(input);
-    if (same_objects(compiled.compiled, p))
+    sources.differences = package_differences(compiled.compiled, p);
+    if (sources.differences.empty()) {
       sources.origins = &origins;
-    else
+    } else {
       err << "scenario-tool view: warning: the documents do not compile into this package; "
-             "the page shows no records\n";
+             "the page shows no records; they differ in:\n";
+      for (const std::string& difference : sources.differences) err << "  " << difference << "\n";
+    }
   }
   return write_replacing(d, path, view_page(p, sources), out, err);
 }

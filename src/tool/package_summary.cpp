@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 
+#include "compiler/record_table.h"
 #include "model/cell_words.h"
 #include "model/check_codes.h"
 #include "tool/json_writer.h"
@@ -30,8 +31,15 @@ std::string entry_text(const package& p, int16_t entry) {
   return entry >= 0 && entry < scenario_entries ? p.table[static_cast<size_t>(entry)].text : "";
 }
 
-// The values of the object in cell i.
+// A record's field name as the record table gives it ("sx", "f_tt").
+std::string field_name(record_kind kind, size_t index) {
+  return std::string(field_of(kind, index).name);
+}
+
+// The values of the object in cell i, named as the fields of the record
+// that lays them where a field is kept as it stands.
 std::vector<object_field> object_fields(const package& p, int32_t i) {
+  const record_kind signal = record_kind::signal, restriction = record_kind::restriction;
   const track_cell& c = p.grid[static_cast<size_t>(i)];
   // In cell 1 the first two words are the stamps; an object there had them 0.
   const int16_t w2 = i == 1 ? 0 : c.w2;
@@ -41,20 +49,19 @@ std::vector<object_field> object_fields(const package& p, int32_t i) {
       const signal_arrangement a = unpack_signal_arrangement(c.w8);
       const signal_aspect one = unpack_signal_aspect(w2), two = unpack_signal_aspect(w4),
                           three = unpack_signal_aspect(c.w6);
-      return {number("sx", a.sx),
-              number("dx", a.dx),
-              numbers("s", {one.s, two.s, three.s}),
-              numbers("d", {one.d, two.d, three.d}),
-              number("rapp", a.rapp),
-              number("time", c.b10)};
+      return {number(field_name(signal, 1), a.sx),   number(field_name(signal, 6), a.dx),
+              numbers("s", {one.s, two.s, three.s}), numbers("d", {one.d, two.d, three.d}),
+              number(field_name(signal, 5), a.rapp), number("time", c.b10)};
     }
     case kind_restriction_end:
     case kind_restriction_start:
-      return {number("speed", w2, "km/h"), number("d_v", w4), number("f_tt", c.w6)};
+      return {number(field_name(restriction, 1), w2, "km/h"),
+              number(field_name(restriction, 5), w4), number(field_name(restriction, 3), c.w6)};
     case kind_restriction_warning:
-      return {number("speed", w2, "km/h"), number("d_v", w4)};
+      return {number(field_name(restriction, 1), w2, "km/h"),
+              number(field_name(restriction, 5), w4)};
     case kind_countdown:
-      return {number("count", w2), number("d_v", w4)};
+      return {number("count", w2), number(field_name(restriction, 5), w4)};
     case kind_speed_board: {
       const int16_t words[3] = {w2, w4, c.w6};
       std::vector<int64_t> s, d;

@@ -458,8 +458,9 @@ void draw_gradient(drawing& d) {
   const double limit = std::ceil(most / 5.0) * 5;
   const double mid = (gradient_top + gradient_bottom) / 2;
   const double scale = (gradient_bottom - gradient_top) / 2 / limit;
+  // The grid lines stand at 0 and whole steps either side of it.
   const double step = nice_step(limit, 3);
-  for (double v = -limit; v <= limit + 1e-9; v += step) {
+  for (double v = -std::floor(limit / step) * step; v <= limit + 1e-9; v += step) {
     const double y = mid - v * scale;
     d.svg += line(axis_left, y, axis_right, y,
                   stroke(v == 0 ? colour_faint : colour_grid, v == 0 ? 1 : 0.8));
@@ -485,7 +486,8 @@ void gradient_scale(drawing& d) {
   const double limit = std::ceil(most / 5.0) * 5;
   const double mid = (gradient_top + gradient_bottom) / 2;
   const double scale = (gradient_bottom - gradient_top) / 2 / limit;
-  for (double v = -limit; v <= limit + 1e-9; v += nice_step(limit, 3))
+  const double step = nice_step(limit, 3);
+  for (double v = -std::floor(limit / step) * step; v <= limit + 1e-9; v += step)
     value_scale(d, mid - v * scale, v);
   d.svg += text(axis_left - 48, gradient_top + 12, "climb", font(11, colour_climb, "end"));
   d.svg += text(axis_left - 48, gradient_bottom - 4, "fall", font(11, colour_fall, "end"));

@@ -9,14 +9,17 @@
 
 #include "compiler/compile.h"
 #include "documents/builtin_documents.h"
+#include "model/file_names.h"
 #include "model/package_format.h"
 #include "model/package_reader.h"
 #include "run/generator.h"
+#include "runtime/windows1252.h"
 #include "testing/memory_disk.h"
 #include "testing/scenario_fixture.h"
 #include "tool/compile_command.h"
 #include "tool/html_view.h"
 #include "tool/package_commands.h"
+#include "tool/package_differences.h"
 #include "tool/package_summary.h"
 #include "tool/svg_drawing.h"
 
@@ -45,7 +48,7 @@ struct built_in {
     EXPECT_TRUE(
         read_package(disk, test_directory, test_identity(), &traced, &error, plan_reading::trace))
         << error.message;
-    plan_bytes = disk.files[std::string(test_directory) + "/" + rows.plan_file];
+    plan_bytes = disk.files[path_in(test_directory, rows.plan_file)];
   }
 };
 
@@ -233,8 +236,14 @@ TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
   EXPECT_EQ(err.str(), "");
   const std::string page = b.disk.files["/v.html"];
   EXPECT_EQ(page.rfind("<!DOCTYPE html>\n", 0), 0u);
-  for (const char* never : {"src=", "href", "https:", "@import", "url(", "<link", "fetch("})
+  for (const char* never : {"src=", "href=", "https:", "@import", "url(", "<link", "fetch("})
     EXPECT_FALSE(has(page, never)) << never;
+  // The one link is the export's, to a file the page itself makes.
+  for (size_t at = page.find("href"); at != std::string::npos; at = page.find("href", at + 1))
+    EXPECT_TRUE(
+        std::string_view(page).substr(at).starts_with("href = URL.createObjectURL(blob);") ||
+        std::string_view(page).substr(at).starts_with("href), 1000);"))
+        << page.substr(at, 40);
   // The only address is the SVG namespace's name.
   for (size_t at = page.find("http:"); at != std::string::npos; at = page.find("http:", at + 1))
     EXPECT_EQ(page.compare(at, 26, "http://www.w3.org/2000/svg"), 0) << page.substr(at, 40);
@@ -259,6 +268,47 @@ TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
   ASSERT_EQ(view_command(static_cast<int>(argv.size()), argv.data(), b.disk, out2, err2), 0);
   EXPECT_TRUE(has(err2.str(), "the documents do not compile into this package"));
   EXPECT_FALSE(has(b.disk.files["/v.html"], "\"origin\""));
+}
+
+// Documents that differ from the package in one value only: the warning and
+// the page say what differs, where, and both values.
+TEST(ViewPage, SaysWhatDiffersWhenTheDocumentsDoNotMakeThePackage) {
+  built_in b;
+  compile_input input;
+  // The documents as the generator writes them, in Windows-1252.
+  const std::string line = to_windows1252(join_lines(line_document_lines()));
+  std::string train = to_windows1252(join_lines(train_document_lines()));
+  input.line_description = line;
+  input.train_document = train;
+  input.line_name = built_in_line_name;
+  input.train_number = built_in_train_number;
+  EXPECT_EQ(package_differences(compile_documents(input).compiled, b.rows),
+            std::vector<std::string>{});
+
+  struct {
+    std::string from, to, says;
+  } cases[] = {
+      {"velocita,    3700,    90", "velocita,    3700,   100",
+       "the line speed of 324 cells, first cell 74 (3700 m): 90 km/h in the package, 100 km/h "
+       "from the documents"},
+      {"PONTE ARSINO", "PONTE ARSINA",
+       "1 scenario entry, first entry 9: \"PONTE ARSINO\" at 41450 m in the package, \"PONTE "
+       "ARSINA\" at 41450 m from the documents"},
+  };
+  for (const auto& c : cases) {
+    std::string changed = train;
+    ASSERT_NE(changed.find(c.from), std::string::npos) << c.from;
+    changed.replace(changed.find(c.from), c.from.size(), c.to);
+    input.train_document = changed;
+    const std::vector<std::string> differences =
+        package_differences(compile_documents(input).compiled, b.rows);
+    ASSERT_EQ(differences.size(), 1u) << c.to;
+    EXPECT_EQ(differences[0], c.says);
+    view_sources sources;
+    sources.differences = differences;
+    const std::string page = view_page(b.rows, sources);
+    EXPECT_TRUE(has(page, "<div id=\"warning\" role=\"alert\">")) << c.to;
+  }
 }
 
 }  // namespace

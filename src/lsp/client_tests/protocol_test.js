@@ -121,6 +121,33 @@ async function main() {
     end: { line: first + 2, character: comma + 2 },
   });
 
+  // The quick fix of a misspelt keyword, applied as an editor applies a
+  // workspace edit; then the line kilometres as inlay hints.
+  const misspelt = lines.findIndex((l, i) => i > first + 2 && l.startsWith('segnale'));
+  await conn.sendNotification(rpc.DidChangeTextDocumentNotification.type, {
+    textDocument: { uri: trainUri, version: 3 },
+    contentChanges: [{ range: { start: { line: misspelt, character: 0 }, end: { line: misspelt, character: 7 } }, text: 'sengale' }],
+  });
+  const actions = await conn.sendRequest(rpc.CodeActionRequest.type, {
+    textDocument: { uri: trainUri },
+    range: { start: { line: misspelt, character: 0 }, end: { line: misspelt, character: 0 } },
+    context: { diagnostics: [] },
+  });
+  const fix = actions.find((a) => a.title === "Replace with 'segnale'");
+  assert.ok(fix && fix.kind === rpc.CodeActionKind.QuickFix, 'a quick fix for the misspelling');
+  const [edit] = fix.edit.changes[trainUri];
+  assert.deepStrictEqual(edit.range, { start: { line: misspelt, character: 0 }, end: { line: misspelt, character: 7 } });
+  await conn.sendNotification(rpc.DidChangeTextDocumentNotification.type, {
+    textDocument: { uri: trainUri, version: 4 }, contentChanges: [{ range: edit.range, text: edit.newText }],
+  });
+  await until(() => published.get(trainUri).version === 4, 'diagnostics after the fix');
+  assert.ok(!published.get(trainUri).diagnostics.some((d) => d.code === 'unknown-keyword'));
+  const hints = await conn.sendRequest(rpc.InlayHintRequest.type, {
+    textDocument: { uri: trainUri },
+    range: { start: { line: 0, character: 0 }, end: { line: lines.length, character: 0 } },
+  });
+  assert.ok(hints.length > 0 && hints.every((h) => /^ km \d+\+\d{3}$/.test(h.label)), 'kilometres as hints');
+
   // Hover on a signal's position: the field, and the place as a kilometre.
   const hover = await conn.sendRequest(rpc.HoverRequest.type, {
     textDocument: { uri: trainUri }, position: { line: first, character: lines[first].indexOf(lines[first].split(',')[1].trim()) },
@@ -130,7 +157,7 @@ async function main() {
 
   // Completion on a new line among the signals.
   await conn.sendNotification(rpc.DidChangeTextDocumentNotification.type, {
-    textDocument: { uri: trainUri, version: 3 },
+    textDocument: { uri: trainUri, version: 5 },
     contentChanges: [{ range: { start: { line: first, character: 0 }, end: { line: first, character: 0 } }, text: 'ral\r\n' }],
   });
   const completion = await conn.sendRequest(rpc.CompletionRequest.type,

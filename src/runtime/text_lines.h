@@ -1,0 +1,11 @@
+#pragma once
+// The lines of a document as the field reader ends them: at CR, LF or
+// CR LF. The checker reads a document a line at a time with them, and the
+// language server finds each line's records.
+
+#include <string_view>
+#include <vector>
+
+// Every line, without its end. A text that ends with a line end has no line
+// after it, unless `with_last_empty` (an editor shows one there).
+std::vector<std::string_view> split_lines(std::string_view text, bool with_last_empty = false);
