@@ -97,6 +97,51 @@ TEST(CompileCommand, OnAnErrorWritesNothingAndLeavesThePackageAsItWas) {
   EXPECT_NE(d.files["/w/out/Valmora_2101.dat"], before.at("/w/out/Valmora_2101.dat"));
 }
 
+// In a directory that is there already, the package is written under
+// temporary names while the checker reads the documents; it takes its place
+// only when the check finds no error. A disk that fails on the way is
+// reported only when the package was to be written, and either way the
+// earlier package and the directory stay as they were.
+TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckIsClean) {
+  const std::string clashing =
+      std::string("segnale,  5000, 1,2,0,0,0,0,0,0,0,0\n") + clashing_signals;
+  const struct {
+    const char* what;
+    std::string train_records;
+    const char* failing_op;  // "" for a disk that works
+    int status;
+    const char* err_part;
+  } cases[] = {
+      {"clean documents", two_signals, "", exit_clean, ""},
+      {"an error in the documents", clashing, "", exit_compile_fault, "no package written"},
+      {"a full disk", two_signals, "write", exit_io_failure, "No space left on device"},
+      {"a full disk and an error", clashing, "write", exit_compile_fault, "no package written"},
+      {"a rename that fails", two_signals, "rename", exit_io_failure, "Permission denied"},
+  };
+  for (const auto& c : cases) {
+    memory_disk d = author_disk("segnale,  7000, 1,2,0,0,0,0,0,0,0,0\n");
+    ASSERT_EQ(run_tool(compile_command, d, compile_args).status, exit_clean);
+    const auto earlier = d.files;
+    d.files["/w/Valmora_2101-.txt"] = train_document(c.train_records);
+    const auto edited = d.files;
+    if (std::string(c.failing_op) == "write") d.space_left = 1000;
+    if (std::string(c.failing_op) == "rename")
+      d.failures.push_back({"rename", "Valmora_2101.sim", "Permission denied"});
+
+    const command_run r = run_tool(compile_command, d, compile_args);
+    EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
+    EXPECT_TRUE(has(r.err, c.err_part)) << c.what << "\n" << r.err;
+    EXPECT_EQ(d.open_files(), 0u) << c.what;
+    EXPECT_FALSE(d.locked("/w/out")) << c.what;
+    if (c.status == exit_clean) {
+      EXPECT_NE(d.files["/w/out/Valmora_2101.dat"], earlier.at("/w/out/Valmora_2101.dat"));
+      EXPECT_EQ(d.files.size(), edited.size()) << c.what << ": a temporary file is left";
+    } else {
+      EXPECT_TRUE(d.files == edited) << c.what << ": the directory changed";
+    }
+  }
+}
+
 TEST(CompileCommand, PrintsTheCheckersWarningsAndHonoursItsSwitches) {
   memory_disk d = author_disk(std::string(two_signals) + "segnalee,  5000, 1,2,0,0,0,0,0,0,0,0\n");
   d.files["/w/Valmora_linea.txt"] = line_description(10000, "cruvas2,  950,  400\n");
