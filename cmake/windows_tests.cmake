@@ -12,29 +12,9 @@ add_test(NAME wine_session COMMAND bash ${CMAKE_SOURCE_DIR}/src/run/windows_wine
 set_tests_properties(wine_session PROPERTIES FIXTURES_SETUP wine ENVIRONMENT
                                              "${wine_environment}" TIMEOUT 300)
 
-# All but the tests that spell the paths of a disk held in memory with "/"
-# where the programs join them with the system's separator ("\\" here);
-# they run on Linux.
-set(posix_spelled_tests
-    FaultTable.EveryCodeWithItsPositionDocumentsAndPackage
-    Generator.ADirectoryWhereTheGridFileShouldGo
-    Generator.AFormTakenByADirectoryLeavesNoSourceDocument
-    Generator.TwoRunsGiveTheSameBytes
-    Generator.WithoutThePlanFlagThePlanFileIsLeftAlone
-    MemoryDisk.RefusesWhatIsNotARegularFileAndLocksOneRunAtATime
-    PackageCommands.ExitStatusesAndMessages
-    PackageReader.AFileThatCannotBeReadIsNamedWithTheSystemsReason
-    TemporaryNames.AreUniqueToTheRunAndEndWithTheFinalName
-    ViewPage.OneSelfContainedPageWithItsDataAndOrigins
-    CompileCommand.NamesThePackageAfterTheDocumentsAndMakesItsDirectory
-    CompileCommand.OnAnErrorWritesNothingAndLeavesThePackageAsItWas
-    CompileCommand.NamesThatDoNotFollowThePatternFallBackWithANote
-    LspDiagnostics.APartnerOnTheDiskIsReadAndALoneDocumentIsCheckedAlone
-    LspDiagnostics.APartnerOnTheDiskLosesItsDiagnosticsWhenItsTrainCloses
-    package_on_disk.*)
-list(JOIN posix_spelled_tests ":" excluded)
-add_test(NAME unit_tests_under_wine COMMAND scenario_tests --gtest_brief=1
-                                            "--gtest_filter=-${excluded}")
+# Every unit test; the disk held in memory takes "/" and "\\" alike, as
+# Windows does, so tests that spell paths with "/" run here too.
+add_test(NAME unit_tests_under_wine COMMAND scenario_tests --gtest_brief=1)
 set_tests_properties(unit_tests_under_wine PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600)
 
 # A test program for Windows alone: holds a file or a directory's lock as

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <future>
 #include <map>
 
 #include "compiler/compile.h"
@@ -78,6 +79,13 @@ std::vector<record_kind> matching_kinds(std::string_view field, record_place pla
   for (const record_description& f : all_records())
     if (f.place == place && keyword_matches(f.kind, field)) out.push_back(f.kind);
   return out;
+}
+
+// Whether any record of `place` takes `field` as its keyword.
+bool any_kind_matches(std::string_view field, record_place place) {
+  for (const record_description& f : all_records())
+    if (f.place == place && keyword_matches(f.kind, field)) return true;
+  return false;
 }
 
 bool is_section_header(std::string_view field) {
@@ -400,6 +408,7 @@ class checker {
   std::optional<record_values> read_values(const line_at& at, field_reader& r,
                                            const record_description& form) {
     record_values v = read_record(r, form.fields);
+    if (v.state == record_values::complete && v.extra_fields == 0) return v;
     const std::string what(form.summary);
     const std::string name =
         (std::string("aeiou").find(what[0]) != std::string::npos ? "an " : "a ") + what +
@@ -532,8 +541,8 @@ class checker {
           phase = header;
           general_line = at.number;
           general_column = at.column;
-        } else if (!matching_kinds(at.keyword, record_place::line_header).empty() ||
-                   !matching_kinds(at.keyword, record_place::line_records).empty()) {
+        } else if (any_kind_matches(at.keyword, record_place::line_header) ||
+                   any_kind_matches(at.keyword, record_place::line_records)) {
           warn(at, at.column, warning_kind::misplaced_record,
                "a record before \"[generale]\": the compile does not read it");
         }
@@ -606,8 +615,8 @@ class checker {
     const std::string_view kw = trim(at.keyword);
     const std::vector<record_kind> kinds = matching_kinds(at.keyword, record_place::line_header);
     if (kinds.empty()) {
-      if (!matching_kinds(at.keyword, record_place::line_records).empty() ||
-          !matching_kinds(at.keyword, record_place::train_records).empty()) {
+      if (any_kind_matches(at.keyword, record_place::line_records) ||
+          any_kind_matches(at.keyword, record_place::train_records)) {
         warn(at, at.column, warning_kind::misplaced_record,
              "a record in the general header: the compile reads only header keys there");
         return;
@@ -737,7 +746,7 @@ class checker {
       if (!after_general) {
         if (contains_any_case(at.keyword, "[generale]"))
           after_general = train_general_seen_ = true;
-        else if (!matching_kinds(at.keyword, record_place::train_records).empty())
+        else if (any_kind_matches(at.keyword, record_place::train_records))
           warn(at, at.column, warning_kind::misplaced_record,
                "a record before \"[generale]\": the compile does not read it");
         continue;
@@ -814,7 +823,6 @@ class checker {
       return nullptr;
     }
     if (separated_by_blanks(at)) return nullptr;
-    if (separated_by_blanks(at)) return nullptr;
     if (contains(at.keyword, "-")) {
       warn(at, at.column, warning_kind::dash_keyword,
            "the keyword " + quote(trim(at.keyword)) +
@@ -835,8 +843,8 @@ class checker {
     if (is_section_header(at.keyword)) return;
     const bool in_line = place != record_place::train_records;
     const record_place other = in_line ? record_place::train_records : record_place::line_records;
-    if (!matching_kinds(at.keyword, other).empty() ||
-        (in_line && !matching_kinds(at.keyword, record_place::line_header).empty())) {
+    if (any_kind_matches(at.keyword, other) ||
+        (in_line && any_kind_matches(at.keyword, record_place::line_header))) {
       warn(at, at.column, warning_kind::misplaced_record,
            in_line ? "a record that belongs to the train document or the general header: the "
                      "compile skips it here"
@@ -913,10 +921,10 @@ keyword_counts count_keywords(std::string_view document) {
     field_reader r(text);
     std::string keyword;
     if (!r.read_text(&keyword) || trim(keyword).empty()) continue;
-    if (!matching_kinds(keyword, record_place::line_header).empty() ||
-        !matching_kinds(keyword, record_place::line_records).empty())
+    if (any_kind_matches(keyword, record_place::line_header) ||
+        any_kind_matches(keyword, record_place::line_records))
       ++counts.line;
-    else if (!matching_kinds(keyword, record_place::train_records).empty())
+    else if (any_kind_matches(keyword, record_place::train_records))
       ++counts.train;
   }
   return counts;
@@ -991,18 +999,33 @@ std::vector<finding> check_documents(const check_input& input, const check_optio
 }
 
 check_report check_documents_counted(const check_input& input, const check_options& options) {
-  if (std::optional<finding> swapped = swapped_documents(input)) return {{*swapped}};
+  compile_input ci;
+  ci.line_description = input.line_description;
+  ci.train_document = input.train_document;
+  // The compile and the line-by-line reading share nothing but the
+  // documents: the compile runs beside it.
+  std::future<compile_result> compiling;
+  if (!input.compiled)
+    compiling = std::async(std::launch::async, [&ci] { return compile_documents(ci); });
+
   checker c(input, options);
   check_report report;
   std::vector<finding>& found = report.findings;
   found = c.run();
   report.left_out_of_line_description = c.left_out(source_document::line_description);
   report.left_out_of_train_document = c.left_out(source_document::train_document);
-
-  compile_input ci;
-  ci.line_description = input.line_description;
-  ci.train_document = input.train_document;
-  compile_result compiled = compile_documents(ci);
+  std::optional<compile_result> own_compile;
+  if (!input.compiled) own_compile = compiling.get();
+  const compile_result& compiled = input.compiled ? *input.compiled : *own_compile;
+  // Swapped documents give findings of their own, whatever else they hold;
+  // a pair with none is not worth counting keywords for.
+  if (!found.empty() || compiled.fault) {
+    if (std::optional<finding> swapped = swapped_documents(input)) {
+      report.findings = {*swapped};
+      report.left_out_of_line_description = report.left_out_of_train_document = 0;
+      return report;
+    }
+  }
   if (compiled.fault) {
     compile_fault fault = *compiled.fault;
     if (fault.line == 0) c.locate(fault);

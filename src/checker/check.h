@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/compile.h"
 #include "compiler/faults.h"
 #include "compiler/finding.h"
 
@@ -44,6 +45,11 @@ struct check_report {
 struct check_input {
   std::string_view line_description;
   std::string_view train_document;
+  // The compile of these two documents when the caller has made it (the
+  // `compile` command, to write it); otherwise the check compiles them
+  // itself, beside its line-by-line reading. Only read. The names it was made
+  // with and the stamped slots matter to no finding.
+  const compile_result* compiled = nullptr;
 };
 
 // Every finding, in document order (the line description first); a fault

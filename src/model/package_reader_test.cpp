@@ -293,10 +293,14 @@ TEST(PackageReader, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {
     std::string message;
   } cases[] = {
       {plan_name, false,
-       "cannot read /scenario/Borvasco_Lestrano_linea.dat: No such file or directory"},
-      {table_name, true, "cannot read /scenario/Borvasco_Lestrano_40817.sim: Is a directory"},
+       "cannot read " + path_in(test_directory, "Borvasco_Lestrano_linea.dat") +
+           ": No such file or directory"},
+      {table_name, true,
+       "cannot read " + path_in(test_directory, "Borvasco_Lestrano_40817.sim") +
+           ": Is a directory"},
       {grid_name, false,
-       "cannot read /scenario/Borvasco_Lestrano_40817.dat: No such file or directory"},
+       "cannot read " + path_in(test_directory, "Borvasco_Lestrano_40817.dat") +
+           ": No such file or directory"},
   };
   for (const auto& k : cases) {
     memory_disk d;

@@ -33,16 +33,21 @@ stamp_outcome stamp_reserved_slots(scenario& sc) {
   return stamp_outcome::stamped;
 }
 
-bool write_package(const scenario& sc, const scenario_identity& id, const std::string& directory,
-                   bool with_plan, disk& d, io_failure* failure) {
+std::vector<std::string> package_files(const scenario_identity& id, const std::string& directory,
+                                       bool with_plan) {
+  std::vector<std::string> paths;
+  if (with_plan) paths.push_back(path_in(directory, plan_file_name(id)));
+  paths.push_back(path_in(directory, table_file_name(id)));
+  paths.push_back(path_in(directory, grid_file_name(id)));
+  return paths;
+}
+
+bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
+                               const std::string& directory, bool with_plan, disk& d,
+                               io_failure* failure) {
   const std::string plan_path = path_in(directory, plan_file_name(id));
   const std::string table_path = path_in(directory, table_file_name(id));
-  const std::string grid_path = path_in(directory, grid_file_name(id));
-  std::vector<std::string> paths;
-  if (with_plan) paths.push_back(plan_path);
-  paths.push_back(table_path);
-  paths.push_back(grid_path);
-
+  const std::vector<std::string> paths = package_files(id, directory, with_plan);
   for (const std::string& path : paths) {
     output_file out(d, temporary_name(path));
     if (out.open()) {
@@ -66,5 +71,11 @@ bool write_package(const scenario& sc, const scenario_identity& id, const std::s
       return false;
     }
   }
-  return replace_together(d, paths, failure);
+  return true;
+}
+
+bool write_package(const scenario& sc, const scenario_identity& id, const std::string& directory,
+                   bool with_plan, disk& d, io_failure* failure) {
+  return write_package_temporaries(sc, id, directory, with_plan, d, failure) &&
+         replace_together(d, package_files(id, directory, with_plan), failure);
 }

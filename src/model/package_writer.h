@@ -3,6 +3,7 @@
 // stamps and check codes, and the three files written as one set.
 
 #include <string>
+#include <vector>
 
 #include "model/file_names.h"
 #include "model/scenario.h"
@@ -30,3 +31,13 @@ stamp_outcome stamp_reserved_slots(scenario& sc);
 // *failure names the file and the reason.
 bool write_package(const scenario& sc, const scenario_identity& id, const std::string& directory,
                    bool with_plan, disk& d, io_failure* failure);
+
+// write_package in two halves, for a caller that decides in between whether
+// the new package takes its place: the files under their temporary names
+// (none is left behind on failure), then replace_together(paths) to put them
+// in place or discard_temporaries(paths) to drop them.
+std::vector<std::string> package_files(const scenario_identity& id, const std::string& directory,
+                                       bool with_plan);
+bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
+                               const std::string& directory, bool with_plan, disk& d,
+                               io_failure* failure);

@@ -226,8 +226,9 @@ TEST(Generator, AFormTakenByADirectoryLeavesNoSourceDocument) {
   g.disk.directories.insert(std::string(test_directory) + "/Borvasco_Lestrano_40817_note.txt");
   g.run();
   EXPECT_EQ(g.status, exit_io_failure);
-  EXPECT_EQ(g.err.str(), "scenario-gen: cannot write " + std::string(test_directory) +
-                             "/Borvasco_Lestrano_40817_note.txt: Is a directory\n");
+  EXPECT_EQ(g.err.str(), "scenario-gen: cannot write " +
+                             path_in(test_directory, "Borvasco_Lestrano_40817_note.txt") +
+                             ": Is a directory\n");
   EXPECT_EQ(g.file("Borvasco_Lestrano_linea.txt"), "<missing>");
   EXPECT_EQ(g.file("Borvasco_Lestrano_40817-.txt"), "<missing>");
 }
@@ -237,8 +238,9 @@ TEST(Generator, ADirectoryWhereTheGridFileShouldGo) {
   g.disk.directories.insert(std::string(test_directory) + "/Borvasco_Lestrano_40817.dat");
   g.run();
   EXPECT_EQ(g.status, exit_io_failure);
-  EXPECT_EQ(g.err.str(), "scenario-gen: cannot write " + std::string(test_directory) +
-                             "/Borvasco_Lestrano_40817.dat: Is a directory\n");
+  EXPECT_EQ(g.err.str(), "scenario-gen: cannot write " +
+                             path_in(test_directory, "Borvasco_Lestrano_40817.dat") +
+                             ": Is a directory\n");
   EXPECT_EQ(g.file("Borvasco_Lestrano_40817.sim"), "<missing>");
   EXPECT_EQ(g.file("Borvasco_Lestrano_linea.dat"), "<missing>");
 }
@@ -302,7 +304,7 @@ TEST(Generator, ARunKilledAtAnyStepIsFinishedByTheNext) {
   clean.run();
   ASSERT_EQ(clean.status, exit_clean);
   // An earlier package that differs from the new one in every file.
-  std::map<std::string, std::string> earlier = clean.disk.files;
+  memory_disk::path_map earlier = clean.disk.files;
   for (auto& [path, bytes] : earlier) bytes = "earlier " + path;
 
   int64_t changes = 0;

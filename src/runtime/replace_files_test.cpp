@@ -4,10 +4,16 @@
 
 #include <functional>
 
-#include "testing/memory_disk.h"
 #include "runtime/output_file.h"
+#include "testing/memory_disk.h"
 
 namespace {
+
+// A name in a directory as the program spells it: joined with the system's
+// separator ("\\" on Windows), whatever separator the test gave.
+std::string in_directory(const std::string& dir, const std::string& name) {
+  return dir + path_separator + name;
+}
 
 // Three files of an earlier package, and the new content written under the
 // temporary names.
@@ -169,12 +175,12 @@ TEST_F(package_on_disk, WhatCannotBeRecoveredIsNamed) {
   } cases[] = {
       {"a directory left under a second name",
        [&](memory_disk& k) { k.directories.insert(leftover); },
-       "cannot delete " + leftover + ": Is a directory"},
+       "cannot delete " + in_directory("/p", "77-1.b.sim.old") + ": Is a directory"},
       {"a damaged journal", [](memory_disk& k) { k.files["/p/.scenario.journal"] = "garbage"; },
-       "cannot read /p/.scenario.journal: not a replacement journal"},
+       "cannot read " + in_directory("/p", ".scenario.journal") + ": not a replacement journal"},
       {"a journal that is a pipe",
        [](memory_disk& k) { k.specials.insert("/p/.scenario.journal"); },
-       "cannot read /p/.scenario.journal: not a regular file"},
+       "cannot read " + in_directory("/p", ".scenario.journal") + ": not a regular file"},
       {"a listing that fails",
        [](memory_disk& k) {
          k.failures.push_back({"list", "/p", "Permission denied"});
@@ -205,15 +211,18 @@ TEST_F(package_on_disk, AJournalOfOtherFilesConcernsNotThisSet) {
   d.failures.push_back({"remove", ".journal", "Read-only file system"});
   io_failure failure;
   EXPECT_FALSE(replace_together(d, paths, &failure));
-  EXPECT_EQ(describe(failure), "cannot delete /p/.scenario.journal: Read-only file system");
+  EXPECT_EQ(describe(failure),
+            "cannot delete " + in_directory("/p", ".scenario.journal") + ": Read-only file system");
   EXPECT_EQ(state_of(d, paths), set_state::new_files);
   std::string message;
   EXPECT_FALSE(find_interrupted_replacement(d, "/p", {"/p/other.dat"}, &message));
   EXPECT_TRUE(find_interrupted_replacement(d, "/p", {"/p/c.dat"}, &message));
-  EXPECT_EQ(message,
-            "the replacement of c.dat in /p was interrupted (/p/.scenario.journal is left): they "
-            "may mix old and new content until the program that wrote them runs there again and "
-            "finishes the replacement");
+  EXPECT_EQ(
+      message,
+      "the replacement of c.dat in /p was interrupted (" + in_directory("/p", ".scenario.journal") +
+          " is left): they "
+          "may mix old and new content until the program that wrote them runs there again and "
+          "finishes the replacement");
 }
 
 TEST_F(package_on_disk, AFailureAtEveryStepLeavesTheOldSetAndNothingElse) {
@@ -238,7 +247,7 @@ TEST(TemporaryNames, AreUniqueToTheRunAndEndWithTheFinalName) {
   EXPECT_EQ(temporary_name("/d/x.dat"), "/d/" + tag + ".x.dat.new");
   EXPECT_EQ(temporary_name("x.dat", "1-a"), "1-a.x.dat.new");
   EXPECT_EQ(backup_name("/d/x.dat", "1-a"), "/d/1-a.x.dat.old");
-  EXPECT_EQ(journal_path("/d"), "/d/.scenario.journal");
+  EXPECT_EQ(journal_path("/d"), in_directory("/d", ".scenario.journal"));
 }
 
 // The memory disk behaves as the real one for what is not a regular file.
@@ -289,7 +298,7 @@ TEST(MemoryDisk, RefusesWhatIsNotARegularFileAndLocksOneRunAtATime) {
 
   d.links["/f/.scenario.lock"] = "/d/f";
   EXPECT_EQ(d.lock_directory("/f", &err), nullptr);
-  EXPECT_EQ(err, "/f/.scenario.lock: a symbolic link, not a regular file");
+  EXPECT_EQ(err, in_directory("/f", ".scenario.lock") + ": a symbolic link, not a regular file");
 }
 
 TEST(OutputFile, WritesLittleEndianValuesAndReportsAFullDisk) {

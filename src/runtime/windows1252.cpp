@@ -122,12 +122,15 @@ std::string lower_text(std::string_view text) {
 }
 
 bool contains_any_case(std::string_view text, std::string_view word) {
+  if (word.empty()) return true;
   if (word.size() > text.size()) return false;
+  auto low = [](char c) { return lower.of[static_cast<unsigned char>(c)]; };
+  // Only a place that starts with the word's first letter is compared on.
+  const unsigned char first = low(word[0]);
   for (size_t i = 0; i + word.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < word.size() && lower_windows1252(static_cast<unsigned char>(text[i + k])) ==
-                                  lower_windows1252(static_cast<unsigned char>(word[k])))
-      ++k;
+    if (low(text[i]) != first) continue;
+    size_t k = 1;
+    while (k < word.size() && low(text[i + k]) == low(word[k])) ++k;
     if (k == word.size()) return true;
   }
   return false;

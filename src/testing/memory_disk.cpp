@@ -1,5 +1,7 @@
 #include "testing/memory_disk.h"
 
+#include <algorithm>
+
 namespace {
 
 bool ends_with(const std::string& s, const std::string& end) {
@@ -16,7 +18,24 @@ std::string parent_of(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
+// The character a path is compared by: a separator counts as "/".
+char compared(char c) {
+  return c != '/' && std::string_view(path_separators).find(c) != std::string_view::npos ? '/' : c;
+}
+
 }  // namespace
+
+bool path_order::operator()(std::string_view a, std::string_view b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(compared(x)) < static_cast<unsigned char>(compared(y));
+  });
+}
+
+bool same_path(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return compared(x) == compared(y);
+         });
+}
 
 // A lock on a directory of a memory disk, with its lock file.
 struct memory_lock : directory_lock {
@@ -162,7 +181,7 @@ bool memory_disk::rename_file(const std::string& from, const std::string& to, st
   if (!files.count(from) && !links.count(from) && !specials.count(from))
     return fail(err, "No such file or directory");
   if (directories.count(to)) return fail(err, "Is a directory");
-  if (from == to) return true;
+  if (same_path(from, to)) return true;
   // Whatever had the name `to` (a file, a link, a pipe) is replaced.
   erase_name(to);
   if (auto f = files.find(from); f != files.end()) {
@@ -178,7 +197,7 @@ bool memory_disk::rename_file(const std::string& from, const std::string& to, st
     specials.insert(to);
   }
   for (auto& [handle, path] : open)
-    if (path == from) path = to;
+    if (same_path(path, from)) path = to;
   log.push_back("rename " + from + " " + to);
   return true;
 }
@@ -228,7 +247,7 @@ bool memory_disk::list_directory(const std::string& dir, std::vector<std::string
   if (stat(dir) == entry::file) return fail(err, "Not a directory");
   names->clear();
   auto add = [&](const std::string& path) {
-    if (parent_of(path) == dir) names->push_back(path.substr(dir.size() + 1));
+    if (same_path(parent_of(path), dir)) names->push_back(path.substr(dir.size() + 1));
   };
   for (const auto& [path, contents] : files) add(path);
   for (const auto& [path, target] : links) add(path);

@@ -10,17 +10,31 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/disk.h"
 
+// Orders paths as the system tells names apart: where "/" and "\\" both
+// separate a directory from a name (Windows), the two are the same character,
+// so tests spell paths with "/" while the programs join them with the
+// system's separator. On POSIX this is the plain order of the bytes.
+struct path_order {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const;
+};
+bool same_path(std::string_view a, std::string_view b);
+
 struct memory_disk : disk {
-  std::map<std::string, std::string> files;
-  std::set<std::string> directories;
+  using path_map = std::map<std::string, std::string, path_order>;
+  using path_set = std::set<std::string, path_order>;
+
+  path_map files;
+  path_set directories;
   // Symbolic links, by path, with the path each names.
-  std::map<std::string, std::string> links;
+  path_map links;
   // Named pipes and devices: neither file nor directory.
-  std::set<std::string> specials;
+  path_set specials;
 
   // Bytes that may still be written, over all files; a write beyond them
   // stores what fits and fails with "No space left on device".
@@ -85,6 +99,6 @@ struct memory_disk : disk {
   void erase_name(const std::string& path);
   std::map<int, std::string> open;
   std::map<int, size_t> position;  // where write() goes on, per open file
-  std::set<std::string> held;      // locked directories
+  path_set held;                   // locked directories
   int next_handle = 3;
 };

@@ -1,5 +1,6 @@
 #include "tool/compile_command.h"
 
+#include <future>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,10 +12,12 @@
 #include "compiler/compile.h"
 #include "documents/writers.h"
 #include "model/file_names.h"
+#include "model/package_writer.h"
 #include "run/directory_guard.h"
 #include "run/exit_status.h"
 #include "run/generator.h"
 #include "run/package_step.h"
+#include "runtime/replace_files.h"
 #include "tool/arguments.h"
 #include "tool/author_documents.h"
 #include "tool/finding_output.h"
@@ -95,6 +98,48 @@ bool package_exists(disk& d, const scenario_identity& id, const std::string& dir
 
 }  // namespace
 
+namespace {
+
+// The package of a compile written under temporary names while the checker
+// reads the documents: in a directory that is there already and holds no
+// unfinished replacement. The files take their place only once the check
+// found no error (or with --keep-partial); otherwise they go again and the
+// directory is left as it was.
+struct package_ahead {
+  std::unique_ptr<directory_lock> lock;  // held once the directory was taken
+  stamp_outcome stamp = stamp_outcome::stamped;
+  io_failure failure;  // why the writing failed
+  // Every temporary file is there. Last, so that it is gone first: its
+  // destructor waits for the writing thread, which fills in `failure`.
+  std::future<bool> written;
+};
+
+// Takes the directory, stamps the scenario and starts writing its files on
+// a thread of their own; the lock stays empty where the package cannot be
+// written ahead (the ordinary write after the check then tries again and
+// says what is wrong).
+void start_package_ahead(package_ahead& a, compile_result& compiled, disk& d,
+                         const scenario_identity& id, const std::string& directory,
+                         const std::vector<std::string>& paths) {
+  if (!compiled.compiled.has_grid() || d.stat(directory) != disk::entry::directory ||
+      d.stat_no_follow(journal_path(directory)) != disk::entry::missing)
+    return;
+  std::string reason;
+  io_failure unrecovered;
+  a.lock = d.lock_directory(directory, &reason);
+  if (a.lock && !recover_interrupted_replacement(d, directory, paths, &unrecovered)) a.lock.reset();
+  if (!a.lock) return;
+  a.stamp = stamp_reserved_slots(compiled.compiled);
+  if (a.stamp != stamp_outcome::stamped) return;
+  // From here until the check ends both threads only read the scenario.
+  const scenario& sc = compiled.compiled;
+  a.written = std::async(std::launch::async, [&a, &sc, &d, &id, &directory] {
+    return write_package_temporaries(sc, id, directory, true, d, &a.failure);
+  });
+}
+
+}  // namespace
+
 int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
   check_options options;
   std::vector<char*> rest(argv, argv + argc);
@@ -136,22 +181,27 @@ int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
   author_documents docs;
   if (!read_author_documents(d, names, &docs, err)) return exit_io_failure;
 
-  // Every message check gives, then the compile itself.
-  const std::vector<finding> found =
-      check_documents({docs.line_description, docs.train_document}, options);
-  write_findings(err, found, found.size(), names);
-  const size_t errors = error_count(found);
-  const bool keep_partial = args.has("--keep-partial");
-
   compile_input input;
   input.line_description = docs.line_description;
   input.train_document = docs.train_document;
   input.line_name = id.line_name;
   input.train_number = id.train_number;
-  compile_result compiled = compile_documents(input);
-
   const std::string directory = args.option("--out", ".");
+  const std::vector<std::string> paths = package_paths(id, directory);
+
+  compile_result compiled = compile_documents(input);
+  package_ahead package;
+  start_package_ahead(package, compiled, d, id, directory, paths);
+  const std::vector<finding> found =
+      check_documents({docs.line_description, docs.train_document, &compiled}, options);
+  const bool written_ahead = package.written.valid() && package.written.get();
+  write_findings(err, found, found.size(), names);
+  const size_t errors = error_count(found);
+  const bool keep_partial = args.has("--keep-partial");
+
   if (errors > 0 && !keep_partial) {
+    if (written_ahead) discard_temporaries(d, paths);
+    package.lock.reset();
     err << "scenario-tool compile: " << count_of_findings(found) << "; no package written"
         << (package_exists(d, id, directory) ? " (the one in " + directory + " is unchanged)" : "")
         << "\n";
@@ -159,14 +209,27 @@ int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
   }
   if (!found.empty()) err << "scenario-tool compile: " << count_of_findings(found) << "\n";
 
-  if (!make_directories(d, directory, &error)) {
-    err << "scenario-tool compile: cannot make the output directory: " << error << "\n";
-    return exit_io_failure;
+  package_step step;
+  std::unique_ptr<directory_lock>& lock = package.lock;
+  if (lock) {
+    if (package.stamp != stamp_outcome::stamped) {
+      step.outcome = package_outcome::reserved_slot;
+      step.stamp = package.stamp;
+    } else if (!written_ahead) {
+      step.outcome = package_outcome::io_failed;
+      step.failure = package.failure;
+    } else if (!replace_together(d, paths, &step.failure)) {
+      step.outcome = package_outcome::io_failed;
+    }
+  } else {
+    if (!make_directories(d, directory, &error)) {
+      err << "scenario-tool compile: cannot make the output directory: " << error << "\n";
+      return exit_io_failure;
+    }
+    lock = take_directory(d, directory, paths, "scenario-tool", err);
+    if (!lock) return exit_io_failure;
+    step = stamp_and_write(compiled, id, directory, true, d);
   }
-  const std::unique_ptr<directory_lock> lock =
-      take_directory(d, directory, package_paths(id, directory), "scenario-tool", err);
-  if (!lock) return exit_io_failure;
-  const package_step step = stamp_and_write(compiled, id, directory, true, d);
   switch (step.outcome) {
     case package_outcome::io_failed:
       err << "scenario-tool: " << describe(step.failure) << std::endl;

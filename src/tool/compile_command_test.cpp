@@ -55,9 +55,9 @@ TEST(CompileCommand, NamesThePackageAfterTheDocumentsAndMakesItsDirectory) {
   const command_run r = run_tool(compile_command, d, compile_args);
   ASSERT_EQ(r.status, exit_clean) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out,
-            "wrote /w/out/Valmora_linea.dat, /w/out/Valmora_2101.sim and "
-            "/w/out/Valmora_2101.dat\n");
+  EXPECT_EQ(r.out, "wrote " + path_in("/w/out", "Valmora_linea.dat") + ", " +
+                       path_in("/w/out", "Valmora_2101.sim") + " and " +
+                       path_in("/w/out", "Valmora_2101.dat") + "\n");
   EXPECT_TRUE(d.files.count("/w/out/Valmora_2101.sim"));
 
   // inspect finds the one package of the directory by itself.
@@ -93,8 +93,53 @@ TEST(CompileCommand, OnAnErrorWritesNothingAndLeavesThePackageAsItWas) {
   partial.push_back("--keep-partial");
   const command_run kept = run_tool(compile_command, d, partial);
   EXPECT_EQ(kept.status, exit_compile_fault);
-  EXPECT_TRUE(has(kept.out, "wrote /w/out/Valmora_linea.dat")) << kept.out;
+  EXPECT_TRUE(has(kept.out, "wrote " + path_in("/w/out", "Valmora_linea.dat"))) << kept.out;
   EXPECT_NE(d.files["/w/out/Valmora_2101.dat"], before.at("/w/out/Valmora_2101.dat"));
+}
+
+// In a directory that is there already, the package is written under
+// temporary names while the checker reads the documents; it takes its place
+// only when the check finds no error. A disk that fails on the way is
+// reported only when the package was to be written, and either way the
+// earlier package and the directory stay as they were.
+TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckIsClean) {
+  const std::string clashing =
+      std::string("segnale,  5000, 1,2,0,0,0,0,0,0,0,0\n") + clashing_signals;
+  const struct {
+    const char* what;
+    std::string train_records;
+    const char* failing_op;  // "" for a disk that works
+    int status;
+    const char* err_part;
+  } cases[] = {
+      {"clean documents", two_signals, "", exit_clean, ""},
+      {"an error in the documents", clashing, "", exit_compile_fault, "no package written"},
+      {"a full disk", two_signals, "write", exit_io_failure, "No space left on device"},
+      {"a full disk and an error", clashing, "write", exit_compile_fault, "no package written"},
+      {"a rename that fails", two_signals, "rename", exit_io_failure, "Permission denied"},
+  };
+  for (const auto& c : cases) {
+    memory_disk d = author_disk("segnale,  7000, 1,2,0,0,0,0,0,0,0,0\n");
+    ASSERT_EQ(run_tool(compile_command, d, compile_args).status, exit_clean);
+    const auto earlier = d.files;
+    d.files["/w/Valmora_2101-.txt"] = train_document(c.train_records);
+    const auto edited = d.files;
+    if (std::string(c.failing_op) == "write") d.space_left = 1000;
+    if (std::string(c.failing_op) == "rename")
+      d.failures.push_back({"rename", "Valmora_2101.sim", "Permission denied"});
+
+    const command_run r = run_tool(compile_command, d, compile_args);
+    EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
+    EXPECT_TRUE(has(r.err, c.err_part)) << c.what << "\n" << r.err;
+    EXPECT_EQ(d.open_files(), 0u) << c.what;
+    EXPECT_FALSE(d.locked("/w/out")) << c.what;
+    if (c.status == exit_clean) {
+      EXPECT_NE(d.files["/w/out/Valmora_2101.dat"], earlier.at("/w/out/Valmora_2101.dat"));
+      EXPECT_EQ(d.files.size(), edited.size()) << c.what << ": a temporary file is left";
+    } else {
+      EXPECT_TRUE(d.files == edited) << c.what << ": the directory changed";
+    }
+  }
 }
 
 TEST(CompileCommand, PrintsTheCheckersWarningsAndHonoursItsSwitches) {

@@ -565,7 +565,8 @@ TEST(PackageCommands, ExitStatusesAndMessages) {
       {{"inspect", dir, "--line-name", "Borvasco_Lestrano", "--train-number", "99"},
        5,
        "",
-       "cannot read /scenario/Borvasco_Lestrano_99.sim: No such file or directory"},
+       "cannot read " + path_in(test_directory, "Borvasco_Lestrano_99.sim") +
+           ": No such file or directory"},
       {{"render", "/nowhere", "-o", "/out.svg"}, 5, "", "/nowhere: No such file or directory"},
       {{"inspect", "/other"},
        6,
