@@ -1003,10 +1003,16 @@ check_report check_documents_counted(const check_input& input, const check_optio
   ci.line_description = input.line_description;
   ci.train_document = input.train_document;
   // The compile and the line-by-line reading share nothing but the
-  // documents: the compile runs beside it.
+  // documents: on documents long enough to pay for a thread, the compile
+  // runs beside it.
+  constexpr size_t worth_a_thread = 64 * 1024;
   std::future<compile_result> compiling;
   if (!input.compiled)
-    compiling = std::async(std::launch::async, [&ci] { return compile_documents(ci); });
+    compiling =
+        std::async(input.line_description.size() + input.train_document.size() >= worth_a_thread
+                       ? std::launch::async
+                       : std::launch::deferred,
+                   [&ci] { return compile_documents(ci); });
 
   checker c(input, options);
   check_report report;
