@@ -1,11 +1,14 @@
 #include "lsp/diagnostics.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <tuple>
 
 #include "checker/check.h"
 #include "lsp/route_places.h"
 #include "model/route_extent.h"
+#include "model/track_grid.h"
 
 namespace {
 
@@ -68,29 +71,71 @@ bool taken_cell_fault(const diagnostic& d) {
          (*d.fault == 6 || *d.fault == 7 || *d.fault == 16 || (*d.fault >= 17 && *d.fault <= 21));
 }
 
-// A copy of a view with its records read, for the related places.
-document_view with_records(const document_view& v) {
-  document_view out = v;
-  if (out.records.empty()) out.records = read_record_lines(out.source.text(), out.kind);
+bool needs_related(const diagnostic& d) {
+  return (taken_cell_fault(d) && d.position) || d.kind == "out-of-order";
+}
+
+// A document and the few of its records the related places need.
+struct related_source {
+  const document_view* view;
+  std::vector<record_line> records;  // in the order of their lines
+
+  const record_line* record_at(int line) const {
+    auto it = std::lower_bound(records.begin(), records.end(), line,
+                               [](const record_line& r, int n) { return r.line < n; });
+    return it != records.end() && it->line == line ? &*it : nullptr;
+  }
+};
+
+// Reads a document's records in one pass and keeps only those the related
+// places of `list` name: the records at its diagnostics' lines, the record
+// of the same kind before each of them, and the point records in `cells`
+// (the cells of the taken-cell faults of both documents). A document of
+// millions of lines is never held as records whole.
+related_source records_for_related(const document_view& v, const std::vector<diagnostic>& list,
+                                   const std::set<int32_t>& cells) {
+  std::set<int> lines;
+  for (const diagnostic& d : list)
+    if (needs_related(d)) lines.insert(d.range.start.line);
+  related_source out{&v, {}};
+  std::set<int> kept;
+  std::map<record_kind, record_line> last_of_kind;
+  auto keep = [&](const record_line& r) {
+    if (kept.insert(r.line).second) out.records.push_back(r);
+  };
+  for_each_record_line(v.source.text(), v.kind, [&](record_line&& r) {
+    if (r.kinds.empty()) return;
+    const record_kind k = r.kinds[0];
+    const bool at_a_line = lines.count(r.line) > 0;
+    if (at_a_line) {
+      if (auto before = last_of_kind.find(k); before != last_of_kind.end()) keep(before->second);
+    }
+    const std::optional<int32_t> p = record_position(r);
+    if (at_a_line ||
+        (record_of(k).reach == record_reach::point && p && cells.count(point_cell(*p))))
+      keep(r);
+    last_of_kind.insert_or_assign(k, std::move(r));
+  });
   return out;
 }
 
 // The records a diagnostic points on to: those in the same cell as a record
 // refused for a taken cell, the record of the same kind before one out of
 // order.
-void add_related(std::vector<diagnostic>& list, const document_view& self,
-                 const std::vector<const document_view*>& pair) {
+void add_related(std::vector<diagnostic>& list, const related_source& self,
+                 const std::vector<const related_source*>& pair) {
   for (diagnostic& d : list) {
     const record_line* r = self.record_at(d.range.start.line);
     if (!r || r->kinds.empty()) continue;
     if (taken_cell_fault(d) && d.position) {
-      for (const document_view* v : pair)
-        for (const record_line* o : records_at(*v, *d.position)) {
-          if ((v->uri == self.uri && o->line == r->line) ||
+      for (const related_source* v : pair)
+        for (const record_line* o : records_at(v->records, *d.position)) {
+          if ((v->view->uri == self.view->uri && o->line == r->line) ||
               record_of(o->kinds[0]).reach != record_reach::point)
             continue;
           d.related.push_back(
-              {{v->uri, v->editor_range(o->line, o->fields[0].begin, o->fields.back().end)},
+              {{v->view->uri,
+                v->view->editor_range(o->line, o->fields[0].begin, o->fields.back().end)},
                "the " + std::string(record_of(o->kinds[0]).summary) + " that holds this cell"});
         }
     } else if (d.kind == "out-of-order") {
@@ -101,17 +146,16 @@ void add_related(std::vector<diagnostic>& list, const document_view& self,
       }
       if (before)
         d.related.push_back(
-            {{self.uri,
-              self.editor_range(before->line, before->fields[0].begin, before->fields.back().end)},
+            {{self.view->uri, self.view->editor_range(before->line, before->fields[0].begin,
+                                                      before->fields.back().end)},
              "the " + std::string(record_of(before->kinds[0]).summary) + " before it"});
     }
   }
 }
 
 bool needs_related(const std::vector<diagnostic>& list) {
-  return std::any_of(list.begin(), list.end(), [](const diagnostic& d) {
-    return (taken_cell_fault(d) && d.position) || d.kind == "out-of-order";
-  });
+  return std::any_of(list.begin(), list.end(),
+                     [](const diagnostic& d) { return needs_related(d); });
 }
 
 }  // namespace
@@ -136,10 +180,15 @@ pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
     (on_line ? out.line : out.train).push_back(diagnostic_of(f, *target));
   }
   if (needs_related(out.line) || needs_related(out.train)) {
-    std::optional<document_view> line, train;
-    std::vector<const document_view*> both;
-    if (pair.line) both.push_back(&line.emplace(with_records(*pair.line)));
-    if (pair.train) both.push_back(&train.emplace(with_records(*pair.train)));
+    std::set<int32_t> cells;
+    for (const std::vector<diagnostic>* list : {&out.line, &out.train})
+      for (const diagnostic& d : *list)
+        if (taken_cell_fault(d) && d.position) cells.insert(point_cell(*d.position));
+    std::optional<related_source> line, train;
+    std::vector<const related_source*> both;
+    if (pair.line) both.push_back(&line.emplace(records_for_related(*pair.line, out.line, cells)));
+    if (pair.train)
+      both.push_back(&train.emplace(records_for_related(*pair.train, out.train, cells)));
     if (line) add_related(out.line, *line, both);
     if (train) add_related(out.train, *train, both);
   }

@@ -68,6 +68,12 @@ class line_fields {
 
 std::vector<record_line> read_record_lines(std::string_view text, document_kind kind) {
   std::vector<record_line> out;
+  for_each_record_line(text, kind, [&out](record_line&& r) { out.push_back(std::move(r)); });
+  return out;
+}
+
+void for_each_record_line(std::string_view text, document_kind kind,
+                          const std::function<void(record_line&&)>& visit) {
   const std::vector<std::string_view> lines = split_lines(text, true);
   std::optional<record_place> place;
   for (size_t n = 0; n < lines.size(); ++n) {
@@ -101,9 +107,8 @@ std::vector<record_line> read_record_lines(std::string_view text, document_kind 
         }
       }
     }
-    out.push_back(std::move(r));
+    visit(std::move(r));
   }
-  return out;
 }
 
 document_kind kind_by_name(std::string_view file_name) {

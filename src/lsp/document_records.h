@@ -8,6 +8,7 @@
 // characters.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,10 @@ struct record_line {
 
 // Every line that holds something, in order.
 std::vector<record_line> read_record_lines(std::string_view text, document_kind kind);
+// The same lines handed one at a time to `visit`, for a reader that keeps
+// only a few of them.
+void for_each_record_line(std::string_view text, document_kind kind,
+                          const std::function<void(record_line&&)>& visit);
 
 // What a document is, by its name ("..._linea.txt", "...-.txt") or else by
 // the keywords it holds.

@@ -874,6 +874,19 @@ TEST(LspCapabilities, ATakenCellNamesTheRecordThatHoldsIt) {
       backwards = true;
     }
   EXPECT_TRUE(backwards) << lone.diagnostics(uri).dump();
+
+  // The one just before, not the first of its kind; a curve between them
+  // is not of its kind.
+  const char* later = "file:///o/P_linea.txt";
+  lone.open(later,
+            "[generale]\r\nlunghezza percorso,    5000\r\n[pendenze]\r\n"
+            "pendenza,  1000,  3\r\npendenza,  3000,  4\r\ncurvas1,  100,  50\r\n"
+            "pendenza,  2000,  5\r\n[fine]\r\n");
+  int named_line = -1;
+  for (const json& d : lone.diagnostics(later))
+    if (d["code"] == "out-of-order" && d["range"]["start"]["line"] == 6)
+      named_line = d["relatedInformation"][0]["location"]["range"]["start"]["line"];
+  EXPECT_EQ(named_line, 4) << lone.diagnostics(later).dump();
 }
 
 }  // namespace

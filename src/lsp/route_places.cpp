@@ -10,9 +10,9 @@ struct placed_record {
   const record_line* record;
   int32_t position;
 };
-std::vector<placed_record> placed_records(const document_view& d) {
+std::vector<placed_record> placed_records(std::span<const record_line> records) {
   std::vector<placed_record> out;
-  for (const record_line& r : d.records)
+  for (const record_line& r : records)
     if (auto p = record_position(r)) out.push_back({&r, *p});
   return out;
 }
@@ -20,8 +20,12 @@ std::vector<placed_record> placed_records(const document_view& d) {
 }  // namespace
 
 std::vector<const record_line*> records_at(const document_view& d, int32_t p) {
+  return records_at(d.records, p);
+}
+
+std::vector<const record_line*> records_at(std::span<const record_line> records, int32_t p) {
   std::vector<const record_line*> out;
-  const std::vector<placed_record> placed = placed_records(d);
+  const std::vector<placed_record> placed = placed_records(records);
   for (size_t i = 0; i < placed.size(); ++i) {
     const record_line& r = *placed[i].record;
     const record_kind k = r.kinds[0];

@@ -178,6 +178,7 @@ int run_message_loop(std::istream& in, std::ostream& out, const message_handler&
     out.flush();
     return static_cast<bool>(out);
   };
+  constexpr size_t kept_body_capacity = 1 << 20;
   std::string body;
   for (;;) {
     // Work put off while messages were coming (the diagnostics of a burst
@@ -187,6 +188,9 @@ int run_message_loop(std::istream& in, std::ostream& out, const message_handler&
     if (status == frame_status::end_of_input) return handler.exit_status();
     if (!send(status == frame_status::message ? handler.message(body) : handler.bad_frame()))
       return 1;
+    // The text of a large document opened is the editor's and the server's
+    // own copies hold it now: this buffer does not keep it as well.
+    if (body.capacity() > kept_body_capacity) std::string().swap(body);
     if (handler.finished()) return handler.exit_status();
   }
 }
