@@ -54,7 +54,10 @@ compile_result compile_documents(const compile_input& input) {
       record_fault_at(cs, f->code, f->position);
     }
   }
-  if (cs.origins) cs.origins->cells.resize(cs.sc.grid.size());
+  if (cs.origins) {
+    cs.origins->cells.resize(cs.sc.grid.size());
+    cs.origins->marks.resize(cs.sc.grid.size());
+  }
   result.compiled = std::move(cs.sc);
   result.fault = std::move(cs.fault);
   return result;

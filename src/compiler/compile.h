@@ -30,10 +30,13 @@ struct record_origin {
 };
 
 // For each cell of the grid, the record that last changed its object (or,
-// in a cell with no object, its mark b11); for each scenario entry, the
-// record that last changed it.
+// in a cell with no object, its mark b11) and the record that last changed
+// its mark: a signal marks the cells before it whatever they hold, a board
+// or a mountain marker among them; for each scenario entry, the record that
+// last changed it.
 struct compile_origins {
   std::vector<record_origin> cells;
+  std::vector<record_origin> marks;
   std::array<record_origin, scenario_entries> entries;
 };
 

@@ -133,7 +133,10 @@ void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
   compile_origins& o = *cs.origins;
   const record_origin here{cs.document, cs.record_line, cs.record_column, cs.record_keyword};
   // A record that sized the grid anew leaves no cell of the old one.
-  if (grid.size() != cs.sc.grid.size()) o.cells.assign(cs.sc.grid.size(), record_origin{});
+  if (grid.size() != cs.sc.grid.size()) {
+    o.cells.assign(cs.sc.grid.size(), record_origin{});
+    o.marks.assign(cs.sc.grid.size(), record_origin{});
+  }
   for (size_t i = 0; i < cs.sc.grid.size(); ++i) {
     const track_cell& a = cs.sc.grid[i];
     // The object's record, or for a cell with no object the record of its
@@ -141,8 +144,11 @@ void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
     const track_cell before = i < grid.size() ? grid[i] : track_cell{};
     const bool object_changed = a.kind != before.kind || a.w2 != before.w2 || a.w4 != before.w4 ||
                                 a.w6 != before.w6 || a.w8 != before.w8 || a.b10 != before.b10;
-    const bool mark_only = a.b11 != before.b11 && is_free_cell(a);
-    if (object_changed || mark_only) o.cells[i] = here;
+    const bool mark_changed = a.b11 != before.b11;
+    // A mountain marker is an object of its own, though the cell counts as
+    // free.
+    if (object_changed || (mark_changed && a.kind == kind_empty)) o.cells[i] = here;
+    if (mark_changed) o.marks[i] = here;
   }
   for (size_t e = 0; e < table.size(); ++e) {
     if (cs.sc.table[e] != table[e]) o.entries[e] = here;

@@ -108,6 +108,10 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
     w.member("mountain", static_cast<int64_t>(c.b12));
     if (s.origins && static_cast<size_t>(o.cell) < s.origins->cells.size())
       w.member("origin", origin_text(s, s.origins->cells[static_cast<size_t>(o.cell)]));
+    // The record of a mark that another record laid over the object.
+    if (s.origins && o.mark != 0 && o.kind != 0 &&
+        static_cast<size_t>(o.cell) < s.origins->marks.size())
+      w.member("mark_origin", origin_text(s, s.origins->marks[static_cast<size_t>(o.cell)]));
     w.end_object();
   }
   w.end_array();

@@ -208,6 +208,35 @@ TEST(CompileOrigins, EachObjectNamesItsRecord) {
   }
   EXPECT_GT(seen[kind_signal], 10);
   EXPECT_GT(seen[kind_text_board], 10);
+
+  // A cell holds one object but may carry a mark another record laid: a
+  // signal marks the cells before it whatever they hold, a station its zone.
+  // The object keeps its own record and the mark has its own.
+  ASSERT_EQ(origins.marks.size(), plain.compiled.grid.size());
+  int boards_marked = 0, markers_marked = 0;
+  for (size_t i = 0; i < origins.cells.size(); ++i) {
+    const track_cell& c = plain.compiled.grid[i];
+    if (c.b11 == 0) continue;
+    const record_origin& mark = origins.marks[i];
+    ASSERT_EQ(mark.document, source_document::train_document) << i;
+    const std::string_view marker = train_lines[static_cast<size_t>(mark.line - 1)];
+    EXPECT_TRUE(marker.starts_with("segnale") || marker.starts_with("stazione")) << i;
+    const record_origin& object = origins.cells[i];
+    if (c.kind == kind_speed_board) {
+      ++boards_marked;
+      EXPECT_TRUE(line_lines[static_cast<size_t>(object.line - 1)].starts_with("indicatori_v"))
+          << i;
+    } else if (c.kind == kind_mountain_marker) {
+      ++markers_marked;
+      ASSERT_EQ(object.document, source_document::line_description) << i;
+      EXPECT_TRUE(line_lines[static_cast<size_t>(object.line - 1)].starts_with("montagna"))
+          << i << ": a mountain marker names " << object.keyword;
+    } else if (c.kind == kind_empty) {
+      EXPECT_EQ(object.line, mark.line) << i;
+    }
+  }
+  EXPECT_GT(boards_marked, 0);
+  EXPECT_GT(markers_marked, 0);
   const record_origin& first_station = origins.entries[first_station_entry];
   EXPECT_EQ(first_station.document, source_document::train_document);
   EXPECT_TRUE(train_lines[static_cast<size_t>(first_station.line - 1)].starts_with("stazione"));
