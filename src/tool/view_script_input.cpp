@@ -62,9 +62,13 @@ function drawOverlay() {
 let pending = false, hashTimer = 0;
 function apply() {
   pending = false;
-  drawTrack();
-  drawPlan();
-  drawOverview();
+  // The three drawings' sizes, read before any of them is drawn again: read
+  // after one was, they would make the browser lay the whole page out on the
+  // spot, tens of milliseconds on a long line.
+  const boxes = [trackSvg, planSvg, overviewSvg].map(e => e.getBoundingClientRect());
+  drawTrack(boxes[0]);
+  drawPlan(boxes[1]);
+  drawOverview(boxes[2]);
   drawOverlay();
   rows.forEach(r => r.classList.toggle("in-view", +r.dataset.metre >= a && +r.dataset.metre <= b));
   const whole = b - a >= M * 0.999;

@@ -20,8 +20,7 @@ function planFrame() {
   return [minE, maxE, minN, maxN];
 }
 
-function drawPlan() {
-  const r = planSvg.getBoundingClientRect();
+function drawPlan(r) {
   const w = Math.max(Math.round(r.width), 120), h = Math.max(Math.round(r.height), 120);
   planSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const s = [tag("rect", { x: 0, y: 0, width: w, height: h, class: "bg" }),
@@ -61,8 +60,8 @@ function drawPlan() {
     const end = i + 1 === P.m.length;
     if (m <= L) add("trace", i, end); else cut("trace");
     if (m >= L || i + 1 < P.m.length && P.m[i + 1] > L) add("beyond", i, end); else cut("beyond");
-    if (m <= L && inCurve(m)) add("curve", i, true); else cut("curve");
-    if (!whole && m >= a - 50 && m <= b + 50) add("shown", i, true); else cut("shown");
+    if (m <= L && inCurve(m)) add("curve", i, end); else cut("curve");
+    if (!whole && m >= a - 50 && m <= b + 50) add("shown", i, end); else cut("shown");
   }
   s.push(tag("path", { d: paths.shown, class: "trace-shown" }), tag("path", { d: paths.beyond, class: "trace-beyond" }),
     tag("path", { d: paths.trace, class: "trace" }), tag("path", { d: paths.curve, class: "trace-curve" }));
@@ -81,10 +80,16 @@ function drawPlan() {
     }
     return false;
   };
-  const dots = [];
+  // One dot where several signals of a kind fall within a pixel or two of
+  // each other: the whole of a long line puts hundreds on one spot.
+  const dots = [], dotAt = new Set();
   for (const it of lanes.sig || []) {
     const p = planAt(it.metre), qx = p && X(p[0]), qy = p && Y(p[1]);
-    if (p && inside(qx, qy, 4)) dots.push(tag("circle", { cx: qx, cy: qy, r: 3.2, class: signalClass(it.o) }));
+    if (!p || !inside(qx, qy, 4)) continue;
+    const cls = signalClass(it.o), key = cls + " " + Math.round(qx / 1.5) + " " + Math.round(qy / 1.5);
+    if (dotAt.has(key)) continue;
+    dotAt.add(key);
+    dots.push(tag("circle", { cx: qx, cy: qy, r: 3.2, class: cls }));
   }
   // Scale bar and north arrow first: the labels keep off them.
   const barM = niceStep(70 / scale), bar = barM * scale, bx = 34, by = h - 16;
@@ -124,8 +129,7 @@ function drawPlan() {
 
 // The overview: the whole route's speed profile and stations, and a window
 // on the stretch shown.
-function drawOverview() {
-  const r = overviewSvg.getBoundingClientRect();
+function drawOverview(r) {
   const w = Math.max(Math.round(r.width), 100), h = Math.max(Math.round(r.height), 20);
   overviewSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const ox = m => 6 + (w - 12) * m / M;

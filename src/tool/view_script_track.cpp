@@ -150,6 +150,32 @@ function glyph(it, px) {
   }
 }
 
+// The same glyph as path data, [class, d] pairs: where hundreds of objects
+// are in view, those without a label are drawn as one path a class (the
+// pointer finds objects by their metre, not by their elements).
+const circlePath = (cx, cy, r) => "M" + f1(cx - r) + " " + f1(cy) + "a" + r + " " + r + " 0 1 0 " + 2 * r + " 0a" + r + " " + r + " 0 1 0 " + -2 * r + " 0";
+const boxPath = (x0, y0, w, h) => "M" + f1(x0) + " " + f1(y0) + "h" + w + "v" + h + "h" + -w + "z";
+const polyPath = pts => "M" + pts.map(f1).join(" ") + "z";
+function glyphPath(it, px) {
+  const o = it.o, y = T.mk;
+  switch (o.kind) {
+    case "signal": {
+      const r = T.sigRow;
+      return [["pole", "M" + f1(px) + " " + (r + 8) + "V" + (r - 4)], [signalClass(o), circlePath(px, r - 6, 4)]];
+    }
+    case "speed board": return [["sb", boxPath(px - 4, T.sbRow, 8, 8)]];
+    case "text board": return [["tb", boxPath(px - 3.5, T.tbRow, 7, 9)]];
+    case "restriction warning": return [["warn", polyPath([px, y - 7, px + 6, y + 5, px - 6, y + 5])]];
+    case "restriction start": return [["rstart", boxPath(px - 5, y - 5, 10, 10)]];
+    case "restriction end": return [["rend", boxPath(px - 5, y - 5, 10, 10)]];
+    case "countdown": return [["cd", boxPath(px - 1.5, y - 6, 3, 12)]];
+    case "approach marker": return [["am", polyPath([px, y - 5, px + 4, y, px, y + 5, px - 4, y])]];
+    case "mountain marker": return [["mm", "M" + f1(px) + " " + (y - 4) + "V" + (y + 4)]];
+    case "plain marker": return [["pm", polyPath([px, y - 5, px + 4, y, px, y + 5, px - 4, y])]];
+    default: return [["am", circlePath(px, y, 2)]];
+  }
+}
+
 // Runs of cells [first, last, value] that meet a stretch of route metres.
 function runsIn(runs, from, to) {
   const i0 = Math.max(0, lowerBound(runs, Math.floor(from / 50), r => r[1]));
@@ -188,11 +214,31 @@ function drawProfiles(scales) {
   const gZero = gMid;
   for (const v of gValues) if (v === 0 || Math.abs(gMid - v * gScale - gZero) >= 11) scaleText(v, gMid - v * gScale);
   let climb = "", fall = "";
-  for (const [c0, c1, g] of runsIn(data.gradient, a, b)) {
-    if (g === -1000 || g === 0) continue;
-    const x0 = clipX(x(c0 * 50)), x1 = clipX(x((c1 + 1) * 50)), y = gMid - g * gScale;
-    const d = "M" + f1(x0) + " " + f1(gMid) + "H" + f1(Math.max(x1, x0 + 0.5)) + "V" + f1(y) + "H" + f1(x0) + "Z";
-    if (g > 0) climb += d; else fall += d;
+  const gradientRuns = runsIn(data.gradient, a, b);
+  if (gradientRuns.length > T.AR - T.AL) {
+    // More stretches than pixels: each pixel's column shows its steepest
+    // climb and fall, one bar each, in place of thousands of slivers.
+    const columns = new Map();
+    for (const [c0, c1, g] of gradientRuns) {
+      if (g === -1000 || g === 0) continue;
+      const x0 = clipX(x(c0 * 50)), x1 = clipX(x((c1 + 1) * 50));
+      for (let col = Math.floor(x0); col <= Math.max(Math.ceil(x1) - 1, Math.floor(x0)); ++col) {
+        let e = columns.get(col);
+        if (!e) columns.set(col, e = [0, 0]);
+        if (g > 0) e[0] = Math.max(e[0], g); else e[1] = Math.min(e[1], g);
+      }
+    }
+    for (const [col, [up, down]] of columns) {
+      if (up) climb += "M" + col + " " + f1(gMid) + "h1V" + f1(gMid - up * gScale) + "h-1Z";
+      if (down) fall += "M" + col + " " + f1(gMid) + "h1V" + f1(gMid - down * gScale) + "h-1Z";
+    }
+  } else {
+    for (const [c0, c1, g] of gradientRuns) {
+      if (g === -1000 || g === 0) continue;
+      const x0 = clipX(x(c0 * 50)), x1 = clipX(x((c1 + 1) * 50)), y = gMid - g * gScale;
+      const d = "M" + f1(x0) + " " + f1(gMid) + "H" + f1(Math.max(x1, x0 + 0.5)) + "V" + f1(y) + "H" + f1(x0) + "Z";
+      if (g > 0) climb += d; else fall += d;
+    }
   }
   s.push(tag("path", { d: climb, class: "climb" }), tag("path", { d: fall, class: "fall" }));
 
@@ -223,16 +269,24 @@ function drawProfiles(scales) {
   s.push(tag("line", { x1: T.AL, y1: cMid, x2: T.AR, y2: cMid, class: "gl" }));
   const labels = [];
   let lastLabel = -Infinity;
-  for (const c of curves) {
-    if (c[1] + 50 < a || c[0] - 50 > b) continue;
+  // Hundreds of curves in view are drawn as one path a side, not one
+  // rectangle each: the browser lays out a path at once.
+  const shownCurves = curves.filter(c => !(c[1] + 50 < a || c[0] - 50 > b));
+  const merged = shownCurves.length > 150, sides = { "curve-r": "", "curve-l": "" };
+  for (const c of shownCurves) {
     const x0 = clipX(x(c[0] - 25)), x1 = clipX(x(c[1] + 25)), hgt = Math.min(7, 7 * 300 / c[2] + 2);
-    s.push(tag("rect", { x: x0, y: c[3] ? cMid - hgt : cMid, width: Math.max(x1 - x0, 1), height: hgt, class: c[3] ? "curve-r" : "curve-l" }));
+    const box = { x: x0, y: c[3] ? cMid - hgt : cMid, width: Math.max(x1 - x0, 1), height: hgt, class: c[3] ? "curve-r" : "curve-l" };
+    if (merged)
+      sides[box.class] += "M" + f1(box.x) + " " + f1(box.y) + "h" + f1(box.width) + "v" + f1(box.height) + "h" + f1(-box.width) + "z";
+    else
+      s.push(tag("rect", box));
     const t = "R " + c[2], w = textWidth(t, 10) + 6, mid = (x0 + x1) / 2;
     if (x1 - x0 > w && mid - w / 2 > lastLabel && free(mid - w / 2, mid + w / 2, T.cT, T.cB)) {
       labels.push(tag("text", { x: mid, y: c[3] ? cMid + 8.5 : cMid - 1.5, "font-size": 10, "text-anchor": "middle", class: "t-curve" }, t));
       lastLabel = mid + w / 2;
     }
   }
+  for (const side in sides) if (sides[side]) s.push(tag("path", { d: sides[side], class: side }));
   s.push(labels.join(""));
 
   // Speeds: the line speed with its area, restrictions over it.
@@ -346,8 +400,7 @@ function gutter() {
 }
 
 // Everything along the route for the stretch a .. b.
-function drawTrack() {
-  const r = trackSvg.getBoundingClientRect();
+function drawTrack(r) {
   const w = Math.max(Math.round(r.width), 200), h = Math.max(Math.round(r.height), 300);
   if (!T || T.W !== w || T.H !== h) { T = trackLayout(w, h); labelCache.clear(); }
   trackSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
@@ -375,11 +428,16 @@ function drawTrack() {
       labelled.set(it, [s, centre, bottom]);
   }
   const cls = { st: "t-stn", sig: "", sb: "t-sb", tb: "t-tb" };
+  const dense = i1 - i0 > 400, joined = {};
   for (let i = i0; i < i1; ++i) {
     const it = items[i], px = x(it.metre);
     const label = labelled.get(it);
-    if (!label && lastX[it.lane] !== undefined && px - lastX[it.lane] < 1.5) continue;
+    if (!label && lastX[it.lane] !== undefined && px - lastX[it.lane] < 3) continue;
     lastX[it.lane] = px;
+    if (!label && dense && !it.s) {
+      for (const [c, d] of glyphPath(it, px)) joined[c] = (joined[c] || "") + d;
+      continue;
+    }
     let body = glyph(it, px);
     if (label) {
       const [s, centre, bottom] = label;
@@ -391,6 +449,7 @@ function drawTrack() {
     groups.push(it.s ? "<g class=\"stn\" data-station=\"" + it.s.entry + "\">" + body + "</g>"
       : "<g class=\"obj\" data-cell=\"" + it.o.cell + "\">" + body + "</g>");
   }
+  for (const c in joined) groups.unshift(tag("path", { d: joined[c], class: c }));
   // The end of the route, its words beside its line and inside the track.
   let end = "";
   if (L >= a && L <= b) {
