@@ -20,7 +20,9 @@ std::string parent_of(const std::string& path) {
 
 // The character a path is compared by: a separator counts as "/".
 // ("\\" is the only separator besides "/" on any system: Windows'.)
-char compared(char c) { return c == '\\' && path_separator == '\\' ? '/' : c; }
+char compared(char c) {
+  return c == '\\' && path_separator == '\\' ? '/' : c;
+}
 
 }  // namespace
 
