@@ -96,10 +96,6 @@ bool package_exists(disk& d, const scenario_identity& id, const std::string& dir
   return false;
 }
 
-}  // namespace
-
-namespace {
-
 // The package of a compile written under temporary names while the checker
 // reads the documents: in a directory that is there already and holds no
 // unfinished replacement. The files take their place only once the check
