@@ -18,8 +18,8 @@
 #include "model/package_writer.h"
 #include "run/generator.h"
 #include "runtime/disk.h"
-#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
+#include "testing/memory_disk.h"
 #include "tool/html_view.h"
 #include "tool/svg_drawing.h"
 
@@ -43,7 +43,8 @@ struct documents {
 };
 
 const documents& built_in() {
-  static const documents d{join_lines(line_document_lines()), join_lines(train_document_lines())};
+  static const documents d{join_lines(documents::line_document_lines()),
+                           join_lines(documents::train_document_lines())};
   return d;
 }
 
@@ -53,19 +54,19 @@ const documents& large() {
   return d;
 }
 
-compile_result compile_pair(const documents& docs) {
-  compile_input input;
+compiler::compile_result compile_pair(const documents& docs) {
+  compiler::compile_input input;
   input.line_description = docs.line;
   input.train_document = docs.train;
-  input.line_name = built_in_line_name;
-  input.train_number = built_in_train_number;
-  return compile_documents(input);
+  input.line_name = run::built_in_line_name;
+  input.train_number = run::built_in_train_number;
+  return compiler::compile_documents(input);
 }
 
 // The compile alone: both readers and the approach-marker pass.
 void compile(benchmark::State& state, const documents& docs) {
   for (auto _ : state) {
-    compile_result r = compile_pair(docs);
+    compiler::compile_result r = compile_pair(docs);
     if (r.fault) state.SkipWithError("the documents do not compile cleanly");
     benchmark::DoNotOptimize(r.compiled.grid.data());
   }
@@ -82,7 +83,7 @@ void BM_CompileLarge(benchmark::State& state) {
 // its own.
 template <typename Put>
 void write_file(benchmark::State& state, Put put) {
-  static const scenario st = compile_pair(large()).compiled;
+  static const model::scenario st = compile_pair(large()).compiled;
   char pattern[] = "/tmp/scenario-bench-XXXXXX";
   if (!mkdtemp(pattern)) {
     state.SkipWithError("cannot make a directory");
@@ -91,7 +92,7 @@ void write_file(benchmark::State& state, Put put) {
   const std::string path = std::string(pattern) + "/file";
   int64_t bytes = 0;
   for (auto _ : state) {
-    output_file out(real_disk(), path);
+    runtime::output_file out(runtime::real_disk(), path);
     out.open();
     put(out, st);
     if (!out.finish()) state.SkipWithError("write failed");
@@ -102,18 +103,20 @@ void write_file(benchmark::State& state, Put put) {
 }
 
 void BM_WritePlanFile(benchmark::State& state) {
-  write_file(state, [](output_file& out, const scenario& st) { put_line_plan(out, st.plan); });
+  write_file(state, [](runtime::output_file& out, const model::scenario& st) {
+    model::put_line_plan(out, st.plan);
+  });
 }
 
 void BM_WriteTableFile(benchmark::State& state) {
-  write_file(state, [](output_file& out, const scenario& st) {
-    for (const scenario_entry& e : st.table) put_scenario_entry(out, e);
+  write_file(state, [](runtime::output_file& out, const model::scenario& st) {
+    for (const model::scenario_entry& e : st.table) model::put_scenario_entry(out, e);
   });
 }
 
 void BM_WriteGridFile(benchmark::State& state) {
-  write_file(state, [](output_file& out, const scenario& st) {
-    for (const track_cell& c : st.grid) put_track_cell(out, c);
+  write_file(state, [](runtime::output_file& out, const model::scenario& st) {
+    for (const model::track_cell& c : st.grid) model::put_track_cell(out, c);
   });
 }
 
@@ -123,10 +126,11 @@ const std::string& large_package_dir() {
   static const std::string dir = [] {
     char pattern[] = "/tmp/scenario-bench-package-XXXXXX";
     if (!mkdtemp(pattern)) return std::string();
-    compile_result r = compile_pair(large());
-    io_failure failure;
-    if (stamp_reserved_slots(r.compiled) != stamp_outcome::stamped ||
-        !write_package(r.compiled, built_in_identity(), pattern, true, real_disk(), &failure))
+    compiler::compile_result r = compile_pair(large());
+    runtime::io_failure failure;
+    if (model::stamp_reserved_slots(r.compiled) != model::stamp_outcome::stamped ||
+        !model::write_package(r.compiled, run::built_in_identity(), pattern, true,
+                              runtime::real_disk(), &failure))
       return std::string();
     return std::string(pattern);
   }();
@@ -142,12 +146,13 @@ void show_large(benchmark::State& state, Make make) {
     state.SkipWithError("cannot write the large package");
     return;
   }
-  const scenario_identity id = built_in_identity();
+  const model::scenario_identity id = run::built_in_identity();
   size_t bytes = 0;
   for (auto _ : state) {
-    package p;
-    package_error error;
-    if (!read_package(real_disk(), dir, id, &p, &error, plan_reading::trace)) {
+    model::package p;
+    model::package_error error;
+    if (!model::read_package(runtime::real_disk(), dir, id, &p, &error,
+                             model::plan_reading::trace)) {
       state.SkipWithError(error.message.c_str());
       return;
     }
@@ -159,24 +164,25 @@ void show_large(benchmark::State& state, Make make) {
 }
 
 void BM_RenderLarge(benchmark::State& state) {
-  show_large(state, [](const package& p) { return draw_package(p); });
+  show_large(state, [](const model::package& p) { return tool::draw_package(p); });
 }
 void BM_ViewLarge(benchmark::State& state) {
-  show_large(state, [](const package& p) { return view_page(p, view_sources{}); });
+  show_large(state,
+             [](const model::package& p) { return tool::view_page(p, tool::view_sources{}); });
 }
 
 // The large pair opened in a language server, and a keystroke in its train
 // document: the car count (line 2, column 19) retyped.
 struct large_session {
-  memory_disk d;
-  lsp_server server{d};
+  testing::memory_disk d;
+  lsp::lsp_server server{d};
   int version = 2;
   static constexpr const char* line_uri = "file:///bench/Large_linea.txt";
   static constexpr const char* train_uri = "file:///bench/Large_1-.txt";
 
   static std::string quoted(const std::string& windows1252) {
     std::string out = "\"";
-    for (char c : windows1252_to_utf8(windows1252)) {
+    for (char c : runtime::windows1252_to_utf8(windows1252)) {
       if (c == '"' || c == '\\') out += '\\';
       if (c == '\r') {
         out += "\\r";

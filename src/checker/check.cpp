@@ -22,6 +22,8 @@
 #include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
+namespace checker {
+
 namespace {
 
 // The longest texts a board and a station name show: a board has up to three
@@ -48,24 +50,24 @@ std::string_view trim(std::string_view s) {
 // Document text (Windows-1252) for a message (UTF-8), in quotes, cut short.
 std::string quote(std::string_view text) {
   std::string cut(text.substr(0, quoted_length));
-  std::string q = "'" + windows1252_to_utf8(cut);
+  std::string q = "'" + runtime::windows1252_to_utf8(cut);
   if (text.size() > quoted_length) q += "...";
   return q + "'";
 }
 
 // The keywords of one place, as a misspelling is compared with them.
-std::vector<std::string> keywords_of(record_place place) {
+std::vector<std::string> keywords_of(compiler::record_place place) {
   std::vector<std::string> out;
-  for (const record_description& f : all_records()) {
+  for (const compiler::record_description& f : compiler::all_records()) {
     if (f.place != place) continue;
-    if (f.kind == record_kind::curve) {
+    if (f.kind == compiler::record_kind::curve) {
       // The side and the class are written in the keyword: "curvad3".
-      for (const value_code& side : f.keyword_parts[0].codes)
-        for (const value_code& degree : f.keyword_parts[1].codes)
+      for (const compiler::value_code& side : f.keyword_parts[0].codes)
+        for (const compiler::value_code& degree : f.keyword_parts[1].codes)
           out.push_back(std::string(f.keyword) + std::string(side.value) +
                         std::string(degree.value));
-    } else if (f.kind == record_kind::signal_repetition) {
-      for (const value_code& count : f.keyword_parts[0].codes)
+    } else if (f.kind == compiler::record_kind::signal_repetition) {
+      for (const compiler::value_code& count : f.keyword_parts[0].codes)
         out.push_back("ripetizione segnali " + std::string(count.value) + " codici");
     } else {
       out.emplace_back(f.keyword);
@@ -74,22 +76,23 @@ std::vector<std::string> keywords_of(record_place place) {
   return out;
 }
 
-std::vector<record_kind> matching_kinds(std::string_view field, record_place place) {
-  std::vector<record_kind> out;
-  for (const record_description& f : all_records())
-    if (f.place == place && keyword_matches(f.kind, field)) out.push_back(f.kind);
+std::vector<compiler::record_kind> matching_kinds(std::string_view field,
+                                                  compiler::record_place place) {
+  std::vector<compiler::record_kind> out;
+  for (const compiler::record_description& f : compiler::all_records())
+    if (f.place == place && compiler::keyword_matches(f.kind, field)) out.push_back(f.kind);
   return out;
 }
 
 // Whether any record of `place` takes `field` as its keyword.
-bool any_kind_matches(std::string_view field, record_place place) {
-  for (const record_description& f : all_records())
-    if (f.place == place && keyword_matches(f.kind, field)) return true;
+bool any_kind_matches(std::string_view field, compiler::record_place place) {
+  for (const compiler::record_description& f : compiler::all_records())
+    if (f.place == place && compiler::keyword_matches(f.kind, field)) return true;
   return false;
 }
 
 bool is_section_header(std::string_view field) {
-  return contains(field, "[") && contains(field, "]");
+  return runtime::contains(field, "[") && runtime::contains(field, "]");
 }
 
 // A record's values as read from its own line with its form.
@@ -105,21 +108,22 @@ struct record_values {
   int extra_column = 0;
 };
 
-record_values read_record(field_reader& r, std::span<const record_field> fields) {
+record_values read_record(runtime::field_reader& r,
+                          std::span<const compiler::record_field> fields) {
   record_values v;
-  for (const record_field& field : fields) {
+  for (const compiler::record_field& field : fields) {
     if (r.at_end()) {
       v.state = record_values::too_few;
       return v;
     }
     bool ok = true;
-    if (field.storage == field_storage::text) {
+    if (field.storage == compiler::field_storage::text) {
       ok = r.read_text(&v.text);
-    } else if (field.storage == field_storage::i16) {
+    } else if (field.storage == compiler::field_storage::i16) {
       int16_t n = 0;
       ok = r.read_i16(&n);
       v.numbers.push_back(n);
-    } else if (field.storage == field_storage::u8) {
+    } else if (field.storage == compiler::field_storage::u8) {
       uint8_t n = 0;
       ok = r.read_u8(&n);
       v.numbers.push_back(n);
@@ -159,28 +163,28 @@ class checker {
     cs_.with_plan = true;
   }
 
-  std::vector<finding> run() {
+  std::vector<compiler::finding> run() {
     check_line_description();
     check_train_document();
-    report_empty(source_document::train_document, train_general_seen_);
+    report_empty(compiler::source_document::train_document, train_general_seen_);
     return std::move(found_);
   }
-  size_t left_out(source_document d) const {
-    return d == source_document::line_description ? left_out_[0] : left_out_[1];
+  size_t left_out(compiler::source_document d) const {
+    return d == compiler::source_document::line_description ? left_out_[0] : left_out_[1];
   }
 
   // A document from which the compile reads no record at all makes a
   // package with nothing of it (no stations, no signals, a clock at 00:00):
   // an error, not a silent success. (A line description without its header
   // is the compile's own fault already.)
-  void report_empty(source_document document, bool general_seen) {
+  void report_empty(compiler::source_document document, bool general_seen) {
     if (records_seen_[static_cast<size_t>(document)] > 0) return;
-    finding f;
+    compiler::finding f;
     f.document = document;
     f.line = 1;
     f.column = 1;
-    const char* what =
-        document == source_document::train_document ? "train document" : "line description";
+    const char* what = document == compiler::source_document::train_document ? "train document"
+                                                                             : "line description";
     f.message = std::string("the ") + what + " holds no record that the compile reads" +
                 (general_seen ? " after \"[generale]\""
                               : ": it has no \"[generale]\" line, and nothing before it is read") +
@@ -190,30 +194,30 @@ class checker {
   }
 
   // The record behind a fault with no place, from what the reading laid.
-  void locate(compile_fault& fault) const {
+  void locate(compiler::compile_fault& fault) const {
     const int32_t cell = fault.position / 50;
-    auto place = [&](source_document doc, int line, int column) {
+    auto place = [&](compiler::source_document doc, int line, int column) {
       fault.document = doc;
       fault.line = line;
       fault.column = column;
     };
     switch (fault.code) {
-      case fault_code::range_not_on_50:
+      case compiler::fault_code::range_not_on_50:
         if (bad_range_line_ > 0)
-          place(source_document::line_description, bad_range_line_, bad_range_column_);
+          place(compiler::source_document::line_description, bad_range_line_, bad_range_column_);
         break;
-      case fault_code::no_marker_cell_before_signal:
+      case compiler::fault_code::no_marker_cell_before_signal:
         if (auto it = signals_.find(cell); it != signals_.end())
-          place(source_document::train_document, it->second.first, it->second.second);
+          place(compiler::source_document::train_document, it->second.first, it->second.second);
         break;
-      case fault_code::no_marker_cell_before_start:
-      case fault_code::no_marker_cell_inside_or_after: {
+      case compiler::fault_code::no_marker_cell_before_start:
+      case compiler::fault_code::no_marker_cell_inside_or_after: {
         // The restriction that starts at the cell, or the last one that
         // starts before it.
         const laid_restriction* best = nullptr;
         for (const laid_restriction& r : restrictions_)
           if (r.start_cell <= cell && (!best || r.start_cell >= best->start_cell)) best = &r;
-        if (best) place(source_document::train_document, best->line, best->column);
+        if (best) place(compiler::source_document::train_document, best->line, best->column);
         break;
       }
       default:
@@ -224,17 +228,18 @@ class checker {
  private:
   // One line of a document, being read.
   struct line_at {
-    source_document document;
+    compiler::source_document document;
     int number;
     std::string_view text;
     std::string keyword;
     int column;
   };
 
-  void warn(const line_at& at, int column, warning_kind kind, std::string message) {
+  void warn(const line_at& at, int column, compiler::warning_kind kind, std::string message) {
     if (options_.disabled.count(kind)) return;
-    finding f;
-    f.level = options_.warnings_are_errors ? diagnostic_level::error : diagnostic_level::warning;
+    compiler::finding f;
+    f.level = options_.warnings_are_errors ? compiler::diagnostic_level::error
+                                           : compiler::diagnostic_level::warning;
     f.document = at.document;
     f.line = at.number;
     f.column = column;
@@ -243,9 +248,9 @@ class checker {
     keep(std::move(f));
   }
 
-  void error(const line_at& at, int column, fault_code code, std::string message,
+  void error(const line_at& at, int column, compiler::fault_code code, std::string message,
              std::optional<int32_t> position = std::nullopt) {
-    finding f;
+    compiler::finding f;
     f.document = at.document;
     f.line = at.number;
     f.column = column;
@@ -257,14 +262,14 @@ class checker {
 
   // A number kept in a narrower slot than it is read into: what the
   // package will hold in its place, on the value itself.
-  void warn_values_out_of_slot(const line_at& at, const record_description& form,
+  void warn_values_out_of_slot(const line_at& at, const compiler::record_description& form,
                                const record_values& v) {
     size_t number = 0;
     for (size_t i = 0; i < form.fields.size() && i < v.columns.size(); ++i) {
-      const record_field& field = form.fields[i];
-      if (field.storage == field_storage::text) continue;
+      const compiler::record_field& field = form.fields[i];
+      if (field.storage == compiler::field_storage::text) continue;
       const int32_t value = v.numbers[number++];
-      const value_fit& fit = field.fit;
+      const compiler::value_fit& fit = field.fit;
       if (!fit.checked() || (value >= fit.lowest && value <= fit.highest)) continue;
       std::string message = "the " + std::string(field.name) + " " + std::to_string(value) +
                             " of this \"" + std::string(form.keyword) + "\" record ";
@@ -280,21 +285,22 @@ class checker {
                    std::to_string(fit.highest) +
                    ": it is packed into one word with the fields beside it and spills into them";
       }
-      warn(at, v.columns[i], warning_kind::value_range, message);
+      warn(at, v.columns[i], compiler::warning_kind::value_range, message);
     }
   }
 
   // An object that stands past the route's end, on the run-out the grid
   // keeps beyond it: the compile lays it, but no train reaches it.
-  void warn_past_route_end(const line_at& at, const record_description& form, int32_t position) {
+  void warn_past_route_end(const line_at& at, const compiler::record_description& form,
+                           int32_t position) {
     switch (form.kind) {
-      case record_kind::station:
-      case record_kind::signal:
-      case record_kind::restriction:
-      case record_kind::abbattimento:
-      case record_kind::speed_board:
-      case record_kind::text_board:
-      case record_kind::mountain:
+      case compiler::record_kind::station:
+      case compiler::record_kind::signal:
+      case compiler::record_kind::restriction:
+      case compiler::record_kind::abbattimento:
+      case compiler::record_kind::speed_board:
+      case compiler::record_kind::text_board:
+      case compiler::record_kind::mountain:
         break;
       default:
         return;
@@ -303,9 +309,9 @@ class checker {
     // The grid runs 7000 m past the route's end; a record beyond the grid
     // is refused by the compile, and said so there.
     const int32_t length = cs_.sc.last_cell() * 50 - 7000;
-    const int32_t reach = form.kind == record_kind::station ? 800 : 100;
+    const int32_t reach = form.kind == compiler::record_kind::station ? 800 : 100;
     if (position <= length || (position + reach) / 50.0 > cs_.sc.last_cell()) return;
-    warn(at, at.column, warning_kind::cut_short,
+    warn(at, at.column, compiler::warning_kind::cut_short,
          "this " + std::string(form.summary) + " at " + std::to_string(position) +
              " m stands past the route's end at " + std::to_string(length) +
              " m (the \"lunghezza percorso\" of the line description): no train reaches it");
@@ -338,7 +344,7 @@ class checker {
     bool& said = blank_separators_said_[static_cast<size_t>(at.document)];
     if (!said) {
       said = true;
-      warn(at, at.column, warning_kind::field_count,
+      warn(at, at.column, compiler::warning_kind::field_count,
            std::string("the fields of this line are separated by ") +
                (kw.find('\t') != std::string_view::npos ? "tabs" : "blanks") +
                ", not commas: the compile reads the whole line as one keyword and takes the "
@@ -352,7 +358,7 @@ class checker {
   void check_text_encoding(const line_at& at) {
     std::string_view t = at.text;
     if (at.number == 1 && t.starts_with("\xEF\xBB\xBF")) {
-      warn(at, 1, warning_kind::utf8_in_document,
+      warn(at, 1, compiler::warning_kind::utf8_in_document,
            "the document begins with a UTF-8 byte-order mark (bytes EF BB BF), which the "
            "compile reads as part of the first keyword; save the document as Windows-1252, "
            "without the mark");
@@ -381,16 +387,16 @@ class checker {
         shown += hex[c >> 4];
         shown += hex[c & 15];
       }
-      warn(at, static_cast<int>(i) + 1, warning_kind::utf8_in_document,
+      warn(at, static_cast<int>(i) + 1, compiler::warning_kind::utf8_in_document,
            "bytes " + shown + " look like UTF-8 for '" + std::string(bytes) +
                "'; the document is read as Windows-1252, where they are '" +
-               windows1252_to_utf8(bytes) + "': save it as Windows-1252");
+               runtime::windows1252_to_utf8(bytes) + "': save it as Windows-1252");
       return;
     }
   }
 
   // Reads the keyword field of a line; false for a blank line.
-  bool begin_line(line_at& at, field_reader& r) {
+  bool begin_line(line_at& at, runtime::field_reader& r) {
     check_text_encoding(at);
     if (trim(at.text).empty()) return false;
     if (!r.read_text(&at.keyword)) return false;
@@ -400,17 +406,17 @@ class checker {
     if (trim(at.keyword).empty()) return false;
     if (past_end_marker_ && !warned_after_end_) {
       warned_after_end_ = true;
-      warn(at, at.column, warning_kind::after_end_marker,
+      warn(at, at.column, compiler::warning_kind::after_end_marker,
            "text after \"[fine]\": the compile reads on to the end of the document");
     }
-    if (is_section_header(at.keyword) && contains_any_case(at.keyword, "[fine]"))
+    if (is_section_header(at.keyword) && runtime::contains_any_case(at.keyword, "[fine]"))
       past_end_marker_ = true;
     return true;
   }
 
   // Reads a record's values; warns when its line has too few or too many.
-  std::optional<record_values> read_values(const line_at& at, field_reader& r,
-                                           const record_description& form) {
+  std::optional<record_values> read_values(const line_at& at, runtime::field_reader& r,
+                                           const compiler::record_description& form) {
     record_values v = read_record(r, form.fields);
     if (v.state == record_values::complete && v.extra_fields == 0) return v;
     const std::string what(form.summary);
@@ -420,18 +426,18 @@ class checker {
     auto values = [](size_t n) { return std::to_string(n) + (n == 1 ? " value" : " values"); };
     if (v.state == record_values::too_few) {
       if (separated_by_blanks(at)) return std::nullopt;
-      warn(at, at.column, warning_kind::field_count,
+      warn(at, at.column, compiler::warning_kind::field_count,
            name + " takes " + values(form.fields.size()) + " after its keyword; this line has " +
                std::to_string(v.fields_read) +
                ": the compile reads the missing ones from the lines after it");
       return std::nullopt;
     }
     if (v.state == record_values::bad_number) {
-      compile_fault f;
-      f.code = fault_code::runtime_fault;
+      compiler::compile_fault f;
+      f.code = compiler::fault_code::runtime_fault;
       f.keyword = at.keyword;
       f.detail = v.fault;
-      error(at, v.fault_column, fault_code::runtime_fault, fault_message(f));
+      error(at, v.fault_column, compiler::fault_code::runtime_fault, compiler::fault_message(f));
       return std::nullopt;
     }
     if (v.extra_fields > 0) {
@@ -441,21 +447,23 @@ class checker {
                             ": the compile reads the rest as keywords";
       // Stations and signals write some of their small codes "3,1,0" on
       // purpose; elsewhere "12,5" is a decimal comma.
-      const bool compact = form.kind == record_kind::station || form.kind == record_kind::signal;
+      const bool compact =
+          form.kind == compiler::record_kind::station || form.kind == compiler::record_kind::signal;
       if (const std::optional<std::string> comma = compact ? std::nullopt : decimal_comma(at.text))
         message += "; '" + *comma +
                    "' looks like a decimal comma, but numbers are whole and a comma separates "
                    "fields: write the value in whole metres or units";
-      warn(at, v.extra_column, warning_kind::field_count, message);
+      warn(at, v.extra_column, compiler::warning_kind::field_count, message);
     }
     return v;
   }
 
   // Hands the record of a line, alone, to the compiler's handler; its fault,
   // if any, becomes an error. True when the record was accepted.
-  bool run_handler(const line_at& at, step (*handler)(compile_state&), bool needs_grid = true) {
+  bool run_handler(const line_at& at, compiler::step (*handler)(compiler::compile_state&),
+                   bool needs_grid = true) {
     if (needs_grid && !cs_.sc.has_grid()) return false;
-    field_reader r(at.text);
+    runtime::field_reader r(at.text);
     std::string keyword;
     r.read_text(&keyword);
     cs_.reader = &r;
@@ -465,39 +473,39 @@ class checker {
     cs_.record_line = 1;
     cs_.record_column = at.column;
     cs_.record_keyword = keyword;
-    cs_.values.fill(field_place{});
-    cs_.bad_value = field_place{};
+    cs_.values.fill(compiler::field_place{});
+    cs_.bad_value = compiler::field_place{};
     cs_.fault.reset();
-    const step s = handler(cs_);
+    const compiler::step s = handler(cs_);
     cs_.reader = nullptr;
     if (cs_.fault) {
-      finding f;
+      compiler::finding f;
       f.document = at.document;
       // The fault's place on the line read alone: the keyword or the value
       // at fault.
       f.line = at.number + std::max(cs_.fault->line, 1) - 1;
       f.column = cs_.fault->column > 0 ? cs_.fault->column : at.column;
-      f.message = fault_message(*cs_.fault);
+      f.message = compiler::fault_message(*cs_.fault);
       f.code = cs_.fault->code;
       if (cs_.fault->has_position) f.position = cs_.fault->position;
       keep(std::move(f));
       cs_.fault.reset();
       return false;
     }
-    return s == step::next;
+    return s == compiler::step::next;
   }
 
   void warn_order(const line_at& at, std::optional<int32_t>& previous, int32_t position,
                   std::string_view what, bool same_cell_matters) {
     if (previous) {
       if (position < *previous)
-        warn(at, at.column, warning_kind::out_of_order,
+        warn(at, at.column, compiler::warning_kind::out_of_order,
              "this " + std::string(what) + " at " + std::to_string(position) +
                  " m comes after one at " + std::to_string(*previous) +
                  " m: the compile fills cells in the order of the records, so it takes effect "
                  "one cell after the earlier record's");
-      else if (same_cell_matters && stretch_cell(position) == stretch_cell(*previous))
-        warn(at, at.column, warning_kind::out_of_order,
+      else if (same_cell_matters && model::stretch_cell(position) == model::stretch_cell(*previous))
+        warn(at, at.column, compiler::warning_kind::out_of_order,
              "this " + std::string(what) + " at " + std::to_string(position) +
                  " m falls in the same cell as the one at " + std::to_string(*previous) +
                  " m: it takes effect one cell later");
@@ -508,46 +516,47 @@ class checker {
   // ---- The line description.
 
   void check_line_description() {
-    const std::vector<std::string_view> lines = split_lines(input_.line_description);
+    const std::vector<std::string_view> lines = runtime::split_lines(input_.line_description);
     enum { before_general, header, records } phase = before_general;
     int general_line = 0, general_column = 0;
-    std::map<record_kind, int> header_seen;
-    std::set<record_kind> misspelt;
+    std::map<compiler::record_kind, int> header_seen;
+    std::set<compiler::record_kind> misspelt;
     std::optional<int32_t> last_gradient, last_curve_end, last_mountain;
-    line_at end_of_header{source_document::line_description, 0, {}, {}, 0};
+    line_at end_of_header{compiler::source_document::line_description, 0, {}, {}, 0};
 
     auto finish_header = [&](const line_at& at) {
       phase = records;
       end_of_header = at;
       check_ranges();
-      for (const record_description& f : all_records()) {
-        if (f.place != record_place::line_header || header_seen.count(f.kind) ||
+      for (const compiler::record_description& f : compiler::all_records()) {
+        if (f.place != compiler::record_place::line_header || header_seen.count(f.kind) ||
             misspelt.count(f.kind))
           continue;
-        line_at general{source_document::line_description, general_line, {}, {}, 0};
-        warn(general, general_column, warning_kind::header_key,
+        line_at general{compiler::source_document::line_description, general_line, {}, {}, 0};
+        warn(general, general_column, compiler::warning_kind::header_key,
              "the general header has no '" + std::string(f.keyword) + "' key");
       }
       if (cs_.sc.has_grid()) {
-        cs_.line = line_cursors{};
-        start_line_plan(cs_.sc.plan);
+        cs_.line = compiler::line_cursors{};
+        model::start_line_plan(cs_.sc.plan);
       }
     };
 
     for (size_t i = 0; i < lines.size(); ++i) {
-      line_at at{source_document::line_description, static_cast<int>(i) + 1, lines[i], {}, 0};
-      field_reader r(at.text);
+      line_at at{
+          compiler::source_document::line_description, static_cast<int>(i) + 1, lines[i], {}, 0};
+      runtime::field_reader r(at.text);
       if (!begin_line(at, r)) continue;
       const std::string_view kw = trim(at.keyword);
 
       if (phase == before_general) {
-        if (contains_any_case(at.keyword, "[generale]")) {
+        if (runtime::contains_any_case(at.keyword, "[generale]")) {
           phase = header;
           general_line = at.number;
           general_column = at.column;
-        } else if (any_kind_matches(at.keyword, record_place::line_header) ||
-                   any_kind_matches(at.keyword, record_place::line_records)) {
-          warn(at, at.column, warning_kind::misplaced_record,
+        } else if (any_kind_matches(at.keyword, compiler::record_place::line_header) ||
+                   any_kind_matches(at.keyword, compiler::record_place::line_records)) {
+          warn(at, at.column, compiler::warning_kind::misplaced_record,
                "a record before \"[generale]\": the compile does not read it");
         }
         continue;
@@ -562,7 +571,8 @@ class checker {
         continue;
       }
 
-      const record_description* form = record_of_line(at, record_place::line_records);
+      const compiler::record_description* form =
+          record_of_line(at, compiler::record_place::line_records);
       if (!form) continue;
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
@@ -570,41 +580,42 @@ class checker {
       warn_past_route_end(at, *form, p);
       warn_values_out_of_slot(at, *form, *v);
       switch (form->kind) {
-        case record_kind::gradient:
-          if (run_handler(at, gradient_record)) warn_order(at, last_gradient, p, "gradient", true);
+        case compiler::record_kind::gradient:
+          if (run_handler(at, compiler::gradient_record))
+            warn_order(at, last_gradient, p, "gradient", true);
           break;
-        case record_kind::curve:
-          if (run_handler(at, curve_record)) {
+        case compiler::record_kind::curve:
+          if (run_handler(at, compiler::curve_record)) {
             if (last_curve_end && p < *last_curve_end)
-              warn(at, at.column, warning_kind::out_of_order,
+              warn(at, at.column, compiler::warning_kind::out_of_order,
                    "this curve starts at " + std::to_string(p) +
                        " m, before the previous curve ends at " + std::to_string(*last_curve_end) +
                        " m: it is bent only from there on");
             const int64_t end = static_cast<int64_t>(p) + v->numbers[1];
             if (end > cs_.sc.plan.last_metre)
-              warn(at, at.column, warning_kind::cut_short,
+              warn(at, at.column, compiler::warning_kind::cut_short,
                    "this curve ends at " + std::to_string(end) + " m, past the plan's last metre " +
                        std::to_string(cs_.sc.plan.last_metre) + ": it is bent only up to there");
             if (!last_curve_end || end > *last_curve_end)
               last_curve_end = static_cast<int32_t>(std::min<int64_t>(end, INT32_MAX));
           }
           break;
-        case record_kind::mountain:
-          if (run_handler(at, mountain_record)) {
+        case compiler::record_kind::mountain:
+          if (run_handler(at, compiler::mountain_record)) {
             warn_order(at, last_mountain, p, "mountain", false);
-            const int64_t last = cells_of_mountain(p, v->numbers[1]).last;
+            const int64_t last = compiler::cells_of_mountain(p, v->numbers[1]).last;
             if (p < 0 || last > cs_.sc.last_cell())
-              warn(at, at.column, warning_kind::cut_short,
+              warn(at, at.column, compiler::warning_kind::cut_short,
                    "this mountain runs from " + std::to_string(p) + " m to " +
                        std::to_string(v->numbers[1]) +
                        " m, beyond the track grid: it is laid only on the cells that exist");
           }
           break;
-        case record_kind::speed_board:
-          run_handler(at, speed_board_record);
+        case compiler::record_kind::speed_board:
+          run_handler(at, compiler::speed_board_record);
           break;
-        case record_kind::text_board:
-          if (run_handler(at, text_board_record)) check_board_text(at, v->text);
+        case compiler::record_kind::text_board:
+          if (run_handler(at, compiler::text_board_record)) check_board_text(at, v->text);
           break;
         default:
           break;
@@ -614,33 +625,36 @@ class checker {
     if (phase == header) finish_header(end_of_header);
   }
 
-  void check_header_line(const line_at& at, field_reader& r, std::map<record_kind, int>& seen,
-                         std::set<record_kind>& misspelt) {
+  void check_header_line(const line_at& at, runtime::field_reader& r,
+                         std::map<compiler::record_kind, int>& seen,
+                         std::set<compiler::record_kind>& misspelt) {
     const std::string_view kw = trim(at.keyword);
-    const std::vector<record_kind> kinds = matching_kinds(at.keyword, record_place::line_header);
+    const std::vector<compiler::record_kind> kinds =
+        matching_kinds(at.keyword, compiler::record_place::line_header);
     if (kinds.empty()) {
-      if (any_kind_matches(at.keyword, record_place::line_records) ||
-          any_kind_matches(at.keyword, record_place::train_records)) {
-        warn(at, at.column, warning_kind::misplaced_record,
+      if (any_kind_matches(at.keyword, compiler::record_place::line_records) ||
+          any_kind_matches(at.keyword, compiler::record_place::train_records)) {
+        warn(at, at.column, compiler::warning_kind::misplaced_record,
              "a record in the general header: the compile reads only header keys there");
         return;
       }
       std::string message = "unknown header key " + quote(kw) + ": the compile skips it";
       if (std::optional<std::string> near =
-              nearest_word(kw, keywords_of(record_place::line_header))) {
+              runtime::nearest_word(kw, keywords_of(compiler::record_place::line_header))) {
         message += "; did you mean '" + *near + "'?";
-        if (lower_text(*near) == lower_text(kw))
+        if (runtime::lower_text(*near) == runtime::lower_text(kw))
           message += " (header keys are matched with their case)";
-        for (const record_description& f : all_records())
-          if (f.place == record_place::line_header && keyword_matches(f.kind, *near))
+        for (const compiler::record_description& f : compiler::all_records())
+          if (f.place == compiler::record_place::line_header &&
+              compiler::keyword_matches(f.kind, *near))
             misspelt.insert(f.kind);
       }
-      warn(at, at.column, warning_kind::header_key, message);
+      warn(at, at.column, compiler::warning_kind::header_key, message);
       return;
     }
     if (separated_by_blanks(at)) return;
-    if (contains(at.keyword, "-")) {
-      warn(at, at.column, warning_kind::dash_keyword,
+    if (runtime::contains(at.keyword, "-")) {
+      warn(at, at.column, compiler::warning_kind::dash_keyword,
            "the header key " + quote(kw) + " has a '-' in it: the reader passes over it");
       return;
     }
@@ -649,35 +663,37 @@ class checker {
       ambiguous(at, kinds);
       return;
     }
-    const record_description& form = record_of(kinds[0]);
+    const compiler::record_description& form = compiler::record_of(kinds[0]);
     if (int& line = seen[form.kind]; line > 0)
-      warn(at, at.column, warning_kind::header_key,
+      warn(at, at.column, compiler::warning_kind::header_key,
            "'" + std::string(form.keyword) + "' again (first on line " + std::to_string(line) +
                "): this value replaces the earlier one" +
-               (form.kind == record_kind::route_length ? " and the grid is made anew" : ""));
+               (form.kind == compiler::record_kind::route_length ? " and the grid is made anew"
+                                                                 : ""));
     else
       line = at.number;
     std::optional<record_values> v = read_values(at, r, form);
     if (!v) return;
     const std::vector<int32_t>& n = v->numbers;
     switch (form.kind) {
-      case record_kind::route_length:
-      case record_kind::signal_repetition:
+      case compiler::record_kind::route_length:
+      case compiler::record_kind::signal_repetition:
         // The compile's own header handler: it sizes the grid and the plan,
         // or finds the fault.
-        run_handler(at, header_record, false);
+        run_handler(at, compiler::header_record, false);
         break;
-      case record_kind::range_one:
-      case record_kind::range_two:
-      case record_kind::range_three: {
-        const int entry = form.kind == record_kind::range_three ? entry_range_last
-                          : form.kind == record_kind::range_two ? entry_range_middle
-                                                                : entry_range_first;
-        scenario_entry& e = ranges_[static_cast<size_t>(entry)];
+      case compiler::record_kind::range_one:
+      case compiler::record_kind::range_two:
+      case compiler::record_kind::range_three: {
+        const int entry = form.kind == compiler::record_kind::range_three ? model::entry_range_last
+                          : form.kind == compiler::record_kind::range_two
+                              ? model::entry_range_middle
+                              : model::entry_range_first;
+        model::scenario_entry& e = ranges_[static_cast<size_t>(entry)];
         e.l4 = n[0];
         e.l8 = n[1];
         e.l12 = n[2];
-        range_lines_[static_cast<size_t>(entry - entry_range_last)] = {at.number, at.column};
+        range_lines_[static_cast<size_t>(entry - model::entry_range_last)] = {at.number, at.column};
         break;
       }
       default:
@@ -689,24 +705,25 @@ class checker {
   // document is read: put in order first, so a range that the ordering
   // clears is not at fault.
   void check_ranges() {
-    scenario_table t{};
-    for (int e = entry_range_last; e <= entry_range_first; ++e)
+    model::scenario_table t{};
+    for (int e = model::entry_range_last; e <= model::entry_range_first; ++e)
       t[static_cast<size_t>(e)] = ranges_[static_cast<size_t>(e)];
-    if (!sort_kilometric_ranges(t)) return;
-    for (int e = entry_range_last; e <= entry_range_first; ++e) {
-      const scenario_entry& sorted = t[static_cast<size_t>(e)];
+    if (!compiler::sort_kilometric_ranges(t)) return;
+    for (int e = model::entry_range_last; e <= model::entry_range_first; ++e) {
+      const model::scenario_entry& sorted = t[static_cast<size_t>(e)];
       if (sorted.l4 % 50 == 0 && sorted.l8 % 50 == 0) continue;
       // The record it came from: the same start and reference (the ordering
       // adds 100 to the reference of a range in use).
-      for (int from = entry_range_last; from <= entry_range_first; ++from) {
-        const scenario_entry& read = ranges_[static_cast<size_t>(from)];
-        const auto [line, column] = range_lines_[static_cast<size_t>(from - entry_range_last)];
+      for (int from = model::entry_range_last; from <= model::entry_range_first; ++from) {
+        const model::scenario_entry& read = ranges_[static_cast<size_t>(from)];
+        const auto [line, column] =
+            range_lines_[static_cast<size_t>(from - model::entry_range_last)];
         if (line == 0 || read.l4 != sorted.l4 ||
-            (read.l8 != sorted.l8 && read.l8 + range_reference_shift != sorted.l8))
+            (read.l8 != sorted.l8 && read.l8 + model::range_reference_shift != sorted.l8))
           continue;
-        line_at at{source_document::line_description, line, {}, {}, column};
-        error(at, column, fault_code::range_not_on_50,
-              std::string(fault_meaning(fault_code::range_not_on_50)));
+        line_at at{compiler::source_document::line_description, line, {}, {}, column};
+        error(at, column, compiler::fault_code::range_not_on_50,
+              std::string(compiler::fault_meaning(compiler::fault_code::range_not_on_50)));
         if (bad_range_line_ == 0) {
           bad_range_line_ = line;
           bad_range_column_ = column;
@@ -728,7 +745,7 @@ class checker {
     const bool too_long = text.size() > board_text_length || groups.size() > board_lines ||
                           *std::max_element(groups.begin(), groups.end()) > board_line_length;
     if (too_long)
-      warn(at, at.column, warning_kind::text_too_long,
+      warn(at, at.column, compiler::warning_kind::text_too_long,
            "the board text " + quote(text) + " does not fit a board: at most " +
                std::to_string(board_lines) + " lines in parentheses of " +
                std::to_string(board_line_length) + " characters, " +
@@ -738,24 +755,26 @@ class checker {
   // ---- The train document.
 
   void check_train_document() {
-    const std::vector<std::string_view> lines = split_lines(input_.train_document);
+    const std::vector<std::string_view> lines = runtime::split_lines(input_.train_document);
     bool after_general = false;
     past_end_marker_ = warned_after_end_ = false;
     std::optional<int32_t> last_speed, last_adhesion;
-    cs_.train = train_cursors{};
+    cs_.train = compiler::train_cursors{};
     for (size_t i = 0; i < lines.size(); ++i) {
-      line_at at{source_document::train_document, static_cast<int>(i) + 1, lines[i], {}, 0};
-      field_reader r(at.text);
+      line_at at{
+          compiler::source_document::train_document, static_cast<int>(i) + 1, lines[i], {}, 0};
+      runtime::field_reader r(at.text);
       if (!begin_line(at, r)) continue;
       if (!after_general) {
-        if (contains_any_case(at.keyword, "[generale]"))
+        if (runtime::contains_any_case(at.keyword, "[generale]"))
           after_general = train_general_seen_ = true;
-        else if (any_kind_matches(at.keyword, record_place::train_records))
-          warn(at, at.column, warning_kind::misplaced_record,
+        else if (any_kind_matches(at.keyword, compiler::record_place::train_records))
+          warn(at, at.column, compiler::warning_kind::misplaced_record,
                "a record before \"[generale]\": the compile does not read it");
         continue;
       }
-      const record_description* form = record_of_line(at, record_place::train_records);
+      const compiler::record_description* form =
+          record_of_line(at, compiler::record_place::train_records);
       if (!form) continue;
       std::optional<record_values> v = read_values(at, r, *form);
       if (!v) continue;
@@ -763,13 +782,13 @@ class checker {
       warn_past_route_end(at, *form, n[0]);
       warn_values_out_of_slot(at, *form, *v);
       switch (form->kind) {
-        case record_kind::speed_limit: {
+        case compiler::record_kind::speed_limit: {
           const int32_t carried = cs_.train.speed;
-          if (!run_handler(at, speed_record)) break;
+          if (!run_handler(at, compiler::speed_record)) break;
           warn_order(at, last_speed, n[0], "speed limit", true);
           uint8_t steps;
-          if (!round_to_u8(n[1] / 5.0, &steps)) {
-            error(at, at.column, fault_code::runtime_fault,
+          if (!model::round_to_u8(n[1] / 5.0, &steps)) {
+            error(at, at.column, compiler::fault_code::runtime_fault,
                   "a speed limit of " + std::to_string(n[1]) +
                       " km/h does not fit its byte (0 to 1277 km/h): the compile stops at the "
                       "next speed record or at the end of the document");
@@ -777,34 +796,35 @@ class checker {
           }
           break;
         }
-        case record_kind::adhesion:
-          if (run_handler(at, adhesion_record))
+        case compiler::record_kind::adhesion:
+          if (run_handler(at, compiler::adhesion_record))
             warn_order(at, last_adhesion, n[0], "adhesion", true);
           break;
-        case record_kind::signal:
-          if (run_handler(at, signal_record)) {
-            signals_[point_cell(n[0])] = {at.number, at.column};
-            if (point_cell(n[0]) < 8)
-              warn(at, at.column, warning_kind::cut_short,
+        case compiler::record_kind::signal:
+          if (run_handler(at, compiler::signal_record)) {
+            signals_[model::point_cell(n[0])] = {at.number, at.column};
+            if (model::point_cell(n[0]) < 8)
+              warn(at, at.column, compiler::warning_kind::cut_short,
                    "a signal at " + std::to_string(n[0]) +
                        " m: its approach marks 100 to 400 m before it fall before the first "
                        "cell and are left out");
           }
           break;
-        case record_kind::restriction:
-          if (run_handler(at, restriction_record))
+        case compiler::record_kind::restriction:
+          if (run_handler(at, compiler::restriction_record))
             restrictions_.push_back(
-                {point_cell(n[0]), point_cell(n[0] + n[2]), at.number, at.column});
+                {model::point_cell(n[0]), model::point_cell(n[0] + n[2]), at.number, at.column});
           break;
-        case record_kind::abbattimento:
-          run_handler(at, abbattimento_record);
+        case compiler::record_kind::abbattimento:
+          run_handler(at, compiler::abbattimento_record);
           break;
-        case record_kind::station:
+        case compiler::record_kind::station:
           // Once the stations have reached the boards' entries (fault 10),
           // the table has no entry for another.
           if (cs_.train.station_entry >= cs_.line.board_entry) break;
-          if (run_handler(at, station_record) && trim(v->text).size() > station_name_length)
-            warn(at, at.column, warning_kind::text_too_long,
+          if (run_handler(at, compiler::station_record) &&
+              trim(v->text).size() > station_name_length)
+            warn(at, at.column, compiler::warning_kind::text_too_long,
                  "the station name " + quote(trim(v->text)) + " has " +
                      std::to_string(trim(v->text).size()) + " characters; a name shows at most " +
                      std::to_string(station_name_length));
@@ -820,15 +840,16 @@ class checker {
   // The one record a line's keyword names where it stands, or null (with the
   // warning said) for a keyword no record has, one with a dash, which the
   // reader passes over, or one that names more than one record.
-  const record_description* record_of_line(const line_at& at, record_place place) {
-    const std::vector<record_kind>& kinds = kinds_of(at.keyword, place);
+  const compiler::record_description* record_of_line(const line_at& at,
+                                                     compiler::record_place place) {
+    const std::vector<compiler::record_kind>& kinds = kinds_of(at.keyword, place);
     if (kinds.empty()) {
       unknown_line(at, place);
       return nullptr;
     }
     if (separated_by_blanks(at)) return nullptr;
-    if (contains(at.keyword, "-")) {
-      warn(at, at.column, warning_kind::dash_keyword,
+    if (runtime::contains(at.keyword, "-")) {
+      warn(at, at.column, compiler::warning_kind::dash_keyword,
            "the keyword " + quote(trim(at.keyword)) +
                " has a '-' in it: the reader passes over it and the record is lost");
       return nullptr;
@@ -839,49 +860,50 @@ class checker {
       return nullptr;
     }
     ++records_seen_[static_cast<size_t>(at.document)];
-    return &record_of(kinds[0]);
+    return &compiler::record_of(kinds[0]);
   }
 
-  void unknown_line(const line_at& at, record_place place) {
+  void unknown_line(const line_at& at, compiler::record_place place) {
     const std::string_view kw = trim(at.keyword);
     if (is_section_header(at.keyword)) return;
-    const bool in_line = place != record_place::train_records;
-    const record_place other = in_line ? record_place::train_records : record_place::line_records;
+    const bool in_line = place != compiler::record_place::train_records;
+    const compiler::record_place other =
+        in_line ? compiler::record_place::train_records : compiler::record_place::line_records;
     if (any_kind_matches(at.keyword, other) ||
-        (in_line && any_kind_matches(at.keyword, record_place::line_header))) {
-      warn(at, at.column, warning_kind::misplaced_record,
+        (in_line && any_kind_matches(at.keyword, compiler::record_place::line_header))) {
+      warn(at, at.column, compiler::warning_kind::misplaced_record,
            in_line ? "a record that belongs to the train document or the general header: the "
                      "compile skips it here"
                    : "a record of the line description: the compile skips it here");
       return;
     }
-    if (contains(at.keyword, "-") && !contains_any_case(at.keyword, "[")) {
+    if (runtime::contains(at.keyword, "-") && !runtime::contains_any_case(at.keyword, "[")) {
       // A line of dashes, passed over as the reader passes over such fields.
       if (kw.find_first_not_of("- \t") == std::string_view::npos) return;
     }
     std::string message = "unknown keyword " + quote(kw) + ": the compile skips this line";
-    if (std::optional<std::string> near = nearest_word(kw, keywords_of(place)))
+    if (std::optional<std::string> near = runtime::nearest_word(kw, keywords_of(place)))
       message += "; did you mean '" + *near + "'?";
-    warn(at, at.column, warning_kind::unknown_keyword, message);
+    warn(at, at.column, compiler::warning_kind::unknown_keyword, message);
   }
 
-  void ambiguous(const line_at& at, const std::vector<record_kind>& kinds) {
+  void ambiguous(const line_at& at, const std::vector<compiler::record_kind>& kinds) {
     std::string names;
-    for (record_kind k : kinds) {
+    for (compiler::record_kind k : kinds) {
       if (!names.empty()) names += ", ";
-      names += "'" + std::string(record_of(k).keyword) + "'";
+      names += "'" + std::string(compiler::record_of(k).keyword) + "'";
     }
-    warn(at, at.column, warning_kind::ambiguous_keyword,
+    warn(at, at.column, compiler::warning_kind::ambiguous_keyword,
          "the keyword " + quote(trim(at.keyword)) + " names several records (" + names +
              "): each reads its values in turn from the fields that follow");
   }
 
   const check_input& input_;
   const check_options& options_;
-  compile_state cs_;
+  compiler::compile_state cs_;
   // Keeps a finding within the cap of its document, or counts it.
-  void keep(finding&& f) {
-    const size_t d = f.document == source_document::line_description ? 0 : 1;
+  void keep(compiler::finding&& f) {
+    const size_t d = f.document == compiler::source_document::line_description ? 0 : 1;
     if (options_.max_findings_per_document && kept_[d] >= options_.max_findings_per_document) {
       ++left_out_[d];
       return;
@@ -893,9 +915,10 @@ class checker {
   // keywords thousands of times, and testing each against every record is
   // much of the reading's work. The first keywords met are kept, not every
   // one of a document of garbage.
-  const std::vector<record_kind>& kinds_of(const std::string& keyword, record_place place) {
+  const std::vector<compiler::record_kind>& kinds_of(const std::string& keyword,
+                                                     compiler::record_place place) {
     constexpr size_t kept_keywords = 256;
-    std::map<std::string, std::vector<record_kind>, std::less<>>& known =
+    std::map<std::string, std::vector<compiler::record_kind>, std::less<>>& known =
         known_kinds_[static_cast<size_t>(place)];
     if (auto it = known.find(keyword); it != known.end()) return it->second;
     if (known.size() < kept_keywords)
@@ -903,10 +926,11 @@ class checker {
     unkept_kinds_ = matching_kinds(keyword, place);
     return unkept_kinds_;
   }
-  std::array<std::map<std::string, std::vector<record_kind>, std::less<>>, 3> known_kinds_;
-  std::vector<record_kind> unkept_kinds_;
+  std::array<std::map<std::string, std::vector<compiler::record_kind>, std::less<>>, 3>
+      known_kinds_;
+  std::vector<compiler::record_kind> unkept_kinds_;
 
-  std::vector<finding> found_;
+  std::vector<compiler::finding> found_;
   size_t kept_[2] = {0, 0}, left_out_[2] = {0, 0};
   // How many records of each document the compile reads, by document.
   std::array<int, 3> records_seen_{};
@@ -914,15 +938,17 @@ class checker {
   bool train_general_seen_ = false;
   bool past_end_marker_ = false;
   bool warned_after_end_ = false;
-  scenario_table ranges_{};
+  model::scenario_table ranges_{};
   std::array<std::pair<int, int>, 3> range_lines_{};
   int bad_range_line_ = 0, bad_range_column_ = 0;
   std::map<int32_t, std::pair<int, int>> signals_;
   std::vector<laid_restriction> restrictions_;
 };
 
-int document_order(source_document d) {
-  return d == source_document::line_description ? 0 : d == source_document::train_document ? 1 : 2;
+int document_order(compiler::source_document d) {
+  return d == compiler::source_document::line_description ? 0
+         : d == compiler::source_document::train_document ? 1
+                                                          : 2;
 }
 
 }  // namespace
@@ -938,14 +964,14 @@ struct keyword_counts {
 
 keyword_counts count_keywords(std::string_view document) {
   keyword_counts counts;
-  for (const std::string_view text : split_lines(document)) {
-    field_reader r(text);
+  for (const std::string_view text : runtime::split_lines(document)) {
+    runtime::field_reader r(text);
     std::string keyword;
     if (!r.read_text(&keyword) || trim(keyword).empty()) continue;
-    if (any_kind_matches(keyword, record_place::line_header) ||
-        any_kind_matches(keyword, record_place::line_records))
+    if (any_kind_matches(keyword, compiler::record_place::line_header) ||
+        any_kind_matches(keyword, compiler::record_place::line_records))
       ++counts.line;
-    else if (any_kind_matches(keyword, record_place::train_records))
+    else if (any_kind_matches(keyword, compiler::record_place::train_records))
       ++counts.train;
   }
   return counts;
@@ -955,12 +981,12 @@ keyword_counts count_keywords(std::string_view document) {
 // description holds mostly train records, and the other mostly line
 // records. One finding says so, in place of the dozens the reading would
 // give.
-std::optional<finding> swapped_documents(const check_input& input) {
+std::optional<compiler::finding> swapped_documents(const check_input& input) {
   const keyword_counts line = count_keywords(input.line_description);
   const keyword_counts train = count_keywords(input.train_document);
   if (line.train <= line.line || train.line <= train.train) return std::nullopt;
-  finding f;
-  f.document = source_document::line_description;
+  compiler::finding f;
+  f.document = compiler::source_document::line_description;
   f.line = 1;
   f.column = 1;
   f.message =
@@ -972,38 +998,40 @@ std::optional<finding> swapped_documents(const check_input& input) {
 }
 
 // The cell a fault about a taken cell names, from the fault's position.
-std::optional<int32_t> taken_cell(const finding& f) {
+std::optional<int32_t> taken_cell(const compiler::finding& f) {
   if (!f.code || !f.position) return std::nullopt;
   switch (*f.code) {
-    case fault_code::text_board_cell_taken:
-    case fault_code::signal_cell_taken:
-    case fault_code::speed_board_cell_taken:
-      return point_cell(*f.position);
-    case fault_code::abbattimento_cell_taken:
-      return stretch_cell(*f.position);
+    case compiler::fault_code::text_board_cell_taken:
+    case compiler::fault_code::signal_cell_taken:
+    case compiler::fault_code::speed_board_cell_taken:
+      return model::point_cell(*f.position);
+    case compiler::fault_code::abbattimento_cell_taken:
+      return model::stretch_cell(*f.position);
     default:
       return std::nullopt;
   }
 }
 
-const char* document_words(source_document d) {
-  return d == source_document::line_description ? "the line description" : "the train document";
+const char* document_words(compiler::source_document d) {
+  return d == compiler::source_document::line_description ? "the line description"
+                                                          : "the train document";
 }
 
 // What an author needs besides the fault itself: the record that holds a
 // taken cell, and where the grid ends for a record beyond it.
-void add_context(finding& f, const compile_result& compiled, const compile_origins& origins) {
+void add_context(compiler::finding& f, const compiler::compile_result& compiled,
+                 const compiler::compile_origins& origins) {
   if (const std::optional<int32_t> cell = taken_cell(f)) {
     if (*cell >= 0 && static_cast<size_t>(*cell) < origins.cells.size()) {
-      const record_origin& holder = origins.cells[static_cast<size_t>(*cell)];
+      const compiler::record_origin& holder = origins.cells[static_cast<size_t>(*cell)];
       if (holder.line > 0 && !(holder.document == f.document && holder.line == f.line))
         f.message += "; the cell is taken by the \"" +
-                     windows1252_to_utf8(std::string_view(holder.keyword).substr(0, 40)) +
+                     runtime::windows1252_to_utf8(std::string_view(holder.keyword).substr(0, 40)) +
                      "\" record at line " + std::to_string(holder.line) + " of " +
                      document_words(holder.document) + ": move one of them by at least 50 m";
     }
   }
-  if (f.code == fault_code::beyond_grid && compiled.compiled.has_grid()) {
+  if (f.code == compiler::fault_code::beyond_grid && compiled.compiled.has_grid()) {
     const int32_t last = compiled.compiled.last_cell();
     const int32_t length = route_length(compiled.compiled.table);
     f.message += "; the track grid's last cell is " + std::to_string(last) +
@@ -1015,50 +1043,51 @@ void add_context(finding& f, const compile_result& compiled, const compile_origi
 
 }  // namespace
 
-std::vector<finding> check_documents(const check_input& input, const check_options& options) {
+std::vector<compiler::finding> check_documents(const check_input& input,
+                                               const check_options& options) {
   return check_documents_counted(input, options).findings;
 }
 
 check_report check_documents_counted(const check_input& input, const check_options& options) {
-  compile_input ci;
+  compiler::compile_input ci;
   ci.line_description = input.line_description;
   ci.train_document = input.train_document;
   // The compile and the line-by-line reading share nothing but the
   // documents: on documents long enough to pay for a thread, the compile
   // runs beside it.
   constexpr size_t worth_a_thread = 64 * 1024;
-  std::future<compile_result> compiling;
+  std::future<compiler::compile_result> compiling;
   if (!input.compiled)
     compiling =
         std::async(input.line_description.size() + input.train_document.size() >= worth_a_thread
                        ? std::launch::async
                        : std::launch::deferred,
-                   [&ci] { return compile_documents(ci); });
+                   [&ci] { return compiler::compile_documents(ci); });
 
   checker c(input, options);
   check_report report;
-  std::vector<finding>& found = report.findings;
+  std::vector<compiler::finding>& found = report.findings;
   found = c.run();
-  report.left_out_of_line_description = c.left_out(source_document::line_description);
-  report.left_out_of_train_document = c.left_out(source_document::train_document);
-  std::optional<compile_result> own_compile;
+  report.left_out_of_line_description = c.left_out(compiler::source_document::line_description);
+  report.left_out_of_train_document = c.left_out(compiler::source_document::train_document);
+  std::optional<compiler::compile_result> own_compile;
   if (!input.compiled) own_compile = compiling.get();
-  const compile_result& compiled = input.compiled ? *input.compiled : *own_compile;
+  const compiler::compile_result& compiled = input.compiled ? *input.compiled : *own_compile;
   // Swapped documents give findings of their own, whatever else they hold;
   // a pair with none is not worth counting keywords for.
   if (!found.empty() || compiled.fault) {
-    if (std::optional<finding> swapped = swapped_documents(input)) {
+    if (std::optional<compiler::finding> swapped = swapped_documents(input)) {
       report.findings = {*swapped};
       report.left_out_of_line_description = report.left_out_of_train_document = 0;
       return report;
     }
   }
   if (compiled.fault) {
-    compile_fault fault = *compiled.fault;
+    compiler::compile_fault fault = *compiled.fault;
     if (fault.line == 0) c.locate(fault);
-    finding f = finding_of_fault(fault);
+    compiler::finding f = compiler::finding_of_fault(fault);
     // The compile's own word replaces the checker's for the same record.
-    std::erase_if(found, [&](const finding& g) {
+    std::erase_if(found, [&](const compiler::finding& g) {
       return g.code == f.code && g.document == f.document && g.line == f.line;
     });
     found.push_back(std::move(f));
@@ -1067,25 +1096,28 @@ check_report check_documents_counted(const check_input& input, const check_optio
   // of every cell. That compares the grid after each record, so it is done
   // only when a finding needs it (on a long route, for every record of a
   // document of thousands of lines, it would take minutes).
-  compile_origins origins;
+  compiler::compile_origins origins;
   if (std::any_of(found.begin(), found.end(),
-                  [](const finding& f) { return taken_cell(f).has_value(); })) {
+                  [](const compiler::finding& f) { return taken_cell(f).has_value(); })) {
     ci.origins = &origins;
-    compile_documents(ci);
+    compiler::compile_documents(ci);
   }
-  for (finding& f : found) add_context(f, compiled, origins);
-  std::stable_sort(found.begin(), found.end(), [](const finding& a, const finding& b) {
-    if (document_order(a.document) != document_order(b.document))
-      return document_order(a.document) < document_order(b.document);
-    if (a.line != b.line) return a.line < b.line;
-    return a.column < b.column;
-  });
+  for (compiler::finding& f : found) add_context(f, compiled, origins);
+  std::stable_sort(found.begin(), found.end(),
+                   [](const compiler::finding& a, const compiler::finding& b) {
+                     if (document_order(a.document) != document_order(b.document))
+                       return document_order(a.document) < document_order(b.document);
+                     if (a.line != b.line) return a.line < b.line;
+                     return a.column < b.column;
+                   });
   return report;
 }
 
-void locate_fault(const check_input& input, compile_fault& fault) {
+void locate_fault(const check_input& input, compiler::compile_fault& fault) {
   check_options quiet;
   checker c(input, quiet);
   c.run();
   c.locate(fault);
 }
+
+}  // namespace checker

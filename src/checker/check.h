@@ -26,8 +26,10 @@
 #include "compiler/faults.h"
 #include "compiler/finding.h"
 
+namespace checker {
+
 struct check_options {
-  std::set<warning_kind> disabled;
+  std::set<compiler::warning_kind> disabled;
   bool warnings_are_errors = false;
   // At most this many findings of each document are kept (0: all); the
   // rest are only counted, so that a document of garbage costs no memory.
@@ -37,7 +39,7 @@ struct check_options {
 
 // The findings, and how many of each document were left out.
 struct check_report {
-  std::vector<finding> findings;
+  std::vector<compiler::finding> findings;
   size_t left_out_of_line_description = 0;
   size_t left_out_of_train_document = 0;
 };
@@ -49,15 +51,18 @@ struct check_input {
   // `compile` command, to write it); otherwise the check compiles them
   // itself, beside its line-by-line reading. Only read. The names it was made
   // with and the stamped slots matter to no finding.
-  const compile_result* compiled = nullptr;
+  const compiler::compile_result* compiled = nullptr;
 };
 
 // Every finding, in document order (the line description first); a fault
 // that has no place comes last.
-std::vector<finding> check_documents(const check_input& input, const check_options& options);
+std::vector<compiler::finding> check_documents(const check_input& input,
+                                               const check_options& options);
 check_report check_documents_counted(const check_input& input, const check_options& options);
 
 // The record that set off a compile fault that names none (the kilometric
 // ranges' fault, the approach-marker pass's faults): its document, line and
 // column are filled in when a record is found.
-void locate_fault(const check_input& input, compile_fault& fault);
+void locate_fault(const check_input& input, compiler::compile_fault& fault);
+
+}  // namespace checker

@@ -5,11 +5,13 @@
 #include <sstream>
 
 #include "documents/builtin_documents.h"
-#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
+#include "testing/memory_disk.h"
 #include "testing/scenario_fixture.h"
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
+
+namespace checker {
 
 namespace {
 
@@ -20,25 +22,26 @@ constexpr int first_train_record = 6;
 
 std::string joined(std::span<const std::string_view> lines) {
   std::string text;
-  for (std::string_view l : lines) text.append(to_windows1252(l)).append("\r\n");
+  for (std::string_view l : lines) text.append(runtime::to_windows1252(l)).append("\r\n");
   return text;
 }
 
 // A finding in short: "line:L:C code N" or "train:L:C KIND".
-std::string brief(const finding& f) {
-  std::string s = f.document == source_document::line_description ? "line:"
-                  : f.document == source_document::train_document ? "train:"
-                                                                  : "none:";
+std::string brief(const compiler::finding& f) {
+  std::string s = f.document == compiler::source_document::line_description ? "line:"
+                  : f.document == compiler::source_document::train_document ? "train:"
+                                                                            : "none:";
   s += std::to_string(f.line) + ":" + std::to_string(f.column) + " ";
-  if (f.code) s += "code " + std::to_string(fault_number(*f.code));
-  if (f.kind) s += std::string(warning_name(*f.kind));
+  if (f.code) s += "code " + std::to_string(compiler::fault_number(*f.code));
+  if (f.kind) s += std::string(compiler::warning_name(*f.kind));
   return s;
 }
 
 std::vector<std::string> briefs(const std::string& line, const std::string& train,
                                 const check_options& options = {}) {
   std::vector<std::string> out;
-  for (const finding& f : check_documents({line, train}, options)) out.push_back(brief(f));
+  for (const compiler::finding& f : check_documents({line, train}, options))
+    out.push_back(brief(f));
   return out;
 }
 
@@ -47,8 +50,9 @@ std::string at_line(int n) {
 }
 
 TEST(Check, FindsNothingInTheBuiltInDocuments) {
-  EXPECT_EQ(briefs(joined(line_document_lines()), joined(train_document_lines())),
-            std::vector<std::string>{});
+  EXPECT_EQ(
+      briefs(joined(documents::line_document_lines()), joined(documents::train_document_lines())),
+      std::vector<std::string>{});
 }
 
 // Each case: records added to a small scenario, and the findings expected
@@ -129,7 +133,8 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
        {"line:" + l + ":1 cut-short", "train:" + t + ":1 cut-short"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(briefs(line_description(10000, c.line_records), train_document(c.train_records)),
+    EXPECT_EQ(briefs(testing::line_description(10000, c.line_records),
+                     testing::train_document(c.train_records)),
               c.expected)
         << c.name;
   }
@@ -163,12 +168,13 @@ TEST(Check, WarnsOfHeaderKeysMisspeltInTheWrongCaseRepeatedOrMissing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string line = line_description(10000);
+    std::string line = testing::line_description(10000);
     line.replace(line.find(c.from), c.from.size(), c.to);
-    const std::vector<finding> found = check_documents({line, train_document()}, {});
+    const std::vector<compiler::finding> found =
+        check_documents({line, testing::train_document()}, {});
     std::vector<std::string> got;
     std::string messages;
-    for (const finding& f : found) {
+    for (const compiler::finding& f : found) {
       got.push_back(brief(f));
       messages += f.message + "\n";
     }
@@ -180,21 +186,23 @@ TEST(Check, WarnsOfHeaderKeysMisspeltInTheWrongCaseRepeatedOrMissing) {
 // Text after "[fine]" is read by the compile all the same: one warning, at
 // the first line after the marker, in either document.
 TEST(Check, WarnsOnceOfTextAfterTheEndMarker) {
-  const std::string line = line_description(10000) + "pendenza,  0,  2\npendenza,  500,  3\n";
-  const std::string train = train_document() + "velocita,  0,  50\n";
+  const std::string line =
+      testing::line_description(10000) + "pendenza,  0,  2\npendenza,  500,  3\n";
+  const std::string train = testing::train_document() + "velocita,  0,  50\n";
   EXPECT_EQ(briefs(line, train),
             (std::vector<std::string>{"line:12:1 after-end-marker", "train:7:1 after-end-marker"}));
   check_options quiet;
-  quiet.disabled.insert(warning_kind::after_end_marker);
+  quiet.disabled.insert(compiler::warning_kind::after_end_marker);
   EXPECT_EQ(briefs(line, train, quiet), std::vector<std::string>{});
 }
 
 TEST(Check, ReportsTheCompilesOwnFaultExactly) {
   // A second route length after the header key's misspelling: the compile
   // finds no route length and says so at the header's end.
-  std::string line = line_description(10000);
+  std::string line = testing::line_description(10000);
   line.replace(line.find("lunghezza percorso"), 18, "lunghezza percroso");
-  const std::vector<finding> found = check_documents({line, train_document()}, {});
+  const std::vector<compiler::finding> found =
+      check_documents({line, testing::train_document()}, {});
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(brief(found[0]), "line:2:1 header-key");
   EXPECT_NE(found[0].message.find("did you mean 'lunghezza percorso'?"), std::string::npos);
@@ -203,10 +211,11 @@ TEST(Check, ReportsTheCompilesOwnFaultExactly) {
 
   // The compile's fault at a signal, with its position; the check's own
   // finding for the same record is not repeated.
-  const std::vector<finding> taken = check_documents(
-      {line_description(10000), train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
+  const std::vector<compiler::finding> taken =
+      check_documents({testing::line_description(10000),
+                       testing::train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
                                                "segnale,  3010, 1,2,0,0,0,0,0,0,0,0\n")},
-      {});
+                      {});
   ASSERT_EQ(taken.size(), 1u);
   EXPECT_TRUE(taken[0].from_compile);
   EXPECT_EQ(brief(taken[0]), "train:7:1 code 16");
@@ -216,14 +225,14 @@ TEST(Check, ReportsTheCompilesOwnFaultExactly) {
 TEST(Check, PlacesAFaultThatNamesNoRecordAtTheRecordBehindIt) {
   // The kilometric ranges are checked once the train document is read; the
   // fault belongs to the header's range record.
-  std::string line = line_description(10000);
+  std::string line = testing::line_description(10000);
   line.replace(line.find("progressiva chilometrica due,    0,    0"), 40,
                "progressiva chilometrica due,    1225,    9000");
-  compile_fault fault;
-  fault.code = fault_code::range_not_on_50;
-  fault.document = source_document::train_document;
-  locate_fault({line, train_document()}, fault);
-  EXPECT_EQ(fault.document, source_document::line_description);
+  compiler::compile_fault fault;
+  fault.code = compiler::fault_code::range_not_on_50;
+  fault.document = compiler::source_document::train_document;
+  locate_fault({line, testing::train_document()}, fault);
+  EXPECT_EQ(fault.document, compiler::source_document::line_description);
   EXPECT_EQ(fault.line, 4);
 }
 
@@ -234,35 +243,39 @@ TEST(Check, GoesOnPastAFullStationTableWithoutOverrunningIt) {
   for (int i = 1; i <= 90; ++i)
     stations +=
         "stazione,  " + std::to_string(i * 1000) + ", 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, S\n";
-  const std::vector<std::string> found = briefs(line_description(100000), train_document(stations));
+  const std::vector<std::string> found =
+      briefs(testing::line_description(100000), testing::train_document(stations));
   EXPECT_EQ(found,
             std::vector<std::string>{"train:" + at_line(first_train_record + 78) + ":1 code 10"});
 }
 
 TEST(Check, WarningsCanBeSwitchedOffOrMadeErrors) {
-  const std::string line = line_description(10000, "cruvas2,  950,  400\n");
+  const std::string line = testing::line_description(10000, "cruvas2,  950,  400\n");
   check_options off;
-  off.disabled.insert(warning_kind::unknown_keyword);
-  EXPECT_TRUE(check_documents({line, train_document()}, off).empty());
+  off.disabled.insert(compiler::warning_kind::unknown_keyword);
+  EXPECT_TRUE(check_documents({line, testing::train_document()}, off).empty());
   check_options strict;
   strict.warnings_are_errors = true;
-  const std::vector<finding> found = check_documents({line, train_document()}, strict);
+  const std::vector<compiler::finding> found =
+      check_documents({line, testing::train_document()}, strict);
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].level, diagnostic_level::error);
+  EXPECT_EQ(found[0].level, compiler::diagnostic_level::error);
 }
 
 TEST(Check, FindsUtf8InAWindows1252Document) {
-  const std::string train = train_document(
+  const std::string train = testing::train_document(
       "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SAN DALM\xC3\x8CO\n");
-  const std::vector<finding> found = check_documents({line_description(10000), train}, {});
+  const std::vector<compiler::finding> found =
+      check_documents({testing::line_description(10000), train}, {});
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(brief(found[0]), "train:6:66 utf8-in-document");
   // A Windows-1252 letter alone is not taken for UTF-8.
-  EXPECT_TRUE(check_documents({line_description(10000),
-                               train_document("stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, "
-                                              "9,0,0, SAN DALM\xCCO\n")},
-                              {})
-                  .empty());
+  EXPECT_TRUE(
+      check_documents({testing::line_description(10000),
+                       testing::train_document("stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, "
+                                               "9,0,0, SAN DALM\xCCO\n")},
+                      {})
+          .empty());
 }
 
 TEST(Check, NeverCrashesOnGarbageAndKeepsItsOutputBounded) {
@@ -275,7 +288,7 @@ TEST(Check, NeverCrashesOnGarbageAndKeepsItsOutputBounded) {
   }
   for (const std::string& line :
        {garbage, "[generale]\nlunghezza percorso, 5000\n[x]\n" + garbage}) {
-    memory_disk d;
+    testing::memory_disk d;
     d.files["/l.txt"] = line;
     d.files["/t.txt"] = "[generale]\n" + garbage;
     std::vector<std::string> args = {"scenario-tool", "check",   "--line",
@@ -283,7 +296,7 @@ TEST(Check, NeverCrashesOnGarbageAndKeepsItsOutputBounded) {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     std::ostringstream out, err;
-    const int status = check_command(static_cast<int>(argv.size()), argv.data(), d, out, err);
+    const int status = tool::check_command(static_cast<int>(argv.size()), argv.data(), d, out, err);
     EXPECT_TRUE(status == 0 || status == 1);
     size_t lines = 0;
     for (char c : out.str()) lines += c == '\n';
@@ -297,8 +310,8 @@ struct command_run {
   std::string out, err;
 };
 
-command_run run_tool(int (*command)(int, char**, disk&, std::ostream&, std::ostream&),
-                     memory_disk& d, std::vector<std::string> args) {
+command_run run_tool(int (*command)(int, char**, runtime::disk&, std::ostream&, std::ostream&),
+                     testing::memory_disk& d, std::vector<std::string> args) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   std::ostringstream out, err;
@@ -307,13 +320,13 @@ command_run run_tool(int (*command)(int, char**, disk&, std::ostream&, std::ostr
 }
 
 TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
-  memory_disk d;
-  d.files["/w/linea.txt"] = line_description(10000, "cruvas2,  950,  400\n");
-  d.files["/w/treno.txt"] =
-      train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
+  testing::memory_disk d;
+  d.files["/w/linea.txt"] = testing::line_description(10000, "cruvas2,  950,  400\n");
+  d.files["/w/treno.txt"] = testing::train_document(
+      "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
   const std::vector<std::string> base = {"scenario-tool", "check",   "--line",
                                          "/w/linea.txt",  "--train", "/w/treno.txt"};
-  command_run text = run_tool(check_command, d, base);
+  command_run text = run_tool(tool::check_command, d, base);
   EXPECT_EQ(text.status, 1);
   EXPECT_EQ(text.out,
             "/w/linea.txt:11:1: warning: unknown keyword 'cruvas2': the compile skips this line; "
@@ -325,7 +338,7 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
 
   std::vector<std::string> json_args = base;
   json_args.insert(json_args.end(), {"--format", "json", "-Wno-unknown-keyword"});
-  command_run json = run_tool(check_command, d, json_args);
+  command_run json = run_tool(tool::check_command, d, json_args);
   EXPECT_EQ(json.status, 1);
   EXPECT_EQ(
       json.out,
@@ -337,24 +350,24 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.
-  d.files["/w/treno.txt"] = train_document();
-  EXPECT_EQ(run_tool(check_command, d, base).status, 0);
+  d.files["/w/treno.txt"] = testing::train_document();
+  EXPECT_EQ(run_tool(tool::check_command, d, base).status, 0);
   std::vector<std::string> strict = base;
   strict.push_back("-Werror");
-  EXPECT_EQ(run_tool(check_command, d, strict).status, 1);
+  EXPECT_EQ(run_tool(tool::check_command, d, strict).status, 1);
   std::vector<std::string> unknown = base;
   unknown.push_back("-Wno-such-thing");
-  EXPECT_EQ(run_tool(check_command, d, unknown).status, 2);
+  EXPECT_EQ(run_tool(tool::check_command, d, unknown).status, 2);
 }
 
 TEST(CompileCommand, ReportsItsFaultInTheEditorsForm) {
-  memory_disk d;
-  d.files["/w/linea.txt"] = line_description(10000);
-  d.files["/w/treno.txt"] = train_document(
+  testing::memory_disk d;
+  d.files["/w/linea.txt"] = testing::line_description(10000);
+  d.files["/w/treno.txt"] = testing::train_document(
       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n   segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
   d.directories.insert("/out");
   command_run r =
-      run_tool(compile_command, d,
+      run_tool(tool::compile_command, d,
                {"scenario-tool", "compile", "--line", "/w/linea.txt", "--train", "/w/treno.txt",
                 "--out", "/out", "--line-name", "L", "--train-number", "1"});
   EXPECT_EQ(r.status, 1);
@@ -372,9 +385,10 @@ namespace {
 // The words an author reads for a value its slot cannot hold: the record,
 // the field, the value and what the package will hold.
 TEST(Check, SaysWhatAValueOutOfItsSlotBecomes) {
-  const std::vector<finding> found = check_documents(
-      {line_description(10000, "pendenza,  0,  200\n"), train_document("aderenza,  0,  300\n")},
-      {});
+  const std::vector<compiler::finding> found =
+      check_documents({testing::line_description(10000, "pendenza,  0,  200\n"),
+                       testing::train_document("aderenza,  0,  300\n")},
+                      {});
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].message,
             "the gradient 200 of this \"pendenza\" record does not fit the byte it is kept in "
@@ -382,7 +396,7 @@ TEST(Check, SaysWhatAValueOutOfItsSlotBecomes) {
   EXPECT_EQ(found[1].message,
             "the value 300 of this \"aderenza\" record does not fit the byte it is kept in (0 to "
             "255): the package will hold 44 in its place");
-  EXPECT_EQ(found[1].kind, warning_kind::value_range);
+  EXPECT_EQ(found[1].kind, compiler::warning_kind::value_range);
 }
 
 }  // namespace
@@ -392,38 +406,41 @@ namespace {
 // Each planted mistake is said once, with the words that tell an author
 // what to do.
 TEST(Check, MessagesSayWhatToDo) {
-  const std::string line = line_description(10000);
-  const std::string train = train_document();
+  const std::string line = testing::line_description(10000);
+  const std::string train = testing::train_document();
   struct {
     const char* name;
     std::string line, train;
     size_t count;  // findings in all
     std::string words;
   } cases[] = {
-      {"where the grid ends", line_description(10000, "pendenza,  90000,  2\n"), train, 1,
+      {"where the grid ends", testing::line_description(10000, "pendenza,  90000,  2\n"), train, 1,
        "the track grid's last cell is 340, so records may stand up to 16900 m and stations up "
        "to 16200 m"},
-      {"a decimal comma", line_description(10000, "pendenza,  1000,  12,5\n"), train, 1,
+      {"a decimal comma", testing::line_description(10000, "pendenza,  1000,  12,5\n"), train, 1,
        "'12,5' looks like a decimal comma"},
       // The compile's own fault follows: it reads the missing value from the
       // next line.
-      {"grammar: one value, an adhesion record", line, train_document("aderenza,  0\n"), 2,
+      {"grammar: one value, an adhesion record", line, testing::train_document("aderenza,  0\n"), 2,
        "an adhesion record (aderenza) takes 2 values after its keyword; this line has 1"},
       {"blank separators, said once a document",
-       line_description(10000, "pendenza 1000 4\npendenza 2000 -3\npendenza\t3000\t2\n"), train, 2,
-       "separated by blanks, not commas"},
+       testing::line_description(10000, "pendenza 1000 4\npendenza 2000 -3\npendenza\t3000\t2\n"),
+       train, 2, "separated by blanks, not commas"},
       {"a byte-order mark", "\xEF\xBB\xBF" + line, train, 1, "a UTF-8 byte-order mark"},
-      {"swapped documents", train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"),
-       line_description(10000, "pendenza,  0,  2\ncurvas2,  950,  400\n"), 1,
+      {"swapped documents", testing::train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"),
+       testing::line_description(10000, "pendenza,  0,  2\ncurvas2,  950,  400\n"), 1,
        "the documents look swapped"},
   };
   for (const auto& c : cases) {
-    const std::vector<finding> found = check_documents({c.line, c.train}, {});
+    const std::vector<compiler::finding> found = check_documents({c.line, c.train}, {});
     EXPECT_EQ(found.size(), c.count) << c.name;
     bool said = false;
-    for (const finding& f : found) said = said || f.message.find(c.words) != std::string::npos;
+    for (const compiler::finding& f : found)
+      said = said || f.message.find(c.words) != std::string::npos;
     EXPECT_TRUE(said) << c.name << ": " << (found.empty() ? "" : found[0].message);
   }
 }
 
 }  // namespace
+
+}  // namespace checker

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace compiler {
+
 namespace {
 
 constexpr int16_t marker_value = 180;
@@ -11,18 +13,18 @@ int16_t smaller(int16_t x, int16_t y) {
 }
 
 struct pass {
-  track_grid& grid;
+  model::track_grid& grid;
   int32_t last;  // N
   std::optional<grid_fault> fault;
 
   bool exists(int64_t i) const { return i >= 0 && i <= last; }
-  track_cell& cell(int64_t i) { return grid[static_cast<size_t>(i)]; }
+  model::track_cell& cell(int64_t i) { return grid[static_cast<size_t>(i)]; }
   // Cells outside the grid are never free and hold nothing.
-  bool is_free(int64_t i) { return exists(i) && is_free_cell(cell(i)); }
-  uint8_t kind(int64_t i) { return exists(i) ? cell(i).kind : kind_empty; }
+  bool is_free(int64_t i) { return exists(i) && model::is_free_cell(cell(i)); }
+  uint8_t kind(int64_t i) { return exists(i) ? cell(i).kind : model::kind_empty; }
 
   void lay(int64_t i) {
-    cell(i).kind = kind_approach_marker;
+    cell(i).kind = model::kind_approach_marker;
     cell(i).w2 = marker_value;
   }
   void cap(int64_t i) { cell(i).w2 = smaller(marker_value, cell(i).w2); }
@@ -34,14 +36,14 @@ struct pass {
   void before_warning(int32_t i) {
     for (int32_t a = 1; a <= 20 && i - a >= 3; ++a) {
       int32_t d = i - a;
-      if (kind(d) != kind_signal) continue;
+      if (kind(d) != model::kind_signal) continue;
       if (is_free(d - 1))
         lay(d - 1);
       else if (is_free(d - 2))
         lay(d - 2);
-      else if (kind(d - 1) == kind_approach_marker)
+      else if (kind(d - 1) == model::kind_approach_marker)
         cap(d - 1);
-      else if (kind(d - 2) == kind_approach_marker)
+      else if (kind(d - 2) == model::kind_approach_marker)
         cap(d - 2);
       else
         fail(fault_code::no_marker_cell_before_signal, d);
@@ -85,7 +87,7 @@ struct pass {
           fail(fault_code::no_marker_cell_inside_or_after, k);
         }
       }
-      if (kind(k) == kind_restriction_end) return k;
+      if (kind(k) == model::kind_restriction_end) return k;
     }
     return -1;
   }
@@ -94,7 +96,7 @@ struct pass {
   // of the two cells before it.
   void after_end(int64_t k) {
     for (int64_t s = k; s <= k + 12 && s <= last; ++s) {
-      if (kind(s) != kind_signal) continue;
+      if (kind(s) != model::kind_signal) continue;
       if (s - 1 <= 0) return;
       if (is_free(s - 1))
         lay(s - 1);
@@ -109,14 +111,14 @@ struct pass {
 
 }  // namespace
 
-std::optional<grid_fault> lay_approach_markers(track_grid& grid) {
+std::optional<grid_fault> lay_approach_markers(model::track_grid& grid) {
   const int32_t last = static_cast<int32_t>(grid.size()) - 1;
   pass p{grid, last, std::nullopt};
   const int32_t scan_end = last - 2;
   for (int32_t i = 1; i <= scan_end; ++i) {
     uint8_t kind = p.kind(i);
-    if (kind == kind_restriction_warning) p.before_warning(i);
-    if (kind != kind_restriction_start) continue;
+    if (kind == model::kind_restriction_warning) p.before_warning(i);
+    if (kind != model::kind_restriction_start) continue;
     p.before_start(i);
     if (p.cell(i).w2 < 110) {
       int64_t end = p.inside_restriction(i);
@@ -125,3 +127,5 @@ std::optional<grid_fault> lay_approach_markers(track_grid& grid) {
   }
   return p.fault;
 }
+
+}  // namespace compiler

@@ -11,6 +11,8 @@
 #include "compiler/faults.h"
 #include "model/track_grid.h"
 
+namespace compiler {
+
 // A fault of the grid rather than of a record: the code and the metre of the
 // cell at fault (its index times 50).
 struct grid_fault {
@@ -20,4 +22,6 @@ struct grid_fault {
 
 // Lays the markers; the last fault found, if any (the pass goes on after a
 // fault).
-std::optional<grid_fault> lay_approach_markers(track_grid& grid);
+std::optional<grid_fault> lay_approach_markers(model::track_grid& grid);
+
+}  // namespace compiler

@@ -10,11 +10,13 @@
 
 #include "testing/scenario_fixture.h"
 
+namespace compiler {
+
 namespace {
 
 // A grid and the fault the pass left on it.
 struct marked_grid {
-  track_grid grid;
+  model::track_grid grid;
   int32_t error_code = 0;
   int32_t error_position = 0;
 };
@@ -22,7 +24,7 @@ struct marked_grid {
 // An empty grid of cells 0 .. last.
 marked_grid grid_of(int32_t last) {
   marked_grid st;
-  st.grid.assign(static_cast<size_t>(last) + 1, track_cell{});
+  st.grid.assign(static_cast<size_t>(last) + 1, model::track_cell{});
   return st;
 }
 
@@ -41,29 +43,29 @@ void put(marked_grid& st, int cell, uint8_t kind, int16_t w2 = 0) {
 
 // A restriction: start cell with speed v, end cell.
 void restriction(marked_grid& st, int start, int16_t v, int end) {
-  put(st, start, kind_restriction_start, v);
-  if (end >= 0) put(st, end, kind_restriction_end, v);
+  put(st, start, model::kind_restriction_start, v);
+  if (end >= 0) put(st, end, model::kind_restriction_end, v);
 }
 
-std::vector<int> markers(const track_grid& grid) {
+std::vector<int> markers(const model::track_grid& grid) {
   std::vector<int> cells;
   for (size_t i = 0; i < grid.size(); ++i)
-    if (grid[i].kind == kind_approach_marker) cells.push_back(static_cast<int>(i));
+    if (grid[i].kind == model::kind_approach_marker) cells.push_back(static_cast<int>(i));
   return cells;
 }
 
-const track_cell& at(const marked_grid& st, int cell) {
+const model::track_cell& at(const marked_grid& st, int cell) {
   return st.grid[static_cast<size_t>(cell)];
 }
 
 TEST(ApproachMarkers, AGridWithoutRestrictionsIsLeftAsItIs) {
   marked_grid st = grid_of(200);
-  put(st, 50, kind_signal, 42);
-  put(st, 60, kind_restriction_end, 60);
-  put(st, 70, kind_approach_marker, 300);
-  put(st, 80, kind_mountain_marker);
-  put(st, 90, kind_countdown, 1);
-  const track_grid before = st.grid;
+  put(st, 50, model::kind_signal, 42);
+  put(st, 60, model::kind_restriction_end, 60);
+  put(st, 70, model::kind_approach_marker, 300);
+  put(st, 80, model::kind_mountain_marker);
+  put(st, 90, model::kind_countdown, 1);
+  const model::track_grid before = st.grid;
   approach_marker_pass(st);
   ASSERT_EQ(st.grid.size(), before.size());
   for (size_t i = 0; i < before.size(); ++i) EXPECT_TRUE(st.grid[i] == before[i]) << i;
@@ -74,7 +76,7 @@ TEST(ApproachMarkers, AroundASlowRestriction) {
   // Start at 100 with 60 km/h, end at 130, a signal at 135.
   marked_grid st = grid_of(200);
   restriction(st, 100, 60, 130);
-  put(st, 135, kind_signal);
+  put(st, 135, model::kind_signal);
   approach_marker_pass(st);
   EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 89, 95, 108, 116, 124, 134}));
   for (int cell : markers(st.grid)) EXPECT_EQ(at(st, cell).w2, 180) << cell;
@@ -97,7 +99,7 @@ TEST(ApproachMarkers, TheMarkerRunOnlyBelow110) {
   for (const auto& c : cases) {
     marked_grid st = grid_of(200);
     restriction(st, 100, c.v, 130);
-    put(st, 135, kind_signal);
+    put(st, 135, model::kind_signal);
     approach_marker_pass(st);
     EXPECT_EQ(markers(st.grid), c.cells) << c.v;
   }
@@ -120,7 +122,7 @@ TEST(ApproachMarkers, BeforeTheStartEachGroupTakesItsFirstFreeCandidate) {
   for (const auto& c : cases) {
     marked_grid st = grid_of(200);
     restriction(st, 100, 110, 130);
-    for (int cell : c.taken) put(st, cell, kind_signal);
+    for (int cell : c.taken) put(st, cell, model::kind_signal);
     approach_marker_pass(st);
     EXPECT_EQ(markers(st.grid), c.cells) << c.name;
     EXPECT_EQ(st.error_code, c.code) << c.name;
@@ -150,8 +152,8 @@ TEST(ApproachMarkers, GroupsOnlyWhereTheStartLeavesRoom) {
 TEST(ApproachMarkers, AMarkerReplacesAMountainMarkerAndKeepsTheOtherSlots) {
   marked_grid st = grid_of(200);
   restriction(st, 100, 110, 130);
-  track_cell& c = st.grid[95];
-  c.kind = kind_mountain_marker;
+  model::track_cell& c = st.grid[95];
+  c.kind = model::kind_mountain_marker;
   c.w4 = 7;
   c.w8 = 9;
   c.b11 = 61;
@@ -160,8 +162,8 @@ TEST(ApproachMarkers, AMarkerReplacesAMountainMarkerAndKeepsTheOtherSlots) {
   c.b14 = 103;
   c.b15 = 5;
   approach_marker_pass(st);
-  const track_cell& m = at(st, 95);
-  EXPECT_EQ(m.kind, kind_approach_marker);
+  const model::track_cell& m = at(st, 95);
+  EXPECT_EQ(m.kind, model::kind_approach_marker);
   EXPECT_EQ(m.w2, 180);
   EXPECT_EQ(m.w4, 7);
   EXPECT_EQ(m.w8, 9);
@@ -185,19 +187,19 @@ TEST(ApproachMarkers, SignalsBeforeAWarningCell) {
     int32_t code;
   } cases[] = {
       {"189 free", 0, 0, 0, 0, {189}, 180, 0, 0},
-      {"189 a mountain marker", kind_mountain_marker, 0, 0, 0, {189}, 180, 0, 0},
-      {"189 taken, 188 free", kind_text_board, 0, 0, 0, {188}, 0, 180, 0},
+      {"189 a mountain marker", model::kind_mountain_marker, 0, 0, 0, {189}, 180, 0, 0},
+      {"189 taken, 188 free", model::kind_text_board, 0, 0, 0, {188}, 0, 180, 0},
       {"a marker of 200 in 189, 188 taken: capped",
-       kind_approach_marker,
+       model::kind_approach_marker,
        200,
-       kind_text_board,
+       model::kind_text_board,
        0,
        {189},
        180,
        0,
        0},
       {"a marker of 200 in 189, 188 free: a new marker in 188",
-       kind_approach_marker,
+       model::kind_approach_marker,
        200,
        0,
        0,
@@ -206,29 +208,29 @@ TEST(ApproachMarkers, SignalsBeforeAWarningCell) {
        180,
        0},
       {"a marker of 50 in 189 stays 50",
-       kind_approach_marker,
+       model::kind_approach_marker,
        50,
-       kind_text_board,
+       model::kind_text_board,
        0,
        {189},
        50,
        0,
        0},
       {"189 taken, a marker of 300 in 188: capped",
-       kind_text_board,
+       model::kind_text_board,
        0,
-       kind_approach_marker,
+       model::kind_approach_marker,
        300,
        {188},
        0,
        180,
        0},
-      {"both taken", kind_text_board, 0, kind_countdown, 0, {}, 0, 0, 11},
+      {"both taken", model::kind_text_board, 0, model::kind_countdown, 0, {}, 0, 0, 11},
   };
   for (const auto& c : cases) {
     marked_grid st = grid_of(300);
-    put(st, 200, kind_restriction_warning, 60);
-    put(st, 190, kind_signal);
+    put(st, 200, model::kind_restriction_warning, 60);
+    put(st, 190, model::kind_signal);
     put(st, 189, c.kind189, c.w2_189);
     put(st, 188, c.kind188, c.w2_188);
     approach_marker_pass(st);
@@ -244,10 +246,10 @@ TEST(ApproachMarkers, EverySignalWithinTwentyCellsOfTheWarningCell) {
   // Signals at 199 and 180 (the nearest and the farthest looked at), one at
   // 190 that fails, and one at 179, too far.
   marked_grid st = grid_of(300);
-  put(st, 200, kind_restriction_warning, 60);
-  for (int cell : {199, 190, 180, 179}) put(st, cell, kind_signal);
-  put(st, 189, kind_text_board);
-  put(st, 188, kind_text_board);
+  put(st, 200, model::kind_restriction_warning, 60);
+  for (int cell : {199, 190, 180, 179}) put(st, cell, model::kind_signal);
+  put(st, 189, model::kind_text_board);
+  put(st, 188, model::kind_text_board);
   approach_marker_pass(st);
   EXPECT_EQ(markers(st.grid), (std::vector<int>{178, 198}));
   EXPECT_EQ(st.error_code, 11);
@@ -257,14 +259,14 @@ TEST(ApproachMarkers, EverySignalWithinTwentyCellsOfTheWarningCell) {
 TEST(ApproachMarkers, ASignalBeforeCell3IsNotExamined) {
   // Warning cell at 5: a signal at 2 is not looked at; one at 3 is.
   marked_grid st = grid_of(100);
-  put(st, 5, kind_restriction_warning, 60);
-  put(st, 2, kind_signal);
+  put(st, 5, model::kind_restriction_warning, 60);
+  put(st, 2, model::kind_signal);
   approach_marker_pass(st);
   EXPECT_TRUE(markers(st.grid).empty());
 
   st = grid_of(100);
-  put(st, 5, kind_restriction_warning, 60);
-  put(st, 3, kind_signal);
+  put(st, 5, model::kind_restriction_warning, 60);
+  put(st, 3, model::kind_signal);
   approach_marker_pass(st);
   EXPECT_EQ(markers(st.grid), (std::vector<int>{2}));
 }
@@ -286,7 +288,7 @@ TEST(ApproachMarkers, TheMarkerRunStepsAroundTakenCells) {
   for (const auto& c : cases) {
     marked_grid st = grid_of(200);
     restriction(st, 100, 60, 138);
-    for (int cell : c.taken) put(st, cell, kind_signal);
+    for (int cell : c.taken) put(st, cell, model::kind_signal);
     approach_marker_pass(st);
     std::vector<int> want = {82, 89, 95};
     want.insert(want.end(), c.run.begin(), c.run.end());
@@ -300,7 +302,7 @@ TEST(ApproachMarkers, AMarkerCanFallOneCellPastTheEndCell) {
   // The 8th cell is the end cell and the cell before it is taken.
   marked_grid st = grid_of(200);
   restriction(st, 100, 60, 108);
-  put(st, 107, kind_signal);
+  put(st, 107, model::kind_signal);
   approach_marker_pass(st);
   EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 89, 95, 109}));
   EXPECT_EQ(st.error_code, 0);
@@ -324,8 +326,8 @@ TEST(ApproachMarkers, TheFirstSignalWithinTwelveCellsAfterTheEnd) {
   for (const auto& c : cases) {
     marked_grid st = grid_of(200);
     restriction(st, 100, 60, 130);
-    for (int cell : c.signals) put(st, cell, kind_signal);
-    for (int cell : c.taken) put(st, cell, kind_text_board);
+    for (int cell : c.signals) put(st, cell, model::kind_signal);
+    for (int cell : c.taken) put(st, cell, model::kind_text_board);
     approach_marker_pass(st);
     std::vector<int> want = {82, 89, 95, 108, 116, 124};
     want.insert(want.end(), c.after.begin(), c.after.end());
@@ -341,7 +343,7 @@ TEST(ApproachMarkers, ARunWithoutAnEndCellStopsAtTheGridsLastCell) {
   // signal after the end.
   marked_grid st = grid_of(160);
   restriction(st, 100, 60, -1);
-  put(st, 158, kind_signal);
+  put(st, 158, model::kind_signal);
   approach_marker_pass(st);
   EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 89, 95, 108, 116, 124, 132, 140, 148, 156}));
   EXPECT_EQ(st.error_code, 0);
@@ -350,8 +352,8 @@ TEST(ApproachMarkers, ARunWithoutAnEndCellStopsAtTheGridsLastCell) {
   // the cell past the grid counts as taken too.
   st = grid_of(164);
   restriction(st, 100, 60, -1);
-  put(st, 164, kind_signal);
-  put(st, 163, kind_signal);
+  put(st, 164, model::kind_signal);
+  put(st, 163, model::kind_signal);
   approach_marker_pass(st);
   EXPECT_EQ(markers(st.grid), (std::vector<int>{82, 89, 95, 108, 116, 124, 132, 140, 148, 156}));
   EXPECT_EQ(st.error_code, 13);
@@ -361,12 +363,12 @@ TEST(ApproachMarkers, ARunWithoutAnEndCellStopsAtTheGridsLastCell) {
 TEST(ApproachMarkers, TheScanCoversCells1ToNMinus2) {
   // A start cell at N - 1 is not looked at; one at N - 2 is.
   marked_grid st = grid_of(200);
-  put(st, 199, kind_restriction_start, 110);
+  put(st, 199, model::kind_restriction_start, 110);
   approach_marker_pass(st);
   EXPECT_TRUE(markers(st.grid).empty());
 
   st = grid_of(200);
-  put(st, 198, kind_restriction_start, 110);
+  put(st, 198, model::kind_restriction_start, 110);
   approach_marker_pass(st);
   EXPECT_EQ(markers(st.grid), (std::vector<int>{180, 187, 193}));
 }
@@ -388,11 +390,11 @@ TEST(ApproachMarkers, ALaterFailureOverwritesAnEarlierOne) {
   st.error_code = 15;
   st.error_position = 777;
   restriction(st, 100, 110, -1);
-  for (int cell : {95, 94, 93}) put(st, cell, kind_signal);
-  put(st, 200, kind_restriction_warning, 60);
-  put(st, 190, kind_signal);
-  put(st, 189, kind_text_board);
-  put(st, 188, kind_text_board);
+  for (int cell : {95, 94, 93}) put(st, cell, model::kind_signal);
+  put(st, 200, model::kind_restriction_warning, 60);
+  put(st, 190, model::kind_signal);
+  put(st, 189, model::kind_text_board);
+  put(st, 188, model::kind_text_board);
   approach_marker_pass(st);
   EXPECT_EQ(st.error_code, 11);
   EXPECT_EQ(st.error_position, 9500);
@@ -411,7 +413,7 @@ TEST(ApproachMarkers, ALaterFailureOverwritesAnEarlierOne) {
   st.error_code = 15;
   st.error_position = 777;
   restriction(st, 100, 110, -1);
-  for (int cell : {95, 94, 93}) put(st, cell, kind_signal);
+  for (int cell : {95, 94, 93}) put(st, cell, model::kind_signal);
   approach_marker_pass(st);
   EXPECT_EQ(st.error_code, 12);
   EXPECT_EQ(st.error_position, 5000);
@@ -421,11 +423,11 @@ TEST(ApproachMarkers, AfterACompileWithARestriction) {
   // x = 5000 m, 1000 m long: warning cell 77, countdown 76 .. 73, start 101,
   // end 121. A signal at 3000 m (cell 61) lies before the warning cell, one
   // at 6200 m (cell 125) after the end.
-  auto r = build_package_from(
-      line_description(10000),
-      train_document("segnale,  3000,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"
-                     "rallentamento,  5000,  60,  1000,  2,  1,  0\n"
-                     "segnale,  6200,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"));
+  auto r = testing::build_package_from(
+      testing::line_description(10000),
+      testing::train_document("segnale,  3000,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"
+                              "rallentamento,  5000,  60,  1000,  2,  1,  0\n"
+                              "segnale,  6200,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"));
   ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(markers(r->sc.grid), (std::vector<int>{60, 83, 90, 96, 109, 117, 124}));
   // The grid file carries them: kind 12 and 180 in cell 96.
@@ -435,3 +437,5 @@ TEST(ApproachMarkers, AfterACompileWithARestriction) {
 }
 
 }  // namespace
+
+}  // namespace compiler

@@ -6,13 +6,15 @@
 #include "compiler/train_reader.h"
 #include "runtime/windows1252.h"
 
+namespace compiler {
+
 namespace {
 
 // Reads the line description, then the train document. Returns how the
 // reading ended: step::runtime_fault for a run-time fault in either.
 step read_documents(compile_state& cs, const compile_input& input, compile_result& result) {
-  line_name_text(cs.sc.table) = to_windows1252(input.line_name);
-  train_number_text(cs.sc.table) = to_windows1252(input.train_number);
+  line_name_text(cs.sc.table) = runtime::to_windows1252(input.line_name);
+  train_number_text(cs.sc.table) = runtime::to_windows1252(input.train_number);
 
   if (!input.line_description) {
     record_fault(cs, fault_code::no_line_description);
@@ -62,3 +64,5 @@ compile_result compile_documents(const compile_input& input) {
   result.fault = std::move(cs.fault);
   return result;
 }
+
+}  // namespace compiler

@@ -19,6 +19,8 @@
 #include "compiler/faults.h"
 #include "model/scenario.h"
 
+namespace compiler {
+
 // The record that laid something: its document, the line and column of its
 // keyword, and the keyword. A cell laid by the approach-marker pass has no
 // document and the keyword "approach-marker pass"; one nothing laid has line 0.
@@ -37,7 +39,7 @@ struct record_origin {
 struct compile_origins {
   std::vector<record_origin> cells;
   std::vector<record_origin> marks;
-  std::array<record_origin, scenario_entries> entries;
+  std::array<record_origin, model::scenario_entries> entries;
 };
 
 struct compile_input {
@@ -57,7 +59,7 @@ struct compile_input {
 };
 
 struct compile_result {
-  scenario compiled;
+  model::scenario compiled;
   std::optional<compile_fault> fault;
   // The documents the compile consumed: a run that compiles files it wrote
   // itself deletes these, the line description first.
@@ -66,3 +68,5 @@ struct compile_result {
 };
 
 compile_result compile_documents(const compile_input& input);
+
+}  // namespace compiler

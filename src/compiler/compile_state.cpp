@@ -4,6 +4,8 @@
 
 #include "runtime/windows1252.h"
 
+namespace compiler {
+
 void record_fault(compile_state& cs, fault_code code) {
   compile_fault f;
   f.code = code;
@@ -107,29 +109,30 @@ step find_general_section(compile_state& cs) {
   for (;;) {
     if (!read_keyword_field(cs)) return reader_fault(cs);
     if (cs.reader->at_end()) return step::end_document;
-    if (contains_any_case(cs.field, "[generale]")) return step::next;
+    if (runtime::contains_any_case(cs.field, "[generale]")) return step::next;
   }
 }
 
 step next_record_field(compile_state& cs) {
-  field_reader& reader = *cs.reader;
+  runtime::field_reader& reader = *cs.reader;
   if (reader.at_end()) return step::end_document;
   if (!read_keyword_field(cs)) return reader_fault(cs);
   if (reader.at_end()) return step::end_document;
-  for (int i = 0; i < 2 && contains(cs.field, "-"); ++i) {
+  for (int i = 0; i < 2 && runtime::contains(cs.field, "-"); ++i) {
     if (!read_keyword_field(cs)) return reader_fault(cs);
     if (reader.at_end()) return step::end_document;
   }
   return step::next;
 }
 
-void note_origins_before(compile_state& cs, std::vector<track_cell>* grid, scenario_table* table) {
+void note_origins_before(compile_state& cs, std::vector<model::track_cell>* grid,
+                         model::scenario_table* table) {
   *grid = cs.sc.grid;
   *table = cs.sc.table;
 }
 
-void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
-                        const scenario_table& table) {
+void note_origins_after(compile_state& cs, const std::vector<model::track_cell>& grid,
+                        const model::scenario_table& table) {
   compile_origins& o = *cs.origins;
   const record_origin here{cs.document, cs.record_line, cs.record_column, cs.record_keyword};
   // A record that sized the grid anew leaves no cell of the old one.
@@ -138,19 +141,21 @@ void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
     o.marks.assign(cs.sc.grid.size(), record_origin{});
   }
   for (size_t i = 0; i < cs.sc.grid.size(); ++i) {
-    const track_cell& a = cs.sc.grid[i];
+    const model::track_cell& a = cs.sc.grid[i];
     // The object's record, or for a cell with no object the record of its
     // mark.
-    const track_cell before = i < grid.size() ? grid[i] : track_cell{};
+    const model::track_cell before = i < grid.size() ? grid[i] : model::track_cell{};
     const bool object_changed = a.kind != before.kind || a.w2 != before.w2 || a.w4 != before.w4 ||
                                 a.w6 != before.w6 || a.w8 != before.w8 || a.b10 != before.b10;
     const bool mark_changed = a.b11 != before.b11;
     // A mountain marker is an object of its own, though the cell counts as
     // free.
-    if (object_changed || (mark_changed && a.kind == kind_empty)) o.cells[i] = here;
+    if (object_changed || (mark_changed && a.kind == model::kind_empty)) o.cells[i] = here;
     if (mark_changed) o.marks[i] = here;
   }
   for (size_t e = 0; e < table.size(); ++e) {
     if (cs.sc.table[e] != table[e]) o.entries[e] = here;
   }
 }
+
+}  // namespace compiler

@@ -16,6 +16,8 @@
 #include "model/scenario.h"
 #include "runtime/field_reader.h"
 
+namespace compiler {
+
 // How much of a record's keyword field a fault keeps, for its message.
 inline constexpr size_t longest_kept_keyword = 256;
 
@@ -31,10 +33,10 @@ enum class step {
 struct line_cursors {
   int32_t mountain_count = 0;
   int32_t previous_mountain_end = 0;
-  int32_t board_entry = first_board_entry;  // the next text board's entry
-  int32_t gradient_cell = 0;                // the next cell to take a gradient
-  int32_t gradient = 0;                     // per mille, from the last record
-  int32_t plan_metre = 2;                   // the next metre of the plan
+  int32_t board_entry = model::first_board_entry;  // the next text board's entry
+  int32_t gradient_cell = 0;                       // the next cell to take a gradient
+  int32_t gradient = 0;                            // per mille, from the last record
+  int32_t plan_metre = 2;                          // the next metre of the plan
 };
 
 // Where the train document's records stand.
@@ -43,7 +45,7 @@ struct train_cursors {
   int32_t speed = 0;       // km/h, from the last record
   int32_t adhesion_cell = 0;
   int32_t adhesion = 0;
-  int32_t station_entry = first_station_entry;  // the next station's entry
+  int32_t station_entry = model::first_station_entry;  // the next station's entry
 };
 
 struct compile_origins;
@@ -59,12 +61,12 @@ struct field_place {
 inline constexpr size_t most_record_fields = 17;
 
 struct compile_state {
-  scenario sc;
+  model::scenario sc;
   bool with_plan = true;
 
   // The document being read and the record it stands at.
   source_document document = source_document::none;
-  field_reader* reader = nullptr;
+  runtime::field_reader* reader = nullptr;
   std::string field;  // the field last read
   int record_line = 0;
   int record_column = 0;
@@ -89,15 +91,16 @@ struct compile_state {
 // origin of every cell and entry the step changed.
 template <typename Step>
 step traced(compile_state& cs, Step&& run);
-void note_origins_before(compile_state& cs, std::vector<track_cell>* grid, scenario_table* table);
-void note_origins_after(compile_state& cs, const std::vector<track_cell>& grid,
-                        const scenario_table& table);
+void note_origins_before(compile_state& cs, std::vector<model::track_cell>* grid,
+                         model::scenario_table* table);
+void note_origins_after(compile_state& cs, const std::vector<model::track_cell>& grid,
+                        const model::scenario_table& table);
 
 template <typename Step>
 step traced(compile_state& cs, Step&& run) {
   if (!cs.origins) return run();
-  std::vector<track_cell> grid;
-  scenario_table table;
+  std::vector<model::track_cell> grid;
+  model::scenario_table table;
   note_origins_before(cs, &grid, &table);
   const step s = run();
   note_origins_after(cs, grid, table);
@@ -156,23 +159,23 @@ bool read_keyword_field(compile_state& cs);
 step next_record_field(compile_state& cs);
 
 // How a slot of each width is read.
-inline bool read_value(field_reader& r, int32_t* out) {
+inline bool read_value(runtime::field_reader& r, int32_t* out) {
   return r.read_i32(out);
 }
-inline bool read_value(field_reader& r, int16_t* out) {
+inline bool read_value(runtime::field_reader& r, int16_t* out) {
   return r.read_i16(out);
 }
-inline bool read_value(field_reader& r, uint8_t* out) {
+inline bool read_value(runtime::field_reader& r, uint8_t* out) {
   return r.read_u8(out);
 }
-inline bool read_value(field_reader& r, std::string* out) {
+inline bool read_value(runtime::field_reader& r, std::string* out) {
   return r.read_text(out);
 }
 
 // Reads field `index` of the record with `read`, noting where it stands.
 template <typename Read>
 bool read_noting_place(compile_state& cs, size_t index, Read&& read) {
-  field_reader& r = *cs.reader;
+  runtime::field_reader& r = *cs.reader;
   // A document that ends before the field has no place for it.
   const bool begins = !r.at_end();
   const bool ok = read(r);
@@ -200,7 +203,7 @@ bool read_record_field(compile_state& cs, T* out) {
   static_assert(index < record_of(kind).fields.size(), "the record table has no such field");
   static_assert(field_of(kind, index).storage == storage_of<T>(),
                 "the slot's width is not the field's in the record table");
-  return read_noting_place(cs, index, [&](field_reader& r) { return read_value(r, out); });
+  return read_noting_place(cs, index, [&](runtime::field_reader& r) { return read_value(r, out); });
 }
 
 // Reads every field of a record of `kind` whose fields are all 32-bit
@@ -217,7 +220,9 @@ bool read_record_fields(compile_state& cs, int32_t (&out)[count]) {
       }(),
       "a field of the record is not a 32-bit number in the record table");
   for (size_t i = 0; i < count; ++i)
-    if (!read_noting_place(cs, i, [&](field_reader& r) { return r.read_i32(&out[i]); }))
+    if (!read_noting_place(cs, i, [&](runtime::field_reader& r) { return r.read_i32(&out[i]); }))
       return false;
   return true;
 }
+
+}  // namespace compiler

@@ -1,5 +1,7 @@
 #include "compiler/faults.h"
 
+namespace compiler {
+
 namespace {
 
 struct fault_entry {
@@ -42,3 +44,5 @@ bool fault_has_position(fault_code code) {
 std::span<const fault_code> all_fault_codes() {
   return codes;
 }
+
+}  // namespace compiler

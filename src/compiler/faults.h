@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace compiler {
+
 // X(name, code, has a position of its own, meaning)
 #define SCENARIO_FAULT_LIST(X)                                                                    \
   X(route_too_long, 1, false, "the route length is above 1000000 m")                              \
@@ -93,3 +95,5 @@ struct compile_fault {
   // What the reader or a conversion said of a run-time fault.
   std::string detail;
 };
+
+}  // namespace compiler

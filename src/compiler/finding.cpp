@@ -5,6 +5,8 @@
 #include "runtime/printable_text.h"
 #include "runtime/windows1252.h"
 
+namespace compiler {
+
 namespace {
 
 struct warning_info {
@@ -26,7 +28,7 @@ constexpr warning_kind warning_kinds[] = {
 
 // Document text (Windows-1252) for a message (UTF-8), cut short.
 std::string shown_text(std::string_view text, size_t longest) {
-  std::string shown = windows1252_to_utf8(text.substr(0, longest));
+  std::string shown = runtime::windows1252_to_utf8(text.substr(0, longest));
   if (text.size() > longest) shown += "...";
   return shown;
 }
@@ -56,12 +58,12 @@ void write_diagnostic(std::ostream& out, std::string_view file, int line, int co
                       diagnostic_level level, std::string_view message, std::string_view tag) {
   // Whatever a document or a file name holds reaches the terminal only as
   // visible text.
-  out << printable(file);
+  out << runtime::printable(file);
   if (line > 0) {
     out << ':' << line;
     if (column > 0) out << ':' << column;
   }
-  out << ": " << level_name(level) << ": " << printable(message);
+  out << ": " << level_name(level) << ": " << runtime::printable(message);
   if (!tag.empty()) out << " [" << tag << ']';
   out << '\n';
 }
@@ -105,3 +107,5 @@ finding finding_of_fault(const compile_fault& fault) {
   f.position = fault.position;
   return f;
 }
+
+}  // namespace compiler

@@ -21,6 +21,8 @@
 
 #include "compiler/faults.h"
 
+namespace compiler {
+
 enum class diagnostic_level { error, warning };
 
 std::string_view level_name(diagnostic_level level);
@@ -100,3 +102,5 @@ void write_diagnostic(std::ostream& out, std::string_view file, int line, int co
                       diagnostic_level level, std::string_view message, std::string_view tag);
 // A finding as text, in the document named `file`.
 void write_finding(std::ostream& out, const finding& f, std::string_view file);
+
+}  // namespace compiler

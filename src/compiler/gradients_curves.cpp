@@ -4,6 +4,8 @@
 
 #include "runtime/windows1252.h"
 
+namespace compiler {
+
 namespace {
 
 constexpr int32_t last_curved_metre = 1000000;
@@ -32,7 +34,7 @@ double curvature(const std::string& field) {
   } classes[] = {{"1", 0.0001}, {"2", 0.0002}, {"3", 0.0004},
                  {"4", 0.001},  {"5", 0.002},  {"6", 0.003}};
   for (const auto& c : classes)
-    if (contains(field, c.digit)) return c.k;
+    if (runtime::contains(field, c.digit)) return c.k;
   return 0;
 }
 
@@ -43,7 +45,7 @@ bool advance_plan(compile_state& cs, int32_t last, double k) {
   if (m > last) return true;
   bool too_far = last >= last_curved_metre;
   if (too_far) last = last_curved_metre;
-  extend_line_plan(cs.sc.plan, last, k);
+  model::extend_line_plan(cs.sc.plan, last, k);
   m = last + 1;
   return !too_far;
 }
@@ -57,7 +59,7 @@ step gradient_record(compile_state& cs) {
       !read_record_field<record_kind::gradient, 1>(cs, &gradient))
     return reader_fault(cs);
   if (range_check(cs, start) != step::next) return step::end_document;
-  int32_t s = stretch_cell(start);
+  int32_t s = model::stretch_cell(start);
   if (s > 0 && !fill_gradient(cs, s)) return runtime_fault(cs, "gradient cells beyond the grid");
   cs.line.gradient = gradient;
   return step::next;
@@ -78,7 +80,7 @@ step curve_record(compile_state& cs) {
   if (range_check(cs, start) != step::next) return step::end_document;
   double k = curvature(field);
   if (k == 0) return reject(cs, fault_code::curve_without_class);
-  if (contains_any_case(field, "s")) k = -k;
+  if (runtime::contains_any_case(field, "s")) k = -k;
 
   // A straight run up to the curve's start, then the curve; the plan may not
   // pass metre 1000000 in either. The end is worked out only after the
@@ -97,6 +99,8 @@ step curve_record(compile_state& cs) {
 void complete_plan(compile_state& cs) {
   const int32_t last = cs.sc.plan.last_metre;
   if (cs.line.plan_metre > last - 2) return;
-  extend_line_plan(cs.sc.plan, last - 2, 0);
+  model::extend_line_plan(cs.sc.plan, last - 2, 0);
   cs.line.plan_metre = last - 1;
 }
+
+}  // namespace compiler

@@ -4,6 +4,8 @@
 
 #include "compiler/compile_state.h"
 
+namespace compiler {
+
 step gradient_record(compile_state& cs);
 step curve_record(compile_state& cs);
 
@@ -12,3 +14,5 @@ step curve_record(compile_state& cs);
 // L + 6998.
 bool complete_gradients(compile_state& cs);
 void complete_plan(compile_state& cs);
+
+}  // namespace compiler

@@ -10,6 +10,8 @@
 #include "model/package_format.h"
 #include "testing/scenario_fixture.h"
 
+namespace compiler {
+
 namespace {
 
 const char* const plan_file = "Borvasco_Lestrano_linea.dat";
@@ -65,7 +67,7 @@ struct plan_points {
   std::vector<double> row0, row1;
 };
 
-plan_points read_plan_file(const built_package& c, int32_t last_metre) {
+plan_points read_plan_file(const testing::built_package& c, int32_t last_metre) {
   const std::string bytes = c.file(plan_file);
   plan_points p;
   size_t at = 0;
@@ -80,14 +82,14 @@ plan_points read_plan_file(const built_package& c, int32_t last_metre) {
       }
       int16_t tag = i16_at(bytes, at);
       at += 2;
-      if (tag == plan_tag_empty) {
+      if (tag == model::plan_tag_empty) {
         empty_seen = true;
         continue;
       }
       EXPECT_FALSE(empty_seen) << "a value after an empty metre, row " << row << ", metre " << m;
-      EXPECT_EQ(tag, m < 2 ? plan_tag_integer : plan_tag_double)
+      EXPECT_EQ(tag, m < 2 ? model::plan_tag_integer : model::plan_tag_double)
           << "row " << row << ", metre " << m;
-      if (tag == plan_tag_integer) {
+      if (tag == model::plan_tag_integer) {
         values.push_back(i16_at(bytes, at));
         at += 2;
       } else {
@@ -130,7 +132,7 @@ TEST(Gradients, EachRecordClosesTheStretchOfTheOneBefore) {
   struct {
     const char* name;
     const char* records;
-    std::vector<cell_range> cells;
+    std::vector<testing::cell_range> cells;
   } cases[] = {
       {"a first record at metre 0 writes nothing",
        "pendenza,  0,  2\npendenza,  300,  -4\n",
@@ -154,7 +156,8 @@ TEST(Gradients, EachRecordClosesTheStretchOfTheOneBefore) {
        {{0, 3, 101}, {4, 157, 102}}},
   };
   for (const auto& c : cases) {
-    auto r = build_package_from(line_description(1000, c.records), train_document());
+    auto r = testing::build_package_from(testing::line_description(1000, c.records),
+                                         testing::train_document());
     EXPECT_EQ(r->code(), 0) << c.name;
     for (const auto& range : c.cells)
       for (int i = range.from; i <= range.to; ++i)
@@ -163,7 +166,7 @@ TEST(Gradients, EachRecordClosesTheStretchOfTheOneBefore) {
 }
 
 TEST(Curves, WithoutCurvesThePlanIsAStraightLine) {
-  auto r = build_package_from(line_description(1000), train_document());
+  auto r = testing::build_package_from(testing::line_description(1000), testing::train_document());
   ASSERT_EQ(r->code(), 0);
   ASSERT_EQ(r->sc.plan.last_metre, 8000);
   const plan_points plan = read_plan_file(*r, 8000);
@@ -174,22 +177,22 @@ TEST(Curves, WithoutCurvesThePlanIsAStraightLine) {
       break;
     }
   }
-  EXPECT_EQ(plan_tag(r->sc.plan, 0), plan_tag_integer);
-  EXPECT_EQ(plan_tag(r->sc.plan, 1), plan_tag_integer);
-  EXPECT_EQ(plan_tag(r->sc.plan, 2), plan_tag_double);
-  EXPECT_EQ(plan_tag(r->sc.plan, 7998), plan_tag_double);
-  EXPECT_EQ(plan_tag(r->sc.plan, 7999), plan_tag_empty);
-  EXPECT_EQ(plan_tag(r->sc.plan, 8000), plan_tag_empty);
+  EXPECT_EQ(model::plan_tag(r->sc.plan, 0), model::plan_tag_integer);
+  EXPECT_EQ(model::plan_tag(r->sc.plan, 1), model::plan_tag_integer);
+  EXPECT_EQ(model::plan_tag(r->sc.plan, 2), model::plan_tag_double);
+  EXPECT_EQ(model::plan_tag(r->sc.plan, 7998), model::plan_tag_double);
+  EXPECT_EQ(model::plan_tag(r->sc.plan, 7999), model::plan_tag_empty);
+  EXPECT_EQ(model::plan_tag(r->sc.plan, 8000), model::plan_tag_empty);
 }
 
 TEST(Curves, ThePlanFileHoldsTwoRowsWithTheLastTwoMetresEmpty) {
-  auto r = build_package_from(line_description(1000), train_document());
+  auto r = testing::build_package_from(testing::line_description(1000), testing::train_document());
   const std::string bytes = r->file(plan_file);
   // Each row: two 4-byte integers, 7997 10-byte doubles, two 2-byte empties.
   const size_t row = 10 * 8000 - 18;
   ASSERT_EQ(bytes.size(), 2 * row);
   EXPECT_EQ(bytes.substr(0, 8), std::string("\x02\x00\x00\x00\x02\x00\x00\x00", 8));
-  EXPECT_EQ(i16_at(bytes, 8), plan_tag_double);  // row 0, metre 2
+  EXPECT_EQ(i16_at(bytes, 8), model::plan_tag_double);  // row 0, metre 2
   EXPECT_EQ(f64_at(bytes, 10), 0.0);
   EXPECT_EQ(bytes.substr(row - 4, 4), std::string(4, '\0'));  // metres 7999 and 8000
   // Row 1: (0, 1) as integers, then metre 2 as the double 2.0.
@@ -200,7 +203,8 @@ TEST(Curves, ThePlanFileHoldsTwoRowsWithTheLastTwoMetresEmpty) {
 }
 
 TEST(Curves, OneCurveTurnsTheStepByItsCurvatureEveryMetre) {
-  auto r = build_package_from(line_description(1000, "curvad4,  1000,  500\n"), train_document());
+  auto r = testing::build_package_from(testing::line_description(1000, "curvad4,  1000,  500\n"),
+                                       testing::train_document());
   ASSERT_EQ(r->code(), 0);
   const plan_points plan = read_plan_file(*r, 8000);
   expect_plan_equals(plan, reference_plan(8000, 1000, 500, 0.001));
@@ -230,7 +234,8 @@ TEST(Curves, TheClassAndTheSideComeFromTheKeyword) {
   };
   for (const auto& c : cases) {
     std::string record = std::string(c.keyword) + ",  0,  100\n";
-    auto r = build_package_from(line_description(1000, record), train_document());
+    auto r = testing::build_package_from(testing::line_description(1000, record),
+                                         testing::train_document());
     EXPECT_EQ(r->code(), 0) << c.keyword;
     const plan_points plan = read_plan_file(*r, 8000);
     ASSERT_EQ(plan.computed, 7999) << c.keyword;
@@ -240,18 +245,22 @@ TEST(Curves, TheClassAndTheSideComeFromTheKeyword) {
 }
 
 TEST(Curves, ACurveFromBeforeThePlanCursorBendsOnlyFromTheCursorOn) {
-  auto one = build_package_from(line_description(1000, "curvad4,  1000,  500\n"), train_document());
+  auto one = testing::build_package_from(testing::line_description(1000, "curvad4,  1000,  500\n"),
+                                         testing::train_document());
   const plan_points one_curve = read_plan_file(*one, 8000);
   // Ends before the cursor (1501): nothing changes.
-  auto behind = build_package_from(
-      line_description(1000, "curvad4,  1000,  500\ncurvas4,  1200,  100\n"), train_document());
+  auto behind = testing::build_package_from(
+      testing::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1200,  100\n"),
+      testing::train_document());
   expect_same_plan(read_plan_file(*behind, 8000), one_curve);
   // Starts before the cursor and ends after it: bent from metre 1501 to 1700,
   // exactly as a curve starting at the cursor.
-  auto overlapping = build_package_from(
-      line_description(1000, "curvad4,  1000,  500\ncurvas4,  1400,  300\n"), train_document());
-  auto at_cursor = build_package_from(
-      line_description(1000, "curvad4,  1000,  500\ncurvas4,  1500,  200\n"), train_document());
+  auto overlapping = testing::build_package_from(
+      testing::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1400,  300\n"),
+      testing::train_document());
+  auto at_cursor = testing::build_package_from(
+      testing::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1500,  200\n"),
+      testing::train_document());
   const plan_points bent = read_plan_file(*overlapping, 8000);
   expect_same_plan(bent, read_plan_file(*at_cursor, 8000));
   ASSERT_EQ(bent.computed, 7999);
@@ -261,11 +270,12 @@ TEST(Curves, ACurveFromBeforeThePlanCursorBendsOnlyFromTheCursorOn) {
 
 TEST(Curves, ACurvePastThePlansEndIsBentUpToItsLastMetre) {
   // L = 0: the plan ends at metre 7000; the start passes the range check.
-  auto r = build_package_from(line_description(0, "curvad4,  6900,  500\n"), train_document());
+  auto r = testing::build_package_from(testing::line_description(0, "curvad4,  6900,  500\n"),
+                                       testing::train_document());
   ASSERT_EQ(r->code(), 0);
   expect_plan_equals(read_plan_file(*r, 7000), reference_plan(7000, 6900, 500, 0.001));
   EXPECT_EQ(r->sc.plan.computed, 7001);
-  EXPECT_EQ(plan_tag(r->sc.plan, 7000), plan_tag_double);
+  EXPECT_EQ(model::plan_tag(r->sc.plan, 7000), model::plan_tag_double);
   // No empty element is left: 7001 elements a row, two of them integers.
   EXPECT_EQ(r->file(plan_file).size(), 2u * (2 * 7001 + 2 * 2 + 8 * 6999));
 }
@@ -280,12 +290,13 @@ TEST(Curves, ThePlanStopsAtMetreOneMillion) {
       {"curvad1,  1000000,  0\n", 103},  // the straight run alone passes the limit
   };
   for (const auto& c : cases) {
-    auto r = build_package_from(line_description(1000000, c.record), train_document());
+    auto r = testing::build_package_from(testing::line_description(1000000, c.record),
+                                         testing::train_document());
     EXPECT_EQ(r->code(), c.code) << c.record;
-    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.record;
+    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.record;
     // After 103 the compile ends: the train document is not read.
-    EXPECT_EQ(r->disk.files.count(test_train_path), c.code == 0 ? 0u : 1u) << c.record;
-    EXPECT_EQ(r->result.outcome, package_outcome::written) << c.record;
+    EXPECT_EQ(r->disk.files.count(testing::test_train_path), c.code == 0 ? 0u : 1u) << c.record;
+    EXPECT_EQ(r->result.outcome, run::package_outcome::written) << c.record;
     // The plan holds every metre up to 1000000; completed, up to L + 6998.
     EXPECT_EQ(r->sc.plan.computed, c.code == 0 ? 1006999 : 1000001) << c.record;
   }
@@ -307,11 +318,12 @@ TEST(Curves, FaultsOfCurveAndGradientRecords) {
       {"only the digit 7", "curvas7,  1000,  100\n", 103, 0, false},
   };
   for (const auto& c : cases) {
-    auto r = build_package_from(line_description(1000, c.records), train_document());
+    auto r = testing::build_package_from(testing::line_description(1000, c.records),
+                                         testing::train_document());
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_train_path), c.train_read ? 0u : 1u) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_train_path), c.train_read ? 0u : 1u) << c.name;
     EXPECT_EQ(r->sc.table[84].l4, c.train_read ? 120 : 0) << c.name;
     // After 15 the completion still runs; after 103 it does not.
     EXPECT_EQ(r->cell(0).b14, c.train_read ? 100 : 0) << c.name;
@@ -320,9 +332,10 @@ TEST(Curves, FaultsOfCurveAndGradientRecords) {
 }
 
 TEST(Gradients, AFailedRangeCheckEndsTheReadingButTheCompletionRuns) {
-  auto r = build_package_from(
-      line_description(1000, "pendenza,  0,  3\npendenza,  7901,  1\nmontagna,  1000,  1100,  2\n"),
-      train_document());
+  auto r = testing::build_package_from(
+      testing::line_description(
+          1000, "pendenza,  0,  3\npendenza,  7901,  1\nmontagna,  1000,  1100,  2\n"),
+      testing::train_document());
   EXPECT_EQ(r->code(), 15);
   EXPECT_EQ(r->position(), 7901);
   for (int i = 0; i <= 157; ++i) EXPECT_EQ(r->cell(i).b14, 103) << i;
@@ -332,8 +345,9 @@ TEST(Gradients, AFailedRangeCheckEndsTheReadingButTheCompletionRuns) {
 TEST(Curves, WithoutThePlanFlagCurveRecordsAreNotRead) {
   // Its numbers are then fields that match no record, so even a curve with
   // no class is no fault.
-  auto r = build_package_from(line_description(1000, "curvad7,  1000,  100\npendenza,  0,  4\n"),
-                              train_document(), 0);
+  auto r = testing::build_package_from(
+      testing::line_description(1000, "curvad7,  1000,  100\npendenza,  0,  4\n"),
+      testing::train_document(), 0);
   EXPECT_EQ(r->code(), 0);
   EXPECT_FALSE(r->sc.plan.exists());
   EXPECT_EQ(r->cell(10).b14, 104);
@@ -341,3 +355,5 @@ TEST(Curves, WithoutThePlanFlagCurveRecordsAreNotRead) {
 }
 
 }  // namespace
+
+}  // namespace compiler

@@ -4,15 +4,18 @@
 #include <cstdint>
 #include <utility>
 
-bool sort_kilometric_ranges(scenario_table& table) {
+namespace compiler {
+
+bool sort_kilometric_ranges(model::scenario_table& table) {
   struct range {
     int32_t start, reference, flag;
   };
   auto take = [&](int entry) {
-    const scenario_entry& e = table[static_cast<size_t>(entry)];
+    const model::scenario_entry& e = table[static_cast<size_t>(entry)];
     return range{e.l4, e.l8, e.l12};
   };
-  const range t = take(entry_range_last), d = take(entry_range_middle), u = take(entry_range_first);
+  const range t = take(model::entry_range_last), d = take(model::entry_range_middle),
+              u = take(model::entry_range_first);
   range order[3] = {};
   bool cleared = false;
 
@@ -55,17 +58,19 @@ bool sort_kilometric_ranges(scenario_table& table) {
   if (cleared) order[0] = order[1] = order[2] = range{0, 0, 0};
 
   for (int i = 0; i < 3; ++i) {
-    scenario_entry& e = table[static_cast<size_t>(entry_range_last + i)];
+    model::scenario_entry& e = table[static_cast<size_t>(model::entry_range_last + i)];
     e.l4 = order[i].start;
     e.l8 = order[i].reference;
     e.l12 = order[i].flag;
   }
   // A range in use has its kilometric reference moved on by 100 m.
   for (int i = 0; i < 3; ++i) {
-    scenario_entry& e = table[static_cast<size_t>(entry_range_last + i)];
+    model::scenario_entry& e = table[static_cast<size_t>(model::entry_range_last + i)];
     if (e.l12 != 1) continue;
-    if (e.l8 > INT32_MAX - range_reference_shift) return false;
-    e.l8 += range_reference_shift;
+    if (e.l8 > INT32_MAX - model::range_reference_shift) return false;
+    e.l8 += model::range_reference_shift;
   }
   return true;
 }
+
+}  // namespace compiler

@@ -3,7 +3,11 @@
 
 #include "model/scenario_table.h"
 
+namespace compiler {
+
 // Puts the three ranges in route order, the one that begins last in entry
 // 81, and moves the reference of each range in use on by 100 m. False (a
 // run-time fault) when a sum overflows 32 bits.
-bool sort_kilometric_ranges(scenario_table& table);
+bool sort_kilometric_ranges(model::scenario_table& table);
+
+}  // namespace compiler

@@ -9,13 +9,15 @@
 #include "model/route_extent.h"
 #include "runtime/windows1252.h"
 
+namespace compiler {
+
 namespace {
 
 // Sizes the grid and the plan for a route of L metres, every cell and point
 // empty.
 void create_grid_and_plan(compile_state& cs, int32_t route) {
-  cs.sc.grid.assign(static_cast<size_t>(last_cell_index(route)) + 1, track_cell{});
-  if (cs.with_plan) create_line_plan(cs.sc.plan, plan_last_metre(route));
+  cs.sc.grid.assign(static_cast<size_t>(model::last_cell_index(route)) + 1, model::track_cell{});
+  if (cs.with_plan) model::create_line_plan(cs.sc.plan, model::plan_last_metre(route));
 }
 
 // "lunghezza percorso": the route length, stored even when it is refused.
@@ -23,7 +25,7 @@ step route_length_record(compile_state& cs) {
   int32_t length;
   if (!read_record_field<record_kind::route_length, 0>(cs, &length)) return reader_fault(cs);
   route_length(cs.sc.table) = length;
-  if (length > longest_route) return reject_value(cs, fault_code::route_too_long, 0);
+  if (length > model::longest_route) return reject_value(cs, fault_code::route_too_long, 0);
   if (length < 0) return reject_value(cs, fault_code::negative_route_length, 0);
   create_grid_and_plan(cs, length);
   return step::next;
@@ -32,16 +34,16 @@ step route_length_record(compile_state& cs) {
 // "ripetizione segnali": the stretch with signal repetition and its code
 // count, taken from the digit in the keyword field.
 step signal_repetition_record(compile_state& cs, const std::string& keyword) {
-  scenario_table& t = cs.sc.table;
+  model::scenario_table& t = cs.sc.table;
   if (!read_record_field<record_kind::signal_repetition, 0>(cs, &repetition_start(t)) ||
       !read_record_field<record_kind::signal_repetition, 1>(cs, &repetition_end(t)))
     return reader_fault(cs);
   if (repetition_start(t) % 50 != 0)
     return reject_value(cs, fault_code::repetition_start_not_on_50, 0);
   if (repetition_end(t) % 50 != 0) return reject_value(cs, fault_code::repetition_end_not_on_50, 1);
-  if (contains(keyword, "4"))
+  if (runtime::contains(keyword, "4"))
     repetition_codes(t) = 4;
-  else if (contains(keyword, "9"))
+  else if (runtime::contains(keyword, "9"))
     repetition_codes(t) = 9;
   else
     return reject(cs, fault_code::repetition_code_count);
@@ -52,7 +54,7 @@ step signal_repetition_record(compile_state& cs, const std::string& keyword) {
 // "progressiva chilometrica": start, reference and in-use flag of a range.
 template <record_kind kind>
 step kilometric_range_record(compile_state& cs, int entry) {
-  scenario_entry& e = cs.sc.table[static_cast<size_t>(entry)];
+  model::scenario_entry& e = cs.sc.table[static_cast<size_t>(entry)];
   if (!read_record_field<kind, 0>(cs, &e.l4) || !read_record_field<kind, 1>(cs, &e.l8) ||
       !read_record_field<kind, 2>(cs, &e.l12))
     return reader_fault(cs);
@@ -70,18 +72,18 @@ step background_record(compile_state& cs, int32_t* slot) {
 step header_record(compile_state& cs) {
   const std::string field = cs.field;
   auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
-  scenario_table& t = cs.sc.table;
+  model::scenario_table& t = cs.sc.table;
   step s = step::next;
 
   if (is(record_kind::route_length) && (s = route_length_record(cs)) != step::next) return s;
-  if (is(record_kind::range_three) &&
-      (s = kilometric_range_record<record_kind::range_three>(cs, entry_range_last)) != step::next)
+  if (is(record_kind::range_three) && (s = kilometric_range_record<record_kind::range_three>(
+                                           cs, model::entry_range_last)) != step::next)
     return s;
-  if (is(record_kind::range_two) &&
-      (s = kilometric_range_record<record_kind::range_two>(cs, entry_range_middle)) != step::next)
+  if (is(record_kind::range_two) && (s = kilometric_range_record<record_kind::range_two>(
+                                         cs, model::entry_range_middle)) != step::next)
     return s;
-  if (is(record_kind::range_one) &&
-      (s = kilometric_range_record<record_kind::range_one>(cs, entry_range_first)) != step::next)
+  if (is(record_kind::range_one) && (s = kilometric_range_record<record_kind::range_one>(
+                                         cs, model::entry_range_first)) != step::next)
     return s;
   if (is(record_kind::background_one) &&
       (s = background_record<record_kind::background_one>(cs, &background_one(t))) != step::next)
@@ -101,7 +103,7 @@ namespace {
 // A section header ("[curve]") ends the general header, unless it begins
 // with a dash.
 bool ends_header(const std::string& field) {
-  if (!contains(field, "[") || !contains(field, "]")) return false;
+  if (!runtime::contains(field, "[") || !runtime::contains(field, "]")) return false;
   size_t first = field.find_first_not_of(" \t");
   return first == std::string::npos || field[first] != '-';
 }
@@ -123,13 +125,13 @@ step line_record(compile_state& cs) {
 // The general header, up to the first section header after it. Up to ten
 // fields with a dash before a header record are passed over.
 step read_general_header(compile_state& cs) {
-  field_reader& reader = *cs.reader;
+  runtime::field_reader& reader = *cs.reader;
   for (;;) {
     if (reader.at_end()) return step::next;
     if (!read_keyword_field(cs)) return reader_fault(cs);
     if (reader.at_end()) return step::next;
     for (int i = 0; i < 10; ++i)
-      if (contains(cs.field, "-") && !read_keyword_field(cs)) return reader_fault(cs);
+      if (runtime::contains(cs.field, "-") && !read_keyword_field(cs)) return reader_fault(cs);
     step s = traced(cs, [&] { return header_record(cs); });
     if (s != step::next) return s;
     if (ends_header(cs.field)) return step::next;
@@ -162,7 +164,7 @@ step read_line_description_from(compile_state& cs) {
   if (!sort_kilometric_ranges(cs.sc.table))
     return runtime_fault(cs, "a kilometric range overflows");
   cs.line = line_cursors{};
-  if (cs.with_plan) start_line_plan(cs.sc.plan);
+  if (cs.with_plan) model::start_line_plan(cs.sc.plan);
 
   s = read_line_records(cs);
   if (s != step::next) return s;
@@ -176,10 +178,12 @@ step read_line_description_from(compile_state& cs) {
 }  // namespace
 
 step read_line_description(compile_state& cs, std::string_view bytes) {
-  field_reader reader(bytes);
+  runtime::field_reader reader(bytes);
   cs.reader = &reader;
   cs.document = source_document::line_description;
   const step s = read_line_description_from(cs);
   cs.reader = nullptr;
   return s;
 }
+
+}  // namespace compiler

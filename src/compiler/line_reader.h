@@ -6,6 +6,8 @@
 
 #include "compiler/compile_state.h"
 
+namespace compiler {
+
 // Reads the line description: the general header sizes the grid and the
 // plan, then every record is offered to the record handlers. Returns
 // step::next when the train document is to be read next, step::stop when the
@@ -15,3 +17,5 @@ step read_line_description(compile_state& cs, std::string_view bytes);
 // The general header's tests, each applied to the keyword field in
 // cs.field; every test that matches reads its values.
 step header_record(compile_state& cs);
+
+}  // namespace compiler

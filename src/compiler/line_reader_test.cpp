@@ -8,6 +8,8 @@
 #include "compiler/kilometric_ranges.h"
 #include "testing/scenario_fixture.h"
 
+namespace compiler {
+
 namespace {
 
 std::string header(std::string_view body) {
@@ -15,7 +17,7 @@ std::string header(std::string_view body) {
 }
 
 TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
-  auto c = build_package_from(line_description(60000), train_document());
+  auto c = testing::build_package_from(testing::line_description(60000), testing::train_document());
   EXPECT_EQ(c->code(), 0);
   EXPECT_EQ(c->sc.table[84].l8, 60000);
   EXPECT_EQ(c->sc.last_cell(), 1340);
@@ -24,22 +26,23 @@ TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
   EXPECT_EQ(c->file("Borvasco_Lestrano_40817.dat").size(), 15u * 1341);
   EXPECT_EQ(c->file("Borvasco_Lestrano_linea.dat").size(), 20u * 67000 - 36);
   // Both documents are gone once read.
-  EXPECT_EQ(c->disk.files.count(test_line_path), 0u);
-  EXPECT_EQ(c->disk.files.count(test_train_path), 0u);
+  EXPECT_EQ(c->disk.files.count(testing::test_line_path), 0u);
+  EXPECT_EQ(c->disk.files.count(testing::test_train_path), 0u);
 }
 
 TEST(LineHeader, StoresRangesBackgroundsAndSignalRepetition) {
-  auto c = build_package_from(header("lunghezza percorso,    20000\n"
-                                     "progressiva chilometrica uno,    0,    50000,    1\n"
-                                     "progressiva chilometrica due,    42000,    61000,    1\n"
-                                     "progressiva chilometrica tre,    0,    0,    0\n"
-                                     "sfondo uno,    1\n"
-                                     "sfondo due,    2\n"
-                                     "sfondo tre,    3\n"
-                                     "ripetizione segnali 9 codici,    1000,    2000\n"
-                                     "[curve]\n"),
-                              train_document());
-  const scenario_table& t = c->sc.table;
+  auto c =
+      testing::build_package_from(header("lunghezza percorso,    20000\n"
+                                         "progressiva chilometrica uno,    0,    50000,    1\n"
+                                         "progressiva chilometrica due,    42000,    61000,    1\n"
+                                         "progressiva chilometrica tre,    0,    0,    0\n"
+                                         "sfondo uno,    1\n"
+                                         "sfondo due,    2\n"
+                                         "sfondo tre,    3\n"
+                                         "ripetizione segnali 9 codici,    1000,    2000\n"
+                                         "[curve]\n"),
+                                  testing::train_document());
+  const model::scenario_table& t = c->sc.table;
   EXPECT_EQ(c->code(), 0);
   EXPECT_EQ(t[81].l4, 42000);
   EXPECT_EQ(t[81].l8, 61100);
@@ -89,21 +92,21 @@ TEST(LineHeader, FaultsAndTheirEffects) {
       {"value too wide", header("lunghezza percorso,    99999999999\n"), 25, false, false},
   };
   for (const auto& c : cases) {
-    auto r = build_package_from(c.line, train_document());
+    auto r = testing::build_package_from(c.line, testing::train_document());
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->sc.has_grid(), c.grid) << c.name;
-    EXPECT_EQ(r->result.outcome == package_outcome::written, c.grid) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_train_path), c.train_doc_kept ? 1u : 0u) << c.name;
+    EXPECT_EQ(r->result.outcome == run::package_outcome::written, c.grid) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_train_path), c.train_doc_kept ? 1u : 0u) << c.name;
   }
 }
 
 TEST(LineHeader, MissingDocumentIsFault101AndDeletesNothing) {
-  auto prepared = std::make_unique<built_package>();
-  prepared->disk.files[test_train_path] = train_document();
-  auto r = build_package_on(std::move(prepared));
+  auto prepared = std::make_unique<testing::built_package>();
+  prepared->disk.files[testing::test_train_path] = testing::train_document();
+  auto r = testing::build_package_on(std::move(prepared));
   EXPECT_EQ(r->code(), 101);
-  EXPECT_EQ(r->result.outcome, package_outcome::no_grid);
+  EXPECT_EQ(r->result.outcome, run::package_outcome::no_grid);
   EXPECT_EQ(r->disk.files.size(), 1u);
 }
 
@@ -131,7 +134,7 @@ TEST(LineHeader, KeywordMatching) {
        "lunghezza percorso,    9000\nripetizione segnali 4 codici,    1000,    0\n", 9000, 0},
   };
   for (const auto& c : cases) {
-    auto r = build_package_from(header(c.body), train_document());
+    auto r = testing::build_package_from(header(c.body), testing::train_document());
     EXPECT_EQ(r->code(), 0) << c.name;
     EXPECT_EQ(r->sc.table[84].l8, c.route) << c.name;
     EXPECT_EQ(r->sc.table[86].l12, c.codes) << c.name;
@@ -139,20 +142,22 @@ TEST(LineHeader, KeywordMatching) {
   }
   // Ten fields with a dash in a row are passed over; an eleventh is examined
   // (here it ends the header before the route length is read).
-  auto skipped = build_package_from(
-      header("-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"), train_document());
+  auto skipped = testing::build_package_from(
+      header("-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"), testing::train_document());
   EXPECT_EQ(skipped->code(), 0);
-  auto examined = build_package_from(
-      header("-,-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"), train_document());
+  auto examined = testing::build_package_from(
+      header("-,-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"),
+      testing::train_document());
   EXPECT_EQ(examined->code(), 104);
 }
 
 TEST(LineHeader, ARecordInTheLastFieldIsNeverProcessed) {
   // Processed, the gradient record would read past the end of the document.
-  auto r = build_package_from("[generale]\nlunghezza percorso,    9000\n[curve]\npendenza",
-                              train_document());
+  auto r = testing::build_package_from("[generale]\nlunghezza percorso,    9000\n[curve]\npendenza",
+                                       testing::train_document());
   EXPECT_EQ(r->code(), 0);
-  r = build_package_from("[generale]\n[x]\nlunghezza percorso,    9000", train_document());
+  r = testing::build_package_from("[generale]\n[x]\nlunghezza percorso,    9000",
+                                  testing::train_document());
   EXPECT_EQ(r->code(), 104);
 }
 
@@ -177,7 +182,7 @@ TEST(ProgressiveOrdina, PutsTheRangesInRouteOrder) {
       {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
   };
   for (const auto& c : cases) {
-    scenario_table table;
+    model::scenario_table table;
     auto set = [&](int e, range r) {
       table[e].l4 = r.start;
       table[e].l8 = r.reference;
@@ -199,3 +204,5 @@ TEST(ProgressiveOrdina, PutsTheRangesInRouteOrder) {
 }
 
 }  // namespace
+
+}  // namespace compiler

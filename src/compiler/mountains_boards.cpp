@@ -6,6 +6,8 @@
 #include "model/cell_words.h"
 #include "model/rounding.h"
 
+namespace compiler {
+
 namespace {
 
 constexpr int32_t most_mountains = 80;
@@ -13,20 +15,21 @@ constexpr int32_t most_mountains = 80;
 }  // namespace
 
 mountain_cells cells_of_mountain(int32_t start, int32_t end) {
-  return {static_cast<int64_t>(round_half_even(start / 50.0)),
-          static_cast<int64_t>(round_half_even(end / 50.0 - 1))};
+  return {static_cast<int64_t>(model::round_half_even(start / 50.0)),
+          static_cast<int64_t>(model::round_half_even(end / 50.0 - 1))};
 }
 
-void lay_mountain(track_grid& grid, int32_t start, int32_t end, int32_t type, bool with_markers) {
+void lay_mountain(model::track_grid& grid, int32_t start, int32_t end, int32_t type,
+                  bool with_markers) {
   const int64_t last_cell = static_cast<int64_t>(grid.size()) - 1;
   const auto [first, last] = cells_of_mountain(start, end);
   int64_t from = first < 0 ? 0 : first;
   int64_t to = last > last_cell ? last_cell : last;
   for (int64_t k = from; k <= to; ++k) {
-    track_cell& c = grid[static_cast<size_t>(k)];
+    model::track_cell& c = grid[static_cast<size_t>(k)];
     c.b12 = static_cast<uint8_t>(type);
     bool fourth = (k - first + 1) % 4 == 0;
-    if (with_markers && fourth && c.kind == kind_empty) c.kind = kind_mountain_marker;
+    if (with_markers && fourth && c.kind == model::kind_empty) c.kind = model::kind_mountain_marker;
   }
 }
 
@@ -59,16 +62,16 @@ step mountain_record(compile_state& cs) {
   return after_laying(cs, std::nullopt, start);
 }
 
-std::optional<fault_code> lay_speed_board(track_grid& grid, const speed_board& board) {
-  track_cell& cell = grid[static_cast<size_t>(point_cell(board.position))];
-  if (!is_free_cell(cell)) return fault_code::speed_board_cell_taken;
+std::optional<fault_code> lay_speed_board(model::track_grid& grid, const speed_board& board) {
+  model::track_cell& cell = grid[static_cast<size_t>(model::point_cell(board.position))];
+  if (!model::is_free_cell(cell)) return fault_code::speed_board_cell_taken;
   int16_t w[3], stripes;
   for (int i = 0; i < 3; ++i)
-    if (!pack_board_speeds(board.s_speeds[i], board.d_speeds[i], &w[i]))
+    if (!model::pack_board_speeds(board.s_speeds[i], board.d_speeds[i], &w[i]))
       return fault_code::speed_board_word_too_wide;
-  if (!pack_board_stripes(board.s_stripes, board.d_stripes, &stripes))
+  if (!model::pack_board_stripes(board.s_stripes, board.d_stripes, &stripes))
     return fault_code::speed_board_word_too_wide;
-  cell.kind = kind_speed_board;
+  cell.kind = model::kind_speed_board;
   cell.w2 = w[0];
   cell.w4 = w[1];
   cell.w6 = w[2];
@@ -97,15 +100,17 @@ step text_board_record(compile_state& cs) {
     return reader_fault(cs);
   if (range_check(cs, position) != step::next) return step::end_document;
   if (position < 0) return reject_value_at(cs, fault_code::negative_position, 0, position);
-  track_cell& cell = cs.sc.grid[static_cast<size_t>(point_cell(position))];
-  if (!is_free_cell(cell)) return reject_at(cs, fault_code::text_board_cell_taken, position);
+  model::track_cell& cell = cs.sc.grid[static_cast<size_t>(model::point_cell(position))];
+  if (!model::is_free_cell(cell)) return reject_at(cs, fault_code::text_board_cell_taken, position);
   int32_t& entry = cs.line.board_entry;
   if (entry < 0) return reject_at(cs, fault_code::too_many_text_boards, position);
-  if (cs.field.size() > longest_entry_text)
+  if (cs.field.size() > model::longest_entry_text)
     return runtime_fault(cs, "the board's text is longer than 65535 characters");
-  cell.kind = kind_text_board;
+  cell.kind = model::kind_text_board;
   cell.w2 = static_cast<int16_t>(entry);
   cs.sc.table[static_cast<size_t>(entry)].text = cs.field;
   --entry;
   return step::next;
 }
+
+}  // namespace compiler

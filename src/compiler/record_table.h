@@ -13,6 +13,8 @@
 #include <span>
 #include <string_view>
 
+namespace compiler {
+
 enum class record_kind {
   // The line description's general header.
   route_length,
@@ -782,3 +784,5 @@ static_assert(
       return true;
     }(),
     "the record table lists the records in the order of record_kind");
+
+}  // namespace compiler

@@ -15,6 +15,8 @@
 #include "runtime/field_reader.h"
 #include "runtime/windows1252.h"
 
+namespace compiler {
+
 namespace {
 
 // The keyword as an author writes it, with its parts: "curvas1".
@@ -68,11 +70,12 @@ void expect_lines_match_table(std::span<const std::string_view> lines, bool line
   int records = 0;
   for (std::string_view line : lines) {
     SCOPED_TRACE(std::string(line));
-    field_reader r(line);
+    runtime::field_reader r(line);
     std::string keyword;
     ASSERT_TRUE(r.read_text(&keyword));
-    if (contains(keyword, "[") && contains(keyword, "]")) {
-      if (line_description && !contains(keyword, "[generale]")) place = record_place::line_records;
+    if (runtime::contains(keyword, "[") && runtime::contains(keyword, "]")) {
+      if (line_description && !runtime::contains(keyword, "[generale]"))
+        place = record_place::line_records;
       continue;
     }
     const record_description* found = nullptr;
@@ -111,11 +114,11 @@ void expect_lines_match_table(std::span<const std::string_view> lines, bool line
 }
 
 TEST(RecordTable, BuiltInLineDescriptionHasTheTablesFields) {
-  expect_lines_match_table(line_document_lines(), true);
+  expect_lines_match_table(documents::line_document_lines(), true);
 }
 
 TEST(RecordTable, BuiltInTrainDocumentHasTheTablesFields) {
-  expect_lines_match_table(train_document_lines(), false);
+  expect_lines_match_table(documents::train_document_lines(), false);
 }
 
 // A record whose values all fit: positions at 1000 m, texts "TESTO", every
@@ -158,8 +161,9 @@ TEST(RecordTable, EveryHandlerReadsExactlyTheTablesFields) {
     EXPECT_FALSE(whole.fault) << "code " << fault_number(whole.fault->code) << " "
                               << whole.fault->detail;
     if (r.fields.back().storage == field_storage::text) {
-      const scenario_table& t = whole.compiled.table;
-      EXPECT_TRUE(t[first_station_entry].text == "TESTO" || t[first_board_entry].text == "TESTO");
+      const model::scenario_table& t = whole.compiled.table;
+      EXPECT_TRUE(t[model::first_station_entry].text == "TESTO" ||
+                  t[model::first_board_entry].text == "TESTO");
       continue;
     }
     const compile_result short_one = compile_with(r, true);
@@ -169,3 +173,5 @@ TEST(RecordTable, EveryHandlerReadsExactlyTheTablesFields) {
 }
 
 }  // namespace
+
+}  // namespace compiler

@@ -7,6 +7,8 @@
 
 #include "compiler/compile_state.h"
 
+namespace compiler {
+
 step signal_record(compile_state& cs);
 step restriction_record(compile_state& cs);
 step abbattimento_record(compile_state& cs);
@@ -24,7 +26,7 @@ struct track_signal {
 };
 // Lays a signal at the point cell of its position, with its four approach
 // marks 100 to 400 m before it; fault 16 when the cell is taken.
-std::optional<fault_code> lay_signal(track_grid& grid, const track_signal& sig);
+std::optional<fault_code> lay_signal(model::track_grid& grid, const track_signal& sig);
 
 // A temporary speed restriction from metre x, `length` metres long, at
 // `speed` km/h; `countdown` asks for the four countdown boards.
@@ -39,4 +41,6 @@ struct restriction {
 // Lays its end, its start, its warning board 1200 m ahead and its countdown
 // boards. Faults 17 to 20 when a cell is taken, 110 when the end cell lies
 // outside the grid. The caller has checked that x + length fits 32 bits.
-std::optional<fault_code> lay_restriction(track_grid& grid, const restriction& r);
+std::optional<fault_code> lay_restriction(model::track_grid& grid, const restriction& r);
+
+}  // namespace compiler

@@ -10,6 +10,8 @@
 #include "model/cell_words.h"
 #include "testing/scenario_fixture.h"
 
+namespace compiler {
+
 namespace {
 
 // L = 10000: N = 340.
@@ -42,22 +44,23 @@ std::string abbattimento(int32_t p, int32_t w) {
   return "abbattimento,  " + std::to_string(p) + ",  " + std::to_string(w) + "\n";
 }
 
-std::unique_ptr<built_package> compile_train(const std::string& records,
-                                             const std::string& line_records = "") {
-  return build_package_from(line_description(route, line_records), train_document(records));
+std::unique_ptr<testing::built_package> compile_train(const std::string& records,
+                                                      const std::string& line_records = "") {
+  return testing::build_package_from(testing::line_description(route, line_records),
+                                     testing::train_document(records));
 }
 
-int count_kind(const built_package& c, uint8_t kind) {
+int count_kind(const testing::built_package& c, uint8_t kind) {
   int n = 0;
-  for (const track_cell& cell : c.sc.grid) n += cell.kind == kind;
+  for (const model::track_cell& cell : c.sc.grid) n += cell.kind == kind;
   return n;
 }
 
 // A scenario with an empty grid of cells 0 .. last, for laying objects
 // directly.
-scenario grid_of(int32_t last) {
-  scenario st;
-  st.grid.assign(static_cast<size_t>(last) + 1, track_cell{});
+model::scenario grid_of(int32_t last) {
+  model::scenario st;
+  st.grid.assign(static_cast<size_t>(last) + 1, model::track_cell{});
   return st;
 }
 
@@ -85,8 +88,8 @@ TEST(Signals, PackingOfTheFourWordsAndTheApproachMarks) {
   for (const auto& c : cases) {
     auto r = compile_train(segnale(c.v));
     ASSERT_EQ(r->code(), 0) << c.name;
-    const track_cell& s = r->cell(101);
-    EXPECT_EQ(s.kind, kind_signal) << c.name;
+    const model::track_cell& s = r->cell(101);
+    EXPECT_EQ(s.kind, model::kind_signal) << c.name;
     EXPECT_EQ(s.w2, c.w2) << c.name;
     EXPECT_EQ(s.w4, c.w4) << c.name;
     EXPECT_EQ(s.w6, c.w6) << c.name;
@@ -112,9 +115,9 @@ TEST(Signals, TheTimeValueIsKeptOnlyForSx2AndRaisedAbove100) {
     EXPECT_EQ(r->cell(101).b10, c.b10) << c.sx << " " << c.tempo;
   }
   // The raised value is the one laid.
-  scenario st = grid_of(340);
+  model::scenario st = grid_of(340);
   ASSERT_FALSE(lay_signal(st.grid, {5000, 2, {3, 0, 0}, 0, 0, {0, 0, 0}, 50}));
-  EXPECT_EQ(signal_time(50), 101);
+  EXPECT_EQ(model::signal_time(50), 101);
   EXPECT_EQ(st.grid[101].b10, 101);
 }
 
@@ -122,7 +125,7 @@ TEST(Signals, MarksAreWrittenWhateverTheCellHoldsAndNotBeforeCell0) {
   // A text board 100 m before the signal keeps its kind and gets the mark.
   auto r = compile_train(segnale_at(5000), "cartello_indicatore,  4900,   (A)\n");
   ASSERT_EQ(r->code(), 0);
-  EXPECT_EQ(r->cell(99).kind, kind_text_board);
+  EXPECT_EQ(r->cell(99).kind, model::kind_text_board);
   EXPECT_EQ(r->cell(99).b11, 41);
 
   // A signal at 300 m (cell 7): marks in cells 5, 3 and 1; the fourth would
@@ -139,7 +142,7 @@ TEST(Signals, ASignalTakesAMountainMarker) {
   // Cells 96 .. 107 of type 12: a marker in cell 99.
   auto r = compile_train(segnale_at(4900), "montagna,   4800,  5400,  12\n");
   ASSERT_EQ(r->code(), 0);
-  EXPECT_EQ(r->cell(99).kind, kind_signal);
+  EXPECT_EQ(r->cell(99).kind, model::kind_signal);
   EXPECT_EQ(r->cell(99).b12, 2);
 }
 
@@ -148,48 +151,49 @@ TEST(Restrictions, WarningStartEndAndCountdownCells) {
   // c(6000) = 121, countdown r(3800) = 76 and the three cells before it.
   auto r = compile_train(rallentamento(5000, 60, 1000, 2, 1, 5));
   ASSERT_EQ(r->code(), 0);
-  const track_cell& warning = r->cell(77);
-  EXPECT_EQ(warning.kind, kind_restriction_warning);
+  const model::track_cell& warning = r->cell(77);
+  EXPECT_EQ(warning.kind, model::kind_restriction_warning);
   EXPECT_EQ(warning.w2, 60);
   EXPECT_EQ(warning.w4, 5);
   EXPECT_EQ(warning.w6, 0);
   for (int cell : {101, 121}) {
-    const track_cell& t = r->cell(cell);
-    EXPECT_EQ(t.kind, cell == 101 ? kind_restriction_start : kind_restriction_end) << cell;
+    const model::track_cell& t = r->cell(cell);
+    EXPECT_EQ(t.kind, cell == 101 ? model::kind_restriction_start : model::kind_restriction_end)
+        << cell;
     EXPECT_EQ(t.w2, 60) << cell;
     EXPECT_EQ(t.w4, 5) << cell;
     EXPECT_EQ(t.w6, 2) << cell;
   }
   for (int k = 0; k < 4; ++k) {
-    const track_cell& countdown = r->cell(76 - k);
-    EXPECT_EQ(countdown.kind, kind_countdown) << k;
+    const model::track_cell& countdown = r->cell(76 - k);
+    EXPECT_EQ(countdown.kind, model::kind_countdown) << k;
     EXPECT_EQ(countdown.w2, k + 1) << k;
     EXPECT_EQ(countdown.w4, k + 1) << k;
   }
-  EXPECT_EQ(r->cell(72).kind, kind_empty);
-  EXPECT_EQ(r->cell(78).kind, kind_empty);
+  EXPECT_EQ(r->cell(72).kind, model::kind_empty);
+  EXPECT_EQ(r->cell(78).kind, model::kind_empty);
 
   // Without a speed difference every w4 stays 0; without f_ta no countdown.
   r = compile_train(rallentamento(5000, 60, 1000, 2, 0, 0));
   for (int cell : {77, 101, 121}) EXPECT_EQ(r->cell(cell).w4, 0) << cell;
-  for (int cell = 73; cell <= 76; ++cell) EXPECT_EQ(r->cell(cell).kind, kind_empty) << cell;
+  for (int cell = 73; cell <= 76; ++cell) EXPECT_EQ(r->cell(cell).kind, model::kind_empty) << cell;
 }
 
 TEST(Restrictions, AWarningBoardOnlyBeyond1500Metres) {
   // At 1500: start and end cells only, f_ta ignored.
   auto r = compile_train(rallentamento(1500, 60, 1000, 0, 1, 0));
   ASSERT_EQ(r->code(), 0);
-  EXPECT_EQ(r->cell(31).kind, kind_restriction_start);
-  EXPECT_EQ(r->cell(51).kind, kind_restriction_end);
-  EXPECT_EQ(count_kind(*r, kind_restriction_warning), 0);
-  EXPECT_EQ(count_kind(*r, kind_countdown), 0);
+  EXPECT_EQ(r->cell(31).kind, model::kind_restriction_start);
+  EXPECT_EQ(r->cell(51).kind, model::kind_restriction_end);
+  EXPECT_EQ(count_kind(*r, model::kind_restriction_warning), 0);
+  EXPECT_EQ(count_kind(*r, model::kind_countdown), 0);
 
   // At 1550: the warning cell is c(350) = 8, the countdown cells 7 to 4.
   r = compile_train(rallentamento(1550, 60, 1000, 0, 1, 0));
   ASSERT_EQ(r->code(), 0);
-  EXPECT_EQ(r->cell(8).kind, kind_restriction_warning);
+  EXPECT_EQ(r->cell(8).kind, model::kind_restriction_warning);
   for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(r->cell(7 - k).kind, kind_countdown) << k;
+    EXPECT_EQ(r->cell(7 - k).kind, model::kind_countdown) << k;
     EXPECT_EQ(r->cell(7 - k).w2, k + 1) << k;
     EXPECT_EQ(r->cell(7 - k).w4, 0) << k;
   }
@@ -200,11 +204,11 @@ TEST(Restrictions, CountdownCellsCountFromTheStretchCellOfTheWarningMetre) {
   // from r(3825) = round(76.5) = 76; cell 77 stays empty between them.
   auto r = compile_train(rallentamento(5025, 60, 1000, 0, 1, 0));
   ASSERT_EQ(r->code(), 0);
-  EXPECT_EQ(r->cell(102).kind, kind_restriction_start);
-  EXPECT_EQ(r->cell(78).kind, kind_restriction_warning);
-  EXPECT_EQ(r->cell(77).kind, kind_empty);
+  EXPECT_EQ(r->cell(102).kind, model::kind_restriction_start);
+  EXPECT_EQ(r->cell(78).kind, model::kind_restriction_warning);
+  EXPECT_EQ(r->cell(77).kind, model::kind_empty);
   for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(r->cell(76 - k).kind, kind_countdown) << k;
+    EXPECT_EQ(r->cell(76 - k).kind, model::kind_countdown) << k;
     EXPECT_EQ(r->cell(76 - k).w2, k + 1) << k;
   }
 }
@@ -213,18 +217,18 @@ TEST(Restrictions, AnEndCellThatIsTheStartCellEndsAsTheStart) {
   for (int32_t length : {0, 20}) {
     auto r = compile_train(rallentamento(5000, 60, length, 3, 0, 5));
     ASSERT_EQ(r->code(), 0) << length;
-    const track_cell& s = r->cell(101);
-    EXPECT_EQ(s.kind, kind_restriction_start) << length;
+    const model::track_cell& s = r->cell(101);
+    EXPECT_EQ(s.kind, model::kind_restriction_start) << length;
     EXPECT_EQ(s.w2, 60) << length;
     EXPECT_EQ(s.w4, 5) << length;
     EXPECT_EQ(s.w6, 3) << length;
-    EXPECT_EQ(r->cell(102).kind, kind_empty) << length;
+    EXPECT_EQ(r->cell(102).kind, model::kind_empty) << length;
   }
 }
 
 TEST(Restrictions, ASpeedDifferenceOf0LeavesW4AsItWas) {
   for (int32_t d_v : {0, 5}) {
-    scenario st = grid_of(340);
+    model::scenario st = grid_of(340);
     for (auto& cell : st.grid) cell.w4 = 77;
     ASSERT_FALSE(lay_restriction(st.grid, {5000, 60, 1000, 2, 1, d_v}));
     const int16_t kept = d_v == 0 ? 77 : 5;
@@ -236,7 +240,7 @@ TEST(Restrictions, ASpeedDifferenceOf0LeavesW4AsItWas) {
     // Values keep their low 16 bits.
     EXPECT_EQ(st.grid[101].w2, 60);
   }
-  scenario st = grid_of(340);
+  model::scenario st = grid_of(340);
   ASSERT_FALSE(lay_restriction(st.grid, {5000, 70000, 1000, -1, 0, 65541}));
   EXPECT_EQ(st.grid[101].w2, 4464);
   EXPECT_EQ(st.grid[101].w4, 5);
@@ -248,22 +252,22 @@ TEST(Abbattimento, AMarkerWithAValueOrAPlainMarker) {
     int32_t w;
     uint8_t kind;
     int16_t w2;
-  } cases[] = {{80, kind_approach_marker, 80},
-               {200, kind_approach_marker, 200},
-               {0, kind_plain_marker, 0},
-               {-5, kind_plain_marker, 0}};
+  } cases[] = {{80, model::kind_approach_marker, 80},
+               {200, model::kind_approach_marker, 200},
+               {0, model::kind_plain_marker, 0},
+               {-5, model::kind_plain_marker, 0}};
   for (const auto& c : cases) {
     // r(1000) = 20, the cell before the signal's c(1000) = 21.
     auto r = compile_train(abbattimento(1000, c.w));
     ASSERT_EQ(r->code(), 0) << c.w;
     EXPECT_EQ(r->cell(20).kind, c.kind) << c.w;
     EXPECT_EQ(r->cell(20).w2, c.w2) << c.w;
-    EXPECT_EQ(r->cell(21).kind, kind_empty) << c.w;
+    EXPECT_EQ(r->cell(21).kind, model::kind_empty) << c.w;
   }
   // On a mountain marker it replaces the kind and the mountain byte stays.
   auto r = compile_train(abbattimento(1150, 80), "montagna,   1000,  1550,  12\n");
   ASSERT_EQ(r->code(), 0);
-  EXPECT_EQ(r->cell(23).kind, kind_approach_marker);
+  EXPECT_EQ(r->cell(23).kind, model::kind_approach_marker);
   EXPECT_EQ(r->cell(23).b12, 2);
 }
 
@@ -303,13 +307,13 @@ TEST(PointObjects, FaultsEndTheCompileAtTheRecord) {
     auto r = compile_train("velocita,  0,  100\n" + c.records + "sabbia,  7\n", c.line);
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
     // The reading ended at the record: no later record, no tail.
     EXPECT_EQ(r->sc.table[86].w24, 1) << c.name;
     EXPECT_EQ(r->cell(10).b13, 0) << c.name;
-    EXPECT_EQ(r->cell(0).kind, kind_empty) << c.name;
-    EXPECT_EQ(r->result.outcome, package_outcome::written) << c.name;
+    EXPECT_EQ(r->cell(0).kind, model::kind_empty) << c.name;
+    EXPECT_EQ(r->result.outcome, run::package_outcome::written) << c.name;
   }
 }
 
@@ -317,17 +321,17 @@ TEST(Restrictions, AFailedRestrictionWritesNothingBeforeTheCountdownCheck) {
   // Taken end cell: neither the warning nor the start cell is laid.
   auto r = compile_train(segnale_at(6000) + rallentamento(5000, 60, 1000, 0, 0, 0));
   EXPECT_EQ(r->code(), 19);
-  EXPECT_EQ(r->cell(77).kind, kind_empty);
-  EXPECT_EQ(r->cell(101).kind, kind_empty);
+  EXPECT_EQ(r->cell(77).kind, model::kind_empty);
+  EXPECT_EQ(r->cell(101).kind, model::kind_empty);
   // Taken countdown cell: warning, start and end cells stay written, no
   // countdown cell is laid.
   r = compile_train(segnale_at(3650) + rallentamento(5000, 60, 1000, 0, 1, 0));
   EXPECT_EQ(r->code(), 20);
-  EXPECT_EQ(r->cell(77).kind, kind_restriction_warning);
-  EXPECT_EQ(r->cell(101).kind, kind_restriction_start);
-  EXPECT_EQ(r->cell(121).kind, kind_restriction_end);
-  EXPECT_EQ(r->cell(74).kind, kind_signal);
-  EXPECT_EQ(count_kind(*r, kind_countdown), 0);
+  EXPECT_EQ(r->cell(77).kind, model::kind_restriction_warning);
+  EXPECT_EQ(r->cell(101).kind, model::kind_restriction_start);
+  EXPECT_EQ(r->cell(121).kind, model::kind_restriction_end);
+  EXPECT_EQ(r->cell(74).kind, model::kind_signal);
+  EXPECT_EQ(count_kind(*r, model::kind_countdown), 0);
   // The same signal is no obstacle when there are no countdown boards.
   r = compile_train(segnale_at(3650) + rallentamento(5000, 60, 1000, 0, 0, 0));
   EXPECT_EQ(r->code(), 0);
@@ -340,10 +344,12 @@ TEST(PointObjects, ARecordBeyondTheGridEndsTheReadingOnly) {
     auto r = compile_train("velocita,  0,  100\n" + segnale_at(16900) + failing + "sabbia,  7\n");
     EXPECT_EQ(r->code(), 15) << failing;
     EXPECT_EQ(r->position(), 16901) << failing;
-    EXPECT_EQ(r->cell(339).kind, kind_signal) << failing;
+    EXPECT_EQ(r->cell(339).kind, model::kind_signal) << failing;
     EXPECT_EQ(r->sc.table[86].w24, 1) << failing;
     EXPECT_EQ(r->cell(10).b13, 20) << failing;  // the tails ran
   }
 }
 
 }  // namespace
+
+}  // namespace compiler

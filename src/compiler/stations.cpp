@@ -4,6 +4,8 @@
 
 #include "model/cell_words.h"
 
+namespace compiler {
+
 namespace {
 
 bool fits_i32(int64_t v) {
@@ -12,7 +14,7 @@ bool fits_i32(int64_t v) {
 
 // The zone of a station at metre p, `length` metres long, by its type, each
 // value stored as it is worked out (in 32 bits: false when one overflows).
-bool set_zone(scenario_entry& e, int32_t p, int32_t length) {
+bool set_zone(model::scenario_entry& e, int32_t p, int32_t length) {
   auto store = [](int32_t* slot, int64_t v) {
     if (!fits_i32(v)) return false;
     *slot = static_cast<int32_t>(v);
@@ -44,7 +46,7 @@ bool set_zone(scenario_entry& e, int32_t p, int32_t length) {
 step station_record(compile_state& cs) {
   constexpr record_kind kind = record_kind::station;
   const int32_t k = cs.train.station_entry;
-  scenario_entry& e = cs.sc.table[static_cast<size_t>(k)];
+  model::scenario_entry& e = cs.sc.table[static_cast<size_t>(k)];
 
   if (!read_record_field<kind, 0>(cs, &e.l12)) return reader_fault(cs);
   const int32_t p = e.l12;
@@ -75,12 +77,12 @@ step station_record(compile_state& cs) {
   e.l40 = static_cast<int32_t>(seconds);
   if (!read_record_field<kind, 16>(cs, &e.text)) return reader_fault(cs);
   static_assert(record_of(kind).fields.size() == 17, "a station field the handler does not read");
-  if (e.text.size() > longest_entry_text)
+  if (e.text.size() > model::longest_entry_text)
     return runtime_fault(cs, "the station's name is longer than 65535 characters");
 
   if (!set_zone(e, p, length)) return runtime_fault(cs, "the station's zone does not fit 32 bits");
   if (length < 600) e.b37 = 0;
-  if (k == first_station_entry) e.b36 = e.b37 = 0;
+  if (k == model::first_station_entry) e.b36 = e.b37 = 0;
 
   // The cell before the zone's end is the station cell; the four before it
   // carry the approach marks 81 to 84.
@@ -90,18 +92,18 @@ step station_record(compile_state& cs) {
       int64_t cell = static_cast<int64_t>(zone_end_cell) - m - 1;
       if (cell <= 1) continue;
       if (cell > cs.sc.last_cell()) return runtime_fault(cs, "the station's zone passes the grid");
-      cs.sc.grid[static_cast<size_t>(cell)].b11 = station_approach_mark(m);
+      cs.sc.grid[static_cast<size_t>(cell)].b11 = model::station_approach_mark(m);
     }
   }
   if (e.b0 < 25) {
     int64_t cell = static_cast<int64_t>(zone_end_cell) - 1;
     if (cell <= 1) return reject(cs, fault_code::station_cell_too_early);
     if (cell > cs.sc.last_cell()) return runtime_fault(cs, "the station's zone passes the grid");
-    track_cell& station = cs.sc.grid[static_cast<size_t>(cell)];
-    station.kind = kind_station;
+    model::track_cell& station = cs.sc.grid[static_cast<size_t>(cell)];
+    station.kind = model::kind_station;
     station.w2 = static_cast<int16_t>(k);
   }
-  if (k > first_station_entry) {
+  if (k > model::first_station_entry) {
     int64_t room = static_cast<int64_t>(e.l4) - 350;
     if (!fits_i32(room)) return runtime_fault(cs, "the station's zone start overflows 32 bits");
     if (room < cs.sc.table[static_cast<size_t>(k - 1)].l8)
@@ -112,3 +114,5 @@ step station_record(compile_state& cs) {
     return reject(cs, fault_code::stations_reach_boards);
   return step::next;
 }
+
+}  // namespace compiler

@@ -4,4 +4,8 @@
 
 #include "compiler/compile_state.h"
 
+namespace compiler {
+
 step station_record(compile_state& cs);
+
+}  // namespace compiler

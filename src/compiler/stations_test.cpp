@@ -10,6 +10,8 @@
 
 #include "testing/scenario_fixture.h"
 
+namespace compiler {
+
 namespace {
 
 // L = 100000: N = 2140.
@@ -34,13 +36,14 @@ std::string stazione(const station& s) {
   return r + " " + s.name + "\n";
 }
 
-std::unique_ptr<built_package> compile_stations(const std::vector<station>& stations,
-                                                const std::string& line_records = "",
-                                                const std::string& more_records = "") {
+std::unique_ptr<testing::built_package> compile_stations(const std::vector<station>& stations,
+                                                         const std::string& line_records = "",
+                                                         const std::string& more_records = "") {
   std::string records = "velocita,  0,  100\n";
   for (const station& s : stations) records += stazione(s);
   records += more_records + "sabbia,  7\n";
-  return build_package_from(line_description(route, line_records), train_document(records));
+  return testing::build_package_from(testing::line_description(route, line_records),
+                                     testing::train_document(records));
 }
 
 TEST(Stations, ZonesStationCellsAndMarksByType) {
@@ -82,20 +85,20 @@ TEST(Stations, ZonesStationCellsAndMarksByType) {
   for (const auto& c : cases) {
     auto r = compile_stations({c.s});
     ASSERT_EQ(r->code(), 0) << c.name;
-    const scenario_entry& e = r->sc.table[1];
+    const model::scenario_entry& e = r->sc.table[1];
     EXPECT_EQ(e.l4, c.zone_start) << c.name;
     EXPECT_EQ(e.l8, c.zone_end) << c.name;
     EXPECT_EQ(e.l12, c.s.p) << c.name;
     EXPECT_EQ(e.b0, c.s.type) << c.name;
     int at = c.station_cell >= 0 ? c.station_cell : c.zone_end / 50 - 1;
-    const track_cell& cell = r->cell(at);
-    EXPECT_EQ(cell.kind, c.station_cell >= 0 ? kind_station : kind_empty) << c.name;
+    const model::track_cell& cell = r->cell(at);
+    EXPECT_EQ(cell.kind, c.station_cell >= 0 ? model::kind_station : model::kind_empty) << c.name;
     EXPECT_EQ(cell.w2, c.station_cell >= 0 ? 1 : 0) << c.name;
     EXPECT_EQ(cell.b11, 0) << c.name;
     for (int m = 1; m <= 4; ++m)
       EXPECT_EQ(r->cell(at - m).b11, c.marks ? 80 + m : 0) << c.name << ", mark " << m;
     EXPECT_EQ(r->cell(at - 5).b11, 0) << c.name;
-    EXPECT_EQ(r->cell(at + 1).kind, kind_empty) << c.name;
+    EXPECT_EQ(r->cell(at + 1).kind, model::kind_empty) << c.name;
   }
 }
 
@@ -103,7 +106,7 @@ TEST(Stations, MarksOnlyInCellsAfterCell1) {
   // Zone -50 .. 150: station cell 2, every mark would fall at or before cell 1.
   auto r = compile_stations({{.p = 50, .type = 12, .length = 200}});
   ASSERT_EQ(r->code(), 0);
-  EXPECT_EQ(r->cell(2).kind, kind_station);
+  EXPECT_EQ(r->cell(2).kind, model::kind_station);
   EXPECT_EQ(r->cell(1).b11, 0);
   EXPECT_EQ(r->cell(0).b11, 0);
 }
@@ -132,8 +135,8 @@ TEST(Stations, EntryFieldsAndTheValuesForcedToZero) {
   station type5{.p = 50000, .type = 5, .length = 700, .f5 = 3, .f6 = 1, .name = "E"};
   auto r = compile_stations({first, second, short_one, type8, type5});
   ASSERT_EQ(r->code(), 0);
-  const scenario_table& t = r->sc.table;
-  const scenario_entry& e = t[1];
+  const model::scenario_table& t = r->sc.table;
+  const model::scenario_entry& e = t[1];
   EXPECT_EQ(e.b0, 12);
   EXPECT_EQ(e.l4, 9700);
   EXPECT_EQ(e.l8, 10350);  // the extension of field 6 counts before it is cleared
@@ -166,7 +169,7 @@ TEST(Stations, EntryFieldsAndTheValuesForcedToZero) {
     EXPECT_EQ(t[l.entry].b36, l.b36) << l.entry;
     EXPECT_EQ(t[l.entry].b37, l.b37) << l.entry;
     EXPECT_EQ(t[l.entry].l8, l.zone_end) << l.entry;
-    EXPECT_EQ(r->cell(l.station_cell).kind, kind_station) << l.entry;
+    EXPECT_EQ(r->cell(l.station_cell).kind, model::kind_station) << l.entry;
     EXPECT_EQ(r->cell(l.station_cell).w2, l.entry) << l.entry;
   }
   EXPECT_EQ(t[6].l12, 0);
@@ -181,8 +184,9 @@ TEST(Stations, AStationCellOverwritesWhatItFinds) {
       "segnale,  10150,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n" +
       stazione({.p = 10000, .type = 12, .length = 500}) +
       "segnale,  10150,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n";
-  auto r = build_package_from(line_description(route), train_document(signal_first));
-  EXPECT_EQ(r->cell(204).kind, kind_station);
+  auto r = testing::build_package_from(testing::line_description(route),
+                                       testing::train_document(signal_first));
+  EXPECT_EQ(r->cell(204).kind, model::kind_station);
   EXPECT_EQ(r->cell(204).w2, 1);
   EXPECT_EQ(r->code(), 16);
   EXPECT_EQ(r->position(), 10150);
@@ -203,8 +207,8 @@ TEST(Stations, Faults) {
     auto r = compile_stations(c.stations);
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
     // The compile ended at the station: no later record, no tail.
     EXPECT_EQ(r->sc.table[86].w24, 1) << c.name;
     EXPECT_EQ(r->cell(10).b13, 0) << c.name;
@@ -213,7 +217,7 @@ TEST(Stations, Faults) {
   // the spacing check.
   auto r = compile_stations({{.p = 10000, .length = 500}, {.p = 11000, .length = 900}});
   EXPECT_EQ(r->sc.table[2].l4, 10550);
-  EXPECT_EQ(r->cell(228).kind, kind_station);
+  EXPECT_EQ(r->cell(228).kind, model::kind_station);
   EXPECT_EQ(r->cell(228).w2, 2);
 }
 
@@ -258,7 +262,7 @@ TEST(Stations, RunTimeFaults) {
     auto r = compile_stations({c.s});
     EXPECT_EQ(r->code(), 25) << c.name;
     EXPECT_EQ(r->position(), 0) << c.name;
-    EXPECT_EQ(r->disk.files.count(test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u) << c.name;
   }
 }
 
@@ -281,7 +285,9 @@ TEST(Stations, TheTableRoomLeftByTheBoards) {
   EXPECT_EQ(full->sc.table[75].text, "");
   EXPECT_EQ(full->sc.table[76].text, "(B)");
   EXPECT_EQ(full->sc.table[86].w24, 1);
-  EXPECT_EQ(full->disk.files.count(test_train_path), 0u);
+  EXPECT_EQ(full->disk.files.count(testing::test_train_path), 0u);
 }
 
 }  // namespace
+
+}  // namespace compiler

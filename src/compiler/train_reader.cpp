@@ -8,6 +8,8 @@
 #include "model/rounding.h"
 #include "runtime/windows1252.h"
 
+namespace compiler {
+
 namespace {
 
 // Writes the current speed limit, in steps of 5 km/h, into the cell under
@@ -16,7 +18,7 @@ namespace {
 bool write_speed(compile_state& cs) {
   train_cursors& at = cs.train;
   uint8_t steps;
-  if (!round_to_u8(at.speed / 5.0, &steps)) return false;
+  if (!model::round_to_u8(at.speed / 5.0, &steps)) return false;
   if (at.speed_cell < 0 || at.speed_cell > cs.sc.last_cell()) return false;
   cs.sc.grid[static_cast<size_t>(at.speed_cell)].b13 = steps;
   ++at.speed_cell;
@@ -40,7 +42,7 @@ step speed_record(compile_state& cs) {
       !read_record_field<record_kind::speed_limit, 1>(cs, &s))
     return reader_fault(cs);
   if (range_check(cs, p) != step::next) return step::end_document;
-  int32_t n = stretch_cell(p);
+  int32_t n = model::stretch_cell(p);
   if (n > 0) {
     do {
       if (cs.train.speed_cell >= cs.sc.last_cell()) break;
@@ -58,7 +60,7 @@ step adhesion_record(compile_state& cs) {
       !read_record_field<record_kind::adhesion, 1>(cs, &a))
     return reader_fault(cs);
   if (range_check(cs, p) != step::next) return step::end_document;
-  int32_t n = stretch_cell(p);
+  int32_t n = model::stretch_cell(p);
   if (n > 0) {
     do {
       if (!write_adhesion(cs)) return runtime_fault(cs, "adhesion cells beyond the grid");
@@ -74,7 +76,7 @@ namespace {
 step train_record(compile_state& cs) {
   const std::string field = cs.field;
   auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
-  scenario_table& t = cs.sc.table;
+  model::scenario_table& t = cs.sc.table;
   step s = step::next;
 
   if (is(record_kind::braked_mass) &&
@@ -117,8 +119,8 @@ step end_of_reading(compile_state& cs) {
   do {
     if (!write_adhesion(cs)) return runtime_fault(cs, "adhesion cells beyond the grid");
   } while (cs.train.adhesion_cell < cs.sc.last_cell() - 2);
-  for (int e = entry_range_last; e <= entry_range_first; ++e) {
-    const scenario_entry& range = cs.sc.table[static_cast<size_t>(e)];
+  for (int e = model::entry_range_last; e <= model::entry_range_first; ++e) {
+    const model::scenario_entry& range = cs.sc.table[static_cast<size_t>(e)];
     if (range.l4 % 50 != 0 || range.l8 % 50 != 0) {
       // A fault of the header, found once the whole document is read.
       leave_record(cs, cs.document);
@@ -140,9 +142,11 @@ step read_train_document_from(compile_state& cs) {
 }  // namespace
 
 step read_train_document(compile_state& cs, std::string_view bytes) {
-  field_reader reader(bytes);
+  runtime::field_reader reader(bytes);
   cs.reader = &reader;
   const step s = read_train_document_from(cs);
   cs.reader = nullptr;
   return s;
 }
+
+}  // namespace compiler

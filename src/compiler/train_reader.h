@@ -7,6 +7,8 @@
 
 #include "compiler/compile_state.h"
 
+namespace compiler {
+
 // Reads the train document. Returns step::stop when the reading is over
 // (with or without a fault) and step::runtime_fault on a run-time fault.
 step read_train_document(compile_state& cs, std::string_view bytes);
@@ -16,3 +18,5 @@ step read_train_document(compile_state& cs, std::string_view bytes);
 // the record before it.
 step speed_record(compile_state& cs);
 step adhesion_record(compile_state& cs);
+
+}  // namespace compiler

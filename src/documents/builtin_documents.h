@@ -5,8 +5,12 @@
 #include <span>
 #include <string_view>
 
+namespace documents {
+
 std::span<const std::string_view> line_document_lines();
 std::span<const std::string_view> train_document_lines();
 std::span<const std::string_view> notes_lines();
 std::span<const std::string_view> slowdown_order_lines();
 std::span<const std::string_view> train_sheet_lines();
+
+}  // namespace documents

@@ -11,6 +11,8 @@
 #include "runtime/disk.h"
 #include "runtime/replace_files.h"
 
+namespace documents {
+
 inline constexpr int document_slots = 1001;
 inline constexpr std::string_view end_marker = "riferimento fine del file";
 
@@ -29,5 +31,7 @@ std::string document_bytes(const document_lines& slots);
 
 // Replaces the file at `path` with the document. On failure the earlier file
 // is untouched and *failure names the file and the reason.
-bool write_document(disk& d, const std::string& path, const document_lines& slots,
-                    io_failure* failure);
+bool write_document(runtime::disk& d, const std::string& path, const document_lines& slots,
+                    runtime::io_failure* failure);
+
+}  // namespace documents

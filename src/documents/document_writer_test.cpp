@@ -6,6 +6,8 @@
 
 #include "testing/memory_disk.h"
 
+namespace documents {
+
 namespace {
 
 std::unique_ptr<document_lines> slots_of(std::initializer_list<std::string_view> lines) {
@@ -45,10 +47,10 @@ TEST(DocumentWriter, HoldsAtMostAThousandLines) {
 }
 
 TEST(DocumentWriter, ReplacesAnExistingFileWholeOrNotAtAll) {
-  memory_disk d;
+  testing::memory_disk d;
   d.files["/s/doc.txt"] = std::string(5000, 'o');
   auto slots = slots_of({"new"});
-  io_failure failure;
+  runtime::io_failure failure;
   ASSERT_TRUE(write_document(d, "/s/doc.txt", *slots, &failure));
   EXPECT_EQ(d.files["/s/doc.txt"], "new\r\n");
 
@@ -56,9 +58,11 @@ TEST(DocumentWriter, ReplacesAnExistingFileWholeOrNotAtAll) {
   auto longer = slots_of({"newer content"});
   ASSERT_FALSE(write_document(d, "/s/doc.txt", *longer, &failure));
   EXPECT_EQ(failure.path, "/s/doc.txt");
-  EXPECT_EQ(describe(failure), "cannot write /s/doc.txt: No space left on device");
+  EXPECT_EQ(runtime::describe(failure), "cannot write /s/doc.txt: No space left on device");
   EXPECT_EQ(d.files["/s/doc.txt"], "new\r\n");
   EXPECT_EQ(d.files.size(), 1u);
 }
 
 }  // namespace
+
+}  // namespace documents

@@ -18,6 +18,8 @@
 #include "documents/builtin_documents.h"
 #include "model/line_kilometre.h"
 
+namespace documents {
+
 namespace {
 
 using Lines = std::span<const std::string_view>;
@@ -46,7 +48,7 @@ std::string last_word(const std::string& s) {
 std::vector<std::vector<std::string>> records(Lines doc, std::string_view keyword) {
   std::vector<std::vector<std::string>> out;
   for (std::string_view line : doc) {
-    std::vector<std::string> f = split_fields(line);
+    std::vector<std::string> f = testing::split_fields(line);
     if (f.front().starts_with(keyword)) out.push_back(f);
   }
   return out;
@@ -84,8 +86,8 @@ struct Board {
 };
 
 struct Documents {
-  std::vector<Range> ranges;                  // in use, by start
-  std::vector<kilometric_range> line_ranges;  // the same, for the line's kilometre
+  std::vector<Range> ranges;                         // in use, by start
+  std::vector<model::kilometric_range> line_ranges;  // the same, for the line's kilometre
   std::vector<Station> stations;
   std::vector<Signal> signals;
   std::vector<Limit> limits;
@@ -96,9 +98,9 @@ struct Documents {
       if (std::stoi(f.at(3)) == 1) ranges.push_back({std::stoi(f.at(1)), std::stoi(f.at(2))});
     std::sort(ranges.begin(), ranges.end(),
               [](const Range& a, const Range& b) { return a.start < b.start; });
-    std::vector<written_range> written;
+    std::vector<model::written_range> written;
     for (const Range& r : ranges) written.push_back({r.start, r.reference, 1});
-    line_ranges = kilometric_ranges(written);
+    line_ranges = model::kilometric_ranges(written);
     for (const auto& f : records(train_document_lines(), "stazione")) {
       int p = std::stoi(f.at(1)), type = std::stoi(f.at(2)), length = std::stoi(f.at(3));
       int end = p + length / 2 + (std::stoi(f.at(6)) != 0 ? 50 : 0);
@@ -125,7 +127,7 @@ struct Documents {
 
   // The kilometric mark of route metre p, in metres, by the model's one
   // formula.
-  int km(int p) const { return static_cast<int>(line_metre(line_ranges, p)); }
+  int km(int p) const { return static_cast<int>(model::line_metre(line_ranges, p)); }
 
   // The route metre whose mark is `mark`, if some range in use gives it.
   std::optional<int> position_of_mark(int mark) const {
@@ -521,3 +523,5 @@ TEST(FormsAgreement, TheNotesGiveEveryStationItsKilometre) {
 }
 
 }  // namespace
+
+}  // namespace documents

@@ -16,13 +16,15 @@
 #include "documents/builtin_documents.h"
 #include "runtime/windows1252.h"
 
+namespace documents {
+
 namespace {
 
 using Lines = std::span<const std::string_view>;
 
 // A line as the file holds it: one byte a character, so columns are indices.
 std::string bytes(std::string_view line) {
-  return to_windows1252(line);
+  return runtime::to_windows1252(line);
 }
 
 bool is_blank(std::string_view line) {
@@ -52,7 +54,7 @@ std::string trim(std::string_view s) {
 std::vector<std::vector<std::string>> train_records(std::string_view keyword) {
   std::vector<std::vector<std::string>> out;
   for (std::string_view line : train_document_lines()) {
-    std::vector<std::string> f = split_fields(line);
+    std::vector<std::string> f = testing::split_fields(line);
     if (f.front() == keyword) out.push_back(f);
   }
   return out;
@@ -121,7 +123,7 @@ TEST(Forms, EveryCharacterIsOneWindows1252Byte) {
     SCOPED_TRACE(f.name);
     for (std::string_view line : f.lines) {
       std::string b = bytes(line);
-      EXPECT_EQ(b.size(), char_count(line)) << line;
+      EXPECT_EQ(b.size(), testing::char_count(line)) << line;
       EXPECT_EQ(std::count(b.begin(), b.end(), '?'), std::count(line.begin(), line.end(), '?'))
           << line;
       EXPECT_EQ(b.find("riferimento fine del file"), std::string::npos);
@@ -551,3 +553,5 @@ TEST(Notes, RealLineSubsectionsFollowTheRoute) {
 }
 
 }  // namespace
+
+}  // namespace documents

@@ -2,6 +2,8 @@
 
 #include "documents/builtin_documents.h"
 
+namespace documents {
+
 std::span<const std::string_view> line_document_lines() {
   static constexpr std::string_view lines[] = {
       "[generale]",
@@ -296,3 +298,5 @@ std::span<const std::string_view> line_document_lines() {
   };
   return lines;
 }
+
+}  // namespace documents

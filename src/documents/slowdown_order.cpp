@@ -3,6 +3,8 @@
 
 #include "documents/builtin_documents.h"
 
+namespace documents {
+
 std::span<const std::string_view> slowdown_order_lines() {
   static constexpr std::string_view lines[] = {
       "",
@@ -40,3 +42,5 @@ std::span<const std::string_view> slowdown_order_lines() {
   };
   return lines;
 }
+
+}  // namespace documents

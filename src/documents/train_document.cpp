@@ -2,6 +2,8 @@
 
 #include "documents/builtin_documents.h"
 
+namespace documents {
+
 std::span<const std::string_view> train_document_lines() {
   static constexpr std::string_view lines[] = {
       "[generale]",
@@ -85,3 +87,5 @@ std::span<const std::string_view> train_document_lines() {
   };
   return lines;
 }
+
+}  // namespace documents

@@ -3,6 +3,8 @@
 
 #include "documents/builtin_documents.h"
 
+namespace documents {
+
 std::span<const std::string_view> train_sheet_lines() {
   // clang-format off
   static constexpr std::string_view lines[] = {
@@ -95,3 +97,5 @@ std::span<const std::string_view> train_sheet_lines() {
   // clang-format on
   return lines;
 }
+
+}  // namespace documents

@@ -8,17 +8,21 @@
 #include "runtime/disk.h"
 #include "runtime/replace_files.h"
 
-bool write_line_description(disk& d, const std::string& directory, const scenario_identity& id,
-                            io_failure* failure);
-bool write_train_document(disk& d, const std::string& directory, const scenario_identity& id,
-                          io_failure* failure);
-bool write_notes(disk& d, const std::string& directory, const scenario_identity& id,
-                 io_failure* failure);
-bool write_slowdown_order(disk& d, const std::string& directory, const scenario_identity& id,
-                          io_failure* failure);
-bool write_train_sheet(disk& d, const std::string& directory, const scenario_identity& id,
-                       io_failure* failure);
+namespace documents {
+
+bool write_line_description(runtime::disk& d, const std::string& directory,
+                            const model::scenario_identity& id, runtime::io_failure* failure);
+bool write_train_document(runtime::disk& d, const std::string& directory,
+                          const model::scenario_identity& id, runtime::io_failure* failure);
+bool write_notes(runtime::disk& d, const std::string& directory, const model::scenario_identity& id,
+                 runtime::io_failure* failure);
+bool write_slowdown_order(runtime::disk& d, const std::string& directory,
+                          const model::scenario_identity& id, runtime::io_failure* failure);
+bool write_train_sheet(runtime::disk& d, const std::string& directory,
+                       const model::scenario_identity& id, runtime::io_failure* failure);
 
 // All five, in that order; stops at the first that fails.
-bool write_builtin_documents(disk& d, const std::string& directory, const scenario_identity& id,
-                             io_failure* failure);
+bool write_builtin_documents(runtime::disk& d, const std::string& directory,
+                             const model::scenario_identity& id, runtime::io_failure* failure);
+
+}  // namespace documents

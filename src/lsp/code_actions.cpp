@@ -4,6 +4,8 @@
 
 #include "runtime/windows1252.h"
 
+namespace lsp {
+
 namespace {
 
 bool touches(const diagnostic& d, text_range range) {
@@ -39,8 +41,8 @@ bool off_the_raster(const diagnostic& d) {
 // The UTF-8 letters that the editor's text shows as Windows-1252 mojibake
 // ("Ã\u0152" for "Ì"), when the line reads as UTF-8 once taken back to bytes.
 std::optional<std::string> unmangled(std::string_view line_utf8) {
-  const std::string bytes = to_windows1252(line_utf8);
-  if (windows1252_to_utf8(bytes) != line_utf8) return std::nullopt;  // not all of 1252
+  const std::string bytes = runtime::to_windows1252(line_utf8);
+  if (runtime::windows1252_to_utf8(bytes) != line_utf8) return std::nullopt;  // not all of 1252
   // The bytes must be well-formed UTF-8 with at least one sequence.
   bool any = false;
   for (size_t i = 0; i < bytes.size();) {
@@ -62,7 +64,7 @@ std::optional<std::string> unmangled(std::string_view line_utf8) {
 
 bool has_line(const document_view& d, std::string_view text) {
   for (int i = 0; i < d.source.line_count(); ++i)
-    if (contains_any_case(d.source.line(i), text)) return true;
+    if (runtime::contains_any_case(d.source.line(i), text)) return true;
   return false;
 }
 
@@ -117,3 +119,5 @@ std::vector<code_action> code_actions_for(const document_view& self, text_range 
   }
   return out;
 }
+
+}  // namespace lsp

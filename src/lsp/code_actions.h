@@ -9,6 +9,10 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 // The fixes for the diagnostics of `self` that touch the lines of `range`.
 std::vector<code_action> code_actions_for(const document_view& self, text_range range,
                                           const std::vector<diagnostic>& diagnostics);
+
+}  // namespace lsp

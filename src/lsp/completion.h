@@ -7,7 +7,11 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 // `snippets`: whether the editor takes snippets ("${1:position}"); without
 // them, the keywords alone.
 std::vector<completion_item> completion_at(const document_view& self, text_position at,
                                            bool snippets);
+
+}  // namespace lsp

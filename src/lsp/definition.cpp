@@ -2,6 +2,8 @@
 
 #include "lsp/route_places.h"
 
+namespace lsp {
+
 std::vector<location> definition_at(const document_pair& pair, const document_view& self,
                                     text_position at) {
   std::vector<location> out;
@@ -18,3 +20,5 @@ std::vector<location> definition_at(const document_pair& pair, const document_vi
         {other->uri, other->editor_range(o->line, o->fields[0].begin, o->fields.back().end)});
   return out;
 }
+
+}  // namespace lsp

@@ -8,5 +8,9 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 std::vector<location> definition_at(const document_pair& pair, const document_view& self,
                                     text_position at);
+
+}  // namespace lsp

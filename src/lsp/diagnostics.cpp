@@ -10,13 +10,15 @@
 #include "model/route_extent.h"
 #include "model/track_grid.h"
 
+namespace lsp {
+
 namespace {
 
 // The partners a lone document is checked against.
 constexpr std::string_view lone_train = "[generale]\r\n[fine]\r\n";
 const std::string& lone_line() {
-  static const std::string text =
-      "[generale]\r\nlunghezza percorso,    " + std::to_string(longest_route) + "\r\n[fine]\r\n";
+  static const std::string text = "[generale]\r\nlunghezza percorso,    " +
+                                  std::to_string(model::longest_route) + "\r\n[fine]\r\n";
   return text;
 }
 
@@ -39,7 +41,7 @@ void cap(std::vector<diagnostic>& list, size_t left_out, size_t room) {
       std::to_string(left_out) + " more problems not shown: scenario-tool check lists them all"));
 }
 
-diagnostic diagnostic_of(const finding& f, const document_view& target) {
+diagnostic diagnostic_of(const compiler::finding& f, const document_view& target) {
   const int line = std::max(0, f.line - 1);
   const std::string_view line_text = target.source.line(line);
   int begin = 0, end = 0;
@@ -51,14 +53,14 @@ diagnostic diagnostic_of(const finding& f, const document_view& target) {
   }
   diagnostic d;
   d.range = target.editor_range(line, begin, end);
-  d.severity = f.level == diagnostic_level::error ? diagnostic_severity::error
-                                                  : diagnostic_severity::warning;
+  d.severity = f.level == compiler::diagnostic_level::error ? diagnostic_severity::error
+                                                            : diagnostic_severity::warning;
   d.message = f.message;
   if (f.code) {
-    d.fault = fault_number(*f.code);
+    d.fault = compiler::fault_number(*f.code);
     d.kind = "fault";
   } else if (f.kind) {
-    d.kind = std::string(warning_name(*f.kind));
+    d.kind = std::string(compiler::warning_name(*f.kind));
   }
   d.position = f.position;
   d.from_compile = f.from_compile;
@@ -99,20 +101,20 @@ related_source records_for_related(const document_view& v, const std::vector<dia
     if (needs_related(d)) lines.insert(d.range.start.line);
   related_source out{&v, {}};
   std::set<int> kept;
-  std::map<record_kind, record_line> last_of_kind;
+  std::map<compiler::record_kind, record_line> last_of_kind;
   auto keep = [&](const record_line& r) {
     if (kept.insert(r.line).second) out.records.push_back(r);
   };
   for_each_record_line(v.source.text(), v.kind, [&](record_line&& r) {
     if (r.kinds.empty()) return;
-    const record_kind k = r.kinds[0];
+    const compiler::record_kind k = r.kinds[0];
     const bool at_a_line = lines.count(r.line) > 0;
     if (at_a_line) {
       if (auto before = last_of_kind.find(k); before != last_of_kind.end()) keep(before->second);
     }
     const std::optional<int32_t> p = record_position(r);
-    if (at_a_line ||
-        (record_of(k).reach == record_reach::point && p && cells.count(point_cell(*p))))
+    if (at_a_line || (compiler::record_of(k).reach == compiler::record_reach::point && p &&
+                      cells.count(model::point_cell(*p))))
       keep(r);
     last_of_kind.insert_or_assign(k, std::move(r));
   });
@@ -131,12 +133,12 @@ void add_related(std::vector<diagnostic>& list, const related_source& self,
       for (const related_source* v : pair)
         for (const record_line* o : records_at(v->records, *d.position)) {
           if ((v->view->uri == self.view->uri && o->line == r->line) ||
-              record_of(o->kinds[0]).reach != record_reach::point)
+              compiler::record_of(o->kinds[0]).reach != compiler::record_reach::point)
             continue;
-          d.related.push_back(
-              {{v->view->uri,
-                v->view->editor_range(o->line, o->fields[0].begin, o->fields.back().end)},
-               "the " + std::string(record_of(o->kinds[0]).summary) + " that holds this cell"});
+          d.related.push_back({{v->view->uri, v->view->editor_range(o->line, o->fields[0].begin,
+                                                                    o->fields.back().end)},
+                               "the " + std::string(compiler::record_of(o->kinds[0]).summary) +
+                                   " that holds this cell"});
         }
     } else if (d.kind == "out-of-order") {
       const record_line* before = nullptr;
@@ -148,7 +150,7 @@ void add_related(std::vector<diagnostic>& list, const related_source& self,
         d.related.push_back(
             {{self.view->uri, self.view->editor_range(before->line, before->fields[0].begin,
                                                       before->fields.back().end)},
-             "the " + std::string(record_of(before->kinds[0]).summary) + " before it"});
+             "the " + std::string(compiler::record_of(before->kinds[0]).summary) + " before it"});
     }
   }
 }
@@ -163,18 +165,19 @@ bool needs_related(const std::vector<diagnostic>& list) {
 pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
   pair_diagnostics out;
   const bool lone = !pair.line || !pair.train;
-  check_input in;
+  checker::check_input in;
   in.line_description = pair.line ? std::string_view(pair.line->source.text()) : lone_line();
   in.train_document = pair.train ? std::string_view(pair.train->source.text()) : lone_train;
-  check_options options;
+  checker::check_options options;
   options.max_findings_per_document = max_diagnostics;
-  const check_report report = check_documents_counted(in, options);
-  for (const finding& f : report.findings) {
-    source_document where = f.document;
-    if (where == source_document::none)
-      where = self == document_kind::line_description && lone ? source_document::line_description
-                                                              : source_document::train_document;
-    const bool on_line = where == source_document::line_description;
+  const checker::check_report report = checker::check_documents_counted(in, options);
+  for (const compiler::finding& f : report.findings) {
+    compiler::source_document where = f.document;
+    if (where == compiler::source_document::none)
+      where = self == document_kind::line_description && lone
+                  ? compiler::source_document::line_description
+                  : compiler::source_document::train_document;
+    const bool on_line = where == compiler::source_document::line_description;
     const document_view* target = on_line ? pair.line : pair.train;
     if (!target) continue;  // a finding in the stand-in partner
     (on_line ? out.line : out.train).push_back(diagnostic_of(f, *target));
@@ -183,7 +186,7 @@ pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
     std::set<int32_t> cells;
     for (const std::vector<diagnostic>* list : {&out.line, &out.train})
       for (const diagnostic& d : *list)
-        if (taken_cell_fault(d) && d.position) cells.insert(point_cell(*d.position));
+        if (taken_cell_fault(d) && d.position) cells.insert(model::point_cell(*d.position));
     std::optional<related_source> line, train;
     std::vector<const related_source*> both;
     if (pair.line) both.push_back(&line.emplace(records_for_related(*pair.line, out.line, cells)));
@@ -204,7 +207,9 @@ pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
                     is_line ? "no train document beside this line description: it is checked alone"
                             : "no line description beside this train document: it is checked "
                               "alone, on a route of " +
-                                  std::to_string(longest_route) + " m with nothing on it"));
+                                  std::to_string(model::longest_route) + " m with nothing on it"));
   }
   return out;
 }
+
+}  // namespace lsp

@@ -12,6 +12,8 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 struct pair_diagnostics {
   std::vector<diagnostic> line;
   std::vector<diagnostic> train;
@@ -23,3 +25,5 @@ inline constexpr size_t max_diagnostics = 1000;
 
 // `self` names the document whose pair it is, when the other is missing.
 pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self);
+
+}  // namespace lsp

@@ -1,5 +1,7 @@
 #include "lsp/document_layout.h"
 
+namespace lsp {
+
 std::vector<folding_range> folding_ranges_of(const document_view& self) {
   std::vector<folding_range> out;
   const record_line* section = nullptr;
@@ -41,3 +43,5 @@ std::vector<semantic_token> semantic_tokens_of(const document_view& self) {
   }
   return out;
 }
+
+}  // namespace lsp

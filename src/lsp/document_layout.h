@@ -8,5 +8,9 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 std::vector<folding_range> folding_ranges_of(const document_view& self);
 std::vector<semantic_token> semantic_tokens_of(const document_view& self);
+
+}  // namespace lsp

@@ -5,6 +5,8 @@
 #include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
+namespace lsp {
+
 namespace {
 
 bool is_blank(char c) {
@@ -12,7 +14,7 @@ bool is_blank(char c) {
 }
 
 bool ends_with_any_case(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && lower_text(s.substr(s.size() - tail.size())) == tail;
+  return s.size() >= tail.size() && runtime::lower_text(s.substr(s.size() - tail.size())) == tail;
 }
 
 std::optional<int64_t> parse_number(std::string_view s) {
@@ -74,8 +76,8 @@ std::vector<record_line> read_record_lines(std::string_view text, document_kind 
 
 void for_each_record_line(std::string_view text, document_kind kind,
                           const std::function<void(record_line&&)>& visit) {
-  const std::vector<std::string_view> lines = split_lines(text, true);
-  std::optional<record_place> place;
+  const std::vector<std::string_view> lines = runtime::split_lines(text, true);
+  std::optional<compiler::record_place> place;
   for (size_t n = 0; n < lines.size(); ++n) {
     std::string_view line = lines[n];
     line_fields reader(line);
@@ -86,24 +88,25 @@ void for_each_record_line(std::string_view text, document_kind kind,
     const std::string& keyword = r.fields[0].text;
     if (keyword.empty() && reader.done()) continue;
     r.has_values = line.find(',') != std::string_view::npos;
-    r.is_section = contains(keyword, "[") && contains(keyword, "]");
+    r.is_section = runtime::contains(keyword, "[") && runtime::contains(keyword, "]");
     // Where the readers are when they meet this line.
     if (!place) {
-      if (contains_any_case(keyword, "[generale]"))
-        place = kind == document_kind::line_description ? record_place::line_header
-                                                        : record_place::train_records;
-    } else if (*place == record_place::line_header && r.is_section &&
+      if (runtime::contains_any_case(keyword, "[generale]"))
+        place = kind == document_kind::line_description ? compiler::record_place::line_header
+                                                        : compiler::record_place::train_records;
+    } else if (*place == compiler::record_place::line_header && r.is_section &&
                keyword.find_first_not_of(" \t") != std::string::npos && keyword[0] != '-') {
-      place = record_place::line_records;
+      place = compiler::record_place::line_records;
     }
     r.place = place;
     if (place && !r.is_section) {
-      for (const record_description& f : all_records())
-        if (f.place == *place && keyword_matches(f.kind, keyword)) r.kinds.push_back(f.kind);
+      for (const compiler::record_description& f : compiler::all_records())
+        if (f.place == *place && compiler::keyword_matches(f.kind, keyword))
+          r.kinds.push_back(f.kind);
       if (!r.kinds.empty()) {
-        for (const record_field& field : record_of(r.kinds[0]).fields) {
+        for (const compiler::record_field& field : compiler::record_of(r.kinds[0]).fields) {
           if (reader.done()) break;
-          r.fields.push_back(reader.next(field.storage != field_storage::text));
+          r.fields.push_back(reader.next(field.storage != compiler::field_storage::text));
         }
       }
     }
@@ -121,14 +124,14 @@ document_kind kind_by_content(std::string_view text) {
   // The keywords that only one of the two documents uses, on lines of their
   // own.
   int line_votes = 0, train_votes = 0;
-  for (std::string_view line : split_lines(text, true)) {
+  for (std::string_view line : runtime::split_lines(text, true)) {
     line_fields reader(line);
     if (reader.done()) continue;
     const std::string keyword = reader.next(false).text;
-    if (contains(keyword, "[") && contains(keyword, "]")) continue;
-    for (const record_description& f : all_records()) {
-      if (!keyword_matches(f.kind, keyword)) continue;
-      (f.place == record_place::train_records ? train_votes : line_votes) += 1;
+    if (runtime::contains(keyword, "[") && runtime::contains(keyword, "]")) continue;
+    for (const compiler::record_description& f : compiler::all_records()) {
+      if (!compiler::keyword_matches(f.kind, keyword)) continue;
+      (f.place == compiler::record_place::train_records ? train_votes : line_votes) += 1;
       break;
     }
   }
@@ -151,9 +154,11 @@ std::pair<int, int> field_extent(std::string_view line, int column) {
 
 std::optional<int32_t> record_position(const record_line& r) {
   if (r.kinds.empty() || r.fields.size() < 2) return std::nullopt;
-  const auto fields = record_of(r.kinds[0]).fields;
+  const auto fields = compiler::record_of(r.kinds[0]).fields;
   if (fields.empty() || !fields[0].is_position || !r.fields[1].number) return std::nullopt;
   const int64_t v = *r.fields[1].number;
   if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
   return static_cast<int32_t>(v);
 }
+
+}  // namespace lsp

@@ -16,6 +16,8 @@
 
 #include "compiler/record_table.h"
 
+namespace lsp {
+
 enum class document_kind { unknown, line_description, train_document };
 
 struct field_span {
@@ -33,9 +35,9 @@ struct record_line {
   // Where the readers look at this line: the general header or the records
   // of the line description, the train document's records; none before
   // "[generale]".
-  std::optional<record_place> place;
+  std::optional<compiler::record_place> place;
   // The records whose keyword the field holds, at this place.
-  std::vector<record_kind> kinds;
+  std::vector<compiler::record_kind> kinds;
   bool is_section = false;  // a "[...]" header
   bool has_values = false;  // a comma follows the keyword field
 };
@@ -59,3 +61,5 @@ std::pair<int, int> field_extent(std::string_view line, int column);
 
 // The record's first value when it is a metre along the route.
 std::optional<int32_t> record_position(const record_line& r);
+
+}  // namespace lsp

@@ -4,12 +4,14 @@
 
 #include "runtime/windows1252.h"
 
+namespace lsp {
+
 int document_view::editor_column(int line, int column) const {
   if (!held) {
     if (encoding != position_encoding::utf8) return column;
     const std::string_view l = source.line(line);
     const size_t within = std::min(l.size(), static_cast<size_t>(std::max(0, column)));
-    return static_cast<int>(windows1252_to_utf8(l.substr(0, within)).size()) + column -
+    return static_cast<int>(runtime::windows1252_to_utf8(l.substr(0, within)).size()) + column -
            static_cast<int>(within);
   }
   return column_of_code_point(held->line(line), column, held->encoding());
@@ -30,3 +32,5 @@ const record_line* document_view::record_at(int line) const {
                              [](const record_line& r, int n) { return r.line < n; });
   return it != records.end() && it->line == line ? &*it : nullptr;
 }
+
+}  // namespace lsp

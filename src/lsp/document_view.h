@@ -11,6 +11,8 @@
 #include "lsp/document_records.h"
 #include "lsp/text_document.h"
 
+namespace lsp {
+
 struct document_view {
   std::string uri;
   document_kind kind = document_kind::unknown;
@@ -40,3 +42,5 @@ struct document_pair {
   // A partner read from the disk, which nothing else holds.
   std::shared_ptr<const document_view> read_from_disk;
 };
+
+}  // namespace lsp

@@ -5,6 +5,8 @@
 
 #include "runtime/windows1252.h"
 
+namespace lsp {
+
 namespace {
 
 // The separator before field i of a record: a comma, or (a station's name)
@@ -18,10 +20,10 @@ bool comma_before(std::string_view line, const record_line& r, size_t i) {
 
 // Whether a line reads the same fields as the record did.
 bool reads_the_same(const std::string& line, const record_line& r, document_kind kind,
-                    std::optional<record_place> place) {
+                    std::optional<compiler::record_place> place) {
   // Read as the only record of a document at the same place.
   const std::string head =
-      place == record_place::line_records ? "[generale]\n[curve]\n" : "[generale]\n";
+      place == compiler::record_place::line_records ? "[generale]\n[curve]\n" : "[generale]\n";
   const std::vector<record_line> again = read_record_lines(head + line, kind);
   if (again.empty()) return false;
   const record_line& a = again.back();
@@ -37,13 +39,14 @@ std::vector<text_edit> formatting_of(const document_view& self) {
   std::vector<text_edit> out;
   // Records in groups: one kind within one section.
   std::vector<std::vector<const record_line*>> groups;
-  std::map<record_kind, size_t> group_of;
+  std::map<compiler::record_kind, size_t> group_of;
   for (const record_line& r : self.records) {
     if (r.is_section) {
       group_of.clear();
       continue;
     }
-    if (r.kinds.empty() || r.fields.size() < 2 || r.place == record_place::line_header) continue;
+    if (r.kinds.empty() || r.fields.size() < 2 || r.place == compiler::record_place::line_header)
+      continue;
     auto [it, fresh] = group_of.try_emplace(r.kinds[0], groups.size());
     if (fresh) groups.emplace_back();
     groups[it->second].push_back(&r);
@@ -74,8 +77,10 @@ std::vector<text_edit> formatting_of(const document_view& self) {
       text += line.substr(static_cast<size_t>(r->fields.back().end));
       if (text == line || !reads_the_same(text, *r, self.kind, r->place)) continue;
       const int end = self.editor_column(r->line, static_cast<int>(line.size()));
-      out.push_back({{{r->line, 0}, {r->line, end}}, windows1252_to_utf8(text)});
+      out.push_back({{{r->line, 0}, {r->line, end}}, runtime::windows1252_to_utf8(text)});
     }
   }
   return out;
 }
+
+}  // namespace lsp

@@ -9,4 +9,8 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 std::vector<text_edit> formatting_of(const document_view& self);
+
+}  // namespace lsp

@@ -7,10 +7,12 @@
 #include "runtime/windows1252.h"
 #include "tool/package_summary.h"
 
+namespace lsp {
+
 namespace {
 
 std::string utf8(std::string_view windows1252) {
-  return windows1252_to_utf8(windows1252);
+  return runtime::windows1252_to_utf8(windows1252);
 }
 
 std::string_view document_name(document_kind k) {
@@ -18,7 +20,7 @@ std::string_view document_name(document_kind k) {
 }
 
 std::string record_title(const record_line& r) {
-  return std::string(record_of(r.kinds[0]).summary);
+  return std::string(compiler::record_of(r.kinds[0]).summary);
 }
 
 std::string unit_suffix(std::string_view unit) {
@@ -26,47 +28,49 @@ std::string unit_suffix(std::string_view unit) {
 }
 
 // The values a field takes and, for a code, what each means.
-std::string accepted_values(const record_field& f) {
+std::string accepted_values(const compiler::record_field& f) {
   std::string s;
   if (!f.accepts.empty()) s += "\n\nValues: " + std::string(f.accepts) + ".";
-  for (const value_code& c : f.codes)
+  for (const compiler::value_code& c : f.codes)
     s += "\n- `" + std::string(c.value) + "`: " + std::string(c.meaning);
   return s;
 }
 
 std::string keyword_hover(const record_line& r, const document_view& self) {
-  const record_description& form = record_of(r.kinds[0]);
+  const compiler::record_description& form = compiler::record_of(r.kinds[0]);
   std::string s = "**" + std::string(form.keyword) + "**: " + std::string(form.summary) + " (" +
                   std::string(document_name(self.kind)) + ")\n\n" + std::string(form.meaning) +
                   "\n\nFields after the keyword:\n";
   int n = 1;
-  for (const record_field& f : form.fields)
+  for (const compiler::record_field& f : form.fields)
     s += "\n" + std::to_string(n++) + ". `" + std::string(f.name) + "`" +
          (f.unit.empty() ? "" : " (" + std::string(f.unit) + ")") + ": " + std::string(f.meaning);
   if (r.kinds.size() > 1) {
     s += "\n\nThis keyword also names:";
     for (size_t i = 1; i < r.kinds.size(); ++i)
-      s += " " + std::string(record_of(r.kinds[i]).summary) + (i + 1 < r.kinds.size() ? "," : "");
+      s += " " + std::string(compiler::record_of(r.kinds[i]).summary) +
+           (i + 1 < r.kinds.size() ? "," : "");
     s += "; each reads its values in turn.";
   }
   return s;
 }
 
 std::string describe_place(const document_pair& pair, const document_view& self,
-                           const record_line& self_record, int64_t p, const scenario* compiled) {
+                           const record_line& self_record, int64_t p,
+                           const model::scenario* compiled) {
   std::string s;
   if (pair.line)
     if (auto km = line_kilometre(*pair.line, p)) s += "\n\nLine kilometre: " + kilometre_text(*km);
   if (p < INT32_MIN / 2 || p > INT32_MAX / 2) return s;
-  const int32_t cell = point_cell(static_cast<int32_t>(p));
+  const int32_t cell = model::point_cell(static_cast<int32_t>(p));
   s += "\n\nPoint cell " + std::to_string(cell) + " (metres " + grouped(int64_t{cell - 1} * 50) +
        " to " + grouped(int64_t{cell - 1} * 50 + 49) + ")";
   if (compiled && cell >= 0 && cell <= compiled->last_cell()) {
-    const track_cell& c = compiled->grid[static_cast<size_t>(cell)];
-    s += "; the compiled cell holds: " + kind_name(c.kind);
-    if (gradient_set(c.b14))
-      s += ", gradient " + std::to_string(gradient_per_mille(c.b14)) + " per mille";
-    if (c.b13) s += ", line speed " + std::to_string(speed_kmh(c.b13)) + " km/h";
+    const model::track_cell& c = compiled->grid[static_cast<size_t>(cell)];
+    s += "; the compiled cell holds: " + tool::kind_name(c.kind);
+    if (tool::gradient_set(c.b14))
+      s += ", gradient " + std::to_string(tool::gradient_per_mille(c.b14)) + " per mille";
+    if (c.b13) s += ", line speed " + std::to_string(tool::speed_kmh(c.b13)) + " km/h";
   } else if (compiled && compiled->has_grid()) {
     s += "; beyond the track grid (last cell " + std::to_string(compiled->last_cell()) + ")";
   }
@@ -85,10 +89,10 @@ std::string describe_place(const document_pair& pair, const document_view& self,
 }
 
 std::string value_hover(const document_pair& pair, const document_view& self, const record_line& r,
-                        size_t index, const scenario* compiled) {
-  const record_description& form = record_of(r.kinds[0]);
+                        size_t index, const model::scenario* compiled) {
+  const compiler::record_description& form = compiler::record_of(r.kinds[0]);
   const auto help = form.fields;
-  const record_field& f = help[index - 1];
+  const compiler::record_field& f = help[index - 1];
   std::string s = "**" + std::string(f.name) + "**" +
                   unit_suffix(f.unit.empty() ? "" : "(" + std::string(f.unit) + ")") + ": field " +
                   std::to_string(index) + " of " + std::to_string(help.size()) + " of a " +
@@ -98,7 +102,7 @@ std::string value_hover(const document_pair& pair, const document_view& self, co
   if (v.number) {
     s += "\n\nValue: " + grouped(*v.number) + unit_suffix(f.unit);
     if (f.is_position) s += describe_place(pair, self, r, *v.number, compiled);
-  } else if (f.storage != field_storage::text) {
+  } else if (f.storage != compiler::field_storage::text) {
     s += "\n\nNot a whole number: the compile stops here with a run-time fault (code 25).";
   } else {
     s += "\n\nText: \"" + utf8(v.text) + "\" (" + std::to_string(v.text.size()) + " characters)";
@@ -109,7 +113,7 @@ std::string value_hover(const document_pair& pair, const document_view& self, co
 }  // namespace
 
 std::optional<hover_text> hover_at(const document_pair& pair, const document_view& self,
-                                   text_position at, const scenario* compiled) {
+                                   text_position at, const model::scenario* compiled) {
   const record_line* r = self.record_at(at.line);
   if (!r) return std::nullopt;
   const int column = self.document_column(at.line, at.character);
@@ -121,7 +125,8 @@ std::optional<hover_text> hover_at(const document_pair& pair, const document_vie
     std::string text;
     if (r->is_section) {
       text = "**" + utf8(f.text) + "**: a section header; it orders the document for people";
-      if (r->place == record_place::line_records && contains_any_case(f.text, "[curve]"))
+      if (r->place == compiler::record_place::line_records &&
+          runtime::contains_any_case(f.text, "[curve]"))
         text += " and ends the general header";
       text += ".";
     } else if (r->kinds.empty()) {
@@ -134,3 +139,5 @@ std::optional<hover_text> hover_at(const document_pair& pair, const document_vie
   }
   return std::nullopt;
 }
+
+}  // namespace lsp

@@ -7,7 +7,11 @@
 #include "lsp/types.h"
 #include "model/scenario.h"
 
+namespace lsp {
+
 // `self` is one of the pair's documents; `compiled` the pair's compile, when
 // both documents are there. None on a place with nothing to say.
 std::optional<hover_text> hover_at(const document_pair& pair, const document_view& self,
-                                   text_position at, const scenario* compiled);
+                                   text_position at, const model::scenario* compiled);
+
+}  // namespace lsp

@@ -8,5 +8,9 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 std::vector<inlay_hint> inlay_hints_in(const document_pair& pair, const document_view& self,
                                        int first_line, int last_line);
+
+}  // namespace lsp

@@ -19,6 +19,8 @@
 #include "testing/lsp_fuzz_input.h"
 #include "testing/memory_disk.h"
 
+namespace lsp {
+
 using nlohmann::json;
 
 namespace {
@@ -34,10 +36,10 @@ std::string joined(std::span<const std::string_view> lines) {
 
 // The built-in documents as an editor holds them (UTF-8).
 std::string built_in_line() {
-  return joined(line_document_lines());
+  return joined(documents::line_document_lines());
 }
 std::string built_in_train() {
-  return joined(train_document_lines());
+  return joined(documents::train_document_lines());
 }
 
 // Replaces the first occurrence of `from`.
@@ -49,7 +51,7 @@ std::string with(std::string text, std::string_view from, std::string_view to) {
 }
 
 struct client {
-  memory_disk disk;
+  testing::memory_disk disk;
   lsp_server server{disk};
   std::vector<json> received;
   int next_id = 1;
@@ -105,25 +107,26 @@ struct client {
 // severity, code and message, one for one.
 void expect_same_as_check(const client& c, const std::string& line_utf8,
                           const std::string& train_utf8) {
-  const std::string line = to_windows1252(line_utf8), train = to_windows1252(train_utf8);
-  const std::vector<finding> found = check_documents({line, train}, {});
+  const std::string line = runtime::to_windows1252(line_utf8),
+                    train = runtime::to_windows1252(train_utf8);
+  const std::vector<compiler::finding> found = checker::check_documents({line, train}, {});
   const json on_line = c.diagnostics(line_uri), on_train = c.diagnostics(train_uri);
   ASSERT_TRUE(on_line.is_array());
   ASSERT_TRUE(on_train.is_array());
   size_t l = 0, t = 0;
   const text_document line_doc(line_utf8), train_doc(train_utf8);
-  for (const finding& f : found) {
-    const bool on_l = f.document == source_document::line_description;
+  for (const compiler::finding& f : found) {
+    const bool on_l = f.document == compiler::source_document::line_description;
     const json& list = on_l ? on_line : on_train;
     size_t& i = on_l ? l : t;
     ASSERT_LT(i, list.size()) << f.message;
     const json& d = list[i++];
     EXPECT_EQ(d["message"], f.message);
-    EXPECT_EQ(d["severity"], f.level == diagnostic_level::error ? 1 : 2);
+    EXPECT_EQ(d["severity"], f.level == compiler::diagnostic_level::error ? 1 : 2);
     if (f.code) {
-      EXPECT_EQ(d["code"], fault_number(*f.code));
+      EXPECT_EQ(d["code"], compiler::fault_number(*f.code));
     } else {
-      EXPECT_EQ(d["code"], std::string(warning_name(*f.kind)));
+      EXPECT_EQ(d["code"], std::string(compiler::warning_name(*f.kind)));
     }
     if (f.line > 0) {
       EXPECT_EQ(d["range"]["start"]["line"], f.line - 1) << f.message;
@@ -229,13 +232,14 @@ TEST(LspDiagnostics, AnIncrementalEditRepublishesBothDocuments) {
 TEST(LspDiagnostics, APartnerOnTheDiskIsReadAndALoneDocumentIsCheckedAlone) {
   client c;
   c.disk.directories.insert("/work");
-  c.disk.files["/work/Borvasco_Lestrano_linea.txt"] = to_windows1252(built_in_line());
+  c.disk.files["/work/Borvasco_Lestrano_linea.txt"] = runtime::to_windows1252(built_in_line());
   c.initialize();
   const std::string train = with(built_in_train(), "segnale", "  segnale");
   c.open(train_uri, train);
   // Paired with the file on disk: the same findings as check, on both.
   expect_same_as_check(c, built_in_line(), train);
-  EXPECT_EQ(c.disk.files["/work/Borvasco_Lestrano_linea.txt"], to_windows1252(built_in_line()));
+  EXPECT_EQ(c.disk.files["/work/Borvasco_Lestrano_linea.txt"],
+            runtime::to_windows1252(built_in_line()));
 
   // Alone: a note first, and only what the train document itself says.
   client lone;
@@ -339,7 +343,7 @@ TEST(LspRobustness, AClientThatQuitsWithoutShutdownEndsTheServer) {
   for (const session_case& s : cases) {
     std::istringstream in(s.input);
     std::ostringstream out;
-    memory_disk d;
+    testing::memory_disk d;
     EXPECT_EQ(serve_lsp(in, out, d), s.status) << s.input;
     EXPECT_NE(out.str().find("\"capabilities\""), std::string::npos);
   }
@@ -376,7 +380,7 @@ TEST(LspFeatures, HoverNamesTheRecordAndItsFields) {
 // station's row, or, where the numbering changes there ("------"), the row
 // below, which counts in the new range.
 std::string sheet_kilometre(std::string_view station) {
-  const auto sheet = train_sheet_lines();
+  const auto sheet = documents::train_sheet_lines();
   auto column = [](std::string_view row, size_t n) {
     size_t from = 0;
     for (size_t i = 0; i < n; ++i) from = row.find('|', from) + 1;
@@ -510,7 +514,7 @@ TEST(LspFuzzCorpus, EverySeedAndPastFindingRunsCleanly) {
       std::ifstream f(entry.path(), std::ios::binary);
       std::stringstream bytes;
       bytes << f.rdbuf();
-      EXPECT_TRUE(run_lsp_fuzz_input(bytes.str())) << entry.path();
+      EXPECT_TRUE(testing::run_lsp_fuzz_input(bytes.str())) << entry.path();
       ++inputs;
     }
   }
@@ -590,7 +594,7 @@ TEST(LspDiagnostics, APartnerOnTheDiskLosesItsDiagnosticsWhenItsTrainCloses) {
   client c;
   c.disk.directories.insert("/work");
   c.disk.files["/work/Borvasco_Lestrano_linea.txt"] =
-      to_windows1252(with(built_in_line(), "lunghezza percorso", "lunghezza percroso"));
+      runtime::to_windows1252(with(built_in_line(), "lunghezza percorso", "lunghezza percroso"));
   c.initialize();
   c.open(train_uri, built_in_train());
   ASSERT_FALSE(c.diagnostics(line_uri).empty());
@@ -631,7 +635,7 @@ TEST(LspSession, ColumnsCountInTheEncodingTheClientOffers) {
 }
 
 TEST(LspRobustness, ADroppedNotificationIsLogged) {
-  memory_disk disk;
+  testing::memory_disk disk;
   std::ostringstream log;
   lsp_server server(disk, &log);
   server.handle(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");
@@ -716,7 +720,7 @@ TEST(LspCapabilities, SignatureHelpNamesEveryFieldOfAStation) {
   c.open(train_uri, train);
   const int row = row_of(train, "stazione");
   const std::string line(text_document(train).line(row));
-  const auto fields = record_of(record_kind::station).fields;
+  const auto fields = compiler::record_of(compiler::record_kind::station).fields;
   ASSERT_EQ(fields.size(), 17u);
   // The first character of each value, after each comma.
   std::vector<int> starts;
@@ -776,11 +780,13 @@ TEST(LspCapabilities, FormattingAlignsColumnsAndChangesNothingElse) {
   ASSERT_FALSE(edits.empty());
   const std::string formatted = applied(messy, edits);
   // The compile reads the same: the same records, the same findings.
-  const std::string t = to_windows1252(built_in_train());
+  const std::string t = runtime::to_windows1252(built_in_train());
   std::vector<std::string> before, after;
-  for (const finding& f : check_documents({to_windows1252(messy), t}, {}))
+  for (const compiler::finding& f :
+       checker::check_documents({runtime::to_windows1252(messy), t}, {}))
     before.push_back(std::to_string(f.line) + " " + f.message);
-  for (const finding& f : check_documents({to_windows1252(formatted), t}, {}))
+  for (const compiler::finding& f :
+       checker::check_documents({runtime::to_windows1252(formatted), t}, {}))
     after.push_back(std::to_string(f.line) + " " + f.message);
   EXPECT_EQ(after, before);
   EXPECT_EQ(text_document(formatted).line_count(), text_document(messy).line_count());
@@ -890,3 +896,5 @@ TEST(LspCapabilities, ATakenCellNamesTheRecordThatHoldsIt) {
 }
 
 }  // namespace
+
+}  // namespace lsp

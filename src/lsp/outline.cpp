@@ -3,10 +3,12 @@
 #include "lsp/route_places.h"
 #include "runtime/windows1252.h"
 
+namespace lsp {
+
 namespace {
 
 std::string utf8(std::string_view windows1252) {
-  return windows1252_to_utf8(windows1252);
+  return runtime::windows1252_to_utf8(windows1252);
 }
 
 document_symbol symbol(const document_view& d, const record_line& r, std::string name,
@@ -31,8 +33,8 @@ std::vector<document_symbol> outline_of(const document_view& d) {
       section = &top.back();
       continue;
     }
-    if (r.kinds.empty() || !record_of(r.kinds[0]).in_outline) continue;
-    const record_kind k = r.kinds[0];
+    if (r.kinds.empty() || !compiler::record_of(r.kinds[0]).in_outline) continue;
+    const compiler::record_kind k = r.kinds[0];
     const auto position = record_position(r);
     std::string at = position ? grouped(*position) + " m" : std::string();
     auto number = [&](size_t i) -> std::string {
@@ -40,21 +42,21 @@ std::vector<document_symbol> outline_of(const document_view& d) {
     };
     document_symbol s;
     switch (k) {
-      case record_kind::station:
+      case compiler::record_kind::station:
         s = symbol(d, r, utf8(r.fields.size() > 17 ? r.fields[17].text : std::string("stazione")),
                    "station, " + at, symbol_kind::station);
         break;
-      case record_kind::signal:
+      case compiler::record_kind::signal:
         s = symbol(d, r, "segnale " + at, "signal", symbol_kind::signal);
         break;
-      case record_kind::restriction:
+      case compiler::record_kind::restriction:
         s = symbol(d, r, "rallentamento " + at, number(2) + " km/h over " + number(3) + " m",
                    symbol_kind::restriction);
         break;
-      case record_kind::speed_board:
+      case compiler::record_kind::speed_board:
         s = symbol(d, r, "indicatori_vmax " + at, "maximum-speed board", symbol_kind::number);
         break;
-      case record_kind::text_board:
+      case compiler::record_kind::text_board:
         s = symbol(d, r, utf8(r.fields.size() > 2 ? r.fields[2].text : std::string()),
                    "text board, " + at, symbol_kind::text);
         break;
@@ -72,3 +74,5 @@ std::vector<document_symbol> outline_of(const document_view& d) {
       s.range.end = s.children.back().range.end;
   return top;
 }
+
+}  // namespace lsp

@@ -8,4 +8,8 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 std::vector<document_symbol> outline_of(const document_view& self);
+
+}  // namespace lsp

@@ -4,6 +4,8 @@
 
 #include "lsp/uri.h"
 
+namespace lsp {
+
 namespace {
 
 bool ends_with(std::string_view s, std::string_view tail) {
@@ -39,7 +41,8 @@ document_kind partner_kind(document_kind kind) {
 }
 
 std::optional<partner_document> find_partner(std::string_view uri, document_kind kind,
-                                             const std::vector<held_kind>& held, disk& files) {
+                                             const std::vector<held_kind>& held,
+                                             runtime::disk& files) {
   if (kind == document_kind::unknown) return std::nullopt;
   const uri_parts self = split_uri(uri);
   const std::string folder = uri_key(self.folder);
@@ -64,8 +67,10 @@ std::optional<partner_document> find_partner(std::string_view uri, document_kind
   std::sort(names.begin(), names.end());
   for (const std::string& other : names) {
     if (other == self.name || !pairs_by_name(kind, self.name, other)) continue;
-    if (files.stat(*dir + other) != disk::entry::file) continue;
+    if (files.stat(*dir + other) != runtime::disk::entry::file) continue;
     return partner_document{uri_of_path(*dir + other), *dir + other};
   }
   return std::nullopt;
 }
+
+}  // namespace lsp

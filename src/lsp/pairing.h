@@ -14,6 +14,8 @@
 #include "lsp/document_records.h"
 #include "runtime/disk.h"
 
+namespace lsp {
+
 // A document the editor holds, and what it is.
 struct held_kind {
   std::string uri;
@@ -28,7 +30,10 @@ struct partner_document {
 };
 
 std::optional<partner_document> find_partner(std::string_view uri, document_kind kind,
-                                             const std::vector<held_kind>& held, disk& files);
+                                             const std::vector<held_kind>& held,
+                                             runtime::disk& files);
 
 // The other kind of document of a pair.
 document_kind partner_kind(document_kind kind);
+
+}  // namespace lsp

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace lsp {
+
 using nlohmann::json;
 
 namespace {
@@ -245,3 +247,5 @@ json diagnostics_notification(const std::string& uri, std::optional<int64_t> ver
 std::string dump(const json& j) {
   return j.dump(-1, ' ', false, json::error_handler_t::replace);
 }
+
+}  // namespace lsp

@@ -13,6 +13,8 @@
 
 #include "lsp/types.h"
 
+namespace lsp {
+
 // JSON-RPC and protocol error codes.
 namespace rpc_error {
 inline constexpr int parse_error = -32700;
@@ -81,3 +83,5 @@ nlohmann::json diagnostics_notification(const std::string& uri, std::optional<in
                                         const std::vector<diagnostic>& list);
 // A message as it is sent (invalid UTF-8 replaced).
 std::string dump(const nlohmann::json& j);
+
+}  // namespace lsp

@@ -2,6 +2,8 @@
 
 #include "lsp/route_places.h"
 
+namespace lsp {
+
 std::vector<location> records_at_same_place(const document_pair& pair, const document_view& self,
                                             text_position at, bool both_documents) {
   std::vector<location> out;
@@ -16,3 +18,5 @@ std::vector<location> records_at_same_place(const document_pair& pair, const doc
   }
   return out;
 }
+
+}  // namespace lsp

@@ -3,6 +3,8 @@
 #include "model/line_kilometre.h"
 #include "model/track_grid.h"
 
+namespace lsp {
+
 namespace {
 
 // Every record of a document with its place in metres.
@@ -28,20 +30,20 @@ std::vector<const record_line*> records_at(std::span<const record_line> records,
   const std::vector<placed_record> placed = placed_records(records);
   for (size_t i = 0; i < placed.size(); ++i) {
     const record_line& r = *placed[i].record;
-    const record_kind k = r.kinds[0];
-    const record_reach reach = record_of(k).reach;
+    const compiler::record_kind k = r.kinds[0];
+    const compiler::record_reach reach = compiler::record_of(k).reach;
     const int32_t at = placed[i].position;
-    if (reach == record_reach::none) continue;
-    if (reach == record_reach::point) {
-      if (point_cell(at) == point_cell(p)) out.push_back(&r);
+    if (reach == compiler::record_reach::none) continue;
+    if (reach == compiler::record_reach::point) {
+      if (model::point_cell(at) == model::point_cell(p)) out.push_back(&r);
       continue;
     }
     auto value = [&](size_t field) -> std::optional<int64_t> {
       return r.fields.size() > field ? r.fields[field].number : std::nullopt;
     };
-    if (reach == record_reach::for_length) {
+    if (reach == compiler::record_reach::for_length) {
       if (auto len = value(2); len && p >= at && p < at + *len) out.push_back(&r);
-    } else if (reach == record_reach::to_end) {
+    } else if (reach == compiler::record_reach::to_end) {
       if (auto end = value(2); end && p >= at && p <= *end) out.push_back(&r);
     } else if (p >= at) {
       // Up to the next record of the same kind.
@@ -58,24 +60,26 @@ std::vector<const record_line*> records_at(std::span<const record_line> records,
 }
 
 std::string kilometre_text(int64_t metres) {
-  return "km " + kilometre_mark(metres);
+  return "km " + model::kilometre_mark(metres);
 }
 
 std::optional<int64_t> line_kilometre(const document_view& line, int64_t p) {
-  std::vector<written_range> written;
+  std::vector<model::written_range> written;
   for (const record_line& r : line.records) {
-    if (r.place != record_place::line_header || r.kinds.empty() || r.fields.size() < 4) continue;
-    const record_kind k = r.kinds[0];
-    if (k != record_kind::range_one && k != record_kind::range_two && k != record_kind::range_three)
+    if (r.place != compiler::record_place::line_header || r.kinds.empty() || r.fields.size() < 4)
+      continue;
+    const compiler::record_kind k = r.kinds[0];
+    if (k != compiler::record_kind::range_one && k != compiler::record_kind::range_two &&
+        k != compiler::record_kind::range_three)
       continue;
     const auto& start = r.fields[1].number;
     const auto& reference = r.fields[2].number;
     const auto& flag = r.fields[3].number;
     if (start && reference && flag) written.push_back({*start, *reference, *flag});
   }
-  const std::vector<kilometric_range> ranges = kilometric_ranges(written);
-  if (range_at(ranges, p) < 0) return std::nullopt;
-  return line_metre(ranges, p);
+  const std::vector<model::kilometric_range> ranges = model::kilometric_ranges(written);
+  if (model::range_at(ranges, p) < 0) return std::nullopt;
+  return model::line_metre(ranges, p);
 }
 
 std::string grouped(int64_t v) {
@@ -86,3 +90,5 @@ std::string grouped(int64_t v) {
   }
   return (v < 0 ? "-" : "") + out;
 }
+
+}  // namespace lsp

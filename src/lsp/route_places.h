@@ -11,6 +11,8 @@
 
 #include "lsp/document_view.h"
 
+namespace lsp {
+
 // The records that cover route metre p: a point object when it lies in p's
 // point cell, a stretch when p lies on it (up to the next record of its kind
 // for gradients, speed limits and adhesion).
@@ -27,3 +29,5 @@ std::optional<int64_t> line_kilometre(const document_view& line, int64_t p);
 
 // "12 345" for 12345.
 std::string grouped(int64_t v);
+
+}  // namespace lsp

@@ -27,6 +27,8 @@
 #include <malloc.h>
 #endif
 
+namespace lsp {
+
 using nlohmann::json;
 
 namespace {
@@ -34,7 +36,7 @@ namespace {
 document_kind kind_of(const std::string& uri, const text_document& text) {
   const document_kind by_name = kind_by_name(split_uri(uri).name);
   if (by_name != document_kind::unknown) return by_name;
-  return kind_by_content(to_windows1252(text.text()));
+  return kind_by_content(runtime::to_windows1252(text.text()));
 }
 
 // The encoding of columns: the first of the client's choices that the
@@ -286,13 +288,13 @@ json lsp_server::request(const std::string& method, const json& params) {
     return found.empty() ? json(nullptr) : to_json(found);
   }
   // Hover: the pair's compile says what lies in a cell.
-  std::optional<compile_result> compiled;
+  std::optional<compiler::compile_result> compiled;
   if (pair.line && pair.train) {
-    compile_input in;
+    compiler::compile_input in;
     in.line_description = pair.line->source.text();
     in.train_document = pair.train->source.text();
     in.with_plan = false;
-    compiled = compile_documents(in);
+    compiled = compiler::compile_documents(in);
   }
   const auto hover = hover_at(pair, self, at, compiled ? &compiled->compiled : nullptr);
   return hover ? to_json(*hover) : json(nullptr);
@@ -385,7 +387,7 @@ document_view* lsp_server::view_of_held(const std::string& uri) {
     v.kind = d.kind;
     v.held = &d.text;
     v.encoding = encoding_;
-    v.source.set_text(to_windows1252(d.text.text()));
+    v.source.set_text(runtime::to_windows1252(d.text.text()));
   }
   return &*d.view;
 }
@@ -498,7 +500,7 @@ void lsp_server::forget_unpaired_files() {
   }
 }
 
-int serve_lsp(std::istream& in, std::ostream& out, disk& files,
+int serve_lsp(std::istream& in, std::ostream& out, runtime::disk& files,
               const std::function<bool()>& input_waiting, std::ostream* log) {
   lsp_server server(files, log);
   message_handler handler;
@@ -509,3 +511,5 @@ int serve_lsp(std::istream& in, std::ostream& out, disk& files,
   handler.exit_status = [&] { return server.exit_status(); };
   return run_message_loop(in, out, handler, input_waiting);
 }
+
+}  // namespace lsp

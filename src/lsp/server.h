@@ -29,10 +29,13 @@
 #include "lsp/text_document.h"
 #include "runtime/disk.h"
 
+namespace lsp {
+
 class lsp_server {
  public:
   // `log`, when given, receives a line for each message that is dropped.
-  explicit lsp_server(disk& files, std::ostream* log = nullptr) : disk_(files), log_(log) {}
+  explicit lsp_server(runtime::disk& files, std::ostream* log = nullptr)
+      : disk_(files), log_(log) {}
 
   // Handles one message body; returns the bodies of the messages to send,
   // in order. The diagnostics of edits are put off until idle().
@@ -85,7 +88,7 @@ class lsp_server {
   void send(const nlohmann::json& message);
   void log(const std::string& line);
 
-  disk& disk_;
+  runtime::disk& disk_;
   std::ostream* log_;
   std::map<std::string, open_document> documents_;
   // Documents changed since the diagnostics were last published.
@@ -106,5 +109,7 @@ class lsp_server {
 // more input can be read at once (standard_input_waiting for the process's
 // own input); the diagnostics of edits are published when it says no.
 int serve_lsp(
-    std::istream& in, std::ostream& out, disk& files,
+    std::istream& in, std::ostream& out, runtime::disk& files,
     const std::function<bool()>& input_waiting = [] { return false; }, std::ostream* log = nullptr);
+
+}  // namespace lsp

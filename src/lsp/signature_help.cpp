@@ -1,9 +1,11 @@
 #include "lsp/signature_help.h"
 
+namespace lsp {
+
 std::optional<signature> signature_at(const document_view& self, text_position at) {
   const record_line* r = self.record_at(at.line);
   if (!r || r->kinds.empty()) return std::nullopt;
-  const record_description& form = record_of(r->kinds[0]);
+  const compiler::record_description& form = compiler::record_of(r->kinds[0]);
   if (form.fields.empty()) return std::nullopt;
   const int column = self.document_column(at.line, at.character);
   // The field the cursor is in: the last one that begins at or before it,
@@ -16,7 +18,7 @@ std::optional<signature> signature_at(const document_view& self, text_position a
   signature s;
   s.label = std::string(form.keyword);
   s.documentation = std::string(form.summary) + ": " + std::string(form.meaning);
-  for (const record_field& f : form.fields) {
+  for (const compiler::record_field& f : form.fields) {
     std::string name(f.name);
     s.label += ",  " + name;
     std::string doc = std::string(f.meaning);
@@ -30,3 +32,5 @@ std::optional<signature> signature_at(const document_view& self, text_position a
     if (column >= r->fields[i].begin) s.active = static_cast<int>(i) - 1;
   return s;
 }
+
+}  // namespace lsp

@@ -7,4 +7,8 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 std::optional<signature> signature_at(const document_view& self, text_position at);
+
+}  // namespace lsp

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace lsp {
+
 namespace {
 
 // The length of the UTF-8 sequence that starts with byte c: 1 for ASCII and
@@ -138,3 +140,5 @@ void text_document::replace(text_position from, text_position to, std::string_vi
   text_.replace(a, b - a, new_text);
   index_lines();
 }
+
+}  // namespace lsp

@@ -13,6 +13,8 @@
 
 #include "lsp/types.h"
 
+namespace lsp {
+
 // Units of the UTF-8 text `s` in an encoding (a malformed byte counts as
 // one character).
 int units_of(std::string_view s, position_encoding e = position_encoding::utf16);
@@ -60,3 +62,5 @@ class text_document {
   position_encoding encoding_ = position_encoding::utf16;
   std::vector<size_t> line_starts_;
 };
+
+}  // namespace lsp

@@ -11,6 +11,8 @@
 #include <poll.h>
 #endif
 
+namespace lsp {
+
 namespace {
 
 constexpr size_t max_header_line = 8192;
@@ -211,3 +213,5 @@ void ignore_broken_pipes() {
   std::signal(SIGPIPE, SIG_IGN);
 #endif
 }
+
+}  // namespace lsp

@@ -24,6 +24,8 @@
 #include <string_view>
 #include <vector>
 
+namespace lsp {
+
 // No message body is kept beyond this size (a longer one is read and
 // dropped), nor a header line beyond 8 KiB.
 inline constexpr size_t max_message_bytes = size_t{64} << 20;
@@ -81,3 +83,5 @@ bool standard_input_waiting();
 // Makes a write to a closed pipe fail with an error instead of ending the
 // process.
 void ignore_broken_pipes();
+
+}  // namespace lsp

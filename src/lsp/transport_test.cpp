@@ -11,6 +11,8 @@
 #include "lsp/uri.h"
 #include "testing/memory_disk.h"
 
+namespace lsp {
+
 using nlohmann::json;
 
 namespace {
@@ -65,7 +67,7 @@ TEST(LspFraming, ABadFrameCostsOneErrorAndTheNextMessageIsAnswered) {
   for (const std::string& bad : bad_frames) {
     std::istringstream in(bad + framed(initialize));
     std::ostringstream out;
-    memory_disk d;
+    testing::memory_disk d;
     serve_lsp(in, out, d);
     const std::vector<json> answers = answers_of(out.str());
     bool initialized = false;
@@ -126,3 +128,5 @@ TEST(LspUri, WindowsFileUrisAndPaths) {
 }
 
 }  // namespace
+
+}  // namespace lsp

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace lsp {
+
 // How the characters of a line are counted: in bytes of UTF-8, in UTF-16
 // code units (the protocol's default) or in code points.
 enum class position_encoding { utf8, utf16, utf32 };
@@ -135,3 +137,5 @@ struct symbol_information {
   location where;
   std::string container;
 };
+
+}  // namespace lsp

@@ -3,6 +3,8 @@
 #include "runtime/disk.h"
 #include "runtime/windows1252.h"
 
+namespace lsp {
+
 namespace {
 
 int hex_value(char c) {
@@ -40,12 +42,12 @@ std::string windows_path(std::string path, std::string_view host) {
 }  // namespace
 
 path_style native_path_style() {
-  return path_separator == '\\' ? path_style::windows : path_style::posix;
+  return runtime::path_separator == '\\' ? path_style::windows : path_style::posix;
 }
 
 std::optional<std::string> path_of_uri(std::string_view uri, path_style style) {
   constexpr std::string_view scheme = "file://";
-  if (uri.size() < scheme.size() || lower_text(uri.substr(0, scheme.size())) != scheme)
+  if (uri.size() < scheme.size() || runtime::lower_text(uri.substr(0, scheme.size())) != scheme)
     return std::nullopt;
   uri.remove_prefix(scheme.size());
   // An authority ("localhost") before the path is passed over; on Windows
@@ -53,7 +55,7 @@ std::optional<std::string> path_of_uri(std::string_view uri, path_style style) {
   const size_t slash = uri.find('/');
   if (slash == std::string_view::npos) return std::nullopt;
   std::string_view host = uri.substr(0, slash);
-  if (lower_text(host) == "localhost") host = {};
+  if (runtime::lower_text(host) == "localhost") host = {};
   uri.remove_prefix(slash);
   std::string path;
   for (size_t i = 0; i < uri.size(); ++i) {
@@ -108,3 +110,5 @@ uri_parts split_uri(std::string_view uri) {
   if (slash == std::string_view::npos) return {"", std::string(uri)};
   return {std::string(uri.substr(0, slash + 1)), std::string(uri.substr(slash + 1))};
 }
+
+}  // namespace lsp

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace lsp {
+
 // How a system spells paths. On Windows a URI's drive letter comes in
 // either case and with its colon escaped or not (VS Code sends
 // "file:///c%3A/Users/..."): the path is "C:\Users\...", and a URI with a host
@@ -32,3 +34,5 @@ struct uri_parts {
   std::string name;
 };
 uri_parts split_uri(std::string_view uri);
+
+}  // namespace lsp

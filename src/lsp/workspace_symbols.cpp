@@ -4,15 +4,17 @@
 #include "lsp/uri.h"
 #include "runtime/windows1252.h"
 
+namespace lsp {
+
 std::vector<symbol_information> workspace_symbols(const std::vector<const document_view*>& held,
                                                   std::string_view query) {
   std::vector<symbol_information> out;
-  const std::string wanted = lower_text(query);
+  const std::string wanted = runtime::lower_text(query);
   for (const document_view* d : held) {
     const std::string container = split_uri(d->uri).name;
     auto take = [&](const document_symbol& s) {
       if (s.kind != symbol_kind::station && s.kind != symbol_kind::signal) return;
-      if (lower_text(s.name).find(wanted) == std::string::npos) return;
+      if (runtime::lower_text(s.name).find(wanted) == std::string::npos) return;
       out.push_back({s.name, s.kind, {d->uri, s.range}, container});
     };
     for (const document_symbol& s : outline_of(*d)) {
@@ -22,3 +24,5 @@ std::vector<symbol_information> workspace_symbols(const std::vector<const docume
   }
   return out;
 }
+
+}  // namespace lsp

@@ -8,5 +8,9 @@
 #include "lsp/document_view.h"
 #include "lsp/types.h"
 
+namespace lsp {
+
 std::vector<symbol_information> workspace_symbols(const std::vector<const document_view*>& held,
                                                   std::string_view query);
+
+}  // namespace lsp

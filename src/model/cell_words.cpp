@@ -2,6 +2,8 @@
 
 #include "model/rounding.h"
 
+namespace model {
+
 bool pack_board_speeds(int32_t s_kmh, int32_t d_kmh, int16_t* out) {
   return round_to_i16(20.0 * s_kmh + d_kmh / 5.0, out);
 }
@@ -12,3 +14,5 @@ bool pack_board_stripes(int32_t s, int32_t d, int16_t* out) {
   *out = static_cast<int16_t>(v);
   return true;
 }
+
+}  // namespace model

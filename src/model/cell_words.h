@@ -20,6 +20,8 @@
 
 #include <cstdint>
 
+namespace model {
+
 // The low 16 bits of a value, as a 16-bit slot keeps it.
 inline int16_t low16(int64_t v) {
   return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
@@ -81,3 +83,5 @@ struct board_stripes {
 inline board_stripes unpack_board_stripes(int16_t w) {
   return {w / 10, w % 10};
 }
+
+}  // namespace model

@@ -4,12 +4,14 @@
 
 #include "runtime/windows1252.h"
 
+namespace model {
+
 namespace {
 
 std::string code_text(std::string_view train_number, std::string_view line_name) {
   std::string text(train_number);
   text += line_name;
-  return lower_text(text) + "aabbccddeeffgghhiillmmnnoo";
+  return runtime::lower_text(text) + "aabbccddeeffgghhiillmmnnoo";
 }
 
 }  // namespace
@@ -27,3 +29,5 @@ int16_t plain_check_code(std::string_view train_number, std::string_view line_na
   for (int i = 1; i <= 25; ++i) sum += static_cast<unsigned char>(text[i - 1]);
   return static_cast<int16_t>(sum);
 }
+
+}  // namespace model

@@ -7,8 +7,12 @@
 #include <cstdint>
 #include <string_view>
 
+namespace model {
+
 // The sum of the 25 character codes, each weighted by its position (1 to
 // 25); kept in entry 85, l40.
 int32_t weighted_check_code(std::string_view train_number, std::string_view line_name);
 // The plain sum of the same 25 codes; kept in cell 1, w4.
 int16_t plain_check_code(std::string_view train_number, std::string_view line_name);
+
+}  // namespace model

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace model {
+
 namespace {
 
 TEST(CheckCodes, SumsOfTheFirst25CharactersOfTheCheckText) {
@@ -39,3 +41,5 @@ TEST(CheckCodes, LongNamesLeaveThePaddingOut) {
 }
 
 }  // namespace
+
+}  // namespace model

@@ -6,12 +6,14 @@
 #include "runtime/disk.h"
 #include "runtime/windows1252.h"
 
+namespace model {
+
 namespace {
 
 bool safe_part(std::string_view part) {
   for (char ch : part) {
     const unsigned char c = static_cast<unsigned char>(ch);
-    if (ch == '/' || ch == path_separator || c < 0x20 || c == 0x7F) return false;
+    if (ch == '/' || ch == runtime::path_separator || c < 0x20 || c == 0x7F) return false;
   }
   return true;
 }
@@ -28,7 +30,7 @@ std::string_view base_name(std::string_view path) {
 std::optional<std::string> stem(std::string_view name, std::string_view suffix) {
   if (name.size() <= suffix.size()) return std::nullopt;
   const std::string_view end = name.substr(name.size() - suffix.size());
-  if (lower_text(end) != lower_text(suffix)) return std::nullopt;
+  if (runtime::lower_text(end) != runtime::lower_text(suffix)) return std::nullopt;
   return std::string(name.substr(0, name.size() - suffix.size()));
 }
 
@@ -120,7 +122,7 @@ std::string grid_file_name(const scenario_identity& id) {
 
 std::string path_in(std::string_view directory, std::string_view name) {
   std::string path(directory);
-  path += path_separator;
+  path += runtime::path_separator;
   path += name;
   return path;
 }
@@ -135,3 +137,5 @@ std::vector<std::string> package_paths(const scenario_identity& id, std::string_
   return {path_in(directory, plan_file_name(id)), path_in(directory, table_file_name(id)),
           path_in(directory, grid_file_name(id))};
 }
+
+}  // namespace model

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace model {
+
 // Which scenario a set of files belongs to.
 struct scenario_identity {
   std::string line_name;
@@ -61,3 +63,5 @@ named_parts names_from_documents(std::string_view line_path, std::string_view tr
 // The packages whose table file is among `names` (a directory's): every
 // NAME_NUMBER.sim beside a NAME_linea.dat, by name, in name order.
 std::vector<scenario_identity> packages_among(const std::vector<std::string>& names);
+
+}  // namespace model

@@ -5,6 +5,8 @@
 
 #include "model/file_names.h"
 
+namespace model {
+
 namespace {
 
 TEST(FileNames, TheDocumentsNamesGiveTheLineAndTheTrain) {
@@ -47,3 +49,5 @@ TEST(FileNames, ATableFileBesideItsPlanIsAPackage) {
 }
 
 }  // namespace
+
+}  // namespace model

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace model {
+
 namespace {
 
 void sort_by_start(std::vector<kilometric_range>& ranges) {
@@ -52,3 +54,5 @@ std::string kilometre_mark(int64_t line_metre) {
                 static_cast<long long>(v / 1000), static_cast<long long>(v % 1000));
   return buf;
 }
+
+}  // namespace model

@@ -12,6 +12,8 @@
 
 #include "model/scenario_table.h"
 
+namespace model {
+
 struct kilometric_range {
   int32_t start = 0;      // route metre where the range begins
   int64_t reference = 0;  // the line's metre at route metre 0, as documents give it
@@ -36,3 +38,5 @@ int range_at(const std::vector<kilometric_range>& ranges, int64_t m);
 int64_t line_metre(const std::vector<kilometric_range>& ranges, int64_t m);
 // "86+550" from a line metre; "-0+200" below zero.
 std::string kilometre_mark(int64_t line_metre);
+
+}  // namespace model

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace model {
+
 void create_line_plan(line_plan& plan, int32_t last_metre) {
   plan.last_metre = last_metre;
   plan.computed = 0;
@@ -34,3 +36,5 @@ void line_plan_rows(const line_plan& plan, std::vector<double>* row0, std::vecto
     (*row1)[static_cast<std::size_t>(m)] = y;
   });
 }
+
+}  // namespace model

@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace model {
+
 // Metres first .. last of the plan turn by k radians each.
 struct plan_bend {
   int32_t first;
@@ -121,3 +123,5 @@ void walk_line_plan(const line_plan& plan, F&& point) {
 // Every point of the plan, metres 0 .. computed - 1, as two rows (for tools
 // and tests; the writer walks the plan instead).
 void line_plan_rows(const line_plan& plan, std::vector<double>* row0, std::vector<double>* row1);
+
+}  // namespace model

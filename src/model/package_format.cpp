@@ -9,14 +9,16 @@
 #include "model/route_extent.h"
 #include "runtime/overlapped_stages.h"
 
-void put_track_cell(output_file& out, const track_cell& c) {
+namespace model {
+
+void put_track_cell(runtime::output_file& out, const track_cell& c) {
   // One piece of buffer for the whole cell: a grid is tens of thousands.
   char* p = out.room(track_cell_bytes);
   p[0] = static_cast<char>(c.kind);
-  encode_le(p + 1, static_cast<uint16_t>(c.w2));
-  encode_le(p + 3, static_cast<uint16_t>(c.w4));
-  encode_le(p + 5, static_cast<uint16_t>(c.w6));
-  encode_le(p + 7, static_cast<uint16_t>(c.w8));
+  runtime::encode_le(p + 1, static_cast<uint16_t>(c.w2));
+  runtime::encode_le(p + 3, static_cast<uint16_t>(c.w4));
+  runtime::encode_le(p + 5, static_cast<uint16_t>(c.w6));
+  runtime::encode_le(p + 7, static_cast<uint16_t>(c.w8));
   p[9] = static_cast<char>(c.b10);
   p[10] = static_cast<char>(c.b11);
   p[11] = static_cast<char>(c.b12);
@@ -25,7 +27,7 @@ void put_track_cell(output_file& out, const track_cell& c) {
   p[14] = static_cast<char>(c.b15);
 }
 
-void put_scenario_entry(output_file& out, const scenario_entry& e) {
+void put_scenario_entry(runtime::output_file& out, const scenario_entry& e) {
   out.put_u8(e.b0);
   out.put_i32(e.l4);
   out.put_i32(e.l8);
@@ -65,10 +67,10 @@ class plan_encoder {
   size_t next(char* row0, char* row1, size_t room) {
     size_t used = 0;
     for (; m_ < integers_ && used + 4 <= room; ++m_, used += 4) {
-      encode_le(row0 + used, static_cast<uint16_t>(plan_tag_integer));
-      encode_le(row0 + used + 2, uint16_t{0});
-      encode_le(row1 + used, static_cast<uint16_t>(plan_tag_integer));
-      encode_le(row1 + used + 2, static_cast<uint16_t>(m_));  // (0, 0) and (0, 1)
+      runtime::encode_le(row0 + used, static_cast<uint16_t>(plan_tag_integer));
+      runtime::encode_le(row0 + used + 2, uint16_t{0});
+      runtime::encode_le(row1 + used, static_cast<uint16_t>(plan_tag_integer));
+      runtime::encode_le(row1 + used + 2, static_cast<uint16_t>(m_));  // (0, 0) and (0, 1)
     }
     if (m_ < integers_) return used;
 
@@ -79,11 +81,11 @@ class plan_encoder {
     char* p0 = row0 + used;
     char* p1 = row1 + used;
     walker_.walk(doubles, [&](int32_t, double x, double y) {
-      encode_le(p0, static_cast<uint16_t>(plan_tag_double));
-      encode_le(p0 + 2, std::bit_cast<uint64_t>(x));
+      runtime::encode_le(p0, static_cast<uint16_t>(plan_tag_double));
+      runtime::encode_le(p0 + 2, std::bit_cast<uint64_t>(x));
       p0 += plan_element_bytes;
-      encode_le(p1, static_cast<uint16_t>(plan_tag_double));
-      encode_le(p1 + 2, std::bit_cast<uint64_t>(y));
+      runtime::encode_le(p1, static_cast<uint16_t>(plan_tag_double));
+      runtime::encode_le(p1 + 2, std::bit_cast<uint64_t>(y));
       p1 += plan_element_bytes;
     });
     used += static_cast<size_t>(doubles) * plan_element_bytes;
@@ -91,8 +93,8 @@ class plan_encoder {
 
     if (m_ < plan_.computed) m_ = plan_.computed;
     for (; m_ <= plan_.last_metre && used + 2 <= room; ++m_, used += 2) {
-      encode_le(row0 + used, static_cast<uint16_t>(plan_tag_empty));
-      encode_le(row1 + used, static_cast<uint16_t>(plan_tag_empty));
+      runtime::encode_le(row0 + used, static_cast<uint16_t>(plan_tag_empty));
+      runtime::encode_le(row1 + used, static_cast<uint16_t>(plan_tag_empty));
     }
     return used;
   }
@@ -116,14 +118,14 @@ constexpr size_t plan_blocks_in_hand = 3;
 // 1 at its offset, a stretch of each at a time. A plan longer than one
 // stretch is computed on a thread of its own while the stretches before are
 // written, so that the time approaches the larger of computing and writing.
-void put_line_plan(output_file& out, const line_plan& plan) {
+void put_line_plan(runtime::output_file& out, const line_plan& plan) {
   const int64_t row_bytes = plan_row_bytes(plan);
   size_t stretch = plan_stretch_bytes;
   if (row_bytes < static_cast<int64_t>(stretch))
     stretch = row_bytes < 16 ? 16 : static_cast<size_t>(row_bytes);
   plan_encoder encoder(plan);
   int64_t row1_at = row_bytes;
-  const block_stages stages{
+  const runtime::block_stages stages{
       [&](char* block) { return encoder.next(block, block + stretch, stretch); },
       [&](const char* block, size_t bytes) {
         out.put_through(std::string_view(block, bytes));
@@ -132,7 +134,7 @@ void put_line_plan(output_file& out, const line_plan& plan) {
         return out.ok();
       }};
   const bool overlap = row_bytes > static_cast<int64_t>(stretch);
-  run_overlapped(stages, 2 * stretch, overlap ? plan_blocks_in_hand : 1);
+  runtime::run_overlapped(stages, 2 * stretch, overlap ? plan_blocks_in_hand : 1);
 }
 
 int16_t plan_tag(const line_plan& plan, int32_t m) {
@@ -147,7 +149,7 @@ int64_t plan_row_bytes(const line_plan& plan) {
   return 2 * elements + 2 * integers + 8 * doubles;
 }
 
-track_cell get_track_cell(byte_cursor& in) {
+track_cell get_track_cell(runtime::byte_cursor& in) {
   track_cell c;
   c.kind = in.u8();
   c.w2 = in.i16();
@@ -181,7 +183,7 @@ const char* tag_name(int16_t tag) {
 
 bool decode_scenario_table(std::string_view bytes, std::string_view file, scenario_table* out,
                            std::string* error) {
-  byte_cursor in{bytes};
+  runtime::byte_cursor in{bytes};
   for (int i = 0; i < scenario_entries; ++i) {
     const size_t start = in.at;
     if (!in.has(1)) {
@@ -257,7 +259,7 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
     return false;
   }
   out->assign(cells, track_cell{});
-  byte_cursor in{bytes};
+  runtime::byte_cursor in{bytes};
   for (size_t i = 0; i < cells; ++i) {
     track_cell& c = (*out)[i];
     const size_t start = in.at;
@@ -297,7 +299,7 @@ void line_plan_decoder::fail(std::string message) {
 }
 
 ptrdiff_t line_plan_decoder::take(std::string_view bytes) {
-  byte_cursor in{bytes};
+  runtime::byte_cursor in{bytes};
   if (!in.has(2)) return 0;
   plan_element e;
   e.tag = in.i16();
@@ -372,7 +374,8 @@ bool line_plan_decoder::finish(std::string* error) {
     return false;
   }
   if (!pending_.empty()) {
-    const int16_t tag = byte_cursor{pending_}.has(2) ? byte_cursor{pending_}.i16() : 0;
+    const int16_t tag =
+        runtime::byte_cursor{pending_}.has(2) ? runtime::byte_cursor{pending_}.i16() : 0;
     if (pending_.size() < 2)
       *error = at_file(file_, "the element at byte " + std::to_string(offset_) +
                                   " is cut short: its 2-byte tag has 1 byte");
@@ -422,3 +425,5 @@ int32_t sizing_route_length(const scenario_table& table) {
   const int32_t route = route_length(table);
   return route < 0 || route > longest_route ? -1 : route;
 }
+
+}  // namespace model

@@ -22,6 +22,8 @@
 #include "runtime/byte_cursor.h"
 #include "runtime/output_file.h"
 
+namespace model {
+
 // A cell: kind, w2, w4, w6, w8, b10 .. b15.
 inline constexpr int track_cell_bytes = 15;
 // An entry: b0, l4, l8, l12, b16, the text's 16-bit length (these first 16
@@ -42,10 +44,10 @@ inline constexpr int16_t cell_stamp_value = 5121;
 inline constexpr int stamp_cell = 1;
 
 // Writing.
-void put_track_cell(output_file& out, const track_cell& c);
-void put_scenario_entry(output_file& out, const scenario_entry& e);
+void put_track_cell(runtime::output_file& out, const track_cell& c);
+void put_scenario_entry(runtime::output_file& out, const scenario_entry& e);
 // Both rows of a compiled plan, from one walk of its bends.
-void put_line_plan(output_file& out, const line_plan& plan);
+void put_line_plan(runtime::output_file& out, const line_plan& plan);
 
 // The tag of metre m of a compiled plan.
 int16_t plan_tag(const line_plan& plan, int32_t m);
@@ -53,7 +55,7 @@ int16_t plan_tag(const line_plan& plan, int32_t m);
 int64_t plan_row_bytes(const line_plan& plan);
 
 // Reading. Each takes one value from the cursor, which must hold its bytes.
-track_cell get_track_cell(byte_cursor& in);
+track_cell get_track_cell(runtime::byte_cursor& in);
 
 // One element of a plan row as a file holds it: its tag and, for the integer
 // and double tags, its value.
@@ -121,3 +123,5 @@ class line_plan_decoder {
 // -1 when entry 84 holds a length the compile refused (it stays there when
 // an earlier route length had already sized the grid).
 int32_t sizing_route_length(const scenario_table& table);
+
+}  // namespace model

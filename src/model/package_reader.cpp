@@ -6,6 +6,8 @@
 #include "model/route_extent.h"
 #include "runtime/replace_files.h"
 
+namespace model {
+
 bool plan_trace::at(int64_t m, double* e, double* n, int64_t* found) const {
   auto after =
       std::upper_bound(metre.begin(), metre.end(), m, [](int64_t a, int32_t b) { return a < b; });
@@ -82,8 +84,8 @@ plan_trace trace_plan(const plan_rows& plan) {
   return tracer.finish();
 }
 
-bool read_package(disk& d, const std::string& directory, const scenario_identity& id, package* out,
-                  package_error* error, plan_reading how) {
+bool read_package(runtime::disk& d, const std::string& directory, const scenario_identity& id,
+                  package* out, package_error* error, plan_reading how) {
   out->identity = id;
   out->directory = directory;
   out->plan_file = plan_file_name(id);
@@ -92,19 +94,21 @@ bool read_package(disk& d, const std::string& directory, const scenario_identity
 
   std::string table, grid;
   auto unreadable = [&](const std::string& path, const std::string& reason) {
-    *error = {package_problem::unreadable, describe(io_failure{path, reason, "read"})};
+    *error = {package_problem::unreadable,
+              runtime::describe(runtime::io_failure{path, reason, "read"})};
     return false;
   };
   for (auto [name, bytes, size] : {std::tuple{&out->table_file, &table, &out->table_bytes},
                                    std::tuple{&out->grid_file, &grid, &out->grid_bytes}}) {
     const std::string path = path_in(directory, *name);
     std::string reason;
-    if (d.stat(path) == disk::entry::directory) return unreadable(path, "Is a directory");
+    if (d.stat(path) == runtime::disk::entry::directory) return unreadable(path, "Is a directory");
     if (!d.read_file(path, bytes, &reason)) return unreadable(path, reason);
     *size = bytes->size();
   }
   const std::string plan_path = path_in(directory, out->plan_file);
-  if (d.stat(plan_path) == disk::entry::directory) return unreadable(plan_path, "Is a directory");
+  if (d.stat(plan_path) == runtime::disk::entry::directory)
+    return unreadable(plan_path, "Is a directory");
 
   std::string message;
   bool ok = decode_scenario_table(table, out->table_file, &out->table, &message);
@@ -145,3 +149,5 @@ bool read_package(disk& d, const std::string& directory, const scenario_identity
   if (!ok) *error = {package_problem::damaged, message};
   return ok;
 }
+
+}  // namespace model

@@ -15,6 +15,8 @@
 #include "model/track_grid.h"
 #include "runtime/disk.h"
 
+namespace model {
+
 // The plan at the resolution a picture of it has: the points of at most
 // about plan_trace_samples metres, spread evenly, and the extent of every
 // point. A 1 000 000 m plan is 2 million elements; its trace is 20 000
@@ -99,5 +101,7 @@ struct package_error {
 // Reads the package of `directory`. The scenario table is read first: its
 // route length tells how many cells the grid and how many metres the plan
 // must have.
-bool read_package(disk& d, const std::string& directory, const scenario_identity& id, package* out,
-                  package_error* error, plan_reading how = plan_reading::rows);
+bool read_package(runtime::disk& d, const std::string& directory, const scenario_identity& id,
+                  package* out, package_error* error, plan_reading how = plan_reading::rows);
+
+}  // namespace model

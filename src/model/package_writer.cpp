@@ -7,6 +7,8 @@
 #include "model/package_format.h"
 #include "runtime/output_file.h"
 
+namespace model {
+
 int reserved_slot_error_number(stamp_outcome outcome) {
   switch (outcome) {
     case stamp_outcome::stamp_slot_taken:
@@ -43,13 +45,13 @@ std::vector<std::string> package_files(const scenario_identity& id, const std::s
 }
 
 bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
-                               const std::string& directory, bool with_plan, disk& d,
-                               io_failure* failure) {
+                               const std::string& directory, bool with_plan, runtime::disk& d,
+                               runtime::io_failure* failure) {
   const std::string plan_path = path_in(directory, plan_file_name(id));
   const std::string table_path = path_in(directory, table_file_name(id));
   const std::vector<std::string> paths = package_files(id, directory, with_plan);
   for (const std::string& path : paths) {
-    output_file out(d, temporary_name(path));
+    runtime::output_file out(d, runtime::temporary_name(path));
     if (out.open()) {
       if (path == plan_path) {
         out.reserve(2 * plan_row_bytes(sc.plan));
@@ -67,7 +69,7 @@ bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
     }
     if (!out.finish()) {
       *failure = {path, out.error(), "write"};
-      discard_temporaries(d, paths);
+      runtime::discard_temporaries(d, paths);
       return false;
     }
   }
@@ -75,7 +77,9 @@ bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
 }
 
 bool write_package(const scenario& sc, const scenario_identity& id, const std::string& directory,
-                   bool with_plan, disk& d, io_failure* failure) {
+                   bool with_plan, runtime::disk& d, runtime::io_failure* failure) {
   return write_package_temporaries(sc, id, directory, with_plan, d, failure) &&
-         replace_together(d, package_files(id, directory, with_plan), failure);
+         runtime::replace_together(d, package_files(id, directory, with_plan), failure);
 }
+
+}  // namespace model

@@ -10,6 +10,8 @@
 #include "runtime/disk.h"
 #include "runtime/replace_files.h"
 
+namespace model {
+
 // What stamping found in the reserved slots.
 enum class stamp_outcome {
   stamped,
@@ -30,7 +32,7 @@ stamp_outcome stamp_reserved_slots(scenario& sc);
 // files are replaced as a set: on failure the earlier package stays whole and
 // *failure names the file and the reason.
 bool write_package(const scenario& sc, const scenario_identity& id, const std::string& directory,
-                   bool with_plan, disk& d, io_failure* failure);
+                   bool with_plan, runtime::disk& d, runtime::io_failure* failure);
 
 // write_package in two halves, for a caller that decides in between whether
 // the new package takes its place: the files under their temporary names
@@ -39,5 +41,7 @@ bool write_package(const scenario& sc, const scenario_identity& id, const std::s
 std::vector<std::string> package_files(const scenario_identity& id, const std::string& directory,
                                        bool with_plan);
 bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
-                               const std::string& directory, bool with_plan, disk& d,
-                               io_failure* failure);
+                               const std::string& directory, bool with_plan, runtime::disk& d,
+                               runtime::io_failure* failure);
+
+}  // namespace model

@@ -15,6 +15,8 @@
 #include "runtime/output_file.h"
 #include "testing/memory_disk.h"
 
+namespace model {
+
 namespace {
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
@@ -59,9 +61,9 @@ TEST(Cells, FreeCellsHoldNothingOrAMountainMarker) {
   }
 }
 
-std::string bytes_of(void (*put)(output_file&)) {
-  memory_disk d;
-  output_file out(d, "/f");
+std::string bytes_of(void (*put)(runtime::output_file&)) {
+  testing::memory_disk d;
+  runtime::output_file out(d, "/f");
   EXPECT_TRUE(out.open());
   put(out);
   EXPECT_TRUE(out.finish());
@@ -69,7 +71,7 @@ std::string bytes_of(void (*put)(output_file&)) {
 }
 
 TEST(Layouts, ACellIsFifteenBytes) {
-  std::string bytes = bytes_of([](output_file& out) {
+  std::string bytes = bytes_of([](runtime::output_file& out) {
     track_cell c;
     c.kind = 3;
     c.w2 = 60;
@@ -82,7 +84,7 @@ TEST(Layouts, ACellIsFifteenBytes) {
   EXPECT_EQ(bytes, std::string("\x03\x3C\x00\x00\x00\x02\x00\x00\x00\x00\x00\x00\x18\x64\x07", 15));
 
   // Every slot at its own offset.
-  bytes = bytes_of([](output_file& out) {
+  bytes = bytes_of([](runtime::output_file& out) {
     track_cell c{1, 0x0302, 0x0504, 0x0706, 0x0908, 10, 11, 12, 13, 14, 15};
     put_track_cell(out, c);
   });
@@ -90,7 +92,7 @@ TEST(Layouts, ACellIsFifteenBytes) {
 }
 
 TEST(Layouts, AnEntryIs34BytesAndItsText) {
-  std::string bytes = bytes_of([](output_file& out) {
+  std::string bytes = bytes_of([](runtime::output_file& out) {
     scenario_entry e;
     e.b0 = 12;
     e.l4 = -1;
@@ -114,7 +116,7 @@ TEST(Layouts, AnEntryIs34BytesAndItsText) {
   EXPECT_EQ(bytes.substr(29, 4), std::string("\x00\x00\x00\x09", 4));
   EXPECT_EQ(bytes.substr(33, 4), std::string("\x1C\x89\x00\x00", 4));
 
-  bytes = bytes_of([](output_file& out) { put_scenario_entry(out, scenario_entry{}); });
+  bytes = bytes_of([](runtime::output_file& out) { put_scenario_entry(out, scenario_entry{}); });
   EXPECT_EQ(bytes, std::string(34, '\0'));
 }
 
@@ -127,8 +129,8 @@ TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
   EXPECT_EQ(plan_tag(plan, 1), plan_tag_integer);
   EXPECT_EQ(plan_tag(plan, 2), plan_tag_double);
   EXPECT_EQ(plan_tag(plan, 3), plan_tag_empty);
-  memory_disk d;
-  output_file out(d, "/f");
+  testing::memory_disk d;
+  runtime::output_file out(d, "/f");
   ASSERT_TRUE(out.open());
   put_line_plan(out, plan);
   ASSERT_TRUE(out.finish());
@@ -147,8 +149,8 @@ TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
   EXPECT_EQ(d.files["/f"], row0 + row1);
   EXPECT_EQ(plan_row_bytes(plan), 22);
   // A double 1.0 is written as 05 00 00 00 00 00 00 00 F0 3F.
-  memory_disk one;
-  output_file o(one, "/g");
+  testing::memory_disk one;
+  runtime::output_file o(one, "/g");
   ASSERT_TRUE(o.open());
   o.put_i16(plan_tag_double);
   o.put_f64(1.0);
@@ -231,13 +233,13 @@ struct long_plan {
       for (int32_t m = 0; m <= plan.last_metre; ++m) {
         char element[10];
         int16_t tag = plan_tag(plan, m);
-        encode_le(element, static_cast<uint16_t>(tag));
+        runtime::encode_le(element, static_cast<uint16_t>(tag));
         size_t size = 2;
         if (tag == plan_tag_integer) {
-          encode_le(element + 2, static_cast<uint16_t>((*row)[static_cast<size_t>(m)]));
+          runtime::encode_le(element + 2, static_cast<uint16_t>((*row)[static_cast<size_t>(m)]));
           size = 4;
         } else if (tag == plan_tag_double) {
-          encode_le(element + 2, std::bit_cast<uint64_t>((*row)[static_cast<size_t>(m)]));
+          runtime::encode_le(element + 2, std::bit_cast<uint64_t>((*row)[static_cast<size_t>(m)]));
           size = 10;
         }
         bytes.append(element, size);
@@ -250,8 +252,8 @@ TEST(Layouts, ALongPlanIsWrittenWhileItIsComputed) {
   long_plan p;
   ASSERT_EQ(static_cast<int64_t>(p.bytes.size()), 2 * plan_row_bytes(p.plan));
   ASSERT_GT(p.bytes.size(), size_t{2} << 20);  // many stretches of the writer
-  memory_disk d;
-  output_file out(d, "/plan");
+  testing::memory_disk d;
+  runtime::output_file out(d, "/plan");
   ASSERT_TRUE(out.open());
   put_line_plan(out, p.plan);
   ASSERT_TRUE(out.finish()) << out.error();
@@ -259,9 +261,9 @@ TEST(Layouts, ALongPlanIsWrittenWhileItIsComputed) {
 
   // A full disk part-way: the first failure is kept and the writing ends.
   for (size_t room : {size_t{0}, size_t{100}, p.bytes.size() / 3, p.bytes.size() - 1}) {
-    memory_disk full;
+    testing::memory_disk full;
     full.space_left = room;
-    output_file o(full, "/plan");
+    runtime::output_file o(full, "/plan");
     ASSERT_TRUE(o.open());
     put_line_plan(o, p.plan);
     EXPECT_FALSE(o.finish()) << room;
@@ -272,11 +274,11 @@ TEST(Layouts, ALongPlanIsWrittenWhileItIsComputed) {
   // A process that dies part-way (the disk throws where it would have died):
   // nothing is written after it, and the computing stops with it.
   for (int64_t changes : {1, 2, 5, 12}) {
-    memory_disk dying;
+    testing::memory_disk dying;
     dying.changes_before_kill = changes;
-    output_file o(dying, "/plan");
+    runtime::output_file o(dying, "/plan");
     ASSERT_TRUE(o.open());
-    EXPECT_THROW(put_line_plan(o, p.plan), memory_disk::killed) << changes;
+    EXPECT_THROW(put_line_plan(o, p.plan), testing::memory_disk::killed) << changes;
     EXPECT_LT(dying.files["/plan"].size(), p.bytes.size());
   }
 }
@@ -303,3 +305,5 @@ TEST(ScenarioTable, ANewScenarioHasEveryEntryEmpty) {
 }
 
 }  // namespace
+
+}  // namespace model

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace model {
+
 double round_half_even(double x) {
   double r = std::floor(x);
   double diff = x - r;
@@ -29,3 +31,5 @@ bool round_to_u8(double x, uint8_t* out) {
   *out = static_cast<uint8_t>(r);
   return true;
 }
+
+}  // namespace model

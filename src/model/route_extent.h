@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace model {
+
 // The grid and the plan run on this far past the end of the route: the plan
 // has metres 0 .. L + 7000, the grid cells 0 .. round((L + 7000) / 50).
 inline constexpr int32_t metres_past_route = 7000;
@@ -14,3 +16,5 @@ inline constexpr int32_t longest_route = 1000000;
 inline constexpr int32_t plan_last_metre(int32_t route_length) {
   return route_length + metres_past_route;
 }
+
+}  // namespace model

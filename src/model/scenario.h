@@ -8,6 +8,8 @@
 #include "model/scenario_table.h"
 #include "model/track_grid.h"
 
+namespace model {
+
 struct scenario {
   track_grid grid;  // empty until the route length is known
   scenario_table table;
@@ -17,3 +19,5 @@ struct scenario {
   // N, the index of the grid's last cell; -1 while there is no grid.
   int32_t last_cell() const { return static_cast<int32_t>(grid.size()) - 1; }
 };
+
+}  // namespace model

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <string>
 
+namespace model {
+
 struct scenario_entry {
   uint8_t b0 = 0;
   int32_t l4 = 0;
@@ -97,3 +99,5 @@ inline constexpr int32_t range_reference_shift = 100;
 // A station entry (1 up): b0 its type, l12 its metre, l4 .. l8 its zone, text
 // its name, l40 its time of day in seconds; b16, b34 .. b37 and w24 .. w32
 // carry further values of the record as they stand.
+
+}  // namespace model

@@ -3,6 +3,8 @@
 #include "model/rounding.h"
 #include "model/route_extent.h"
 
+namespace model {
+
 bool is_known_kind(uint8_t kind) {
   switch (kind) {
     case kind_empty:
@@ -48,3 +50,5 @@ int32_t object_metre(int32_t cell, uint8_t kind) {
 int32_t last_cell_index(int32_t route_length) {
   return static_cast<int32_t>(round_half_even((route_length + double{metres_past_route}) / 50.0));
 }
+
+}  // namespace model

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace model {
+
 struct track_cell {
   uint8_t kind = 0;  // what object occupies the cell; 0 = nothing
   int16_t w2 = 0;    // the object's four values
@@ -60,3 +62,5 @@ inline bool is_free_cell(const track_cell& c) {
 // Index of the last cell of the grid of a route of `route_length` metres:
 // round((L + 7000) / 50).
 int32_t last_cell_index(int32_t route_length);
+
+}  // namespace model

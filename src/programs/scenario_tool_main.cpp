@@ -44,7 +44,7 @@ constexpr const char* usage =
     "Options: --help, --version\n";
 
 // Serves one editor until it sends "exit".
-int lsp_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+int lsp_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err) {
   if (argc > 2) {
     const bool help = !std::strcmp(argv[2], "--help") || !std::strcmp(argv[2], "-h");
     (help ? out : err)
@@ -53,16 +53,16 @@ int lsp_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream&
            "Serves one editor over the Language Server Protocol (JSON-RPC with\n"
            "Content-Length framing) on standard input and output, until the editor\n"
            "sends \"exit\". Status 0 after \"shutdown\" and \"exit\", 1 otherwise.\n";
-    return help ? exit_clean : exit_usage;
+    return help ? run::exit_clean : run::exit_usage;
   }
   std::ios::sync_with_stdio(false);
   // An editor that quits closes the pipe: writing to it is then an error
   // that ends the session, not a signal that kills the process.
-  ignore_broken_pipes();
-  return serve_lsp(std::cin, out, d, standard_input_waiting, &err);
+  lsp::ignore_broken_pipes();
+  return lsp::serve_lsp(std::cin, out, d, lsp::standard_input_waiting, &err);
 }
 
-using command_function = int (*)(int, char**, disk&, std::ostream&, std::ostream&);
+using command_function = int (*)(int, char**, runtime::disk&, std::ostream&, std::ostream&);
 
 struct command {
   const char* name;
@@ -70,9 +70,13 @@ struct command {
 };
 
 constexpr command commands[] = {
-    {"check", check_command},     {"compile", compile_command}, {"documents", documents_command},
-    {"inspect", inspect_command}, {"lsp", lsp_command},         {"render", render_command},
-    {"view", view_command},
+    {"check", tool::check_command},
+    {"compile", tool::compile_command},
+    {"documents", tool::documents_command},
+    {"inspect", tool::inspect_command},
+    {"lsp", lsp_command},
+    {"render", tool::render_command},
+    {"view", tool::view_command},
 };
 
 const command* find_command(std::string_view name) {
@@ -84,44 +88,44 @@ const command* find_command(std::string_view name) {
 int run_command(int argc, char** argv) {
   if (argc < 2) {
     std::cerr << usage;
-    return exit_usage;
+    return run::exit_usage;
   }
   const std::string_view name = argv[1];
   if (name == "--help" || name == "-h" || (name == "help" && argc == 2)) {
     std::cout << usage;
-    return exit_clean;
+    return run::exit_clean;
   }
   if (name == "--version") {
     std::cout << version << "\n";
-    return exit_clean;
+    return run::exit_clean;
   }
   if (name == "help") {
     // "help COMMAND" is the command's own --help.
     if (const command* c = argc == 3 ? find_command(argv[2]) : nullptr) {
       char help_flag[] = "--help";
       char* help_argv[] = {argv[0], argv[2], help_flag, nullptr};
-      return c->run(3, help_argv, real_disk(), std::cout, std::cerr);
+      return c->run(3, help_argv, runtime::real_disk(), std::cout, std::cerr);
     }
-    return help_command(argc, argv, std::cout, std::cerr);
+    return tool::help_command(argc, argv, std::cout, std::cerr);
   }
   if (const command* c = find_command(name))
-    return c->run(argc, argv, real_disk(), std::cout, std::cerr);
+    return c->run(argc, argv, runtime::real_disk(), std::cout, std::cerr);
 
   std::cerr << "scenario-tool: unknown command '" << name << "'";
   std::vector<std::string> names{"help"};
   for (const command& c : commands) names.push_back(c.name);
-  if (std::optional<std::string> near = nearest_word(name, names))
+  if (std::optional<std::string> near = runtime::nearest_word(name, names))
     std::cerr << "; did you mean '" << *near << "'?";
   std::cerr << "\n" << usage;
-  return exit_usage;
+  return run::exit_usage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  prepare_standard_streams();
+  runtime::prepare_standard_streams();
   // The arguments in UTF-8 whatever the system hands over.
-  std::vector<std::string> args = program_arguments(argc, argv);
+  std::vector<std::string> args = runtime::program_arguments(argc, argv);
   std::vector<char*> pointers = {argc > 0 ? argv[0] : const_cast<char*>("scenario-tool")};
   for (std::string& arg : args) pointers.push_back(arg.data());
   pointers.push_back(nullptr);
@@ -131,7 +135,7 @@ int main(int argc, char** argv) {
   std::cout.flush();
   if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::cerr << "scenario-tool: cannot write standard output: " << std::strerror(errno) << "\n";
-    return exit_io_failure;
+    return run::exit_io_failure;
   }
   return status;
 }

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace run {
+
 // How a run of either program ended, as its exit status.
 
 enum exit_status : int {
@@ -10,3 +13,5 @@ enum exit_status : int {
   exit_io_failure = 5,       // a file could not be read, written or deleted
   exit_package_damaged = 6,  // scenario-tool: a package file is cut short or holds garbage
 };
+
+}  // namespace run

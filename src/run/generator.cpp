@@ -10,6 +10,8 @@
 #include "run/exit_status.h"
 #include "run/package_step.h"
 
+namespace run {
+
 namespace {
 
 constexpr std::string_view program_name = "scenario-gen";
@@ -18,43 +20,46 @@ constexpr std::string_view program_name = "scenario-gen";
 // a run that ends on a failed file operation removes what it left of them, as
 // far as the disk lets it (the failure already reported is the one that
 // counts).
-void remove_source_documents(disk& d, const scenario_identity& id, const std::string& directory) {
-  for (const std::string& name : {line_description_name(id), train_document_name(id)}) {
-    const std::string path = path_in(directory, name);
+void remove_source_documents(runtime::disk& d, const model::scenario_identity& id,
+                             const std::string& directory) {
+  for (const std::string& name :
+       {model::line_description_name(id), model::train_document_name(id)}) {
+    const std::string path = model::path_in(directory, name);
     std::string ignored;
-    if (d.stat_no_follow(path) == disk::entry::file) d.remove_file(path, &ignored);
+    if (d.stat_no_follow(path) == runtime::disk::entry::file) d.remove_file(path, &ignored);
   }
 }
 
 }  // namespace
 
-scenario_identity built_in_identity() {
+model::scenario_identity built_in_identity() {
   return {std::string(built_in_line_name), std::string(built_in_train_number)};
 }
 
-std::vector<std::string> generator_file_paths(const scenario_identity& id,
+std::vector<std::string> generator_file_paths(const model::scenario_identity& id,
                                               const std::string& directory) {
-  std::vector<std::string> paths = document_paths(id, directory);
-  for (std::string& p : package_paths(id, directory)) paths.push_back(std::move(p));
+  std::vector<std::string> paths = model::document_paths(id, directory);
+  for (std::string& p : model::package_paths(id, directory)) paths.push_back(std::move(p));
   return paths;
 }
 
-int run_generator(disk& d, const std::string& directory, std::ostream& out, std::ostream& err) {
-  const scenario_identity id = built_in_identity();
+int run_generator(runtime::disk& d, const std::string& directory, std::ostream& out,
+                  std::ostream& err) {
+  const model::scenario_identity id = built_in_identity();
   out << "Attendere" << std::endl;
   if (!out) {
     err << program_name << ": cannot write standard output: " << std::strerror(errno) << std::endl;
     return exit_io_failure;
   }
 
-  const std::unique_ptr<directory_lock> lock =
+  const std::unique_ptr<runtime::directory_lock> lock =
       take_directory(d, directory, generator_file_paths(id, directory), program_name, err);
   if (!lock) return exit_io_failure;
 
-  io_failure failure;
-  if (!write_builtin_documents(d, directory, id, &failure)) {
+  runtime::io_failure failure;
+  if (!documents::write_builtin_documents(d, directory, id, &failure)) {
     remove_source_documents(d, id, directory);
-    err << program_name << ": " << describe(failure) << std::endl;
+    err << program_name << ": " << runtime::describe(failure) << std::endl;
     return exit_io_failure;
   }
   const directory_build build = build_package_in(d, id, directory, true);
@@ -71,3 +76,5 @@ std::string message_box_text(int status, std::string_view errors) {
   if (line.starts_with(prefix)) line.remove_prefix(prefix.size());
   return std::string(line);
 }
+
+}  // namespace run

@@ -7,19 +7,21 @@
 #include "run/exit_status.h"
 #include "runtime/windows1252.h"
 
-package_step stamp_and_write(compile_result& compiled, const scenario_identity& id,
-                             const std::string& directory, bool with_plan, disk& d) {
+namespace run {
+
+package_step stamp_and_write(compiler::compile_result& compiled, const model::scenario_identity& id,
+                             const std::string& directory, bool with_plan, runtime::disk& d) {
   package_step step;
   if (!compiled.compiled.has_grid()) {
     step.outcome = package_outcome::no_grid;
     return step;
   }
-  step.stamp = stamp_reserved_slots(compiled.compiled);
-  if (step.stamp != stamp_outcome::stamped) {
+  step.stamp = model::stamp_reserved_slots(compiled.compiled);
+  if (step.stamp != model::stamp_outcome::stamped) {
     step.outcome = package_outcome::reserved_slot;
     return step;
   }
-  if (!write_package(compiled.compiled, id, directory, with_plan, d, &step.failure))
+  if (!model::write_package(compiled.compiled, id, directory, with_plan, d, &step.failure))
     step.outcome = package_outcome::io_failed;
   return step;
 }
@@ -27,9 +29,9 @@ package_step stamp_and_write(compile_result& compiled, const scenario_identity& 
 namespace {
 
 // The bytes of a source document, or nullopt when it is not there.
-bool read_document(disk& d, const std::string& path, std::optional<std::string>* out,
-                   io_failure* failure) {
-  if (d.stat(path) != disk::entry::file) return true;
+bool read_document(runtime::disk& d, const std::string& path, std::optional<std::string>* out,
+                   runtime::io_failure* failure) {
+  if (d.stat(path) != runtime::disk::entry::file) return true;
   std::string bytes, reason;
   if (!d.read_file(path, &bytes, &reason)) {
     *failure = {path, reason, "read"};
@@ -39,7 +41,7 @@ bool read_document(disk& d, const std::string& path, std::optional<std::string>*
   return true;
 }
 
-bool delete_document(disk& d, const std::string& path, io_failure* failure) {
+bool delete_document(runtime::disk& d, const std::string& path, runtime::io_failure* failure) {
   std::string reason;
   if (d.remove_file(path, &reason)) return true;
   *failure = {path, reason, "delete"};
@@ -48,11 +50,11 @@ bool delete_document(disk& d, const std::string& path, io_failure* failure) {
 
 }  // namespace
 
-bool compile_in_directory(disk& d, const scenario_identity& id, const std::string& directory,
-                          bool with_plan, directory_build* out) {
+bool compile_in_directory(runtime::disk& d, const model::scenario_identity& id,
+                          const std::string& directory, bool with_plan, directory_build* out) {
   directory_build& build = *out;
-  const std::string line_path = path_in(directory, line_description_name(id));
-  const std::string train_path = path_in(directory, train_document_name(id));
+  const std::string line_path = model::path_in(directory, model::line_description_name(id));
+  const std::string train_path = model::path_in(directory, model::train_document_name(id));
   std::optional<std::string> line, train;
   if (!read_document(d, line_path, &line, &build.package.failure) ||
       !read_document(d, train_path, &train, &build.package.failure)) {
@@ -60,13 +62,13 @@ bool compile_in_directory(disk& d, const scenario_identity& id, const std::strin
     return false;
   }
 
-  compile_input input;
+  compiler::compile_input input;
   if (line) input.line_description = *line;
   if (train) input.train_document = *train;
   input.line_name = id.line_name;
   input.train_number = id.train_number;
   input.with_plan = with_plan;
-  build.compile = compile_documents(input);
+  build.compile = compiler::compile_documents(input);
 
   // The documents the compile read are the run's own: they go, the line
   // description first.
@@ -80,37 +82,39 @@ bool compile_in_directory(disk& d, const scenario_identity& id, const std::strin
   return true;
 }
 
-directory_build build_package_in(disk& d, const scenario_identity& id, const std::string& directory,
-                                 bool with_plan) {
+directory_build build_package_in(runtime::disk& d, const model::scenario_identity& id,
+                                 const std::string& directory, bool with_plan) {
   directory_build build;
   if (compile_in_directory(d, id, directory, with_plan, &build))
     build.package = stamp_and_write(build.compile, id, directory, with_plan, d);
   return build;
 }
 
-void report_fault(std::ostream& err, std::string_view program, const compile_fault& fault,
+void report_fault(std::ostream& err, std::string_view program, const compiler::compile_fault& fault,
                   const document_names* names) {
   if (names) {
-    const finding f = finding_of_fault(fault);
-    write_finding(err, f,
-                  f.document == source_document::line_description ? names->line_description
-                                                                  : names->train_document);
+    const compiler::finding f = compiler::finding_of_fault(fault);
+    compiler::write_finding(err, f,
+                            f.document == compiler::source_document::line_description
+                                ? names->line_description
+                                : names->train_document);
     err.flush();
     return;
   }
-  err << program << ": error " << fault_number(fault.code) << " at " << fault.position
-      << " m: " << fault_meaning(fault.code) << std::endl;
+  err << program << ": error " << compiler::fault_number(fault.code) << " at " << fault.position
+      << " m: " << compiler::fault_meaning(fault.code) << std::endl;
 }
 
-void report_reserved_slot(std::ostream& err, stamp_outcome stamp) {
-  err << " Errore n. " << reserved_slot_error_number(stamp) << std::endl;
+void report_reserved_slot(std::ostream& err, model::stamp_outcome stamp) {
+  err << " Errore n. " << model::reserved_slot_error_number(stamp) << std::endl;
 }
 
-int report_package_step(std::ostream& err, std::string_view program, const compile_result& compiled,
-                        const package_step& step, const document_names* names) {
+int report_package_step(std::ostream& err, std::string_view program,
+                        const compiler::compile_result& compiled, const package_step& step,
+                        const document_names* names) {
   switch (step.outcome) {
     case package_outcome::io_failed:
-      err << program << ": " << describe(step.failure) << std::endl;
+      err << program << ": " << runtime::describe(step.failure) << std::endl;
       return exit_io_failure;
     case package_outcome::reserved_slot:
       report_reserved_slot(err, step.stamp);
@@ -126,3 +130,5 @@ int report_package_step(std::ostream& err, std::string_view program, const compi
   }
   return exit_io_failure;
 }
+
+}  // namespace run

@@ -12,40 +12,44 @@
 #include "runtime/desktop.h"
 #include "runtime/disk.h"
 
+namespace run {
+
 namespace {
 
 constexpr const char* title = "scenario-gen";
 
-int run(std::ostream& err) {
-  const std::string directory = application_path();
+int generate_beside_executable(std::ostream& err) {
+  const std::string directory = runtime::application_path();
   if (directory.empty()) {
     err << "scenario-gen: cannot tell the directory of the executable" << std::endl;
     return exit_io_failure;
   }
-  return run_generator(real_disk(), directory, std::cout, err);
+  return run_generator(runtime::real_disk(), directory, std::cout, err);
 }
 
 }  // namespace
 
+}  // namespace run
+
 int main(int argc, char** argv) {
-  prepare_standard_streams();
+  runtime::prepare_standard_streams();
   (void)argv;
   if (argc > 1) {
     std::cerr << "usage: scenario-gen (no arguments: writes the scenario package next to the "
                  "executable)\n";
-    return exit_usage;
+    return run::exit_usage;
   }
-  if (!watched_by_a_person()) return run(std::cerr);
+  if (!runtime::watched_by_a_person()) return run::generate_beside_executable(std::cerr);
 
   // The lines go to the console as well, once the run is over.
   std::ostringstream errors;
   int status;
   {
-    const waiting_window window(title, "Attendere");
-    status = run(errors);
+    const runtime::waiting_window window(run::title, "Attendere");
+    status = run::generate_beside_executable(errors);
   }
   std::cerr << errors.str() << std::flush;
-  const std::string shown = message_box_text(status, errors.str());
-  if (!shown.empty()) show_message_box(title, shown);
+  const std::string shown = run::message_box_text(status, errors.str());
+  if (!shown.empty()) runtime::show_message_box(run::title, shown);
   return status;
 }

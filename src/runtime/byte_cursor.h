@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace runtime {
+
 struct byte_cursor {
   std::string_view bytes;
   size_t at = 0;
@@ -39,3 +41,5 @@ struct byte_cursor {
     return s;
   }
 };
+
+}  // namespace runtime

@@ -7,6 +7,8 @@
 
 #include "runtime/desktop.h"
 
+namespace runtime {
+
 std::vector<std::wstring> split_command_line(std::wstring_view line) {
   auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
   size_t i = 0;
@@ -56,3 +58,5 @@ std::vector<std::wstring> split_command_line(std::wstring_view line) {
   }
   return args;
 }
+
+}  // namespace runtime

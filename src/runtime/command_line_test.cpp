@@ -5,6 +5,8 @@
 
 #include "runtime/desktop.h"
 
+namespace runtime {
+
 namespace {
 
 struct command_line_case {
@@ -35,3 +37,5 @@ TEST(CommandLine, SplitsLikeTheCRuntime) {
 }
 
 }  // namespace
+
+}  // namespace runtime

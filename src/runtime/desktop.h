@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace runtime {
+
 // Sets up the standard streams before anything is read or written. On
 // Windows they then carry bytes unchanged (no CR LF translation, no end of
 // file at Ctrl-Z), a console shows the UTF-8 the programs write (its code
@@ -49,3 +51,5 @@ class waiting_window {
 // A message box with `text` and one button; returns once it is closed.
 // Nothing on POSIX.
 void show_message_box(std::string_view title, std::string_view text);
+
+}  // namespace runtime

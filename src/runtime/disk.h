@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace runtime {
+
 // The largest file read_file reads whole: larger ones are refused, so that a
 // wrong path (a disk image, a log) cannot take all memory.
 inline constexpr int64_t max_read_bytes = int64_t{256} << 20;
@@ -142,3 +144,5 @@ extern const char path_separators[];
 inline size_t last_separator(std::string_view path) {
   return path.find_last_of(path_separators);
 }
+
+}  // namespace runtime

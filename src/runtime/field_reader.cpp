@@ -1,5 +1,7 @@
 #include "runtime/field_reader.h"
 
+namespace runtime {
+
 namespace {
 bool is_blank(char c) {
   return c == ' ' || c == '\t';
@@ -123,3 +125,5 @@ bool field_reader::read_u8(uint8_t* out) {
   *out = static_cast<uint8_t>(v);
   return true;
 }
+
+}  // namespace runtime

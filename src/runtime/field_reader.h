@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+namespace runtime {
+
 struct field_reader {
   explicit field_reader(std::string_view text) : text_(text) {}
 
@@ -53,3 +55,5 @@ struct field_reader {
   int field_column_ = 0;
   std::string fault_;
 };
+
+}  // namespace runtime

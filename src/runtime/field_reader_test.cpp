@@ -7,6 +7,8 @@
 
 #include "runtime/text_lines.h"
 
+namespace runtime {
+
 namespace {
 
 // Reads every field of `text` as text.
@@ -173,3 +175,5 @@ TEST(TextLines, EndAtCrLfOrBoth) {
 }
 
 }  // namespace
+
+}  // namespace runtime

@@ -2,6 +2,8 @@
 
 #include "runtime/disk.h"
 
+namespace runtime {
+
 namespace {
 
 bool is_separator(char c) {
@@ -42,3 +44,5 @@ bool make_directories(disk& d, const std::string& path, std::string* err) {
   *err = path + ": " + reason;
   return false;
 }
+
+}  // namespace runtime

@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "runtime/disk.h"
-#include "testing/memory_disk.h"
 #include "runtime/nearest_word.h"
+#include "testing/memory_disk.h"
+
+namespace runtime {
 
 namespace {
 
 TEST(MakeDirectories, MakesEveryMissingParentAndKeepsWhatIsThere) {
-  memory_disk d;
+  testing::memory_disk d;
   d.directories = {"/", "/work"};
   std::string err;
   ASSERT_TRUE(make_directories(d, "/work/out/a/b", &err)) << err;
@@ -20,7 +22,7 @@ TEST(MakeDirectories, MakesEveryMissingParentAndKeepsWhatIsThere) {
 }
 
 TEST(MakeDirectories, AFileInTheWayOrAFailureIsNamed) {
-  memory_disk d;
+  testing::memory_disk d;
   d.directories = {"/", "/work"};
   d.files["/work/plan"] = "x";
   std::string err;
@@ -42,3 +44,5 @@ TEST(NearestWord, OffersTheNearKnownWordOnly) {
 }
 
 }  // namespace
+
+}  // namespace runtime

@@ -5,6 +5,8 @@
 
 #include "runtime/windows1252.h"
 
+namespace runtime {
+
 size_t edit_distance(std::string_view a, std::string_view b) {
   const std::string x = lower_text(a), y = lower_text(b);
   std::vector<std::vector<size_t>> d(x.size() + 1, std::vector<size_t>(y.size() + 1));
@@ -34,3 +36,5 @@ std::optional<std::string> nearest_word(std::string_view word,
   }
   return best;
 }
+
+}  // namespace runtime

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace runtime {
+
 // The optimal string alignment distance (edits, swaps of neighbours
 // included) between two short texts, without regard to case.
 size_t edit_distance(std::string_view a, std::string_view b);
@@ -17,3 +19,5 @@ size_t edit_distance(std::string_view a, std::string_view b);
 // Nothing for an empty or very long word, or when nothing is near.
 std::optional<std::string> nearest_word(std::string_view word,
                                         const std::vector<std::string>& candidates);
+
+}  // namespace runtime

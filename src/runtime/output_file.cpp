@@ -1,5 +1,7 @@
 #include "runtime/output_file.h"
 
+namespace runtime {
+
 output_file::output_file(disk& d, std::string path) : d_(d), path_(std::move(path)) {}
 
 output_file::~output_file() {
@@ -54,3 +56,5 @@ bool output_file::finish() {
   if (!d_.close(handle, &close_err) && ok()) err_ = close_err.empty() ? "close failed" : close_err;
   return ok();
 }
+
+}  // namespace runtime

@@ -11,6 +11,8 @@
 
 #include "runtime/disk.h"
 
+namespace runtime {
+
 // Stores v at p, least significant byte first.
 template <typename T>
 inline void encode_le(char* p, T v) {
@@ -81,3 +83,5 @@ struct output_file {
   size_t used_ = 0;
   std::string err_;
 };
+
+}  // namespace runtime

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+namespace runtime {
+
 namespace {
 
 bool run_in_turns(const block_stages& stages, char* block) {
@@ -121,3 +123,5 @@ bool run_overlapped(const block_stages& stages, size_t block_bytes, size_t block
   if (s.failure) std::rethrow_exception(s.failure);
   return consumed_all;
 }
+
+}  // namespace runtime

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <functional>
 
+namespace runtime {
+
 struct block_stages {
   // Fills `block` and returns a count for the consumer, 0 when there is
   // nothing more to produce (the block then goes unused).
@@ -27,3 +29,5 @@ struct block_stages {
 // on the calling thread. False when the consumer stopped the run. An
 // exception of either stage is passed on to the caller.
 bool run_overlapped(const block_stages& stages, size_t block_bytes, size_t blocks);
+
+}  // namespace runtime

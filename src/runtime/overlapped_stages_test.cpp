@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+namespace runtime {
+
 namespace {
 
 constexpr size_t block_bytes = 64;
@@ -109,3 +111,5 @@ TEST(OverlappedStages, AnExceptionOfEitherStageReachesTheCaller) {
 }
 
 }  // namespace
+
+}  // namespace runtime

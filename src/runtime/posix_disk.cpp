@@ -18,6 +18,8 @@
 #include "runtime/desktop.h"
 #include "runtime/disk.h"
 
+namespace runtime {
+
 const char path_separator = '/';
 const char path_separators[] = "/";
 
@@ -380,3 +382,5 @@ void show_message_box(std::string_view title, std::string_view text) {
   (void)title;
   (void)text;
 }
+
+}  // namespace runtime

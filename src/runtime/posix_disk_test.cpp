@@ -18,6 +18,8 @@
 #include "runtime/output_file.h"
 #include "runtime/replace_files.h"
 
+namespace runtime {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -203,3 +205,5 @@ TEST_F(real_directory, ListsADirectory) {
 }
 
 }  // namespace
+
+}  // namespace runtime

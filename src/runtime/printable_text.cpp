@@ -1,5 +1,7 @@
 #include "runtime/printable_text.h"
 
+namespace runtime {
+
 size_t utf8_sequence(std::string_view text, size_t i) {
   const unsigned char c = static_cast<unsigned char>(text[i]);
   const size_t n = c < 0x80                 ? 1
@@ -43,3 +45,5 @@ std::string printable(std::string_view utf8) {
   }
   return out;
 }
+
+}  // namespace runtime

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <random>
 
+namespace runtime {
+
 namespace {
 
 std::string directory_of(const std::string& path) {
@@ -400,3 +402,5 @@ bool recover_interrupted_replacement(disk& d, const std::string& directory,
   }
   return true;
 }
+
+}  // namespace runtime

@@ -16,6 +16,8 @@
 
 #include "runtime/disk.h"
 
+namespace runtime {
+
 // A file operation that failed: the file, the system's reason and what was
 // being done ("write", "read", "delete").
 struct io_failure {
@@ -74,3 +76,5 @@ bool find_interrupted_replacement(disk& d, const std::string& directory,
 // reader that does not lock can still read while another run renames.
 bool recover_interrupted_replacement(disk& d, const std::string& directory,
                                      const std::vector<std::string>& paths, io_failure* failure);
+
+}  // namespace runtime

@@ -1,5 +1,7 @@
 #include "runtime/text_lines.h"
 
+namespace runtime {
+
 std::vector<std::string_view> split_lines(std::string_view text, bool with_last_empty) {
   std::vector<std::string_view> lines;
   size_t start = 0;
@@ -14,3 +16,5 @@ std::vector<std::string_view> split_lines(std::string_view text, bool with_last_
   }
   return lines;
 }
+
+}  // namespace runtime

@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+namespace runtime {
+
 // Every line, without its end. A text that ends with a line end has no line
 // after it, unless `with_last_empty` (an editor shows one there).
 std::vector<std::string_view> split_lines(std::string_view text, bool with_last_empty = false);
+
+}  // namespace runtime

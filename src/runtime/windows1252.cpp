@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace runtime {
+
 namespace {
 
 // Unicode code points of the bytes 0x80 to 0x9F; 0 where the byte is unused.
@@ -135,3 +137,5 @@ bool contains_any_case(std::string_view text, std::string_view word) {
   }
   return false;
 }
+
+}  // namespace runtime

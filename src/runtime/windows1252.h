@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace runtime {
+
 // Converts UTF-8 text to Windows-1252. A character that has no code there
 // (or a byte that is not valid UTF-8) becomes '?'.
 std::string to_windows1252(std::string_view utf8);
@@ -22,3 +24,5 @@ bool contains_any_case(std::string_view text, std::string_view word);
 inline bool contains(std::string_view text, std::string_view word) {
   return text.find(word) != std::string_view::npos;
 }
+
+}  // namespace runtime

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace runtime {
+
 namespace {
 
 TEST(Windows1252, ConvertsFromUtf8OneByteACharacter) {
@@ -23,3 +25,5 @@ TEST(Windows1252, LowerCaseAndSearch) {
 }
 
 }  // namespace
+
+}  // namespace runtime

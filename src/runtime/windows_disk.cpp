@@ -26,6 +26,8 @@
 #include "runtime/desktop.h"
 #include "runtime/disk.h"
 
+namespace runtime {
+
 const char path_separator = '\\';
 const char path_separators[] = "\\/";
 
@@ -679,3 +681,5 @@ void show_message_box(std::string_view title, std::string_view text) {
   MessageBoxW(nullptr, wide(text).c_str(), wide(title).c_str(),
               MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TASKMODAL);
 }
+
+}  // namespace runtime

@@ -16,6 +16,8 @@
 
 #include "runtime/disk.h"
 
+namespace runtime {
+
 namespace {
 
 std::wstring wide(const std::string& utf8) {
@@ -195,3 +197,5 @@ TEST_F(WindowsDisk, TheProgramsDirectoryIsTheExecutablesFolder) {
 }
 
 }  // namespace
+
+}  // namespace runtime

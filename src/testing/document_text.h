@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace testing {
+
 // Characters of a UTF-8 text (continuation bytes not counted).
 inline size_t char_count(std::string_view s) {
   return static_cast<size_t>(std::count_if(
@@ -24,3 +26,5 @@ inline std::vector<std::string> split_fields(std::string_view line) {
     from = comma + 1;
   }
 }
+
+}  // namespace testing

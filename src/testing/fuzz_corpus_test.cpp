@@ -11,6 +11,8 @@
 #include "testing/package_fuzz_input.h"
 #include "testing/scenario_fixture.h"
 
+namespace testing {
+
 namespace {
 
 TEST(FuzzCorpus, EverySeedAndPastFindingRunsCleanly) {
@@ -58,7 +60,7 @@ TEST(FuzzCorpus, EveryPackageSeedAndPastFindingRunsCleanly) {
   for (const seed& s : seeds) {
     auto c = build_package_from(s.line, train_document("stazione,  500, 12,  400,  1, 0, 0,  "
                                                        "3,1,0,  2,0,1,   30,   9, 5, 0, A\n"));
-    ASSERT_EQ(c->result.outcome, package_outcome::written) << s.name;
+    ASSERT_EQ(c->result.outcome, run::package_outcome::written) << s.name;
     const std::string input = package_fuzz_input(c->file("Borvasco_Lestrano_40817.sim"),
                                                  c->file("Borvasco_Lestrano_40817.dat"),
                                                  c->file("Borvasco_Lestrano_linea.dat"));
@@ -82,3 +84,5 @@ TEST(FuzzCorpus, EveryPackageSeedAndPastFindingRunsCleanly) {
 }
 
 }  // namespace
+
+}  // namespace testing

@@ -8,11 +8,13 @@
 #include "run/package_step.h"
 #include "testing/memory_disk.h"
 
+namespace testing {
+
 namespace {
 
 std::string built_in_train_document() {
   std::string text;
-  for (std::string_view line : train_document_lines()) {
+  for (std::string_view line : documents::train_document_lines()) {
     text += line;
     text += "\r\n";
   }
@@ -21,7 +23,7 @@ std::string built_in_train_document() {
 
 // Cuts the plan to its metres 0 .. last: the points that stay are those of
 // the whole plan, since each follows from the ones before it.
-void cut_plan(line_plan& plan, int32_t last) {
+void cut_plan(model::line_plan& plan, int32_t last) {
   if (!plan.exists() || plan.last_metre <= last) return;
   plan.last_metre = last;
   if (plan.computed > last + 1) plan.computed = last + 1;
@@ -37,32 +39,35 @@ bool run_fuzz_input(std::string_view input, int32_t plan_metres) {
   size_t split = input.find('\0');
 
   memory_disk d;
-  const scenario_identity id = built_in_identity();
+  const model::scenario_identity id = run::built_in_identity();
   const std::string directory = "/fuzz";
-  const std::string line_path = path_in(directory, line_description_name(id));
+  const std::string line_path = model::path_in(directory, model::line_description_name(id));
   d.files[line_path] = std::string(input.substr(0, split));
-  d.files[path_in(directory, train_document_name(id))] =
+  d.files[model::path_in(directory, model::train_document_name(id))] =
       split == std::string_view::npos ? train : std::string(input.substr(split + 1));
-  directory_build build;
-  if (compile_in_directory(d, id, directory, true, &build)) {
+  run::directory_build build;
+  if (run::compile_in_directory(d, id, directory, true, &build)) {
     if (plan_metres >= 0) cut_plan(build.compile.compiled.plan, plan_metres);
-    build.package = stamp_and_write(build.compile, id, directory, true, d);
+    build.package = run::stamp_and_write(build.compile, id, directory, true, d);
   }
-  const scenario& sc = build.compile.compiled;
+  const model::scenario& sc = build.compile.compiled;
 
   // No file left open, no temporary file left, and a package exactly when the
   // run says it wrote one, of the size of the grid.
   if (d.open_files() != 0) return false;
   for (const auto& [path, bytes] : d.files)
     if (path.ends_with(".new") || path.ends_with(".old")) return false;
-  const std::string grid_path = path_in(directory, grid_file_name(id));
+  const std::string grid_path = model::path_in(directory, model::grid_file_name(id));
   bool package = d.files.count(grid_path) > 0;
-  if (package != (build.package.outcome == package_outcome::written)) return false;
-  if (package && d.files[grid_path].size() != track_cell_bytes * sc.grid.size()) return false;
-  if (package && d.files[path_in(directory, plan_file_name(id))].size() !=
-                     static_cast<size_t>(2 * plan_row_bytes(sc.plan)))
+  if (package != (build.package.outcome == run::package_outcome::written)) return false;
+  if (package && d.files[grid_path].size() != model::track_cell_bytes * sc.grid.size())
+    return false;
+  if (package && d.files[model::path_in(directory, model::plan_file_name(id))].size() !=
+                     static_cast<size_t>(2 * model::plan_row_bytes(sc.plan)))
     return false;
   // The documents the compile read are gone, unless it stopped before them.
   if (sc.has_grid() && !build.compile.fault && d.files.count(line_path)) return false;
   return true;
 }
+
+}  // namespace testing

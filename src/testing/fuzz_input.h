@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace testing {
+
 // The plan metres the fuzz target writes: the plan of a long route costs
 // more than all the rest of an input, and its writing is the same code for
 // every length, so the target writes the plan's first metres only (the same
@@ -19,3 +21,5 @@ inline constexpr int32_t fuzz_plan_metres = 2000;
 // With `plan_metres` at 0 or more, the plan is cut to its metres 0 ..
 // plan_metres before it is written; -1 writes it whole.
 bool run_fuzz_input(std::string_view input, int32_t plan_metres = -1);
+
+}  // namespace testing

@@ -5,9 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "lsp/transport.h"
 #include "lsp/server.h"
+#include "lsp/transport.h"
 #include "testing/memory_disk.h"
+
+namespace testing {
 
 namespace {
 
@@ -25,23 +27,25 @@ bool run_lsp_fuzz_input(std::string_view input) {
   if (!input.empty() && input[0] == '!')
     input.remove_prefix(1);
   else
-    stream = framed(initialize);
+    stream = lsp::framed(initialize);
   stream.append(input);
   std::istringstream in(stream);
   std::ostringstream out;
   memory_disk d;
   d.directories.insert("/d");
   d.files["/d/A_linea.txt"] = "[generale]\r\nlunghezza percorso,    5000\r\n[fine]\r\n";
-  const int status = serve_lsp(in, out, d);
+  const int status = lsp::serve_lsp(in, out, d);
   if (status != 0 && status != 1) return false;
   // Every answer is a framed JSON object.
   std::istringstream answers(out.str());
-  frame_reader r(answers);
+  lsp::frame_reader r(answers);
   std::string body;
-  frame_status s;
-  while ((s = r.next(&body)) == frame_status::message) {
+  lsp::frame_status s;
+  while ((s = r.next(&body)) == lsp::frame_status::message) {
     const nlohmann::json m = nlohmann::json::parse(body, nullptr, false);
     if (m.is_discarded() || !m.is_object() || m.value("jsonrpc", "") != "2.0") return false;
   }
-  return s == frame_status::end_of_input;
+  return s == lsp::frame_status::end_of_input;
 }
+
+}  // namespace testing

@@ -4,8 +4,12 @@
 
 #include <string_view>
 
+namespace testing {
+
 // Feeds `input` to a server as the bytes an editor sends (framed messages,
 // or anything else), on a disk held in memory, and checks that every answer
 // is a framed JSON-RPC message and that the session ends. False when a check
 // fails.
 bool run_lsp_fuzz_input(std::string_view input);
+
+}  // namespace testing

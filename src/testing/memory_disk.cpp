@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace testing {
+
 namespace {
 
 bool ends_with(const std::string& s, const std::string& end) {
@@ -14,14 +16,14 @@ bool fail(std::string* err, std::string reason) {
 }
 
 std::string parent_of(const std::string& path) {
-  const size_t slash = last_separator(path);
+  const size_t slash = runtime::last_separator(path);
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 // The character a path is compared by: a separator counts as "/".
 // ("\\" is the only separator besides "/" on any system: Windows'.)
 char compared(char c) {
-  return c == '\\' && path_separator == '\\' ? '/' : c;
+  return c == '\\' && runtime::path_separator == '\\' ? '/' : c;
 }
 
 }  // namespace
@@ -39,11 +41,11 @@ bool same_path(std::string_view a, std::string_view b) {
 }
 
 // A lock on a directory of a memory disk, with its lock file.
-struct memory_lock : directory_lock {
+struct memory_lock : runtime::directory_lock {
   memory_lock(memory_disk& d, std::string dir) : d_(d), dir_(std::move(dir)) {}
   // A killed process loses its lock but leaves the lock file behind.
   ~memory_lock() override {
-    if (!d_.dead) d_.files.erase(dir_ + path_separator + lock_file_name);
+    if (!d_.dead) d_.files.erase(dir_ + runtime::path_separator + runtime::lock_file_name);
     d_.held.erase(dir_);
   }
 
@@ -82,7 +84,7 @@ void memory_disk::erase_name(const std::string& path) {
   specials.erase(path);
 }
 
-disk::entry memory_disk::stat(const std::string& path) {
+runtime::disk::entry memory_disk::stat(const std::string& path) {
   std::string at = path;
   for (int depth = 0; depth < 40; ++depth) {
     auto link = links.find(at);
@@ -93,7 +95,7 @@ disk::entry memory_disk::stat(const std::string& path) {
   return entry::missing;  // a loop of links
 }
 
-disk::entry memory_disk::stat_no_follow(const std::string& path) {
+runtime::disk::entry memory_disk::stat_no_follow(const std::string& path) {
   if (directories.count(path)) return entry::directory;
   if (files.count(path)) return entry::file;
   if (links.count(path) || specials.count(path)) return entry::other;
@@ -260,15 +262,16 @@ bool memory_disk::list_directory(const std::string& dir, std::vector<std::string
   return true;
 }
 
-std::unique_ptr<directory_lock> memory_disk::lock_directory(const std::string& dir,
-                                                            std::string* err, int wait_ms) {
+std::unique_ptr<runtime::directory_lock> memory_disk::lock_directory(const std::string& dir,
+                                                                     std::string* err,
+                                                                     int wait_ms) {
   (void)wait_ms;
   if (injected("lock", dir, err)) return nullptr;
   if (held.count(dir)) {
-    *err = directory_in_use;
+    *err = runtime::directory_in_use;
     return nullptr;
   }
-  const std::string path = dir + path_separator + lock_file_name;
+  const std::string path = dir + runtime::path_separator + runtime::lock_file_name;
   if (stat_no_follow(path) != entry::missing && stat_no_follow(path) != entry::file) {
     *err = path + ": " +
            (links.count(path) ? "a symbolic link, not a regular file" : "not a regular file");
@@ -279,3 +282,5 @@ std::unique_ptr<directory_lock> memory_disk::lock_directory(const std::string& d
   log.push_back("lock " + dir);
   return std::make_unique<memory_lock>(*this, dir);
 }
+
+}  // namespace testing

@@ -15,6 +15,8 @@
 
 #include "runtime/disk.h"
 
+namespace testing {
+
 // Orders paths as the system tells names apart: where "/" and "\\" both
 // separate a directory from a name (Windows), the two are the same character,
 // so tests spell paths with "/" while the programs join them with the
@@ -25,7 +27,7 @@ struct path_order {
 };
 bool same_path(std::string_view a, std::string_view b);
 
-struct memory_disk : disk {
+struct memory_disk : runtime::disk {
   using path_map = std::map<std::string, std::string, path_order>;
   using path_set = std::set<std::string, path_order>;
 
@@ -41,7 +43,7 @@ struct memory_disk : disk {
   size_t space_left = static_cast<size_t>(-1);
 
   // The largest file read_file reads; max_read_bytes as on a real disk.
-  int64_t read_limit = max_read_bytes;
+  int64_t read_limit = runtime::max_read_bytes;
 
   // An operation ("read", "create", "write", "close", "rename", "link",
   // "remove", "mkdir", "list", "lock") on a path that ends with `path_end` fails with
@@ -83,8 +85,8 @@ struct memory_disk : disk {
   bool list_directory(const std::string& dir, std::vector<std::string>* names,
                       std::string* err) override;
   // Never waits: a directory held by another lock fails at once.
-  std::unique_ptr<directory_lock> lock_directory(const std::string& dir, std::string* err,
-                                                 int wait_ms = lock_wait_ms) override;
+  std::unique_ptr<runtime::directory_lock> lock_directory(
+      const std::string& dir, std::string* err, int wait_ms = runtime::lock_wait_ms) override;
 
   size_t open_files() const { return open.size(); }
   bool locked(const std::string& dir) const { return held.count(dir) > 0; }
@@ -102,3 +104,5 @@ struct memory_disk : disk {
   path_set held;                   // locked directories
   int next_handle = 3;
 };
+
+}  // namespace testing

@@ -9,6 +9,8 @@
 #include "tool/inspect_report.h"
 #include "tool/svg_drawing.h"
 
+namespace testing {
+
 namespace {
 
 uint32_t take_length(std::string_view& input) {
@@ -50,19 +52,21 @@ bool run_package_fuzz_input(std::string_view input) {
   const std::string_view grid = take(input, grid_bytes);
 
   memory_disk d;
-  const scenario_identity id = built_in_identity();
+  const model::scenario_identity id = run::built_in_identity();
   const std::string directory = "/fuzz";
-  d.files[path_in(directory, table_file_name(id))] = std::string(table);
-  d.files[path_in(directory, grid_file_name(id))] = std::string(grid);
-  d.files[path_in(directory, plan_file_name(id))] = std::string(input);
+  d.files[model::path_in(directory, model::table_file_name(id))] = std::string(table);
+  d.files[model::path_in(directory, model::grid_file_name(id))] = std::string(grid);
+  d.files[model::path_in(directory, model::plan_file_name(id))] = std::string(input);
 
-  package p;
-  package_error error;
-  if (!read_package(d, directory, id, &p, &error))
-    return error.problem == package_problem::damaged && !error.message.empty();
+  model::package p;
+  model::package_error error;
+  if (!model::read_package(d, directory, id, &p, &error))
+    return error.problem == model::package_problem::damaged && !error.message.empty();
   std::ostringstream text;
-  write_inspection_text(text, p);
-  const std::string json = inspection_json(p);
-  const std::string svg = draw_package(p);
+  tool::write_inspection_text(text, p);
+  const std::string json = tool::inspection_json(p);
+  const std::string svg = tool::draw_package(p);
   return !text.str().empty() && !json.empty() && svg.find("<svg") != std::string::npos;
 }
+
+}  // namespace testing

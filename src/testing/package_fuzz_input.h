@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace testing {
+
 // Lays the three files into a directory of a disk held in memory and reads
 // them as `inspect` and `render` do: the package reader, the text and JSON
 // reports and the drawing. False when a check fails (a damaged package must
@@ -19,3 +21,5 @@ bool run_package_fuzz_input(std::string_view input);
 // An input from the three files, in the form above.
 std::string package_fuzz_input(std::string_view table, std::string_view grid,
                                std::string_view plan);
+
+}  // namespace testing

@@ -1,7 +1,9 @@
 #include "testing/scenario_fixture.h"
 #include "model/file_names.h"
 
-scenario_identity test_identity() {
+namespace testing {
+
+model::scenario_identity test_identity() {
   return {"Borvasco_Lestrano", "40817"};
 }
 
@@ -37,7 +39,7 @@ std::string train_document(std::string_view records) {
 }
 
 int32_t built_package::code() const {
-  return build.compile.fault ? fault_number(build.compile.fault->code) : 0;
+  return build.compile.fault ? compiler::fault_number(build.compile.fault->code) : 0;
 }
 
 int32_t built_package::position() const {
@@ -45,13 +47,14 @@ int32_t built_package::position() const {
 }
 
 std::string built_package::file(std::string_view name) const {
-  auto it = disk.files.find(path_in(test_directory, name));
+  auto it = disk.files.find(model::path_in(test_directory, name));
   return it == disk.files.end() ? std::string() : it->second;
 }
 
 std::unique_ptr<built_package> build_package_on(std::unique_ptr<built_package> prepared,
                                                 bool with_plan) {
-  prepared->build = build_package_in(prepared->disk, test_identity(), test_directory, with_plan);
+  prepared->build =
+      run::build_package_in(prepared->disk, test_identity(), test_directory, with_plan);
   return prepared;
 }
 
@@ -62,3 +65,5 @@ std::unique_ptr<built_package> build_package_from(const std::string& line, const
   c->disk.files[test_train_path] = train;
   return build_package_on(std::move(c), with_plan);
 }
+
+}  // namespace testing

@@ -10,13 +10,17 @@
 #include "run/package_step.h"
 #include "testing/memory_disk.h"
 
+namespace testing {
+
 inline constexpr const char* test_directory = "/scenario";
 // Where the package step finds the two documents in that directory.
-inline const std::string test_line_path = path_in(test_directory, "Borvasco_Lestrano_linea.txt");
-inline const std::string test_train_path = path_in(test_directory, "Borvasco_Lestrano_40817-.txt");
+inline const std::string test_line_path =
+    model::path_in(test_directory, "Borvasco_Lestrano_linea.txt");
+inline const std::string test_train_path =
+    model::path_in(test_directory, "Borvasco_Lestrano_40817-.txt");
 
 // The built-in identity, which names the test files.
-scenario_identity test_identity();
+model::scenario_identity test_identity();
 
 // Cells from .. to (both included) whose slot should hold a value.
 struct cell_range {
@@ -32,16 +36,16 @@ std::string train_document(std::string_view records = "");
 
 struct built_package {
   memory_disk disk;
-  directory_build build;
-  const scenario& sc = build.compile.compiled;
-  const package_step& result = build.package;
+  run::directory_build build;
+  const model::scenario& sc = build.compile.compiled;
+  const run::package_step& result = build.package;
 
   // The fault's code and position, 0 when there is none.
   int32_t code() const;
   int32_t position() const;
   // The bytes of a file of the test directory, by name ("" when missing).
   std::string file(std::string_view name) const;
-  const track_cell& cell(int i) const { return sc.grid.at(static_cast<size_t>(i)); }
+  const model::track_cell& cell(int i) const { return sc.grid.at(static_cast<size_t>(i)); }
 };
 
 // Lays the two documents into the test directory and runs the generator's
@@ -52,3 +56,5 @@ std::unique_ptr<built_package> build_package_from(const std::string& line, const
 // The same on a disk the test has prepared.
 std::unique_ptr<built_package> build_package_on(std::unique_ptr<built_package> prepared,
                                                 bool with_plan = true);
+
+}  // namespace testing

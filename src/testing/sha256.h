@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace testing {
+
 inline std::string sha256_hex(std::string_view bytes) {
   static constexpr uint32_t k[64] = {
       0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4,
@@ -68,3 +70,5 @@ inline std::string sha256_hex(std::string_view bytes) {
     for (int i = 7; i >= 0; --i) out += hex[(v >> (4 * i)) & 15];
   return out;
 }
+
+}  // namespace testing

@@ -31,6 +31,8 @@
 #include "runtime/desktop.h"
 #include "runtime/disk.h"
 
+namespace testing {
+
 namespace {
 
 std::wstring wide(const char* text) {
@@ -98,10 +100,12 @@ bool wait_for(search& s, int seconds) {
 
 }  // namespace
 
+}  // namespace testing
+
 int main(int count, char** given) {
-  prepare_standard_streams();
+  runtime::prepare_standard_streams();
   // The arguments in UTF-8, as the programs take them.
-  std::vector<std::string> args = program_arguments(count, given);
+  std::vector<std::string> args = runtime::program_arguments(count, given);
   std::vector<char*> pointers = {given[0]};
   for (std::string& arg : args) pointers.push_back(arg.data());
   const int argc = static_cast<int>(pointers.size());
@@ -117,7 +121,8 @@ int main(int count, char** given) {
   }
   if (argc == 5 && !std::strcmp(argv[1], "lock")) {
     std::string err;
-    std::unique_ptr<directory_lock> lock = real_disk().lock_directory(argv[2], &err, 0);
+    std::unique_ptr<runtime::directory_lock> lock =
+        runtime::real_disk().lock_directory(argv[2], &err, 0);
     if (!lock) {
       std::fprintf(stderr, "%s\n", err.c_str());
       return 1;
@@ -128,7 +133,7 @@ int main(int count, char** given) {
   }
   if (argc == 3 && !std::strcmp(argv[1], "errore")) {
     const std::string line = std::string(" Errore n. ") + argv[2] + "\n";
-    show_message_box("scenario-gen", message_box_text(exit_reserved_slot, line));
+    runtime::show_message_box("scenario-gen", run::message_box_text(run::exit_reserved_slot, line));
     return 0;
   }
   if (argc == 4 && (!std::strcmp(argv[1], "press") || !std::strcmp(argv[1], "box"))) {

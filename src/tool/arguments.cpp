@@ -5,6 +5,8 @@
 
 #include "runtime/nearest_word.h"
 
+namespace tool {
+
 bool parse_arguments(int argc, char** argv, int first, const std::set<std::string>& with_value,
                      const std::set<std::string>& flags, arguments* out, std::string* error) {
   for (int i = first; i < argc; ++i) {
@@ -42,7 +44,7 @@ bool parse_arguments(int argc, char** argv, int first, const std::set<std::strin
         *error = "unknown option " + arg;
         std::vector<std::string> known(with_value.begin(), with_value.end());
         known.insert(known.end(), flags.begin(), flags.end());
-        if (std::optional<std::string> near = nearest_word(arg, known))
+        if (std::optional<std::string> near = runtime::nearest_word(arg, known))
           *error += "; did you mean " + *near + "?";
         return false;
       }
@@ -66,3 +68,5 @@ std::string missing_options(const arguments& args, const std::vector<std::string
     message += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + missing[i];
   return message + (missing.size() == 1 ? " is missing" : " are missing");
 }
+
+}  // namespace tool

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tool {
+
 struct arguments {
   std::vector<std::string> positional;
   std::map<std::string, std::string> options;
@@ -30,3 +32,5 @@ bool parse_arguments(int argc, char** argv, int first, const std::set<std::strin
 // The options of `required` ("--line FILE") that the arguments lack, as a
 // message for the user ("--train FILE is missing"); empty when none is.
 std::string missing_options(const arguments& args, const std::vector<std::string>& required);
+
+}  // namespace tool

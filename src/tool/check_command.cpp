@@ -12,6 +12,8 @@
 #include "tool/json_writer.h"
 #include "tool/warning_options.h"
 
+namespace tool {
+
 namespace {
 
 constexpr size_t default_message_limit = 100;
@@ -36,19 +38,20 @@ std::string usage() {
   return u;
 }
 
-void write_json(std::ostream& out, const std::vector<finding>& found, size_t shown,
+void write_json(std::ostream& out, const std::vector<compiler::finding>& found, size_t shown,
                 const std::string& line_file, const std::string& train_file) {
   json_writer w;
   w.begin_array();
   for (size_t i = 0; i < shown; ++i) {
-    const finding& f = found[i];
+    const compiler::finding& f = found[i];
     w.begin_object(true);
-    w.member("file", f.document == source_document::line_description ? line_file : train_file);
+    w.member("file",
+             f.document == compiler::source_document::line_description ? line_file : train_file);
     w.member("line", f.line);
     w.member("column", f.column);
-    w.member("severity", level_name(f.level));
-    if (f.code) w.member("code", fault_number(*f.code));
-    if (f.kind) w.member("kind", warning_name(*f.kind));
+    w.member("severity", compiler::level_name(f.level));
+    if (f.code) w.member("code", compiler::fault_number(*f.code));
+    if (f.kind) w.member("kind", compiler::warning_name(*f.kind));
     if (f.position) w.member("position", *f.position);
     w.member("from_compile", f.from_compile);
     w.member("message", f.message);
@@ -60,14 +63,14 @@ void write_json(std::ostream& out, const std::vector<finding>& found, size_t sho
 
 }  // namespace
 
-int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+int check_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err) {
   // The warning switches first: -Werror and -Wno-KIND.
-  check_options options;
+  checker::check_options options;
   std::vector<char*> rest(argv, argv + argc);
   std::string error;
   if (!take_warning_options(rest, 2, &options, &error)) {
     err << "scenario-tool check: " << error << "\n" << usage();
-    return exit_usage;
+    return run::exit_usage;
   }
 
   arguments args;
@@ -75,11 +78,11 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
                        {"--line", "--train", "--format", "--max-messages"}, {"--help", "-h"}, &args,
                        &error)) {
     err << "scenario-tool check: " << error << "\n" << usage();
-    return exit_usage;
+    return run::exit_usage;
   }
   if (args.has("--help") || args.has("-h")) {
     out << usage();
-    return exit_clean;
+    return run::exit_clean;
   }
   const std::string format = args.option("--format", "text");
   size_t limit = default_message_limit;
@@ -87,33 +90,33 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
     const std::string n = args.option("--max-messages");
     if (n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos) {
       err << "scenario-tool check: --max-messages takes a whole number\n";
-      return exit_usage;
+      return run::exit_usage;
     }
     limit = static_cast<size_t>(std::stoul(n));
   }
   if (const std::string missing = missing_options(args, {"--line FILE", "--train FILE"});
       !missing.empty()) {
     err << "scenario-tool check: " << missing << "\n" << usage();
-    return exit_usage;
+    return run::exit_usage;
   }
   if (!args.positional.empty()) {
     err << "scenario-tool check: unexpected argument '" << args.positional[0]
         << "' (the documents go with --line and --train)\n"
         << usage();
-    return exit_usage;
+    return run::exit_usage;
   }
   if (format != "text" && format != "json") {
     err << "scenario-tool check: --format takes text or json, not '" << format << "'\n";
-    return exit_usage;
+    return run::exit_usage;
   }
 
   const std::string line_file = args.option("--line"), train_file = args.option("--train");
   author_documents docs;
-  if (!read_author_documents(d, {line_file, train_file}, &docs, err)) return exit_io_failure;
+  if (!read_author_documents(d, {line_file, train_file}, &docs, err)) return run::exit_io_failure;
   const std::string& line = docs.line_description;
   const std::string& train = docs.train_document;
 
-  const std::vector<finding> found = check_documents({line, train}, options);
+  const std::vector<compiler::finding> found = checker::check_documents({line, train}, options);
   const size_t errors = error_count(found);
   const size_t shown = limit == 0 ? found.size() : std::min(limit, found.size());
 
@@ -126,5 +129,7 @@ int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostrea
     err << "scenario-tool check: " << found.size() - shown
         << " more messages not shown (--max-messages)\n";
   if (!found.empty()) err << "scenario-tool check: " << count_of_findings(found) << "\n";
-  return errors > 0 ? exit_compile_fault : exit_clean;
+  return errors > 0 ? run::exit_compile_fault : run::exit_clean;
 }
+
+}  // namespace tool

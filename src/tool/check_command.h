@@ -7,4 +7,8 @@
 
 #include "runtime/disk.h"
 
-int check_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
+namespace tool {
+
+int check_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err);
+
+}  // namespace tool

@@ -23,6 +23,8 @@
 #include "tool/finding_output.h"
 #include "tool/warning_options.h"
 
+namespace tool {
+
 namespace {
 
 std::string compile_usage() {
@@ -62,26 +64,27 @@ namespace {
 // The names of the package's files: the options', else what the documents'
 // names say, else the built-in scenario's (with a note, so that nobody
 // looks for the package under the wrong name).
-scenario_identity package_identity(const arguments& args, const document_names& names,
-                                   std::ostream& err) {
-  const named_parts parts = names_from_documents(names.line_description, names.train_document);
-  scenario_identity id;
+model::scenario_identity package_identity(const arguments& args, const run::document_names& names,
+                                          std::ostream& err) {
+  const model::named_parts parts =
+      model::names_from_documents(names.line_description, names.train_document);
+  model::scenario_identity id;
   if (args.options.count("--line-name"))
     id.line_name = args.option("--line-name");
-  else if (parts.line_name && names_files_safely({*parts.line_name, ""}))
+  else if (parts.line_name && model::names_files_safely({*parts.line_name, ""}))
     id.line_name = *parts.line_name;
   else {
-    id.line_name = std::string(built_in_line_name);
+    id.line_name = std::string(run::built_in_line_name);
     err << "scenario-tool compile: note: " << names.line_description
         << " is not named NAME_linea.txt; the package takes the line name " << id.line_name
         << " (give --line-name to choose one)\n";
   }
   if (args.options.count("--train-number"))
     id.train_number = args.option("--train-number");
-  else if (parts.train_number && names_files_safely({id.line_name, *parts.train_number}))
+  else if (parts.train_number && model::names_files_safely({id.line_name, *parts.train_number}))
     id.train_number = *parts.train_number;
   else {
-    id.train_number = std::string(built_in_train_number);
+    id.train_number = std::string(run::built_in_train_number);
     err << "scenario-tool compile: note: " << names.train_document
         << " is not named NAME_NUMBER-.txt; the package takes the train number " << id.train_number
         << " (give --train-number to choose one)\n";
@@ -90,9 +93,10 @@ scenario_identity package_identity(const arguments& args, const document_names& 
 }
 
 // Whether any file of the package is in the directory already.
-bool package_exists(disk& d, const scenario_identity& id, const std::string& directory) {
-  for (const std::string& path : package_paths(id, directory))
-    if (d.stat_no_follow(path) != disk::entry::missing) return true;
+bool package_exists(runtime::disk& d, const model::scenario_identity& id,
+                    const std::string& directory) {
+  for (const std::string& path : model::package_paths(id, directory))
+    if (d.stat_no_follow(path) != runtime::disk::entry::missing) return true;
   return false;
 }
 
@@ -102,9 +106,9 @@ bool package_exists(disk& d, const scenario_identity& id, const std::string& dir
 // found no error (or with --keep-partial); otherwise they go again and the
 // directory is left as it was.
 struct package_ahead {
-  std::unique_ptr<directory_lock> lock;  // held once the directory was taken
-  stamp_outcome stamp = stamp_outcome::stamped;
-  io_failure failure;  // why the writing failed
+  std::unique_ptr<runtime::directory_lock> lock;  // held once the directory was taken
+  model::stamp_outcome stamp = model::stamp_outcome::stamped;
+  runtime::io_failure failure;  // why the writing failed
   // Every temporary file is there. Last, so that it is gone first: its
   // destructor waits for the writing thread, which fills in `failure`.
   std::future<bool> written;
@@ -114,35 +118,36 @@ struct package_ahead {
 // a thread of their own; the lock stays empty where the package cannot be
 // written ahead (the ordinary write after the check then tries again and
 // says what is wrong).
-void start_package_ahead(package_ahead& a, compile_result& compiled, disk& d,
-                         const scenario_identity& id, const std::string& directory,
+void start_package_ahead(package_ahead& a, compiler::compile_result& compiled, runtime::disk& d,
+                         const model::scenario_identity& id, const std::string& directory,
                          const std::vector<std::string>& paths) {
-  if (!compiled.compiled.has_grid() || d.stat(directory) != disk::entry::directory ||
-      d.stat_no_follow(journal_path(directory)) != disk::entry::missing)
+  if (!compiled.compiled.has_grid() || d.stat(directory) != runtime::disk::entry::directory ||
+      d.stat_no_follow(runtime::journal_path(directory)) != runtime::disk::entry::missing)
     return;
   std::string reason;
-  io_failure unrecovered;
+  runtime::io_failure unrecovered;
   a.lock = d.lock_directory(directory, &reason);
-  if (a.lock && !recover_interrupted_replacement(d, directory, paths, &unrecovered)) a.lock.reset();
+  if (a.lock && !runtime::recover_interrupted_replacement(d, directory, paths, &unrecovered))
+    a.lock.reset();
   if (!a.lock) return;
-  a.stamp = stamp_reserved_slots(compiled.compiled);
-  if (a.stamp != stamp_outcome::stamped) return;
+  a.stamp = model::stamp_reserved_slots(compiled.compiled);
+  if (a.stamp != model::stamp_outcome::stamped) return;
   // From here until the check ends both threads only read the scenario.
-  const scenario& sc = compiled.compiled;
+  const model::scenario& sc = compiled.compiled;
   a.written = std::async(std::launch::async, [&a, &sc, &d, &id, &directory] {
-    return write_package_temporaries(sc, id, directory, true, d, &a.failure);
+    return model::write_package_temporaries(sc, id, directory, true, d, &a.failure);
   });
 }
 
 }  // namespace
 
-int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
-  check_options options;
+int compile_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err) {
+  checker::check_options options;
   std::vector<char*> rest(argv, argv + argc);
   std::string error;
   if (!take_warning_options(rest, 2, &options, &error)) {
     err << "scenario-tool compile: " << error << "\n" << compile_usage();
-    return exit_usage;
+    return run::exit_usage;
   }
 
   arguments args;
@@ -150,129 +155,134 @@ int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
                        {"--line", "--train", "--out", "--line-name", "--train-number"},
                        {"--help", "-h", "--keep-partial"}, &args, &error)) {
     err << "scenario-tool compile: " << error << "\n" << compile_usage();
-    return exit_usage;
+    return run::exit_usage;
   }
   if (args.has("--help") || args.has("-h")) {
     out << compile_usage();
-    return exit_clean;
+    return run::exit_clean;
   }
   if (const std::string missing = missing_options(args, {"--line FILE", "--train FILE"});
       !missing.empty()) {
     err << "scenario-tool compile: " << missing << "\n" << compile_usage();
-    return exit_usage;
+    return run::exit_usage;
   }
   if (!args.positional.empty()) {
     err << "scenario-tool compile: unexpected argument '" << args.positional[0]
         << "' (the documents go with --line and --train, the directory with --out)\n"
         << compile_usage();
-    return exit_usage;
+    return run::exit_usage;
   }
-  const document_names names{args.option("--line"), args.option("--train")};
-  const scenario_identity id = package_identity(args, names, err);
-  if (!names_files_safely(id)) {
+  const run::document_names names{args.option("--line"), args.option("--train")};
+  const model::scenario_identity id = package_identity(args, names, err);
+  if (!model::names_files_safely(id)) {
     err << "scenario-tool compile: the line name and train number must be file names\n";
-    return exit_usage;
+    return run::exit_usage;
   }
 
   author_documents docs;
-  if (!read_author_documents(d, names, &docs, err)) return exit_io_failure;
+  if (!read_author_documents(d, names, &docs, err)) return run::exit_io_failure;
 
-  compile_input input;
+  compiler::compile_input input;
   input.line_description = docs.line_description;
   input.train_document = docs.train_document;
   input.line_name = id.line_name;
   input.train_number = id.train_number;
   const std::string directory = args.option("--out", ".");
-  const std::vector<std::string> paths = package_paths(id, directory);
+  const std::vector<std::string> paths = model::package_paths(id, directory);
 
-  compile_result compiled = compile_documents(input);
+  compiler::compile_result compiled = compiler::compile_documents(input);
   package_ahead package;
   start_package_ahead(package, compiled, d, id, directory, paths);
-  const std::vector<finding> found =
-      check_documents({docs.line_description, docs.train_document, &compiled}, options);
+  const std::vector<compiler::finding> found =
+      checker::check_documents({docs.line_description, docs.train_document, &compiled}, options);
   const bool written_ahead = package.written.valid() && package.written.get();
   write_findings(err, found, found.size(), names);
   const size_t errors = error_count(found);
   const bool keep_partial = args.has("--keep-partial");
 
   if (errors > 0 && !keep_partial) {
-    if (written_ahead) discard_temporaries(d, paths);
+    if (written_ahead) runtime::discard_temporaries(d, paths);
     package.lock.reset();
     err << "scenario-tool compile: " << count_of_findings(found) << "; no package written"
         << (package_exists(d, id, directory) ? " (the one in " + directory + " is unchanged)" : "")
         << "\n";
-    return compiled.fault && !compiled.compiled.has_grid() ? exit_no_package : exit_compile_fault;
+    return compiled.fault && !compiled.compiled.has_grid() ? run::exit_no_package
+                                                           : run::exit_compile_fault;
   }
   if (!found.empty()) err << "scenario-tool compile: " << count_of_findings(found) << "\n";
 
-  package_step step;
-  std::unique_ptr<directory_lock>& lock = package.lock;
+  run::package_step step;
+  std::unique_ptr<runtime::directory_lock>& lock = package.lock;
   if (lock) {
-    if (package.stamp != stamp_outcome::stamped) {
-      step.outcome = package_outcome::reserved_slot;
+    if (package.stamp != model::stamp_outcome::stamped) {
+      step.outcome = run::package_outcome::reserved_slot;
       step.stamp = package.stamp;
     } else if (!written_ahead) {
-      step.outcome = package_outcome::io_failed;
+      step.outcome = run::package_outcome::io_failed;
       step.failure = package.failure;
-    } else if (!replace_together(d, paths, &step.failure)) {
-      step.outcome = package_outcome::io_failed;
+    } else if (!runtime::replace_together(d, paths, &step.failure)) {
+      step.outcome = run::package_outcome::io_failed;
     }
   } else {
-    if (!make_directories(d, directory, &error)) {
+    if (!runtime::make_directories(d, directory, &error)) {
       err << "scenario-tool compile: cannot make the output directory: " << error << "\n";
-      return exit_io_failure;
+      return run::exit_io_failure;
     }
-    lock = take_directory(d, directory, paths, "scenario-tool", err);
-    if (!lock) return exit_io_failure;
-    step = stamp_and_write(compiled, id, directory, true, d);
+    lock = run::take_directory(d, directory, paths, "scenario-tool", err);
+    if (!lock) return run::exit_io_failure;
+    step = run::stamp_and_write(compiled, id, directory, true, d);
   }
   switch (step.outcome) {
-    case package_outcome::io_failed:
-      err << "scenario-tool: " << describe(step.failure) << std::endl;
-      return exit_io_failure;
-    case package_outcome::reserved_slot:
-      report_reserved_slot(err, step.stamp);
-      return exit_reserved_slot;
-    case package_outcome::no_grid:
+    case run::package_outcome::io_failed:
+      err << "scenario-tool: " << runtime::describe(step.failure) << std::endl;
+      return run::exit_io_failure;
+    case run::package_outcome::reserved_slot:
+      run::report_reserved_slot(err, step.stamp);
+      return run::exit_reserved_slot;
+    case run::package_outcome::no_grid:
       err << "scenario-tool compile: the compile stopped before the track grid existed; no "
              "package written\n";
-      return exit_no_package;
-    case package_outcome::written:
+      return run::exit_no_package;
+    case run::package_outcome::written:
       break;
   }
-  out << "wrote " << path_in(directory, plan_file_name(id)) << ", "
-      << path_in(directory, table_file_name(id)) << " and "
-      << path_in(directory, grid_file_name(id)) << "\n";
-  return errors > 0 ? exit_compile_fault : exit_clean;
+  out << "wrote " << model::path_in(directory, model::plan_file_name(id)) << ", "
+      << model::path_in(directory, model::table_file_name(id)) << " and "
+      << model::path_in(directory, model::grid_file_name(id)) << "\n";
+  return errors > 0 ? run::exit_compile_fault : run::exit_clean;
 }
 
-int documents_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+int documents_command(int argc, char** argv, runtime::disk& d, std::ostream& out,
+                      std::ostream& err) {
   arguments args;
   std::string error;
   if (!parse_arguments(argc, argv, 2, {"--out"}, {"--help", "-h"}, &args, &error)) {
     err << "scenario-tool documents: " << error << "\n" << documents_usage;
-    return exit_usage;
+    return run::exit_usage;
   }
   if (args.has("--help") || args.has("-h")) {
     out << documents_usage;
-    return exit_clean;
+    return run::exit_clean;
   }
   if (!args.positional.empty()) {
     err << documents_usage;
-    return exit_usage;
+    return run::exit_usage;
   }
   const std::string directory = args.option("--out", ".");
-  if (!make_directories(d, directory, &error)) {
+  if (!runtime::make_directories(d, directory, &error)) {
     err << "scenario-tool documents: cannot make the output directory: " << error << "\n";
-    return exit_io_failure;
+    return run::exit_io_failure;
   }
-  const std::unique_ptr<directory_lock> lock = take_directory(
-      d, directory, document_paths(built_in_identity(), directory), "scenario-tool", err);
-  if (!lock) return exit_io_failure;
-  io_failure failure;
-  if (!write_builtin_documents(d, directory, built_in_identity(), &failure)) {
-    err << "scenario-tool: " << describe(failure) << std::endl;
-    return exit_io_failure;
+  const std::unique_ptr<runtime::directory_lock> lock =
+      run::take_directory(d, directory, model::document_paths(run::built_in_identity(), directory),
+                          "scenario-tool", err);
+  if (!lock) return run::exit_io_failure;
+  runtime::io_failure failure;
+  if (!documents::write_builtin_documents(d, directory, run::built_in_identity(), &failure)) {
+    err << "scenario-tool: " << runtime::describe(failure) << std::endl;
+    return run::exit_io_failure;
   }
-  return exit_clean;
+  return run::exit_clean;
 }
+
+}  // namespace tool

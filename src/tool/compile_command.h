@@ -7,5 +7,10 @@
 
 #include "runtime/disk.h"
 
-int compile_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
-int documents_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
+namespace tool {
+
+int compile_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err);
+int documents_command(int argc, char** argv, runtime::disk& d, std::ostream& out,
+                      std::ostream& err);
+
+}  // namespace tool

@@ -13,6 +13,8 @@
 #include "tool/compile_command.h"
 #include "tool/package_commands.h"
 
+namespace tool {
+
 namespace {
 
 struct command_run {
@@ -20,8 +22,8 @@ struct command_run {
   std::string out, err;
 };
 
-command_run run_tool(int (*command)(int, char**, disk&, std::ostream&, std::ostream&),
-                     memory_disk& d, std::vector<std::string> args) {
+command_run run_tool(int (*command)(int, char**, runtime::disk&, std::ostream&, std::ostream&),
+                     testing::memory_disk& d, std::vector<std::string> args) {
   args.insert(args.begin(), "scenario-tool");
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -38,11 +40,11 @@ const char* two_signals = "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n";
 const char* clashing_signals =
     "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n";
 
-memory_disk author_disk(const std::string& train_records) {
-  memory_disk d;
+testing::memory_disk author_disk(const std::string& train_records) {
+  testing::memory_disk d;
   d.directories = {"/", "/w"};
-  d.files["/w/Valmora_linea.txt"] = line_description(10000);
-  d.files["/w/Valmora_2101-.txt"] = train_document(train_records);
+  d.files["/w/Valmora_linea.txt"] = testing::line_description(10000);
+  d.files["/w/Valmora_2101-.txt"] = testing::train_document(train_records);
   return d;
 }
 
@@ -51,31 +53,31 @@ const std::vector<std::string> compile_args = {
     "--out",   "/w/out"};
 
 TEST(CompileCommand, NamesThePackageAfterTheDocumentsAndMakesItsDirectory) {
-  memory_disk d = author_disk(two_signals);
+  testing::memory_disk d = author_disk(two_signals);
   const command_run r = run_tool(compile_command, d, compile_args);
-  ASSERT_EQ(r.status, exit_clean) << r.err;
+  ASSERT_EQ(r.status, run::exit_clean) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out, "wrote " + path_in("/w/out", "Valmora_linea.dat") + ", " +
-                       path_in("/w/out", "Valmora_2101.sim") + " and " +
-                       path_in("/w/out", "Valmora_2101.dat") + "\n");
+  EXPECT_EQ(r.out, "wrote " + model::path_in("/w/out", "Valmora_linea.dat") + ", " +
+                       model::path_in("/w/out", "Valmora_2101.sim") + " and " +
+                       model::path_in("/w/out", "Valmora_2101.dat") + "\n");
   EXPECT_TRUE(d.files.count("/w/out/Valmora_2101.sim"));
 
   // inspect finds the one package of the directory by itself.
   const command_run inspect = run_tool(inspect_command, d, {"inspect", "/w/out"});
-  EXPECT_EQ(inspect.status, exit_clean) << inspect.err;
+  EXPECT_EQ(inspect.status, run::exit_clean) << inspect.err;
   EXPECT_TRUE(has(inspect.out, "Valmora, train 2101")) << inspect.out;
 }
 
 TEST(CompileCommand, OnAnErrorWritesNothingAndLeavesThePackageAsItWas) {
-  memory_disk d = author_disk(two_signals);
-  ASSERT_EQ(run_tool(compile_command, d, compile_args).status, exit_clean);
+  testing::memory_disk d = author_disk(two_signals);
+  ASSERT_EQ(run_tool(compile_command, d, compile_args).status, run::exit_clean);
   const auto before = d.files;
 
-  d.files["/w/Valmora_2101-.txt"] =
-      train_document(std::string("segnale,  5000, 1,2,0,0,0,0,0,0,0,0\n") + clashing_signals);
+  d.files["/w/Valmora_2101-.txt"] = testing::train_document(
+      std::string("segnale,  5000, 1,2,0,0,0,0,0,0,0,0\n") + clashing_signals);
   auto after_edit = d.files;
   const command_run r = run_tool(compile_command, d, compile_args);
-  EXPECT_EQ(r.status, exit_compile_fault);
+  EXPECT_EQ(r.status, run::exit_compile_fault);
   EXPECT_EQ(r.err,
             "/w/Valmora_2101-.txt:8:1: error: a signal's cell is not free at 3000 m (record "
             "\"segnale\"); the cell is taken by the \"segnale\" record at line 7 of the train "
@@ -92,8 +94,8 @@ TEST(CompileCommand, OnAnErrorWritesNothingAndLeavesThePackageAsItWas) {
   std::vector<std::string> partial = compile_args;
   partial.push_back("--keep-partial");
   const command_run kept = run_tool(compile_command, d, partial);
-  EXPECT_EQ(kept.status, exit_compile_fault);
-  EXPECT_TRUE(has(kept.out, "wrote " + path_in("/w/out", "Valmora_linea.dat"))) << kept.out;
+  EXPECT_EQ(kept.status, run::exit_compile_fault);
+  EXPECT_TRUE(has(kept.out, "wrote " + model::path_in("/w/out", "Valmora_linea.dat"))) << kept.out;
   EXPECT_NE(d.files["/w/out/Valmora_2101.dat"], before.at("/w/out/Valmora_2101.dat"));
 }
 
@@ -112,17 +114,18 @@ TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckI
     int status;
     const char* err_part;
   } cases[] = {
-      {"clean documents", two_signals, "", exit_clean, ""},
-      {"an error in the documents", clashing, "", exit_compile_fault, "no package written"},
-      {"a full disk", two_signals, "write", exit_io_failure, "No space left on device"},
-      {"a full disk and an error", clashing, "write", exit_compile_fault, "no package written"},
-      {"a rename that fails", two_signals, "rename", exit_io_failure, "Permission denied"},
+      {"clean documents", two_signals, "", run::exit_clean, ""},
+      {"an error in the documents", clashing, "", run::exit_compile_fault, "no package written"},
+      {"a full disk", two_signals, "write", run::exit_io_failure, "No space left on device"},
+      {"a full disk and an error", clashing, "write", run::exit_compile_fault,
+       "no package written"},
+      {"a rename that fails", two_signals, "rename", run::exit_io_failure, "Permission denied"},
   };
   for (const auto& c : cases) {
-    memory_disk d = author_disk("segnale,  7000, 1,2,0,0,0,0,0,0,0,0\n");
-    ASSERT_EQ(run_tool(compile_command, d, compile_args).status, exit_clean);
+    testing::memory_disk d = author_disk("segnale,  7000, 1,2,0,0,0,0,0,0,0,0\n");
+    ASSERT_EQ(run_tool(compile_command, d, compile_args).status, run::exit_clean);
     const auto earlier = d.files;
-    d.files["/w/Valmora_2101-.txt"] = train_document(c.train_records);
+    d.files["/w/Valmora_2101-.txt"] = testing::train_document(c.train_records);
     const auto edited = d.files;
     if (std::string(c.failing_op) == "write") d.space_left = 1000;
     if (std::string(c.failing_op) == "rename")
@@ -133,7 +136,7 @@ TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckI
     EXPECT_TRUE(has(r.err, c.err_part)) << c.what << "\n" << r.err;
     EXPECT_EQ(d.open_files(), 0u) << c.what;
     EXPECT_FALSE(d.locked("/w/out")) << c.what;
-    if (c.status == exit_clean) {
+    if (c.status == run::exit_clean) {
       EXPECT_NE(d.files["/w/out/Valmora_2101.dat"], earlier.at("/w/out/Valmora_2101.dat"));
       EXPECT_EQ(d.files.size(), edited.size()) << c.what << ": a temporary file is left";
     } else {
@@ -143,10 +146,11 @@ TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckI
 }
 
 TEST(CompileCommand, PrintsTheCheckersWarningsAndHonoursItsSwitches) {
-  memory_disk d = author_disk(std::string(two_signals) + "segnalee,  5000, 1,2,0,0,0,0,0,0,0,0\n");
-  d.files["/w/Valmora_linea.txt"] = line_description(10000, "cruvas2,  950,  400\n");
+  testing::memory_disk d =
+      author_disk(std::string(two_signals) + "segnalee,  5000, 1,2,0,0,0,0,0,0,0,0\n");
+  d.files["/w/Valmora_linea.txt"] = testing::line_description(10000, "cruvas2,  950,  400\n");
   const command_run r = run_tool(compile_command, d, compile_args);
-  EXPECT_EQ(r.status, exit_clean) << r.err;
+  EXPECT_EQ(r.status, run::exit_clean) << r.err;
   EXPECT_EQ(r.err,
             "/w/Valmora_linea.txt:11:1: warning: unknown keyword 'cruvas2': the compile skips "
             "this line; did you mean 'curvas2'? [unknown-keyword]\n"
@@ -155,14 +159,14 @@ TEST(CompileCommand, PrintsTheCheckersWarningsAndHonoursItsSwitches) {
   std::vector<std::string> quiet = compile_args;
   quiet.push_back("-Wno-unknown-keyword");
   const command_run q = run_tool(compile_command, d, quiet);
-  EXPECT_EQ(q.status, exit_clean);
+  EXPECT_EQ(q.status, run::exit_clean);
   EXPECT_EQ(q.err, "");
 
   d.files.erase("/w/out/Valmora_2101.sim");
   std::vector<std::string> strict = compile_args;
   strict.push_back("-Werror");
   const command_run s = run_tool(compile_command, d, strict);
-  EXPECT_EQ(s.status, exit_compile_fault);
+  EXPECT_EQ(s.status, run::exit_compile_fault);
   EXPECT_TRUE(has(s.err, "error: unknown keyword 'cruvas2'")) << s.err;
   EXPECT_TRUE(has(s.err, "1 error; no package written")) << s.err;
   EXPECT_FALSE(d.files.count("/w/out/Valmora_2101.sim"));
@@ -170,10 +174,10 @@ TEST(CompileCommand, PrintsTheCheckersWarningsAndHonoursItsSwitches) {
 
 TEST(CompileCommand, ATrainDocumentWithNoRecordIsAnError) {
   for (const char* train : {"", "numero vetture, 3\n[fine]\n", "[generale]\n[fine]\n"}) {
-    memory_disk d = author_disk("");
+    testing::memory_disk d = author_disk("");
     d.files["/w/Valmora_2101-.txt"] = train;
     const command_run r = run_tool(compile_command, d, compile_args);
-    EXPECT_EQ(r.status, exit_compile_fault) << train;
+    EXPECT_EQ(r.status, run::exit_compile_fault) << train;
     EXPECT_TRUE(has(r.err, "/w/Valmora_2101-.txt:1:1: error: the train document holds no record"))
         << r.err;
     EXPECT_FALSE(d.files.count("/w/out/Valmora_2101.sim")) << train;
@@ -181,7 +185,7 @@ TEST(CompileCommand, ATrainDocumentWithNoRecordIsAnError) {
 }
 
 TEST(CompileCommand, CommandLineMistakesAreNamed) {
-  memory_disk d = author_disk(two_signals);
+  testing::memory_disk d = author_disk(two_signals);
   struct {
     std::vector<std::string> args;
     std::string err_part;
@@ -195,50 +199,52 @@ TEST(CompileCommand, CommandLineMistakesAreNamed) {
   };
   for (const auto& c : cases) {
     const command_run r = run_tool(compile_command, d, c.args);
-    EXPECT_EQ(r.status, exit_usage) << c.err_part;
+    EXPECT_EQ(r.status, run::exit_usage) << c.err_part;
     EXPECT_TRUE(has(r.err, c.err_part)) << r.err;
   }
 }
 
 TEST(CompileCommand, NamesThatDoNotFollowThePatternFallBackWithANote) {
-  memory_disk d;
+  testing::memory_disk d;
   d.directories = {"/", "/w"};
-  d.files["/w/line.txt"] = line_description(10000);
-  d.files["/w/train.txt"] = train_document(two_signals);
+  d.files["/w/line.txt"] = testing::line_description(10000);
+  d.files["/w/train.txt"] = testing::train_document(two_signals);
   const command_run r =
       run_tool(compile_command, d,
                {"compile", "--line", "/w/line.txt", "--train", "/w/train.txt", "--out", "/w"});
-  EXPECT_EQ(r.status, exit_clean) << r.err;
+  EXPECT_EQ(r.status, run::exit_clean) << r.err;
   EXPECT_TRUE(has(r.err, "note: /w/line.txt is not named NAME_linea.txt")) << r.err;
   EXPECT_TRUE(d.files.count("/w/Borvasco_Lestrano_40817.sim"));
 }
 
 TEST(PackageCommands, FindThePackageOrSayWhichToChoose) {
-  memory_disk d = author_disk(two_signals);
-  ASSERT_EQ(run_tool(compile_command, d, compile_args).status, exit_clean);
+  testing::memory_disk d = author_disk(two_signals);
+  ASSERT_EQ(run_tool(compile_command, d, compile_args).status, run::exit_clean);
   std::vector<std::string> second = compile_args;
   second.insert(second.end(), {"--train-number", "2102"});
-  ASSERT_EQ(run_tool(compile_command, d, second).status, exit_clean);
+  ASSERT_EQ(run_tool(compile_command, d, second).status, run::exit_clean);
 
   const command_run both = run_tool(inspect_command, d, {"inspect", "/w/out"});
-  EXPECT_EQ(both.status, exit_usage);
+  EXPECT_EQ(both.status, run::exit_usage);
   EXPECT_EQ(both.err,
             "scenario-tool: /w/out holds 2 packages (Valmora 2101, Valmora 2102); name one with "
             "--line-name and --train-number\n");
   const command_run one =
       run_tool(inspect_command, d, {"inspect", "/w/out", "--train-number", "2102"});
-  EXPECT_EQ(one.status, exit_clean) << one.err;
+  EXPECT_EQ(one.status, run::exit_clean) << one.err;
   const command_run none = run_tool(inspect_command, d, {"inspect", "/w"});
-  EXPECT_EQ(none.status, exit_io_failure);
+  EXPECT_EQ(none.status, run::exit_io_failure);
   EXPECT_TRUE(has(none.err, "/w holds no scenario package")) << none.err;
 
   // "-o -" is standard output, not a file named "-".
   const command_run svg =
       run_tool(render_command, d, {"render", "/w/out", "--train-number", "2101", "-o", "-"});
-  EXPECT_EQ(svg.status, exit_clean) << svg.err;
+  EXPECT_EQ(svg.status, run::exit_clean) << svg.err;
   EXPECT_TRUE(svg.out.starts_with("<?xml")) << svg.out.substr(0, 40);
   EXPECT_FALSE(d.exists("-"));
   EXPECT_FALSE(d.exists("/w/-"));
 }
 
 }  // namespace
+
+}  // namespace tool

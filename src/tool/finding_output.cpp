@@ -2,24 +2,27 @@
 
 #include <ostream>
 
-void write_findings(std::ostream& out, const std::vector<finding>& found, size_t count,
-                    const document_names& names) {
+namespace tool {
+
+void write_findings(std::ostream& out, const std::vector<compiler::finding>& found, size_t count,
+                    const run::document_names& names) {
   for (size_t i = 0; i < count && i < found.size(); ++i) {
-    const finding& f = found[i];
-    write_finding(out, f,
-                  f.document == source_document::line_description ? names.line_description
-                                                                  : names.train_document);
+    const compiler::finding& f = found[i];
+    compiler::write_finding(out, f,
+                            f.document == compiler::source_document::line_description
+                                ? names.line_description
+                                : names.train_document);
   }
   out.flush();
 }
 
-size_t error_count(const std::vector<finding>& found) {
+size_t error_count(const std::vector<compiler::finding>& found) {
   size_t errors = 0;
-  for (const finding& f : found) errors += f.level == diagnostic_level::error;
+  for (const compiler::finding& f : found) errors += f.level == compiler::diagnostic_level::error;
   return errors;
 }
 
-std::string count_of_findings(const std::vector<finding>& found) {
+std::string count_of_findings(const std::vector<compiler::finding>& found) {
   const size_t errors = error_count(found), warnings = found.size() - errors;
   auto counted = [](size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -29,3 +32,5 @@ std::string count_of_findings(const std::vector<finding>& found) {
   if (errors) return counted(errors, "error", "errors");
   return counted(warnings, "warning", "warnings");
 }
+
+}  // namespace tool

@@ -10,11 +10,15 @@
 #include "checker/check.h"
 #include "run/package_step.h"
 
-// The first `count` findings, one a line, named by the author's file names.
-void write_findings(std::ostream& out, const std::vector<finding>& found, size_t count,
-                    const document_names& names);
+namespace tool {
 
-size_t error_count(const std::vector<finding>& found);
+// The first `count` findings, one a line, named by the author's file names.
+void write_findings(std::ostream& out, const std::vector<compiler::finding>& found, size_t count,
+                    const run::document_names& names);
+
+size_t error_count(const std::vector<compiler::finding>& found);
 
 // "1 error and 2 warnings", "3 warnings".
-std::string count_of_findings(const std::vector<finding>& found);
+std::string count_of_findings(const std::vector<compiler::finding>& found);
+
+}  // namespace tool

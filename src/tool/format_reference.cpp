@@ -6,6 +6,8 @@
 #include "runtime/windows1252.h"
 #include "tool/svg_drawing.h"
 
+namespace tool {
+
 namespace {
 
 // ---- Words shared by the manual page and the HTML page.
@@ -245,10 +247,10 @@ std::string_view example_train_document() {
 }
 
 std::vector<reference_record> records_for_topic(std::string_view topic) {
-  const std::string wanted = lower_text(topic);
+  const std::string wanted = runtime::lower_text(topic);
   std::vector<reference_record> exact, partial;
   for (reference_record& r : reference_records()) {
-    const std::string keyword = lower_text(r.keyword);
+    const std::string keyword = runtime::lower_text(r.keyword);
     if (keyword == wanted)
       exact.push_back(std::move(r));
     else if (!wanted.empty() && keyword.find(wanted) != std::string::npos)
@@ -346,3 +348,5 @@ void write_reference_html(std::ostream& out) {
       << "</pre>\n<p>The train document, <code>Valmora_Castelpino_2101-.txt</code>:</p>\n<pre>"
       << html(example_train) << "</pre>\n</body>\n</html>\n";
 }
+
+}  // namespace tool

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tool {
+
 struct reference_code {
   std::string value;
   std::string meaning;
@@ -52,3 +54,5 @@ void write_reference_html(std::ostream& out);
 // compiles without a message.
 std::string_view example_line_description();
 std::string_view example_train_document();
+
+}  // namespace tool

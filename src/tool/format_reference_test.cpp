@@ -13,11 +13,13 @@
 #include "tool/format_reference.h"
 #include "tool/help_command.h"
 
+namespace tool {
+
 namespace {
 
 TEST(FormatReference, EveryRecordHasItsEntryWithEveryField) {
   const std::vector<reference_record> records = reference_records();
-  ASSERT_EQ(records.size(), all_records().size());
+  ASSERT_EQ(records.size(), compiler::all_records().size());
   std::ostringstream man, html;
   write_reference_man(man);
   write_reference_html(html);
@@ -31,9 +33,9 @@ TEST(FormatReference, EveryRecordHasItsEntryWithEveryField) {
 }
 
 TEST(FormatReference, TheWorkedExampleCompilesWithoutAMessage) {
-  const std::vector<finding> found =
-      check_documents({example_line_description(), example_train_document()}, {});
-  for (const finding& f : found) ADD_FAILURE() << f.line << ": " << f.message;
+  const std::vector<compiler::finding> found =
+      checker::check_documents({example_line_description(), example_train_document()}, {});
+  for (const compiler::finding& f : found) ADD_FAILURE() << f.line << ": " << f.message;
 }
 
 TEST(FormatReference, HelpFindsARecordByItsKeywordOrAPartOfIt) {
@@ -47,15 +49,15 @@ TEST(FormatReference, HelpFindsARecordByItsKeywordOrAPartOfIt) {
     return status;
   };
   std::string out, err;
-  EXPECT_EQ(help("segnale", &out, &err), exit_clean);
+  EXPECT_EQ(help("segnale", &out, &err), run::exit_clean);
   EXPECT_TRUE(out.starts_with("segnale - ")) << out;
-  EXPECT_EQ(help("STAZ", &out, &err), exit_clean);
+  EXPECT_EQ(help("STAZ", &out, &err), run::exit_clean);
   EXPECT_TRUE(out.starts_with("stazione - ")) << out;
   // "progressiva" names the three kilometric ranges.
-  EXPECT_EQ(help("progressiva", &out, &err), exit_clean);
+  EXPECT_EQ(help("progressiva", &out, &err), run::exit_clean);
   EXPECT_NE(out.find("progressiva chilometrica uno"), std::string::npos);
   EXPECT_NE(out.find("progressiva chilometrica tre"), std::string::npos);
-  EXPECT_EQ(help("segnalle", &out, &err), exit_usage);
+  EXPECT_EQ(help("segnalle", &out, &err), run::exit_usage);
   EXPECT_NE(err.find("did you mean 'segnale'?"), std::string::npos) << err;
 }
 
@@ -93,3 +95,5 @@ TEST(FormatReference, TheReadmesFirstRouteIsTheWorkedExample) {
 }
 
 }  // namespace
+
+}  // namespace tool

@@ -5,4 +5,8 @@
 
 #include <iosfwd>
 
+namespace tool {
+
 int help_command(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+}  // namespace tool

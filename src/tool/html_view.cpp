@@ -9,22 +9,25 @@
 #include "tool/svg_drawing.h"
 #include "tool/view_assets.h"
 
+namespace tool {
+
 namespace {
 
-std::string origin_text(const view_sources& s, const record_origin& o) {
+std::string origin_text(const view_sources& s, const compiler::record_origin& o) {
   if (o.line == 0) return o.keyword;
-  const std::string& file =
-      o.document == source_document::line_description ? s.line_description : s.train_document;
+  const std::string& file = o.document == compiler::source_document::line_description
+                                ? s.line_description
+                                : s.train_document;
   return file + ":" + std::to_string(o.line) + ":" + std::to_string(o.column) + " (" +
-         windows1252_to_utf8(o.keyword) + ")";
+         runtime::windows1252_to_utf8(o.keyword) + ")";
 }
 
-void write_data(json_writer& w, const package& p, const view_sources& s) {
-  const std::vector<kilometric_range> ranges = kilometric_ranges(p.table);
+void write_data(json_writer& w, const model::package& p, const view_sources& s) {
+  const std::vector<model::kilometric_range> ranges = model::kilometric_ranges(p.table);
   w.begin_object();
-  w.member("line", windows1252_to_utf8(p.table[entry_line].text));
-  w.member("train", windows1252_to_utf8(p.table[entry_train].text));
-  w.member("route_length", static_cast<int64_t>(p.table[entry_route].l8));
+  w.member("line", runtime::windows1252_to_utf8(p.table[model::entry_line].text));
+  w.member("train", runtime::windows1252_to_utf8(p.table[model::entry_train].text));
+  w.member("route_length", static_cast<int64_t>(p.table[model::entry_route].l8));
   w.member("with_origins", s.origins != nullptr);
   w.member("cells", static_cast<int64_t>(p.grid.size()));
   w.key("differences");
@@ -32,7 +35,7 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
   for (const std::string& d : s.differences) w.value(d);
   w.end_array();
   // The stretch bytes as runs of cells: [first, last, value].
-  const auto runs = [&](const char* name, uint8_t track_cell::*slot, auto value) {
+  const auto runs = [&](const char* name, uint8_t model::track_cell::*slot, auto value) {
     w.key(name);
     w.begin_array(true);
     for (const stretch_run& r : stretch_runs(p.grid, slot)) {
@@ -44,12 +47,12 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
     }
     w.end_array();
   };
-  runs("speed", &track_cell::b13, [](uint8_t raw) { return speed_kmh(raw); });
+  runs("speed", &model::track_cell::b13, [](uint8_t raw) { return speed_kmh(raw); });
   // A gradient byte of 0 (a cell the compile never reached) is written as
   // -1000: no gradient.
-  runs("gradient", &track_cell::b14,
+  runs("gradient", &model::track_cell::b14,
        [](uint8_t raw) { return gradient_set(raw) ? gradient_per_mille(raw) : -1000; });
-  runs("mountain", &track_cell::b12, [](uint8_t raw) { return static_cast<int>(raw); });
+  runs("mountain", &model::track_cell::b12, [](uint8_t raw) { return static_cast<int>(raw); });
   w.key("restrictions");
   w.begin_array(true);
   for (const restriction_stretch& r : restriction_stretches(p)) {
@@ -63,7 +66,7 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
   w.end_array();
   w.key("ranges");
   w.begin_array(true);
-  for (const kilometric_range& r : ranges) {
+  for (const model::kilometric_range& r : ranges) {
     w.begin_object(true);
     w.member("start", static_cast<int64_t>(r.start));
     w.member("reference", r.reference);
@@ -79,18 +82,18 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
     // draw them (cell k covers metres 50 k .. 50 k + 50), not those of the
     // cell that holds it.
     const size_t at = std::min(static_cast<size_t>(std::max(o.metre, 0) / 50), p.grid.size() - 1);
-    const track_cell& c = p.grid[at];
+    const model::track_cell& c = p.grid[at];
     w.begin_object(true);
     w.member("cell", static_cast<int64_t>(o.cell));
     w.member("kind", o.kind ? kind_name(o.kind) : std::string("mark only"));
     w.member("metre", static_cast<int64_t>(o.metre));
-    w.member("km", kilometre_mark(line_metre(ranges, o.metre)));
+    w.member("km", model::kilometre_mark(model::line_metre(ranges, o.metre)));
     w.key("values");
     w.begin_array(true);
     for (const object_field& f : o.fields) {
       std::string v;
       if (f.is_text) {
-        v = windows1252_to_utf8(f.text);
+        v = runtime::windows1252_to_utf8(f.text);
       } else {
         for (int64_t n : f.numbers) v += (v.empty() ? "" : "/") + std::to_string(n);
         if (!f.unit.empty()) v += " " + f.unit;
@@ -119,13 +122,13 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
   w.key("stations");
   w.begin_array();
   for (int e : station_entries(p)) {
-    const scenario_entry& st = p.table[static_cast<size_t>(e)];
+    const model::scenario_entry& st = p.table[static_cast<size_t>(e)];
     w.begin_object(true);
     w.member("entry", static_cast<int64_t>(e));
-    w.member("name", windows1252_to_utf8(st.text));
+    w.member("name", runtime::windows1252_to_utf8(st.text));
     w.member("type", static_cast<int64_t>(st.b0));
     w.member("metre", static_cast<int64_t>(st.l12));
-    w.member("km", kilometre_mark(line_metre(ranges, st.l12)));
+    w.member("km", model::kilometre_mark(model::line_metre(ranges, st.l12)));
     w.member("zone", std::to_string(st.l4) + " .. " + std::to_string(st.l8) + " m");
     w.member("time", st.l40 != 0 ? time_of_day(st.l40) : std::string());
     if (s.origins) w.member("origin", origin_text(s, s.origins->entries[static_cast<size_t>(e)]));
@@ -135,8 +138,8 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
 
   // The plan's trace, to the millimetre: the page draws the plan of the
   // stretch shown from it, magnified.
-  const plan_trace trace =
-      p.plan.row0.empty() && p.plan.row1.empty() ? p.trace : trace_plan(p.plan);
+  const model::plan_trace trace =
+      p.plan.row0.empty() && p.plan.row1.empty() ? p.trace : model::trace_plan(p.plan);
   w.key("plan");
   w.begin_object();
   for (auto [key, which] : {std::pair{"m", 0}, std::pair{"e", 1}, std::pair{"n", 2}}) {
@@ -156,9 +159,10 @@ void write_data(json_writer& w, const package& p, const view_sources& s) {
 
 }  // namespace
 
-std::string view_page(const package& p, const view_sources& sources) {
-  const std::string title = windows1252_to_utf8(p.table[entry_line].text) + " \u2014 train " +
-                            windows1252_to_utf8(p.table[entry_train].text);
+std::string view_page(const model::package& p, const view_sources& sources) {
+  const std::string title = runtime::windows1252_to_utf8(p.table[model::entry_line].text) +
+                            " \u2014 train " +
+                            runtime::windows1252_to_utf8(p.table[model::entry_train].text);
   std::string page =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
@@ -196,12 +200,13 @@ std::string view_page(const package& p, const view_sources& sources) {
       "aria-label=\"the route: arrows choose an object, Enter shows it\"></svg></section>\n"
       "<aside>\n<table id=\"stations\">\n<thead><tr><th>station</th><th>km</th>"
       "<th>time</th></tr></thead>\n<tbody>\n";
-  const std::vector<kilometric_range> ranges = kilometric_ranges(p.table);
+  const std::vector<model::kilometric_range> ranges = model::kilometric_ranges(p.table);
   for (int e : station_entries(p)) {
-    const scenario_entry& st = p.table[static_cast<size_t>(e)];
+    const model::scenario_entry& st = p.table[static_cast<size_t>(e)];
     page += "<tr data-station=\"" + std::to_string(e) + "\" data-metre=\"" +
-            std::to_string(st.l12) + "\"><td>" + markup_text(windows1252_to_utf8(st.text)) +
-            "</td><td>" + kilometre_mark(line_metre(ranges, st.l12)) + "</td><td>" +
+            std::to_string(st.l12) + "\"><td>" +
+            markup_text(runtime::windows1252_to_utf8(st.text)) + "</td><td>" +
+            model::kilometre_mark(model::line_metre(ranges, st.l12)) + "</td><td>" +
             (st.l40 != 0 ? time_of_day(st.l40).substr(0, 5) : "") + "</td></tr>\n";
   }
   page += "</tbody>\n</table>\n</aside>\n</main>\n<div id=\"tip\" hidden></div>\n";
@@ -216,3 +221,5 @@ std::string view_page(const package& p, const view_sources& sources) {
           std::string(view_script_input) + "})();\n</script>\n</body>\n</html>\n";
   return page;
 }
+
+}  // namespace tool

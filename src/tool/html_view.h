@@ -11,9 +11,11 @@
 #include "compiler/compile.h"
 #include "model/package_reader.h"
 
+namespace tool {
+
 // The names of the documents, for the origins of the objects.
 struct view_sources {
-  const compile_origins* origins = nullptr;  // null: the documents were not given
+  const compiler::compile_origins* origins = nullptr;  // null: the documents were not given
   std::string line_description;
   std::string train_document;
   // When the documents do not compile into the package: what differs, in
@@ -21,4 +23,6 @@ struct view_sources {
   std::vector<std::string> differences;
 };
 
-std::string view_page(const package& p, const view_sources& sources);
+std::string view_page(const model::package& p, const view_sources& sources);
+
+}  // namespace tool

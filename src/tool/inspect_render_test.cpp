@@ -22,6 +22,8 @@
 #include "tool/package_summary.h"
 #include "tool/svg_drawing.h"
 
+namespace tool {
+
 namespace {
 
 // A syntax check of one JSON document: values, strings with their escapes
@@ -199,40 +201,45 @@ bool well_formed_xml(std::string_view s, std::string* why) {
 }
 
 // Reads the package a compile left on its memory disk.
-package read_back(built_package& c) {
-  package p;
-  package_error error;
-  EXPECT_TRUE(read_package(c.disk, test_directory, test_identity(), &p, &error)) << error.message;
+model::package read_back(testing::built_package& c) {
+  model::package p;
+  model::package_error error;
+  EXPECT_TRUE(
+      model::read_package(c.disk, testing::test_directory, testing::test_identity(), &p, &error))
+      << error.message;
   return p;
 }
 
 struct built_in {
-  memory_disk disk;
-  package p;
+  testing::memory_disk disk;
+  model::package p;
   built_in() {
     std::ostringstream out, err;
-    run_generator(disk, test_directory, out, err);
-    package_error error;
-    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &p, &error)) << error.message;
+    run::run_generator(disk, testing::test_directory, out, err);
+    model::package_error error;
+    EXPECT_TRUE(
+        model::read_package(disk, testing::test_directory, testing::test_identity(), &p, &error))
+        << error.message;
   }
 };
 
 // A scenario with a restriction, markers and a station whose name needs
 // escaping in JSON and XML.
-std::unique_ptr<built_package> restriction_scenario() {
-  return build_package_from(
-      line_description(9000,
-                       "pendenza,  0,  3\n"
-                       "curvad4,  1000,  500\n"
-                       "montagna,  2500,  3100,  12\n"
-                       "cartello_indicatore,  2600,   (1\xB0 VIADOTTO)(A & B <C>)\n"),
-      train_document("velocita,  0,  60\n"
-                     "stazione,  500, 12,  400,  1, 0, 0,  3,1,0,  2,0,1,   30,   9, 5, 0, "
-                     "SANT'ANNA & \"DUE\"\n"
-                     "segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n"
-                     "rallentamento,  5000, 60, 1000, 2, 1, 5\n"
-                     "abbattimento,  7000,  80\n"
-                     "abbattimento,  7500,  0\n"));
+std::unique_ptr<testing::built_package> restriction_scenario() {
+  return testing::build_package_from(
+      testing::line_description(9000,
+                                "pendenza,  0,  3\n"
+                                "curvad4,  1000,  500\n"
+                                "montagna,  2500,  3100,  12\n"
+                                "cartello_indicatore,  2600,   (1\xB0 VIADOTTO)(A & B <C>)\n"),
+      testing::train_document(
+          "velocita,  0,  60\n"
+          "stazione,  500, 12,  400,  1, 0, 0,  3,1,0,  2,0,1,   30,   9, 5, 0, "
+          "SANT'ANNA & \"DUE\"\n"
+          "segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n"
+          "rallentamento,  5000, 60, 1000, 2, 1, 5\n"
+          "abbattimento,  7000,  80\n"
+          "abbattimento,  7500,  0\n"));
 }
 
 bool has(const std::string& text, const std::string& part) {
@@ -280,9 +287,9 @@ TEST(InspectReport, TheBuiltInScenarioAsText) {
 TEST(InspectReport, RestrictionsMarkersAndMismatchedCodes) {
   auto c = restriction_scenario();
   ASSERT_EQ(c->code(), 0);
-  package p = read_back(*c);
+  model::package p = read_back(*c);
   p.grid[1].w4 = 7;
-  p.table[entry_line].w24 = 0;
+  p.table[model::entry_line].w24 = 0;
   std::ostringstream out;
   write_inspection_text(out, p);
   const std::string text = out.str();
@@ -319,7 +326,7 @@ TEST(InspectReport, TheJsonDocumentParsesAndEscapesItsTexts) {
     EXPECT_TRUE(has(json, part)) << part;
 
   auto c = restriction_scenario();
-  package p = read_back(*c);
+  model::package p = read_back(*c);
   p.table[80].text = "tab\there \\ \x01 end";
   const std::string escaped = inspection_json(p);
   EXPECT_TRUE(valid_json(escaped)) << escaped;
@@ -337,13 +344,13 @@ TEST(SvgDrawing, IsOneWellFormedSelfContainedDocument) {
 
   built_in b;
   auto c = restriction_scenario();
-  package tricky = read_back(*c);
+  model::package tricky = read_back(*c);
   tricky.table[80].text = "(A & B)(<C> \x01 \"D\")";
-  package empty_plan = tricky;
+  model::package empty_plan = tricky;
   for (auto* row : {&empty_plan.plan.row0, &empty_plan.plan.row1})
-    for (plan_element& e : *row) e.tag = plan_tag_empty;
+    for (model::plan_element& e : *row) e.tag = model::plan_tag_empty;
 
-  for (const package* p : {&b.p, &tricky, &empty_plan}) {
+  for (const model::package* p : {&b.p, &tricky, &empty_plan}) {
     const std::string svg = draw_package(*p);
     EXPECT_TRUE(well_formed_xml(svg, &why)) << why;
     EXPECT_TRUE(has(svg, "viewBox=\"0 0 "));
@@ -364,14 +371,14 @@ TEST(SvgDrawing, IsOneWellFormedSelfContainedDocument) {
 }
 
 // A plan valued at the given metres only, one (east, north) point each.
-plan_rows plan_of(size_t metres,
-                  const std::vector<std::pair<size_t, std::pair<double, double>>>& points) {
-  plan_rows plan;
+model::plan_rows plan_of(size_t metres,
+                         const std::vector<std::pair<size_t, std::pair<double, double>>>& points) {
+  model::plan_rows plan;
   plan.row0.assign(metres, {});
   plan.row1.assign(metres, {});
   for (const auto& [m, point] : points) {
-    plan.row0[m] = {plan_tag_double, point.first};
-    plan.row1[m] = {plan_tag_double, point.second};
+    plan.row0[m] = {model::plan_tag_double, point.first};
+    plan.row1[m] = {model::plan_tag_double, point.second};
   }
   return plan;
 }
@@ -422,7 +429,7 @@ TEST(InspectReport, PlanValuesThatAreNotFiniteOrHugePrintAsSuch) {
        {"\"length_m\": null", "\"east_max_m\": 1e+308"}},
   };
   for (const auto& c : cases) {
-    package p = b.p;
+    model::package p = b.p;
     p.plan = plan_of(p.plan.row0.size(), c.points);
     std::ostringstream out;
     write_inspection_text(out, p);
@@ -448,7 +455,7 @@ TEST(InspectReport, PlanValuesThatAreNotFiniteOrHugePrintAsSuch) {
 // once.
 TEST(SvgDrawing, ASparsePlanIsDrawnFromTheFewPointsItHolds) {
   built_in b;
-  package p = b.p;
+  model::package p = b.p;
   const size_t metres = 1000001;
   p.plan = plan_of(metres, {{0, {0, 0}}, {1, {0, 1}}, {metres - 1, {500, 800}}});
   const std::string svg = draw_package(p);
@@ -466,10 +473,10 @@ TEST(SvgDrawing, ASparsePlanIsDrawnFromTheFewPointsItHolds) {
 
 TEST(InspectReport, ControlCharactersInTextsAreShownEscaped) {
   built_in b;
-  package p = b.p;
+  model::package p = b.p;
   p.identity.line_name = "Line\x1b[2J";
   p.directory = "/dir\a";
-  p.table[entry_line].text = std::string(
+  p.table[model::entry_line].text = std::string(
       "A\x1b]0;t\aB\0C\x7f"
       "D",
       12);
@@ -489,8 +496,8 @@ TEST(InspectReport, ControlCharactersInTextsAreShownEscaped) {
 
   // Bytes that are not UTF-8 (a lone 0x9B is a terminal's CSI) and C1
   // controls, from names given on the command line.
-  EXPECT_EQ(printable("\x9b"
-                      "31m \xc2\x9b \xc3\xa9 \xe2\x80\x94 \xed\xa0\x80"),
+  EXPECT_EQ(runtime::printable("\x9b"
+                               "31m \xc2\x9b \xc3\xa9 \xe2\x80\x94 \xed\xa0\x80"),
             "\\x9b31m \\u009b \xc3\xa9 \xe2\x80\x94 \\xed\\xa0\\x80");
   EXPECT_EQ(json_string("\x7f \xc2\x85 \xff \xc3\xa9"), "\"\\u007f \\u0085 \\ufffd \xc3\xa9\"");
   const std::string json = inspection_json(p);
@@ -503,7 +510,7 @@ struct command_run {
   std::ostringstream out, err;
   int status = -1;
 
-  void run(disk& d, std::vector<std::string> args) {
+  void run(runtime::disk& d, std::vector<std::string> args) {
     args.insert(args.begin(), "scenario-tool");
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -521,9 +528,9 @@ TEST(PackageCommands, ExitStatusesAndMessages) {
   built_in b;
   for (const char* name : {"_linea.dat", "_40817.dat"})
     b.disk.files[std::string("/other/Borvasco_Lestrano") + name] =
-        b.disk.files[std::string(test_directory) + "/Borvasco_Lestrano" + name];
+        b.disk.files[std::string(testing::test_directory) + "/Borvasco_Lestrano" + name];
   b.disk.files["/other/Borvasco_Lestrano_40817.sim"] = "short";
-  const std::string dir = test_directory;
+  const std::string dir = testing::test_directory;
   struct {
     std::vector<std::string> args;
     int status;
@@ -565,7 +572,7 @@ TEST(PackageCommands, ExitStatusesAndMessages) {
       {{"inspect", dir, "--line-name", "Borvasco_Lestrano", "--train-number", "99"},
        5,
        "",
-       "cannot read " + path_in(test_directory, "Borvasco_Lestrano_99.sim") +
+       "cannot read " + model::path_in(testing::test_directory, "Borvasco_Lestrano_99.sim") +
            ": No such file or directory"},
       {{"render", "/nowhere", "-o", "/out.svg"}, 5, "", "/nowhere: No such file or directory"},
       {{"inspect", "/other"},
@@ -590,19 +597,19 @@ TEST(PackageCommands, RenderReplacesTheFileWholeOrLeavesItAlone) {
   built_in b;
   b.disk.files["/out.svg"] = "old drawing";
   command_run r;
-  r.run(b.disk, {"render", test_directory, "-o", "/out.svg"});
+  r.run(b.disk, {"render", testing::test_directory, "-o", "/out.svg"});
   ASSERT_EQ(r.status, 0) << r.err.str();
   EXPECT_EQ(b.disk.files["/out.svg"], draw_package(b.p));
-  const std::string temporary = temporary_name("/out.svg");
+  const std::string temporary = runtime::temporary_name("/out.svg");
   EXPECT_FALSE(b.disk.exists(temporary));
 
   b.disk.files["/out.svg"] = "old drawing";
   const auto before = b.disk.files;
   for (const char* op : {"create", "write", "close", "rename"}) {
-    memory_disk d = b.disk;
+    testing::memory_disk d = b.disk;
     d.failures.push_back(
         {op, op == std::string("rename") ? "/out.svg" : temporary, "Input/output error"});
-    r.run(d, {"render", test_directory, "--output", "/out.svg"});
+    r.run(d, {"render", testing::test_directory, "--output", "/out.svg"});
     EXPECT_EQ(r.status, 5) << op;
     EXPECT_EQ(r.err.str(), "scenario-tool: cannot write /out.svg: Input/output error\n") << op;
     EXPECT_EQ(d.files, before) << op;
@@ -618,18 +625,21 @@ namespace {
 // change nothing.
 TEST(PackageCommands, AnInterruptedReplacementIsNotDecoded) {
   built_in b;
-  b.disk.files[journal_path(test_directory)] = "garbage";
+  b.disk.files[runtime::journal_path(testing::test_directory)] = "garbage";
   const auto before = b.disk.files;
   for (std::vector<std::string> args :
-       {std::vector<std::string>{"inspect", test_directory},
-        std::vector<std::string>{"render", test_directory, "-o", "/out.svg"}}) {
+       {std::vector<std::string>{"inspect", testing::test_directory},
+        std::vector<std::string>{"render", testing::test_directory, "-o", "/out.svg"}}) {
     command_run r;
     r.run(b.disk, args);
     EXPECT_EQ(r.status, 5) << args[0];
-    EXPECT_NE(r.err.str().find(journal_path(test_directory)), std::string::npos) << r.err.str();
+    EXPECT_NE(r.err.str().find(runtime::journal_path(testing::test_directory)), std::string::npos)
+        << r.err.str();
     EXPECT_EQ(r.out.str(), "") << args[0];
     EXPECT_TRUE(b.disk.files == before) << args[0];
   }
 }
 
 }  // namespace
+
+}  // namespace tool

@@ -8,6 +8,8 @@
 #include "tool/json_writer.h"
 #include "tool/package_summary.h"
 
+namespace tool {
+
 namespace {
 
 // Characters of UTF-8 text, for padding columns.
@@ -59,7 +61,7 @@ std::string signed_fixed(double v, int decimals) {
 
 // Stored text (Windows-1252) for the terminal, in quotes.
 std::string quoted(std::string_view stored) {
-  return "\"" + printable(windows1252_to_utf8(stored)) + "\"";
+  return "\"" + runtime::printable(runtime::windows1252_to_utf8(stored)) + "\"";
 }
 
 std::string field_text(const object_field& f) {
@@ -85,7 +87,7 @@ std::string run_span(const stretch_run& r) {
          right((static_cast<int64_t>(r.last_cell) + 1) * 50, 7) + " m";
 }
 
-std::string signal_repetition(const scenario_table& t) {
+std::string signal_repetition(const model::scenario_table& t) {
   if (repetition_codes(t) == 0) return "none";
   return std::to_string(repetition_start(t)) + " m to " + std::to_string(repetition_end(t)) +
          " m, " + std::to_string(repetition_codes(t)) + " codes";
@@ -95,8 +97,8 @@ void header_line(std::ostream& out, std::string_view label, const std::string& v
   out << "  " << left(label, 20) << value << "\n";
 }
 
-void write_header(std::ostream& out, const package& p) {
-  const scenario_table& t = p.table;
+void write_header(std::ostream& out, const model::package& p) {
+  const model::scenario_table& t = p.table;
   const package_checks checks = check_package(p);
 
   out << "Header\n";
@@ -115,12 +117,13 @@ void write_header(std::ostream& out, const package& p) {
   header_line(out, "signal repetition", signal_repetition(t));
   header_line(out, "sand", std::to_string(sand(t)));
   header_line(out, "clock", clock_time(clock_hour(t), clock_minute(t), clock_second(t)));
-  header_line(out, "stamps",
-              std::to_string(checks.line_stamp) + " in entry 85, " +
-                  std::to_string(checks.cell_stamp) + " in cell 1" +
-                  (checks.stamps_match() ? " (as expected)"
-                                         : " (expected " + std::to_string(line_stamp_value) +
-                                               " and " + std::to_string(cell_stamp_value) + ")"));
+  header_line(
+      out, "stamps",
+      std::to_string(checks.line_stamp) + " in entry 85, " + std::to_string(checks.cell_stamp) +
+          " in cell 1" +
+          (checks.stamps_match() ? " (as expected)"
+                                 : " (expected " + std::to_string(model::line_stamp_value) +
+                                       " and " + std::to_string(model::cell_stamp_value) + ")"));
   header_line(out, "check codes",
               std::to_string(checks.code_st) + " in entry 85, " + std::to_string(checks.code_og) +
                   " in cell 1" +
@@ -129,31 +132,33 @@ void write_header(std::ostream& out, const package& p) {
                                               " and " + std::to_string(checks.computed_og) + ")"));
 }
 
-void write_ranges(std::ostream& out, const package& p) {
+void write_ranges(std::ostream& out, const model::package& p) {
   out << "\nKilometric ranges\n"
       << "  entry  " << right("start m", 9) << right("reference m", 13) << right("flag", 6) << "\n";
-  for (int i = entry_range_last; i <= entry_range_first; ++i) {
-    const scenario_entry& e = p.table[static_cast<size_t>(i)];
+  for (int i = model::entry_range_last; i <= model::entry_range_first; ++i) {
+    const model::scenario_entry& e = p.table[static_cast<size_t>(i)];
     out << "  " << right(i, 5) << "  " << right(e.l4, 9) << right(e.l8, 13) << right(e.l12, 6)
         << "\n";
   }
 }
 
-void write_stations(std::ostream& out, const package& p) {
+void write_stations(std::ostream& out, const model::package& p) {
   const std::vector<int> entries = station_entries(p);
   size_t name_width = 4;
   for (int e : entries)
     name_width =
-        std::max(name_width, width(printable(windows1252_to_utf8(p.table[size_t(e)].text))));
+        std::max(name_width,
+                 width(runtime::printable(runtime::windows1252_to_utf8(p.table[size_t(e)].text))));
   out << "\nStations (" << entries.size() << ")\n";
   if (entries.empty()) return;
   out << "  entry  " << left("name", name_width) << right("type", 6) << right("position", 10)
       << "  " << right("zone m", 17) << "  " << left("time", 9)
       << "  b16 b37 b36 w24 w26 b34 w28 w30 w32 b35\n";
   for (int i : entries) {
-    const scenario_entry& e = p.table[static_cast<size_t>(i)];
+    const model::scenario_entry& e = p.table[static_cast<size_t>(i)];
     const std::string zone = right(e.l4, 7) + " .. " + right(e.l8, 6);
-    out << "  " << right(i, 5) << "  " << left(printable(windows1252_to_utf8(e.text)), name_width)
+    out << "  " << right(i, 5) << "  "
+        << left(runtime::printable(runtime::windows1252_to_utf8(e.text)), name_width)
         << right(e.b0, 6) << right(e.l12, 10) << "  " << zone << "  " << left(time_of_day(e.l40), 9)
         << " ";
     for (int64_t v :
@@ -165,25 +170,27 @@ void write_stations(std::ostream& out, const package& p) {
 }
 
 // The cell of the text board that names entry e, or -1.
-int32_t board_cell(const package& p, int e) {
+int32_t board_cell(const model::package& p, int e) {
   for (size_t i = 2; i < p.grid.size(); ++i)
-    if (p.grid[i].kind == kind_text_board && p.grid[i].w2 == e) return static_cast<int32_t>(i);
+    if (p.grid[i].kind == model::kind_text_board && p.grid[i].w2 == e)
+      return static_cast<int32_t>(i);
   return -1;
 }
 
-void write_boards(std::ostream& out, const package& p) {
+void write_boards(std::ostream& out, const model::package& p) {
   const std::vector<int> entries = board_entries(p);
   out << "\nBoard texts (" << entries.size() << ")\n";
   if (entries.empty()) return;
   out << "  entry   cell    metre  text\n";
   for (int e : entries) {
     const int32_t cell = board_cell(p, e);
-    out << "  " << right(e, 5) << right(cell, 7) << right(object_metre(cell, kind_text_board), 9)
-        << "  " << quoted(p.table[static_cast<size_t>(e)].text) << "\n";
+    out << "  " << right(e, 5) << right(cell, 7)
+        << right(model::object_metre(cell, model::kind_text_board), 9) << "  "
+        << quoted(p.table[static_cast<size_t>(e)].text) << "\n";
   }
 }
 
-void write_cells(std::ostream& out, const package& p) {
+void write_cells(std::ostream& out, const model::package& p) {
   const std::vector<cell_object> objects = cell_objects(p);
   out << "\nCells with an object or a mark (" << objects.size() << ")\n";
   if (objects.empty()) return;
@@ -199,8 +206,8 @@ void write_cells(std::ostream& out, const package& p) {
   }
 }
 
-void write_runs(std::ostream& out, const package& p, const char* title, uint8_t track_cell::*slot,
-                std::string (*value)(uint8_t), bool skip_zero) {
+void write_runs(std::ostream& out, const model::package& p, const char* title,
+                uint8_t model::track_cell::*slot, std::string (*value)(uint8_t), bool skip_zero) {
   out << "  " << title << "\n";
   for (const stretch_run& r : stretch_runs(p.grid, slot)) {
     if (skip_zero && r.raw == 0) continue;
@@ -208,29 +215,30 @@ void write_runs(std::ostream& out, const package& p, const char* title, uint8_t 
   }
 }
 
-void write_stretches(std::ostream& out, const package& p) {
+void write_stretches(std::ostream& out, const model::package& p) {
   out << "\nStretches (cell k covers metres 50k .. 50k + 49)\n";
   write_runs(
-      out, p, "Gradient", &track_cell::b14,
+      out, p, "Gradient", &model::track_cell::b14,
       [](uint8_t raw) {
         return gradient_set(raw) ? right(gradient_per_mille(raw), 5) + " per mille"
                                  : std::string("    - (not set)");
       },
       false);
   write_runs(
-      out, p, "Mountains", &track_cell::b12,
+      out, p, "Mountains", &model::track_cell::b12,
       [](uint8_t raw) { return "type " + std::to_string(raw); }, true);
   write_runs(
-      out, p, "Speed limit", &track_cell::b13,
+      out, p, "Speed limit", &model::track_cell::b13,
       [](uint8_t raw) {
         return raw ? right(speed_kmh(raw), 5) + " km/h" : std::string("    - (not set)");
       },
       false);
   write_runs(
-      out, p, "Adhesion", &track_cell::b15, [](uint8_t raw) { return right(raw, 5); }, false);
+      out, p, "Adhesion", &model::track_cell::b15, [](uint8_t raw) { return right(raw, 5); },
+      false);
 }
 
-void write_plan(std::ostream& out, const package& p) {
+void write_plan(std::ostream& out, const model::package& p) {
   const plan_geometry g = measure_plan(p.plan);
   out << "\nPlan\n";
   header_line(out, "metres", "0 .. " + std::to_string(g.metres - 1));
@@ -265,7 +273,7 @@ void json_fields(json_writer& w, const std::vector<object_field>& fields) {
   for (const object_field& f : fields) {
     w.key(json_key(f));
     if (f.is_text) {
-      w.value(windows1252_to_utf8(f.text));
+      w.value(runtime::windows1252_to_utf8(f.text));
     } else if (f.numbers.size() == 1) {
       w.value(f.numbers[0]);
     } else {
@@ -284,12 +292,12 @@ void json_file(json_writer& w, const char* role, const std::string& name, size_t
   w.end_object();
 }
 
-void json_header(json_writer& w, const package& p) {
-  const scenario_table& t = p.table;
+void json_header(json_writer& w, const model::package& p) {
+  const model::scenario_table& t = p.table;
   w.key("header");
   w.begin_object();
-  w.member("line_name", windows1252_to_utf8(line_name_text(t)));
-  w.member("train_number", windows1252_to_utf8(train_number_text(t)));
+  w.member("line_name", runtime::windows1252_to_utf8(line_name_text(t)));
+  w.member("train_number", runtime::windows1252_to_utf8(train_number_text(t)));
   w.member("route_length_m", route_length(t));
   w.member("grid_cells", static_cast<int64_t>(p.grid.size()));
   w.member("braked_mass_percent", braked_mass_percent(t));
@@ -327,11 +335,11 @@ void json_header(json_writer& w, const package& p) {
   w.end_object();
 }
 
-void json_tables(json_writer& w, const package& p) {
+void json_tables(json_writer& w, const model::package& p) {
   w.key("kilometric_ranges");
   w.begin_array();
-  for (int i = entry_range_last; i <= entry_range_first; ++i) {
-    const scenario_entry& e = p.table[static_cast<size_t>(i)];
+  for (int i = model::entry_range_last; i <= model::entry_range_first; ++i) {
+    const model::scenario_entry& e = p.table[static_cast<size_t>(i)];
     w.begin_object(true);
     w.member("entry", i);
     w.member("start_m", e.l4);
@@ -344,10 +352,10 @@ void json_tables(json_writer& w, const package& p) {
   w.key("stations");
   w.begin_array();
   for (int i : station_entries(p)) {
-    const scenario_entry& e = p.table[static_cast<size_t>(i)];
+    const model::scenario_entry& e = p.table[static_cast<size_t>(i)];
     w.begin_object(true);
     w.member("entry", i);
-    w.member("name", windows1252_to_utf8(e.text));
+    w.member("name", runtime::windows1252_to_utf8(e.text));
     w.member("type", int32_t{e.b0});
     w.member("position_m", e.l12);
     w.member("zone_start_m", e.l4);
@@ -370,13 +378,13 @@ void json_tables(json_writer& w, const package& p) {
     w.begin_object(true);
     w.member("entry", e);
     w.member("cell", board_cell(p, e));
-    w.member("text", windows1252_to_utf8(p.table[static_cast<size_t>(e)].text));
+    w.member("text", runtime::windows1252_to_utf8(p.table[static_cast<size_t>(e)].text));
     w.end_object();
   }
   w.end_array();
 }
 
-void json_cells(json_writer& w, const package& p) {
+void json_cells(json_writer& w, const model::package& p) {
   w.key("cells");
   w.begin_array();
   for (const cell_object& o : cell_objects(p)) {
@@ -396,8 +404,9 @@ void json_cells(json_writer& w, const package& p) {
   w.end_array();
 }
 
-void json_runs(json_writer& w, const package& p, const char* name, uint8_t track_cell::*slot,
-               const char* value_key, bool skip_zero, void (*value)(json_writer&, uint8_t)) {
+void json_runs(json_writer& w, const model::package& p, const char* name,
+               uint8_t model::track_cell::*slot, const char* value_key, bool skip_zero,
+               void (*value)(json_writer&, uint8_t)) {
   w.key(name);
   w.begin_array();
   for (const stretch_run& r : stretch_runs(p.grid, slot)) {
@@ -412,29 +421,31 @@ void json_runs(json_writer& w, const package& p, const char* name, uint8_t track
   w.end_array();
 }
 
-void json_stretches(json_writer& w, const package& p) {
+void json_stretches(json_writer& w, const model::package& p) {
   w.key("stretches");
   w.begin_object();
-  json_runs(w, p, "gradient", &track_cell::b14, "per_mille", false, [](json_writer& j, uint8_t r) {
-    if (gradient_set(r))
-      j.value(gradient_per_mille(r));
-    else
-      j.null();
-  });
-  json_runs(w, p, "mountains", &track_cell::b12, "type", true,
+  json_runs(w, p, "gradient", &model::track_cell::b14, "per_mille", false,
+            [](json_writer& j, uint8_t r) {
+              if (gradient_set(r))
+                j.value(gradient_per_mille(r));
+              else
+                j.null();
+            });
+  json_runs(w, p, "mountains", &model::track_cell::b12, "type", true,
             [](json_writer& j, uint8_t r) { j.value(int32_t{r}); });
-  json_runs(w, p, "speed_limit", &track_cell::b13, "kmh", false, [](json_writer& j, uint8_t r) {
-    if (r)
-      j.value(speed_kmh(r));
-    else
-      j.null();
-  });
-  json_runs(w, p, "adhesion", &track_cell::b15, "value", false,
+  json_runs(w, p, "speed_limit", &model::track_cell::b13, "kmh", false,
+            [](json_writer& j, uint8_t r) {
+              if (r)
+                j.value(speed_kmh(r));
+              else
+                j.null();
+            });
+  json_runs(w, p, "adhesion", &model::track_cell::b15, "value", false,
             [](json_writer& j, uint8_t r) { j.value(int32_t{r}); });
   w.end_object();
 }
 
-void json_plan(json_writer& w, const package& p) {
+void json_plan(json_writer& w, const model::package& p) {
   const plan_geometry g = measure_plan(p.plan);
   w.key("plan");
   w.begin_object();
@@ -462,13 +473,14 @@ void json_plan(json_writer& w, const package& p) {
 
 }  // namespace
 
-void write_inspection_text(std::ostream& out, const package& p) {
-  out << printable(p.identity.line_name) << ", train " << printable(p.identity.train_number) << " ("
-      << printable(p.directory) << ")\n";
+void write_inspection_text(std::ostream& out, const model::package& p) {
+  out << runtime::printable(p.identity.line_name) << ", train "
+      << runtime::printable(p.identity.train_number) << " (" << runtime::printable(p.directory)
+      << ")\n";
   for (const auto& [name, bytes] :
        {std::pair{&p.plan_file, p.plan_bytes}, std::pair{&p.table_file, p.table_bytes},
         std::pair{&p.grid_file, p.grid_bytes}})
-    out << "  " << left(printable(*name), 36) << right(static_cast<int64_t>(bytes), 9)
+    out << "  " << left(runtime::printable(*name), 36) << right(static_cast<int64_t>(bytes), 9)
         << " bytes\n";
   out << "\n";
   write_header(out, p);
@@ -480,7 +492,7 @@ void write_inspection_text(std::ostream& out, const package& p) {
   write_plan(out, p);
 }
 
-std::string inspection_json(const package& p) {
+std::string inspection_json(const model::package& p) {
   json_writer w;
   w.begin_object();
   w.member("line_name", p.identity.line_name);
@@ -500,3 +512,5 @@ std::string inspection_json(const package& p) {
   w.end_object();
   return w.out;
 }
+
+}  // namespace tool

@@ -8,5 +8,9 @@
 
 #include "model/package_reader.h"
 
-void write_inspection_text(std::ostream& out, const package& p);
-std::string inspection_json(const package& p);
+namespace tool {
+
+void write_inspection_text(std::ostream& out, const model::package& p);
+std::string inspection_json(const model::package& p);
+
+}  // namespace tool

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace tool {
+
 std::string json_string(std::string_view text) {
   static constexpr char hex[] = "0123456789abcdef";
   std::string out = "\"";
@@ -14,7 +16,7 @@ std::string json_string(std::string_view text) {
     if (c >= 0x80) {
       // Whole UTF-8 sequences pass, but for the C1 controls, which are
       // escaped like the others; a byte that starts none becomes U+FFFD.
-      const size_t n = utf8_sequence(text, i);
+      const size_t n = runtime::utf8_sequence(text, i);
       const unsigned char c1 = static_cast<unsigned char>(n == 2 ? text[i + 1] : 0);
       if (n == 0) {
         out += "\\ufffd";
@@ -128,3 +130,5 @@ void json_writer::null() {
   before_value();
   out += "null";
 }
+
+}  // namespace tool

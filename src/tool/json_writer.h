@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tool {
+
 // `text` (UTF-8) as a JSON string, quotes included. Control characters (C0,
 // DEL, C1) are escaped; a byte that is not UTF-8 becomes U+FFFD.
 std::string json_string(std::string_view text);
@@ -48,3 +50,5 @@ struct json_writer {
   std::vector<scope> scopes_;
   bool after_key_ = false;
 };
+
+}  // namespace tool

@@ -20,6 +20,8 @@
 #include "tool/package_differences.h"
 #include "tool/svg_drawing.h"
 
+namespace tool {
+
 namespace {
 
 constexpr const char* inspect_usage =
@@ -85,24 +87,24 @@ int parse(int argc, char** argv, const char* command, const char* usage,
   std::string error;
   if (!parse_arguments(argc, argv, 2, with_value, flags, args, &error)) {
     err << "scenario-tool " << command << ": " << error << "\n" << usage;
-    return exit_usage;
+    return run::exit_usage;
   }
   if (args->has("--help") || args->has("-h")) {
     out << usage;
-    return exit_clean;
+    return run::exit_clean;
   }
   if (args->positional.size() != 1) {
     err << "scenario-tool " << command << ": "
         << (args->positional.empty() ? "no package directory given" : "more than one directory")
         << "\n"
         << usage;
-    return exit_usage;
+    return run::exit_usage;
   }
   const std::string line = args->option("--line-name", "x");
   const std::string train = args->option("--train-number", "");
-  if (!names_files_safely({line, train})) {
+  if (!model::names_files_safely({line, train})) {
     err << "scenario-tool " << command << ": the line name and train number must be file names\n";
-    return exit_usage;
+    return run::exit_usage;
   }
   return -1;
 }
@@ -111,7 +113,8 @@ int parse(int argc, char** argv, const char* command, const char* usage,
 // name in full; else the one package the directory holds (of the line and
 // train the options give, when they give one). Returns the exit status on
 // failure (with the message written), else -1.
-int find_package(disk& d, const arguments& args, std::ostream& err, scenario_identity* id) {
+int find_package(runtime::disk& d, const arguments& args, std::ostream& err,
+                 model::scenario_identity* id) {
   const std::string& directory = args.positional[0];
   const bool named_line = args.options.count("--line-name") > 0;
   const bool named_train = args.options.count("--train-number") > 0;
@@ -123,10 +126,10 @@ int find_package(disk& d, const arguments& args, std::ostream& err, scenario_ide
   std::string reason;
   if (!d.list_directory(directory, &names, &reason)) {
     err << "scenario-tool: " << directory << ": " << reason << "\n";
-    return exit_io_failure;
+    return run::exit_io_failure;
   }
-  std::vector<scenario_identity> found;
-  for (const scenario_identity& p : packages_among(names))
+  std::vector<model::scenario_identity> found;
+  for (const model::scenario_identity& p : model::packages_among(names))
     if ((!named_line || p.line_name == args.option("--line-name")) &&
         (!named_train || p.train_number == args.option("--train-number")))
       found.push_back(p);
@@ -140,40 +143,42 @@ int find_package(disk& d, const arguments& args, std::ostream& err, scenario_ide
         << " (no NAME_NUMBER.sim beside a NAME_linea.dat); compile one with 'scenario-tool "
            "compile --out "
         << directory << "'\n";
-    return exit_io_failure;
+    return run::exit_io_failure;
   }
   err << "scenario-tool: " << directory << " holds " << found.size() << " packages (";
   for (size_t i = 0; i < found.size(); ++i)
     err << (i ? ", " : "") << found[i].line_name << " " << found[i].train_number;
   err << "); name one with --line-name and --train-number\n";
-  return exit_usage;
+  return run::exit_usage;
 }
 
 // Reads the package the arguments name. Returns the exit status on failure
 // (with the message written), else -1.
-int load(disk& d, const arguments& args, std::ostream& err, package* p,
-         plan_reading how = plan_reading::rows) {
-  scenario_identity id;
+int load(runtime::disk& d, const arguments& args, std::ostream& err, model::package* p,
+         model::plan_reading how = model::plan_reading::rows) {
+  model::scenario_identity id;
   if (const int status = find_package(d, args, err, &id); status >= 0) return status;
-  package_error failure;
+  model::package_error failure;
   const std::string& directory = args.positional[0];
   // A package whose replacement a killed run interrupted may be a mix of old
   // and new files: it is not decoded.
   std::string interrupted;
-  if (find_interrupted_replacement(d, directory, package_paths(id, directory), &interrupted)) {
+  if (runtime::find_interrupted_replacement(d, directory, model::package_paths(id, directory),
+                                            &interrupted)) {
     err << "scenario-tool: " << interrupted << "\n";
-    return exit_io_failure;
+    return run::exit_io_failure;
   }
-  if (read_package(d, directory, id, p, &failure, how)) return -1;
+  if (model::read_package(d, directory, id, p, &failure, how)) return -1;
   err << "scenario-tool: " << failure.message << "\n";
-  return failure.problem == package_problem::damaged ? exit_package_damaged : exit_io_failure;
+  return failure.problem == model::package_problem::damaged ? run::exit_package_damaged
+                                                            : run::exit_io_failure;
 }
 
 }  // namespace
 
-int inspect_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+int inspect_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err) {
   arguments args;
-  package p;
+  model::package p;
   int status = parse(argc, argv, "inspect", inspect_usage, {}, {"--json"}, out, err, &args);
   if (status < 0) status = load(d, args, err, &p);
   if (status >= 0) return status;
@@ -181,7 +186,7 @@ int inspect_command(int argc, char** argv, disk& d, std::ostream& out, std::ostr
     out << inspection_json(p);
   else
     write_inspection_text(out, p);
-  return exit_clean;
+  return run::exit_clean;
 }
 
 namespace {
@@ -204,79 +209,80 @@ std::string output_path(const arguments& args, const char* command, const char* 
 // Writes `text` to `path` whole under a temporary name, then puts it in place
 // of the old file, with the directory locked; "-" is standard output.
 // Returns the exit status.
-int write_replacing(disk& d, const std::string& path, const std::string& text, std::ostream& out,
-                    std::ostream& err) {
+int write_replacing(runtime::disk& d, const std::string& path, const std::string& text,
+                    std::ostream& out, std::ostream& err) {
   if (path == "-") {
     out << text;
-    return exit_clean;
+    return run::exit_clean;
   }
-  const std::unique_ptr<directory_lock> lock =
-      take_directory(d, directory_of(path), {path}, "scenario-tool", err);
-  if (!lock) return exit_io_failure;
-  output_file file(d, temporary_name(path));
+  const std::unique_ptr<runtime::directory_lock> lock =
+      run::take_directory(d, run::directory_of(path), {path}, "scenario-tool", err);
+  if (!lock) return run::exit_io_failure;
+  runtime::output_file file(d, runtime::temporary_name(path));
   if (file.open()) file.put(text);
   if (!file.finish()) {
-    discard_temporaries(d, {path});
-    err << "scenario-tool: " << describe(io_failure{path, file.error(), "write"}) << "\n";
-    return exit_io_failure;
+    runtime::discard_temporaries(d, {path});
+    err << "scenario-tool: " << runtime::describe(runtime::io_failure{path, file.error(), "write"})
+        << "\n";
+    return run::exit_io_failure;
   }
-  io_failure failure;
-  if (!replace_together(d, {path}, &failure)) {
-    err << "scenario-tool: " << describe(failure) << "\n";
-    return exit_io_failure;
+  runtime::io_failure failure;
+  if (!runtime::replace_together(d, {path}, &failure)) {
+    err << "scenario-tool: " << runtime::describe(failure) << "\n";
+    return run::exit_io_failure;
   }
-  return exit_clean;
+  return run::exit_clean;
 }
 
 }  // namespace
 
-int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+int render_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err) {
   arguments args;
   int status = parse(argc, argv, "render", render_usage, {"-o", "--output"}, {}, out, err, &args);
   if (status >= 0) return status;
   const std::string path = output_path(args, "render", render_usage, "FILE.svg", err);
-  if (path.empty()) return exit_usage;
-  package p;
-  status = load(d, args, err, &p, plan_reading::trace);
+  if (path.empty()) return run::exit_usage;
+  model::package p;
+  status = load(d, args, err, &p, model::plan_reading::trace);
   if (status >= 0) return status;
   return write_replacing(d, path, draw_package(p), out, err);
 }
 
-int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err) {
+int view_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err) {
   arguments args;
   int status = parse(argc, argv, "view", view_usage, {"-o", "--output", "--line", "--train"}, {},
                      out, err, &args);
   if (status >= 0) return status;
   const std::string path = output_path(args, "view", view_usage, "FILE.html", err);
-  if (path.empty()) return exit_usage;
+  if (path.empty()) return run::exit_usage;
   const bool with_documents = args.options.count("--line") || args.options.count("--train");
   if (with_documents && !(args.options.count("--line") && args.options.count("--train"))) {
     err << "scenario-tool view: --line and --train go together\n" << view_usage;
-    return exit_usage;
+    return run::exit_usage;
   }
-  package p;
-  status = load(d, args, err, &p, plan_reading::trace);
+  model::package p;
+  status = load(d, args, err, &p, model::plan_reading::trace);
   if (status >= 0) return status;
 
   view_sources sources;
-  compile_origins origins;
+  compiler::compile_origins origins;
   if (with_documents) {
     sources.line_description = args.option("--line");
     sources.train_document = args.option("--train");
     author_documents docs;
     if (!read_author_documents(d, {sources.line_description, sources.train_document}, &docs, err))
-      return exit_io_failure;
+      return run::exit_io_failure;
     const std::string& line = docs.line_description;
     const std::string& train = docs.train_document;
-    compile_input input;
+    compiler::compile_input input;
     input.line_description = line;
     input.train_document = train;
-    const std::string line_name = windows1252_to_utf8(p.table[entry_line].text);
-    const std::string train_number = windows1252_to_utf8(p.table[entry_train].text);
+    const std::string line_name = runtime::windows1252_to_utf8(p.table[model::entry_line].text);
+    const std::string train_number = runtime::windows1252_to_utf8(p.table[model::entry_train].text);
     input.line_name = line_name;
     input.train_number = train_number;
     input.origins = &origins;
-    const compile_result compiled = compile_documents(input);
+    const compiler::compile_result compiled = compiler::compile_documents(input);
     sources.differences = package_differences(compiled.compiled, p);
     if (sources.differences.empty()) {
       sources.origins = &origins;
@@ -288,3 +294,5 @@ int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream
   }
   return write_replacing(d, path, view_page(p, sources), out, err);
 }
+
+}  // namespace tool

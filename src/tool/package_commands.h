@@ -8,6 +8,10 @@
 
 #include "runtime/disk.h"
 
-int inspect_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
-int render_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
-int view_command(int argc, char** argv, disk& d, std::ostream& out, std::ostream& err);
+namespace tool {
+
+int inspect_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err);
+int render_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err);
+int view_command(int argc, char** argv, runtime::disk& d, std::ostream& out, std::ostream& err);
+
+}  // namespace tool

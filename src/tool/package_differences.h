@@ -10,6 +10,11 @@
 #include "model/package_reader.h"
 #include "model/scenario.h"
 
+namespace tool {
+
 // Empty when the documents make this package (the stamps and check codes of
 // cell 1 and the line entry, which the package writer sets, aside).
-std::vector<std::string> package_differences(const scenario& compiled, const package& p);
+std::vector<std::string> package_differences(const model::scenario& compiled,
+                                             const model::package& p);
+
+}  // namespace tool

@@ -11,6 +11,8 @@
 #include "model/check_codes.h"
 #include "tool/json_writer.h"
 
+namespace tool {
+
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
@@ -27,58 +29,61 @@ object_field text(std::string key, std::string v) {
   return {std::move(key), {}, std::move(v), true, ""};
 }
 
-std::string entry_text(const package& p, int16_t entry) {
-  return entry >= 0 && entry < scenario_entries ? p.table[static_cast<size_t>(entry)].text : "";
+std::string entry_text(const model::package& p, int16_t entry) {
+  return entry >= 0 && entry < model::scenario_entries ? p.table[static_cast<size_t>(entry)].text
+                                                       : "";
 }
 
 // A record's field name as the record table gives it ("sx", "f_tt").
-std::string field_name(record_kind kind, size_t index) {
-  return std::string(field_of(kind, index).name);
+std::string field_name(compiler::record_kind kind, size_t index) {
+  return std::string(compiler::field_of(kind, index).name);
 }
 
 // The values of the object in cell i, named as the fields of the record
 // that lays them where a field is kept as it stands.
-std::vector<object_field> object_fields(const package& p, int32_t i) {
-  const record_kind signal = record_kind::signal, restriction = record_kind::restriction;
-  const track_cell& c = p.grid[static_cast<size_t>(i)];
+std::vector<object_field> object_fields(const model::package& p, int32_t i) {
+  const compiler::record_kind signal = compiler::record_kind::signal,
+                              restriction = compiler::record_kind::restriction;
+  const model::track_cell& c = p.grid[static_cast<size_t>(i)];
   // In cell 1 the first two words are the stamps; an object there had them 0.
   const int16_t w2 = i == 1 ? 0 : c.w2;
   const int16_t w4 = i == 1 ? 0 : c.w4;
   switch (c.kind) {
-    case kind_signal: {
-      const signal_arrangement a = unpack_signal_arrangement(c.w8);
-      const signal_aspect one = unpack_signal_aspect(w2), two = unpack_signal_aspect(w4),
-                          three = unpack_signal_aspect(c.w6);
+    case model::kind_signal: {
+      const model::signal_arrangement a = model::unpack_signal_arrangement(c.w8);
+      const model::signal_aspect one = model::unpack_signal_aspect(w2),
+                                 two = model::unpack_signal_aspect(w4),
+                                 three = model::unpack_signal_aspect(c.w6);
       return {number(field_name(signal, 1), a.sx),   number(field_name(signal, 6), a.dx),
               numbers("s", {one.s, two.s, three.s}), numbers("d", {one.d, two.d, three.d}),
               number(field_name(signal, 5), a.rapp), number("time", c.b10)};
     }
-    case kind_restriction_end:
-    case kind_restriction_start:
+    case model::kind_restriction_end:
+    case model::kind_restriction_start:
       return {number(field_name(restriction, 1), w2, "km/h"),
               number(field_name(restriction, 5), w4), number(field_name(restriction, 3), c.w6)};
-    case kind_restriction_warning:
+    case model::kind_restriction_warning:
       return {number(field_name(restriction, 1), w2, "km/h"),
               number(field_name(restriction, 5), w4)};
-    case kind_countdown:
+    case model::kind_countdown:
       return {number("count", w2), number(field_name(restriction, 5), w4)};
-    case kind_speed_board: {
+    case model::kind_speed_board: {
       const int16_t words[3] = {w2, w4, c.w6};
       std::vector<int64_t> s, d;
       for (int16_t w : words) {
-        const board_speeds speeds = unpack_board_speeds(w);
+        const model::board_speeds speeds = model::unpack_board_speeds(w);
         s.push_back(speeds.s_kmh);
         d.push_back(speeds.d_kmh);
       }
-      const board_stripes stripes = unpack_board_stripes(c.w8);
+      const model::board_stripes stripes = model::unpack_board_stripes(c.w8);
       return {numbers("s", s, "km/h"), numbers("d", d, "km/h"),
               numbers("stripes", {stripes.s, stripes.d})};
     }
-    case kind_station:
+    case model::kind_station:
       return {number("entry", w2), text("name", entry_text(p, w2))};
-    case kind_approach_marker:
+    case model::kind_approach_marker:
       return {number("value", w2)};
-    case kind_text_board:
+    case model::kind_text_board:
       return {number("entry", w2), text("text", entry_text(p, w2))};
     default:
       return {};
@@ -87,83 +92,84 @@ std::vector<object_field> object_fields(const package& p, int32_t i) {
 
 }  // namespace
 
-package_checks check_package(const package& p) {
+package_checks check_package(const model::package& p) {
   package_checks c;
-  c.line_stamp = p.table[entry_line].w24;
-  c.code_st = p.table[entry_line].l40;
+  c.line_stamp = p.table[model::entry_line].w24;
+  c.code_st = p.table[model::entry_line].l40;
   if (p.grid.size() > 1) {
     c.cell_stamp = p.grid[1].w2;
     c.code_og = p.grid[1].w4;
   }
-  c.computed_st = weighted_check_code(train_number_text(p.table), line_name_text(p.table));
-  c.computed_og = plain_check_code(train_number_text(p.table), line_name_text(p.table));
+  c.computed_st = model::weighted_check_code(train_number_text(p.table), line_name_text(p.table));
+  c.computed_og = model::plain_check_code(train_number_text(p.table), line_name_text(p.table));
   return c;
 }
 
 std::string kind_name(uint8_t kind) {
   switch (kind) {
-    case kind_empty:
+    case model::kind_empty:
       return "none";
-    case kind_signal:
+    case model::kind_signal:
       return "signal";
-    case kind_restriction_end:
+    case model::kind_restriction_end:
       return "restriction end";
-    case kind_restriction_start:
+    case model::kind_restriction_start:
       return "restriction start";
-    case kind_restriction_warning:
+    case model::kind_restriction_warning:
       return "restriction warning";
-    case kind_countdown:
+    case model::kind_countdown:
       return "countdown";
-    case kind_speed_board:
+    case model::kind_speed_board:
       return "speed board";
-    case kind_station:
+    case model::kind_station:
       return "station";
-    case kind_mountain_marker:
+    case model::kind_mountain_marker:
       return "mountain marker";
-    case kind_approach_marker:
+    case model::kind_approach_marker:
       return "approach marker";
-    case kind_plain_marker:
+    case model::kind_plain_marker:
       return "plain marker";
-    case kind_text_board:
+    case model::kind_text_board:
       return "text board";
     default:
       return "kind " + std::to_string(kind);
   }
 }
 
-std::vector<cell_object> cell_objects(const package& p) {
+std::vector<cell_object> cell_objects(const model::package& p) {
   std::vector<cell_object> out;
   for (size_t i = 0; i < p.grid.size(); ++i) {
-    const track_cell& c = p.grid[i];
-    if (c.kind == kind_empty && c.b11 == 0) continue;
+    const model::track_cell& c = p.grid[i];
+    if (c.kind == model::kind_empty && c.b11 == 0) continue;
     cell_object o;
     o.cell = static_cast<int32_t>(i);
     o.kind = c.kind;
     o.mark = c.b11;
-    o.metre = object_metre(o.cell, c.kind);
+    o.metre = model::object_metre(o.cell, c.kind);
     o.fields = object_fields(p, o.cell);
     out.push_back(std::move(o));
   }
   return out;
 }
 
-std::vector<int> board_entries(const package& p) {
+std::vector<int> board_entries(const model::package& p) {
   std::set<int, std::greater<int>> entries;
   for (size_t i = 2; i < p.grid.size(); ++i)
-    if (p.grid[i].kind == kind_text_board) entries.insert(p.grid[i].w2);
+    if (p.grid[i].kind == model::kind_text_board) entries.insert(p.grid[i].w2);
   return {entries.begin(), entries.end()};
 }
 
-std::vector<int> station_entries(const package& p) {
+std::vector<int> station_entries(const model::package& p) {
   std::set<int> boards;
   for (int e : board_entries(p)) boards.insert(e);
   std::vector<int> out;
-  for (int e = 1; e <= first_board_entry; ++e)
-    if (!boards.count(e) && entry_in_use(p.table[static_cast<size_t>(e)])) out.push_back(e);
+  for (int e = 1; e <= model::first_board_entry; ++e)
+    if (!boards.count(e) && model::entry_in_use(p.table[static_cast<size_t>(e)])) out.push_back(e);
   return out;
 }
 
-std::vector<stretch_run> stretch_runs(const track_grid& grid, uint8_t track_cell::*slot) {
+std::vector<stretch_run> stretch_runs(const model::track_grid& grid,
+                                      uint8_t model::track_cell::*slot) {
   std::vector<stretch_run> runs;
   for (size_t i = 0; i < grid.size(); ++i) {
     const uint8_t v = grid[i].*slot;
@@ -195,13 +201,14 @@ double turn_degrees(double ae, double an, double be, double bn) {
 
 }  // namespace
 
-plan_geometry measure_plan(const plan_rows& plan) {
+plan_geometry measure_plan(const model::plan_rows& plan) {
   plan_geometry g;
   g.metres = static_cast<int32_t>(plan.row0.size());
   bool have_last = false, have_step = false;
   double last_e = 0, last_n = 0, step_e = 0, step_n = 0;
   for (size_t m = 0; m < plan.row0.size() && m < plan.row1.size(); ++m) {
-    if (plan.row0[m].tag == plan_tag_empty || plan.row1[m].tag == plan_tag_empty) continue;
+    if (plan.row0[m].tag == model::plan_tag_empty || plan.row1[m].tag == model::plan_tag_empty)
+      continue;
     const double e = plan.row0[m].value, n = plan.row1[m].value;
     if (g.valued == 0) g.first_valued = static_cast<int32_t>(m);
     ++g.valued;
@@ -242,23 +249,23 @@ plan_geometry measure_plan(const plan_rows& plan) {
   return g;
 }
 
-std::vector<restriction_stretch> restriction_stretches(const package& p) {
+std::vector<restriction_stretch> restriction_stretches(const model::package& p) {
   std::vector<restriction_stretch> out;
   for (size_t i = 2; i < p.grid.size(); ++i) {
-    const track_cell& c = p.grid[i];
-    if (c.kind == kind_restriction_start) {
+    const model::track_cell& c = p.grid[i];
+    if (c.kind == model::kind_restriction_start) {
       restriction_stretch r;
       r.start_cell = static_cast<int32_t>(i);
-      r.start = object_metre(r.start_cell, c.kind);
+      r.start = model::object_metre(r.start_cell, c.kind);
       r.end = r.start;
       r.speed = c.w2;
       out.push_back(r);
-    } else if (c.kind == kind_restriction_end) {
+    } else if (c.kind == model::kind_restriction_end) {
       // The end closes the latest start still open.
       for (size_t k = out.size(); k-- > 0;) {
         if (out[k].end_cell >= 0) break;
         out[k].end_cell = static_cast<int32_t>(i);
-        out[k].end = object_metre(out[k].end_cell, c.kind);
+        out[k].end = model::object_metre(out[k].end_cell, c.kind);
         break;
       }
     }
@@ -281,3 +288,5 @@ std::string clock_time(int h, int m, int s) {
   std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, m, s);
   return buf;
 }
+
+}  // namespace tool

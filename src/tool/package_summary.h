@@ -13,6 +13,8 @@
 #include "model/package_reader.h"
 #include "runtime/printable_text.h"
 
+namespace tool {
+
 // The stamps and check codes as the package holds them, and the codes
 // computed from the line name and train number of entries 85 and 86.
 struct package_checks {
@@ -24,11 +26,11 @@ struct package_checks {
   int16_t computed_og = 0;
 
   bool stamps_match() const {
-    return line_stamp == line_stamp_value && cell_stamp == cell_stamp_value;
+    return line_stamp == model::line_stamp_value && cell_stamp == model::cell_stamp_value;
   }
   bool codes_match() const { return code_st == computed_st && code_og == computed_og; }
 };
-package_checks check_package(const package& p);
+package_checks check_package(const model::package& p);
 
 // One decoded value of an object: a whole number, a list of them (printed
 // "a/b/c") or a text (Windows-1252, as stored).
@@ -54,12 +56,12 @@ std::string kind_name(uint8_t kind);
 
 // Every cell with an object or a mark, in cell order. The stamps in w2 and w4
 // of cell 1 are not read as values of the object there.
-std::vector<cell_object> cell_objects(const package& p);
+std::vector<cell_object> cell_objects(const model::package& p);
 
 // The entries named by text-board cells (highest first), and the other
 // entries of 1 to 80 in use (the stations, lowest first).
-std::vector<int> board_entries(const package& p);
-std::vector<int> station_entries(const package& p);
+std::vector<int> board_entries(const model::package& p);
+std::vector<int> station_entries(const model::package& p);
 
 // A run of cells first .. last whose stretch byte has the same value.
 struct stretch_run {
@@ -67,7 +69,8 @@ struct stretch_run {
   int32_t last_cell = 0;
   uint8_t raw = 0;
 };
-std::vector<stretch_run> stretch_runs(const track_grid& grid, uint8_t track_cell::*slot);
+std::vector<stretch_run> stretch_runs(const model::track_grid& grid,
+                                      uint8_t model::track_cell::*slot);
 
 // The stretch bytes in people's units. A gradient byte of 0 is a cell the
 // compiler never reached (the last cells of the grid), not -100 per mille.
@@ -100,7 +103,7 @@ struct plan_geometry {
   // The extent holds at least one point.
   bool has_extent() const { return valued > not_finite; }
 };
-plan_geometry measure_plan(const plan_rows& plan);
+plan_geometry measure_plan(const model::plan_rows& plan);
 
 // A speed restriction's stretch: its start cell and the first end cell after
 // it, in metres, and its speed.
@@ -111,9 +114,11 @@ struct restriction_stretch {
   int32_t start_cell = 0;
   int32_t end_cell = -1;  // -1 when no end cell follows
 };
-std::vector<restriction_stretch> restriction_stretches(const package& p);
+std::vector<restriction_stretch> restriction_stretches(const model::package& p);
 
 // "09:05:00" from seconds of the day; "-00:00:05" for a negative value.
 std::string time_of_day(int64_t seconds);
 // "09:02:30" from the clock words.
 std::string clock_time(int h, int m, int s);
+
+}  // namespace tool

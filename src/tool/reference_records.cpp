@@ -3,32 +3,35 @@
 #include "compiler/record_table.h"
 #include "tool/format_reference.h"
 
+namespace tool {
+
 namespace {
 
-std::string storage_words(field_storage storage) {
+std::string storage_words(compiler::field_storage storage) {
   switch (storage) {
-    case field_storage::i32:
+    case compiler::field_storage::i32:
       return "a whole number (32 bits)";
-    case field_storage::i16:
+    case compiler::field_storage::i16:
       return "a whole number from -32768 to 32767";
-    case field_storage::u8:
+    case compiler::field_storage::u8:
       return "a whole number from 0 to 255";
-    case field_storage::text:
+    case compiler::field_storage::text:
       return "a text, up to the next comma or the end of the line";
   }
   return "";
 }
 
-std::string matching_words(const keyword_test& test) {
+std::string matching_words(const compiler::keyword_test& test) {
   std::string s = "its keyword field contains \"" + std::string(test.word) + "\"";
   if (!test.other_word.empty()) s += " and \"" + std::string(test.other_word) + "\"";
   s += test.with_case ? ", with this case" : ", in any case";
   return s;
 }
 
-std::vector<reference_code> codes_of(std::span<const value_code> codes) {
+std::vector<reference_code> codes_of(std::span<const compiler::value_code> codes) {
   std::vector<reference_code> out;
-  for (const value_code& c : codes) out.push_back({std::string(c.value), std::string(c.meaning)});
+  for (const compiler::value_code& c : codes)
+    out.push_back({std::string(c.value), std::string(c.meaning)});
   return out;
 }
 
@@ -36,19 +39,19 @@ std::vector<reference_code> codes_of(std::span<const value_code> codes) {
 
 std::vector<reference_record> reference_records() {
   std::vector<reference_record> out;
-  for (const record_description& d : all_records()) {
+  for (const compiler::record_description& d : compiler::all_records()) {
     reference_record r;
     r.keyword = std::string(d.keyword);
     r.matching = matching_words(d.test);
-    r.document = std::string(document_name_of(d.place));
-    r.section = d.place == record_place::line_header ? "[generale], in the general header"
-                                                     : std::string(d.section);
+    r.document = std::string(compiler::document_name_of(d.place));
+    r.section = d.place == compiler::record_place::line_header ? "[generale], in the general header"
+                                                               : std::string(d.section);
     r.summary = std::string(d.summary);
     r.meaning = std::string(d.meaning);
-    for (const keyword_part& part : d.keyword_parts)
+    for (const compiler::keyword_part& part : d.keyword_parts)
       r.keyword_parts.push_back(
           {std::string(part.name), "", "", "written in the keyword", codes_of(part.codes), ""});
-    for (const record_field& f : d.fields) {
+    for (const compiler::record_field& f : d.fields) {
       reference_field field;
       field.name = std::string(f.name);
       field.unit = std::string(f.unit);
@@ -62,3 +65,5 @@ std::vector<reference_record> reference_records() {
   }
   return out;
 }
+
+}  // namespace tool

@@ -9,6 +9,8 @@
 #include "runtime/windows1252.h"
 #include "tool/package_summary.h"
 
+namespace tool {
+
 namespace {
 
 // The page, sized for a window of 1600 x 1000 and scaled to whatever window
@@ -110,7 +112,7 @@ namespace {
 
 // Stored text (Windows-1252) for the drawing.
 std::string stored(std::string_view text) {
-  return xml(windows1252_to_utf8(text));
+  return xml(runtime::windows1252_to_utf8(text));
 }
 
 // A board text "(ONE)(TWO)(THREE)" as the lines it shows: "ONE · TWO · THREE".
@@ -229,12 +231,12 @@ struct km_axis {
 };
 
 struct drawing {
-  const package& p;
+  const model::package& p;
   km_axis axis;
   int32_t route_length = 0;
-  std::vector<kilometric_range> ranges;
+  std::vector<model::kilometric_range> ranges;
   std::vector<cell_object> objects;
-  plan_trace trace;
+  model::plan_trace trace;
   std::string svg;
   std::string ruler;        // the axis's ticks and labels
   std::string range_marks;  // where kilometric ranges begin
@@ -283,7 +285,7 @@ std::vector<bool> thin_out(const std::vector<double>& x, double gap) {
 // kilometre figure: the lines that hold a digit stay whole, the others are
 // shortened (or left out) before them.
 std::string fitted_board_text(std::string_view stored_text, size_t most) {
-  const std::string whole = windows1252_to_utf8(board_lines(stored_text));
+  const std::string whole = runtime::windows1252_to_utf8(board_lines(stored_text));
   if (char_count(whole) <= most) return whole;
   std::string words, figures;
   const std::string dot = " \u00B7 ";
@@ -307,8 +309,8 @@ std::string fitted_board_text(std::string_view stored_text, size_t most) {
 // The ticks of the line's kilometres between route metres `from` and `to`,
 // every `step` metres of the line: (route metre, label). Where no range is
 // in force, route metres are counted.
-std::vector<std::pair<double, std::string>> line_ticks(const std::vector<kilometric_range>& ranges,
-                                                       double from, double to, double step) {
+std::vector<std::pair<double, std::string>> line_ticks(
+    const std::vector<model::kilometric_range>& ranges, double from, double to, double step) {
   std::vector<std::pair<double, std::string>> ticks;
   std::vector<std::pair<double, double>> parts;  // route metres of each part
   double at = from;
@@ -318,7 +320,7 @@ std::vector<std::pair<double, std::string>> line_ticks(const std::vector<kilomet
     at = std::max(at, end);
   }
   for (auto [a, b] : parts) {
-    const int r = range_at(ranges, static_cast<int64_t>(std::floor(a)));
+    const int r = model::range_at(ranges, static_cast<int64_t>(std::floor(a)));
     if (r < 0) {
       for (double k = std::ceil(a / step) * step; k <= b; k += step)
         if (k < b || b >= to) ticks.push_back({k, num(k / 1000)});
@@ -339,13 +341,13 @@ std::vector<std::pair<double, std::string>> line_ticks(const std::vector<kilomet
 }
 
 void draw_title(drawing& d) {
-  const std::string line_name = stored(d.p.table[entry_line].text);
-  const std::string train = stored(d.p.table[entry_train].text);
+  const std::string line_name = stored(d.p.table[model::entry_line].text);
+  const std::string train = stored(d.p.table[model::entry_train].text);
   size_t signals = 0, speed_boards = 0, boards = 0;
-  for (const track_cell& c : d.p.grid) {
-    signals += c.kind == kind_signal;
-    speed_boards += c.kind == kind_speed_board;
-    boards += c.kind == kind_text_board;
+  for (const model::track_cell& c : d.p.grid) {
+    signals += c.kind == model::kind_signal;
+    speed_boards += c.kind == model::kind_speed_board;
+    boards += c.kind == model::kind_text_board;
   }
   char route[64];
   std::snprintf(route, sizeof route, "%.1f km", d.route_length / 1000.0);
@@ -355,8 +357,8 @@ void draw_title(drawing& d) {
   };
   std::string ranges;
   if (!d.ranges.empty())
-    ranges = " \u00B7 line km " + kilometre_mark(line_metre(d.ranges, 0)) + " to " +
-             kilometre_mark(line_metre(d.ranges, d.route_length));
+    ranges = " \u00B7 line km " + model::kilometre_mark(model::line_metre(d.ranges, 0)) + " to " +
+             model::kilometre_mark(model::line_metre(d.ranges, d.route_length));
   d.svg += text(20, 60,
                 std::string("route ") + route + ranges + " \u00B7 " +
                     count(station_entries(d.p).size(), "station") + " \u00B7 " +
@@ -382,12 +384,13 @@ void draw_axis(drawing& d) {
   }
   // Where a range begins after the route's start, the count jumps.
   for (size_t i = 0; i < d.ranges.size(); ++i) {
-    const kilometric_range& r = d.ranges[i];
+    const model::kilometric_range& r = d.ranges[i];
     if (r.start <= 0 || r.start >= d.axis.metres) continue;
     const double x = d.axis.x(r.start);
-    const std::string before = i == 0 ? "route " + kilometre_mark(r.start)
-                                      : kilometre_mark(line_metre(d.ranges, r.start - 1) - 1);
-    const std::string after = kilometre_mark(r.reference - r.start);
+    const std::string before =
+        i == 0 ? "route " + model::kilometre_mark(r.start)
+               : model::kilometre_mark(model::line_metre(d.ranges, r.start - 1) - 1);
+    const std::string after = model::kilometre_mark(r.reference - r.start);
     d.range_marks += object_group(
         -1, x,
         line(x, gradient_top, x, axis_y, stroke(colour_ink, 1.2) + " stroke-dasharray=\"2 2\""));
@@ -419,7 +422,7 @@ void draw_route_end(drawing& d) {
 }
 
 void draw_mountain_shading(drawing& d) {
-  for (const stretch_run& r : stretch_runs(d.p.grid, &track_cell::b12)) {
+  for (const stretch_run& r : stretch_runs(d.p.grid, &model::track_cell::b12)) {
     if (r.raw == 0) continue;
     const double x0 = d.axis.x(r.first_cell * 50.0);
     const double x1 = d.axis.x((r.last_cell + 1) * 50.0);
@@ -452,7 +455,7 @@ void value_scale(drawing& d, double y, double v) {
 
 void draw_gradient(drawing& d) {
   int most = 5;
-  const auto runs = stretch_runs(d.p.grid, &track_cell::b14);
+  const auto runs = stretch_runs(d.p.grid, &model::track_cell::b14);
   for (const stretch_run& r : runs)
     if (gradient_set(r.raw)) most = std::max(most, std::abs(gradient_per_mille(r.raw)));
   const double limit = std::ceil(most / 5.0) * 5;
@@ -481,7 +484,7 @@ void draw_gradient(drawing& d) {
 void gradient_scale(drawing& d) {
   panel_title(d, gradient_top, "Gradient (per mille)");
   int most = 5;
-  for (const stretch_run& r : stretch_runs(d.p.grid, &track_cell::b14))
+  for (const stretch_run& r : stretch_runs(d.p.grid, &model::track_cell::b14))
     if (gradient_set(r.raw)) most = std::max(most, std::abs(gradient_per_mille(r.raw)));
   const double limit = std::ceil(most / 5.0) * 5;
   const double mid = (gradient_top + gradient_bottom) / 2;
@@ -496,7 +499,7 @@ void gradient_scale(drawing& d) {
 // The speed scale's top: the highest line speed or restriction, rounded up.
 double speed_limit_top(drawing& d, double* step) {
   int most = 40;
-  for (const stretch_run& r : stretch_runs(d.p.grid, &track_cell::b13))
+  for (const stretch_run& r : stretch_runs(d.p.grid, &model::track_cell::b13))
     most = std::max(most, speed_kmh(r.raw));
   *step = nice_step(most, 5);
   return std::ceil(most / *step) * *step;
@@ -520,7 +523,7 @@ void draw_speed(drawing& d) {
   }
   std::string path;
   std::string area;
-  for (const stretch_run& r : stretch_runs(d.p.grid, &track_cell::b13)) {
+  for (const stretch_run& r : stretch_runs(d.p.grid, &model::track_cell::b13)) {
     if (r.raw == 0) continue;
     const double x0 = d.axis.x(r.first_cell * 50.0);
     const double x1 = d.axis.x((r.last_cell + 1) * 50.0);
@@ -552,7 +555,7 @@ void speed_labels_on_profile(drawing& d) {
   double step;
   const double limit = speed_limit_top(d, &step);
   const double scale = (speed_bottom - speed_top) / limit;
-  for (const stretch_run& r : stretch_runs(d.p.grid, &track_cell::b13)) {
+  for (const stretch_run& r : stretch_runs(d.p.grid, &model::track_cell::b13)) {
     if (r.raw == 0) continue;
     const double x0 = d.axis.x(r.first_cell * 50.0);
     const double x1 = d.axis.x((r.last_cell + 1) * 50.0);
@@ -585,8 +588,8 @@ void speed_labels_on_profile(drawing& d) {
   }
 }
 
-const char* signal_colour(const track_cell& c) {
-  const int32_t sx = unpack_signal_arrangement(c.w8).sx;
+const char* signal_colour(const model::track_cell& c) {
+  const int32_t sx = model::unpack_signal_arrangement(c.w8).sx;
   return sx == 1 ? colour_signal_1 : sx == 2 ? colour_signal_2 : colour_signal_other;
 }
 
@@ -597,7 +600,8 @@ std::string signal_glyph(double x, double y, const char* colour) {
 
 std::string object_title(const drawing& d, const cell_object& o) {
   std::string title = kind_name(o.kind) + " at " + std::to_string(o.metre) + " m";
-  if (!d.ranges.empty()) title += " (km " + kilometre_mark(line_metre(d.ranges, o.metre)) + ")";
+  if (!d.ranges.empty())
+    title += " (km " + model::kilometre_mark(model::line_metre(d.ranges, o.metre)) + ")";
   title += ", cell " + std::to_string(o.cell);
   for (const object_field& f : o.fields) {
     if (f.is_text) continue;
@@ -615,13 +619,15 @@ void draw_stations(drawing& d) {
   const std::vector<double> at = spread(want, label_gap, axis_left, axis_right);
   const size_t room = static_cast<size_t>((station_labels - objects_top) / (10 * 0.64));
   for (size_t i = 0; i < entries.size(); ++i) {
-    const scenario_entry& e = d.p.table[static_cast<size_t>(entries[i])];
+    const model::scenario_entry& e = d.p.table[static_cast<size_t>(entries[i])];
     const double z0 = d.axis.x(e.l4), z1 = d.axis.x(e.l8), x = want[i];
-    const std::string name = windows1252_to_utf8(e.text);
+    const std::string name = runtime::windows1252_to_utf8(e.text);
     const std::string time = e.l40 != 0 ? " " + time_of_day(e.l40).substr(0, 5) : "";
     const std::string full =
         name + time + ", at " + std::to_string(e.l12) + " m" +
-        (d.ranges.empty() ? "" : " (km " + kilometre_mark(line_metre(d.ranges, e.l12)) + ")") +
+        (d.ranges.empty()
+             ? ""
+             : " (km " + model::kilometre_mark(model::line_metre(d.ranges, e.l12)) + ")") +
         ", zone " + std::to_string(e.l4) + " .. " + std::to_string(e.l8) + " m";
     d.svg +=
         "<g class=\"stn\" data-station=\"" + std::to_string(entries[i]) + "\" data-x=\"" + num(x) +
@@ -643,14 +649,14 @@ void draw_signals(drawing& d) {
   std::vector<const cell_object*> signals;
   std::vector<double> xs;
   for (const cell_object& o : d.objects)
-    if (o.kind == kind_signal && o.cell >= 2) {
+    if (o.kind == model::kind_signal && o.cell >= 2) {
       signals.push_back(&o);
       xs.push_back(d.axis.x(o.metre));
     }
   const std::vector<bool> shown = thin_out(xs, label_gap);
   for (size_t i = 0; i < signals.size(); ++i) {
     const cell_object& o = *signals[i];
-    const std::string label = kilometre_mark(line_metre(d.ranges, o.metre));
+    const std::string label = model::kilometre_mark(model::line_metre(d.ranges, o.metre));
     d.svg += object_group(
         o.cell, xs[i],
         "<title>" + object_title(d, o) + "</title>" +
@@ -665,7 +671,7 @@ void draw_speed_boards(drawing& d) {
   std::vector<const cell_object*> boards;
   std::vector<double> xs;
   for (const cell_object& o : d.objects)
-    if (o.kind == kind_speed_board) {
+    if (o.kind == model::kind_speed_board) {
       boards.push_back(&o);
       xs.push_back(d.axis.x(o.metre));
     }
@@ -689,7 +695,7 @@ void draw_text_boards(drawing& d) {
   std::vector<const cell_object*> boards;
   std::vector<double> want;
   for (const cell_object& o : d.objects) {
-    if (o.kind != kind_text_board) continue;
+    if (o.kind != model::kind_text_board) continue;
     want.push_back(d.axis.x(o.metre));
     boards.push_back(&o);
   }
@@ -697,7 +703,7 @@ void draw_text_boards(drawing& d) {
   const size_t room = static_cast<size_t>((board_labels - speed_row - 14) / (9 * 0.64));
   for (size_t i = 0; i < boards.size(); ++i) {
     const std::string& stored_text = boards[i]->fields[1].text;
-    const std::string full = windows1252_to_utf8(board_lines(stored_text));
+    const std::string full = runtime::windows1252_to_utf8(board_lines(stored_text));
     d.svg += object_group(
         boards[i]->cell, want[i],
         "<title>" + xml(full) + " (" + std::to_string(boards[i]->metre) + " m)</title>" +
@@ -717,29 +723,29 @@ void draw_markers(drawing& d) {
     const double x = d.axis.x(o.metre), y = marker_row;
     std::string glyph;
     switch (o.kind) {
-      case kind_restriction_warning:
+      case model::kind_restriction_warning:
         glyph = polygon({{x, y - 7}, {x + 6, y + 5}, {x - 6, y + 5}},
                         "fill=\"#f9e79f\" stroke=\"" + std::string(colour_restriction) + "\"");
         break;
-      case kind_restriction_start:
+      case model::kind_restriction_start:
         glyph = rect(x - 5, y - 5, 10, 10, fill(colour_restriction));
         break;
-      case kind_restriction_end:
+      case model::kind_restriction_end:
         glyph = rect(x - 5, y - 5, 10, 10,
                      "fill=\"#ffffff\" stroke=\"" + std::string(colour_restriction) +
                          "\" stroke-width=\"1.5\"");
         break;
-      case kind_countdown:
+      case model::kind_countdown:
         glyph = rect(x - 1.5, y - 6, 3, 12, fill(colour_restriction));
         break;
-      case kind_approach_marker:
+      case model::kind_approach_marker:
         glyph = polygon({{x, y - 5}, {x + 4, y}, {x, y + 5}, {x - 4, y}}, fill(colour_marker));
         break;
-      case kind_plain_marker:
+      case model::kind_plain_marker:
         glyph = polygon({{x, y - 5}, {x + 4, y}, {x, y + 5}, {x - 4, y}},
                         "fill=\"#ffffff\" stroke=\"" + std::string(colour_marker) + "\"");
         break;
-      case kind_mountain_marker:
+      case model::kind_mountain_marker:
         glyph = line(x, y - 4, x, y + 4, stroke(colour_mountain, 1.5));
         break;
       default:
@@ -761,7 +767,7 @@ void lane_titles(drawing& d) {
 // The plan, scaled to fit its panel with north up, drawn from its trace.
 void draw_plan(drawing& d) {
   d.svg += text(plan_left, plan_top - 10, "Plan (north up)", font(14) + " font-weight=\"bold\"");
-  const plan_trace& plan = d.trace;
+  const model::plan_trace& plan = d.trace;
   if (plan.size() < 2 || !plan.has_extent) {
     d.svg += text(plan_left, plan_top + 20, "the plan holds no trace", font(12, colour_faint));
     return;
@@ -835,7 +841,7 @@ void draw_plan(drawing& d) {
 
   // Signals along the trace.
   for (const cell_object& o : d.objects) {
-    if (o.kind != kind_signal || o.cell < 2) continue;
+    if (o.kind != model::kind_signal || o.cell < 2) continue;
     double e, n;
     if (!plan.at(o.metre, &e, &n)) continue;
     d.svg += with_title(circle(px(e), py(n), 3.2,
@@ -877,7 +883,7 @@ void draw_plan(drawing& d) {
   const double label_x = right + 24;
   for (size_t k = 0; k < order.size(); ++k) {
     const size_t i = order[k];
-    const scenario_entry& e = d.p.table[static_cast<size_t>(shown[i])];
+    const model::scenario_entry& e = d.p.table[static_cast<size_t>(shown[i])];
     d.svg += line(points[i].first, points[i].second, label_x - 4, at[k] - 4,
                   stroke(colour_station, 0.5));
     d.svg += text(label_x, at[k], stored(e.text), font(11, colour_station));
@@ -965,10 +971,17 @@ void draw_legend(drawing& d) {
 
 }  // namespace
 
-std::string draw_package(const package& p) {
-  drawing d{p,  {}, p.table[entry_route].l8, kilometric_ranges(p.table), cell_objects(p), {}, "",
-            "", ""};
-  d.trace = p.plan.row0.empty() && p.plan.row1.empty() ? p.trace : trace_plan(p.plan);
+std::string draw_package(const model::package& p) {
+  drawing d{p,
+            {},
+            p.table[model::entry_route].l8,
+            model::kilometric_ranges(p.table),
+            cell_objects(p),
+            {},
+            "",
+            "",
+            ""};
+  d.trace = p.plan.row0.empty() && p.plan.row1.empty() ? p.trace : model::trace_plan(p.plan);
   d.axis.metres = std::max<double>(static_cast<double>(p.grid.size()) * 50, 1000);
   d.svg =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -978,8 +991,8 @@ std::string draw_package(const package& p) {
       "font-family=\"DejaVu Sans, Helvetica, Arial, sans-serif\" data-axis-left=\"" +
       num(axis_left) + "\" data-axis-right=\"" + num(axis_right) + "\" data-metres=\"" +
       num(d.axis.metres) + "\">\n";
-  d.svg += "<title>" + stored(p.table[entry_line].text) + ", train " +
-           stored(p.table[entry_train].text) + "</title>\n";
+  d.svg += "<title>" + stored(p.table[model::entry_line].text) + ", train " +
+           stored(p.table[model::entry_train].text) + "</title>\n";
   d.svg += rect(0, 0, page_width, page_height, fill("#ffffff"));
   draw_title(d);
   gradient_scale(d);
@@ -1018,3 +1031,5 @@ std::string draw_package(const package& p) {
   d.svg += "</svg>\n";
   return d.svg;
 }
+
+}  // namespace tool

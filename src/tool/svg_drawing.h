@@ -8,8 +8,12 @@
 
 #include "model/package_reader.h"
 
-std::string draw_package(const package& p);
+namespace tool {
+
+std::string draw_package(const model::package& p);
 
 // UTF-8 text for an XML or HTML text node or attribute: the markup characters
 // escaped, control characters (which XML does not allow) as '?'.
 std::string markup_text(std::string_view utf8);
+
+}  // namespace tool

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace tool {
+
 // The style and the script of scenario-tool view's page, written inline into
 // it. The script comes in pieces that share one scope: the page writes them
 // in this order inside one function.
@@ -12,3 +15,5 @@ extern const char* const view_script_track;
 extern const char* const view_script_plan;
 // Pointer, touch and keys, details, the address, measuring and export.
 extern const char* const view_script_input;
+
+}  // namespace tool

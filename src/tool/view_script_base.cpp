@@ -1,5 +1,7 @@
 #include "tool/view_assets.h"
 
+namespace tool {
+
 // Route metres m run from 0 to M (the grid's cells times 50); the line's
 // kilometres come from the kilometric ranges. Every piece below shares the
 // names defined here.
@@ -207,3 +209,5 @@ const tag = (name, attrs, body) => {
   return body === undefined ? s + "/>" : s + ">" + body + "</" + name + ">";
 };
 )js";
+
+}  // namespace tool

@@ -1,5 +1,7 @@
 #include "tool/view_assets.h"
 
+namespace tool {
+
 // Showing a stretch, and everything a person does to choose one or to ask
 // about what it holds.
 const char* const view_script_input = R"js(
@@ -448,3 +450,5 @@ apply();
 window.scenarioView = { show, fit, zoom, shown: () => [a, b], exportSvg, exportPng,
   layout: () => T, items: () => items.length };
 )js";
+
+}  // namespace tool

@@ -1,5 +1,7 @@
 #include "tool/view_assets.h"
 
+namespace tool {
+
 // The plan is drawn from the trace's own coordinates (to the millimetre)
 // for the stretch shown: whole, it shows the line; zoomed, it is magnified
 // to the stretch, which it marks, with its stations, signals, kilometres
@@ -152,3 +154,5 @@ const overviewMetre = clientX => {
   return (clientX - r.left - 6 * r.width / +overviewSvg.dataset.width) / (r.width - 12 * r.width / +overviewSvg.dataset.width) * M;
 };
 )js";
+
+}  // namespace tool

@@ -1,5 +1,7 @@
 #include "tool/view_assets.h"
 
+namespace tool {
+
 // The drawing along the route is laid out anew, in the window's own pixels,
 // for every stretch shown: profiles scaled in x, glyphs at their metres,
 // labels placed for the room the stretch leaves them.
@@ -469,3 +471,5 @@ function drawTrack(r) {
   drawOverlay();
 }
 )js";
+
+}  // namespace tool

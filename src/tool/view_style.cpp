@@ -1,5 +1,7 @@
 #include "tool/view_assets.h"
 
+namespace tool {
+
 // Colours are variables, so that the system's dark preference and an
 // exported drawing share one set of rules.
 const char* const view_style = R"css(
@@ -143,3 +145,5 @@ svg .selected { fill: none; stroke: var(--cursor); stroke-width: 2; }
 svg .halo { paint-order: stroke; stroke: var(--bg); stroke-width: 3px; stroke-linejoin: round; }
 svg .north { fill: var(--ink); }
 )css";
+
+}  // namespace tool

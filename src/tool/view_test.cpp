@@ -23,6 +23,8 @@
 #include "tool/package_summary.h"
 #include "tool/svg_drawing.h"
 
+namespace tool {
+
 namespace {
 
 bool has(const std::string& text, const std::string& part) {
@@ -36,19 +38,20 @@ std::string join_lines(std::span<const std::string_view> lines) {
 }
 
 struct built_in {
-  memory_disk disk;
-  package rows, traced;
+  testing::memory_disk disk;
+  model::package rows, traced;
   std::string plan_bytes;
   built_in() {
     std::ostringstream out, err;
-    run_generator(disk, test_directory, out, err);
-    package_error error;
-    EXPECT_TRUE(read_package(disk, test_directory, test_identity(), &rows, &error))
-        << error.message;
+    run::run_generator(disk, testing::test_directory, out, err);
+    model::package_error error;
     EXPECT_TRUE(
-        read_package(disk, test_directory, test_identity(), &traced, &error, plan_reading::trace))
+        model::read_package(disk, testing::test_directory, testing::test_identity(), &rows, &error))
         << error.message;
-    plan_bytes = disk.files[path_in(test_directory, rows.plan_file)];
+    EXPECT_TRUE(model::read_package(disk, testing::test_directory, testing::test_identity(),
+                                    &traced, &error, model::plan_reading::trace))
+        << error.message;
+    plan_bytes = disk.files[model::path_in(testing::test_directory, rows.plan_file)];
   }
 };
 
@@ -57,11 +60,11 @@ struct built_in {
 TEST(PlanStream, PartsOfAnySizeDecodeAsTheWholeFile) {
   built_in b;
   EXPECT_TRUE(b.traced.plan.row0.empty());
-  const plan_trace whole = trace_plan(b.rows.plan);
+  const model::plan_trace whole = model::trace_plan(b.rows.plan);
   EXPECT_EQ(b.traced.trace.metre, whole.metre);
   EXPECT_EQ(b.traced.trace.east, whole.east);
   EXPECT_EQ(b.traced.trace.north, whole.north);
-  EXPECT_LE(whole.size(), static_cast<size_t>(plan_trace_samples) + 1);
+  EXPECT_LE(whole.size(), static_cast<size_t>(model::plan_trace_samples) + 1);
   EXPECT_EQ(whole.metre.back(), b.rows.plan.row0.size() - 3);  // the last valued metre
   EXPECT_EQ(draw_package(b.rows), draw_package(b.traced));
 
@@ -79,13 +82,14 @@ TEST(PlanStream, PartsOfAnySizeDecodeAsTheWholeFile) {
           bytes.substr(16),
   };
   for (size_t k = 0; k < std::size(cases); ++k) {
-    plan_rows expected;
+    model::plan_rows expected;
     std::string whole_error;
-    const bool whole_ok = decode_line_plan(cases[k], "plan", route, &expected, &whole_error);
+    const bool whole_ok = model::decode_line_plan(cases[k], "plan", route, &expected, &whole_error);
     EXPECT_EQ(whole_ok, k == 0) << k << whole_error;
     for (size_t part : {size_t{1}, size_t{3}, size_t{7}, size_t{65536}}) {
       size_t elements = 0;
-      line_plan_decoder decoder("plan", route, [&](size_t, const plan_element&) { ++elements; });
+      model::line_plan_decoder decoder("plan", route,
+                                       [&](size_t, const model::plan_element&) { ++elements; });
       for (size_t at = 0; at < cases[k].size(); at += part)
         if (!decoder.feed(std::string_view(cases[k]).substr(at, part))) break;
       std::string error;
@@ -100,7 +104,7 @@ TEST(PlanStream, PartsOfAnySizeDecodeAsTheWholeFile) {
 
 TEST(LineKilometres, RouteMetresReadAsTheBoardsQuoteThem) {
   built_in b;
-  const std::vector<kilometric_range> ranges = kilometric_ranges(b.rows.table);
+  const std::vector<model::kilometric_range> ranges = model::kilometric_ranges(b.rows.table);
   ASSERT_EQ(ranges.size(), 2u);
   struct {
     int64_t metre;
@@ -112,8 +116,8 @@ TEST(LineKilometres, RouteMetresReadAsTheBoardsQuoteThem) {
       {85700, "2+800"},  {89500, "-1+000"},  // past the line's zero
   };
   for (const auto& c : cases)
-    EXPECT_EQ(kilometre_mark(line_metre(ranges, c.metre)), c.mark) << c.metre;
-  EXPECT_EQ(line_metre({}, 1234), 1234);  // no range: route metres
+    EXPECT_EQ(model::kilometre_mark(model::line_metre(ranges, c.metre)), c.mark) << c.metre;
+  EXPECT_EQ(model::line_metre({}, 1234), 1234);  // no range: route metres
 
   const std::string svg = draw_package(b.rows);
   // The axis says where the numbering changes.
@@ -143,13 +147,16 @@ TEST(SvgDrawing, BoardLabelsNeverCutAKilometreFigure) {
 }
 
 TEST(SvgDrawing, RestrictionsLowerTheSpeedProfileAndSignalsAreLabelled) {
-  auto c = build_package_from(line_description(9000),
-                              train_document("velocita,  0,  100\n"
-                                             "segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n"
-                                             "rallentamento,  5000, 30, 1000, 2, 1, 5\n"));
-  package p;
-  package_error error;
-  ASSERT_TRUE(read_package(c->disk, test_directory, test_identity(), &p, &error)) << error.message;
+  auto c = testing::build_package_from(
+      testing::line_description(9000),
+      testing::train_document("velocita,  0,  100\n"
+                              "segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n"
+                              "rallentamento,  5000, 30, 1000, 2, 1, 5\n"));
+  model::package p;
+  model::package_error error;
+  ASSERT_TRUE(
+      model::read_package(c->disk, testing::test_directory, testing::test_identity(), &p, &error))
+      << error.message;
   const std::vector<restriction_stretch> r = restriction_stretches(p);
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].speed, 30);
@@ -165,49 +172,49 @@ TEST(SvgDrawing, RestrictionsLowerTheSpeedProfileAndSignalsAreLabelled) {
 // The origins name the record that laid each cell and entry, and asking for
 // them changes nothing of the compile.
 TEST(CompileOrigins, EachObjectNamesItsRecord) {
-  const std::string line = join_lines(line_document_lines());
-  const std::string train = join_lines(train_document_lines());
-  compile_input input;
+  const std::string line = join_lines(documents::line_document_lines());
+  const std::string train = join_lines(documents::train_document_lines());
+  compiler::compile_input input;
   input.line_description = line;
   input.train_document = train;
-  input.line_name = built_in_line_name;
-  input.train_number = built_in_train_number;
-  const compile_result plain = compile_documents(input);
-  compile_origins origins;
+  input.line_name = run::built_in_line_name;
+  input.train_number = run::built_in_train_number;
+  const compiler::compile_result plain = compiler::compile_documents(input);
+  compiler::compile_origins origins;
   input.origins = &origins;
-  const compile_result traced = compile_documents(input);
+  const compiler::compile_result traced = compiler::compile_documents(input);
   ASSERT_EQ(plain.compiled.grid.size(), traced.compiled.grid.size());
   for (size_t i = 0; i < plain.compiled.grid.size(); ++i) {
-    const track_cell& a = plain.compiled.grid[i];
-    const track_cell& t = traced.compiled.grid[i];
+    const model::track_cell& a = plain.compiled.grid[i];
+    const model::track_cell& t = traced.compiled.grid[i];
     ASSERT_TRUE(a.kind == t.kind && a.w2 == t.w2 && a.b11 == t.b11 && a.b13 == t.b13) << i;
   }
   ASSERT_EQ(origins.cells.size(), plain.compiled.grid.size());
 
-  const std::span<const std::string_view> train_lines = train_document_lines();
-  const std::span<const std::string_view> line_lines = line_document_lines();
+  const std::span<const std::string_view> train_lines = documents::train_document_lines();
+  const std::span<const std::string_view> line_lines = documents::line_document_lines();
   int seen[16] = {};
   for (size_t i = 0; i < origins.cells.size(); ++i) {
-    const track_cell& c = plain.compiled.grid[i];
-    const record_origin& o = origins.cells[i];
-    if (c.kind == kind_empty && c.b11 == 0) continue;
+    const model::track_cell& c = plain.compiled.grid[i];
+    const compiler::record_origin& o = origins.cells[i];
+    if (c.kind == model::kind_empty && c.b11 == 0) continue;
     ++seen[c.kind];
-    if (c.kind == kind_signal) {
-      ASSERT_EQ(o.document, source_document::train_document) << i;
+    if (c.kind == model::kind_signal) {
+      ASSERT_EQ(o.document, compiler::source_document::train_document) << i;
       EXPECT_TRUE(train_lines[static_cast<size_t>(o.line - 1)].starts_with("segnale")) << i;
       EXPECT_EQ(o.column, 1);
-    } else if (c.kind == kind_text_board || c.kind == kind_speed_board) {
-      ASSERT_EQ(o.document, source_document::line_description) << i;
+    } else if (c.kind == model::kind_text_board || c.kind == model::kind_speed_board) {
+      ASSERT_EQ(o.document, compiler::source_document::line_description) << i;
       EXPECT_TRUE(line_lines[static_cast<size_t>(o.line - 1)].starts_with(
-          c.kind == kind_text_board ? "cartello_indicatore" : "indicatori_v"))
+          c.kind == model::kind_text_board ? "cartello_indicatore" : "indicatori_v"))
           << i << " " << line_lines[static_cast<size_t>(o.line - 1)];
-    } else if (c.kind == kind_approach_marker) {
+    } else if (c.kind == model::kind_approach_marker) {
       EXPECT_EQ(o.keyword, "approach-marker pass") << i;
     }
     EXPECT_TRUE(o.line > 0 || !o.keyword.empty()) << "cell " << i << " has no origin";
   }
-  EXPECT_GT(seen[kind_signal], 10);
-  EXPECT_GT(seen[kind_text_board], 10);
+  EXPECT_GT(seen[model::kind_signal], 10);
+  EXPECT_GT(seen[model::kind_text_board], 10);
 
   // A cell holds one object but may carry a mark another record laid: a
   // signal marks the cells before it whatever they hold, a station its zone.
@@ -215,36 +222,36 @@ TEST(CompileOrigins, EachObjectNamesItsRecord) {
   ASSERT_EQ(origins.marks.size(), plain.compiled.grid.size());
   int boards_marked = 0, markers_marked = 0;
   for (size_t i = 0; i < origins.cells.size(); ++i) {
-    const track_cell& c = plain.compiled.grid[i];
+    const model::track_cell& c = plain.compiled.grid[i];
     if (c.b11 == 0) continue;
-    const record_origin& mark = origins.marks[i];
-    ASSERT_EQ(mark.document, source_document::train_document) << i;
+    const compiler::record_origin& mark = origins.marks[i];
+    ASSERT_EQ(mark.document, compiler::source_document::train_document) << i;
     const std::string_view marker = train_lines[static_cast<size_t>(mark.line - 1)];
     EXPECT_TRUE(marker.starts_with("segnale") || marker.starts_with("stazione")) << i;
-    const record_origin& object = origins.cells[i];
-    if (c.kind == kind_speed_board) {
+    const compiler::record_origin& object = origins.cells[i];
+    if (c.kind == model::kind_speed_board) {
       ++boards_marked;
       EXPECT_TRUE(line_lines[static_cast<size_t>(object.line - 1)].starts_with("indicatori_v"))
           << i;
-    } else if (c.kind == kind_mountain_marker) {
+    } else if (c.kind == model::kind_mountain_marker) {
       ++markers_marked;
-      ASSERT_EQ(object.document, source_document::line_description) << i;
+      ASSERT_EQ(object.document, compiler::source_document::line_description) << i;
       EXPECT_TRUE(line_lines[static_cast<size_t>(object.line - 1)].starts_with("montagna"))
           << i << ": a mountain marker names " << object.keyword;
-    } else if (c.kind == kind_empty) {
+    } else if (c.kind == model::kind_empty) {
       EXPECT_EQ(object.line, mark.line) << i;
     }
   }
   EXPECT_GT(boards_marked, 0);
   EXPECT_GT(markers_marked, 0);
-  const record_origin& first_station = origins.entries[first_station_entry];
-  EXPECT_EQ(first_station.document, source_document::train_document);
+  const compiler::record_origin& first_station = origins.entries[model::first_station_entry];
+  EXPECT_EQ(first_station.document, compiler::source_document::train_document);
   EXPECT_TRUE(train_lines[static_cast<size_t>(first_station.line - 1)].starts_with("stazione"));
 }
 
 TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
   built_in b;
-  const std::string dir = test_directory;
+  const std::string dir = testing::test_directory;
   std::ostringstream out, err;
   {
     std::vector<std::string> args = {"scenario-tool", "documents", "--out", "/docs"};
@@ -292,7 +299,8 @@ TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
   EXPECT_TRUE(has(page, "Borvasco_Lestrano_40817-.txt:") && has(page, ":1 (stazione)\""));
 
   // Documents of another scenario: the page still comes, without origins.
-  b.disk.files[train] = train_document("segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n");
+  b.disk.files[train] =
+      testing::train_document("segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n");
   std::ostringstream out2, err2;
   ASSERT_EQ(view_command(static_cast<int>(argv.size()), argv.data(), b.disk, out2, err2), 0);
   EXPECT_TRUE(has(err2.str(), "the documents do not compile into this package"));
@@ -303,15 +311,15 @@ TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
 // the page say what differs, where, and both values.
 TEST(ViewPage, SaysWhatDiffersWhenTheDocumentsDoNotMakeThePackage) {
   built_in b;
-  compile_input input;
+  compiler::compile_input input;
   // The documents as the generator writes them, in Windows-1252.
-  const std::string line = to_windows1252(join_lines(line_document_lines()));
-  std::string train = to_windows1252(join_lines(train_document_lines()));
+  const std::string line = runtime::to_windows1252(join_lines(documents::line_document_lines()));
+  std::string train = runtime::to_windows1252(join_lines(documents::train_document_lines()));
   input.line_description = line;
   input.train_document = train;
-  input.line_name = built_in_line_name;
-  input.train_number = built_in_train_number;
-  EXPECT_EQ(package_differences(compile_documents(input).compiled, b.rows),
+  input.line_name = run::built_in_line_name;
+  input.train_number = run::built_in_train_number;
+  EXPECT_EQ(package_differences(compiler::compile_documents(input).compiled, b.rows),
             std::vector<std::string>{});
 
   struct {
@@ -330,7 +338,7 @@ TEST(ViewPage, SaysWhatDiffersWhenTheDocumentsDoNotMakeThePackage) {
     changed.replace(changed.find(c.from), c.from.size(), c.to);
     input.train_document = changed;
     const std::vector<std::string> differences =
-        package_differences(compile_documents(input).compiled, b.rows);
+        package_differences(compiler::compile_documents(input).compiled, b.rows);
     ASSERT_EQ(differences.size(), 1u) << c.to;
     EXPECT_EQ(differences[0], c.says);
     view_sources sources;
@@ -341,3 +349,5 @@ TEST(ViewPage, SaysWhatDiffersWhenTheDocumentsDoNotMakeThePackage) {
 }
 
 }  // namespace
+
+}  // namespace tool

@@ -6,7 +6,9 @@
 
 #include "runtime/nearest_word.h"
 
-bool take_warning_options(std::vector<char*>& args, size_t first, check_options* options,
+namespace tool {
+
+bool take_warning_options(std::vector<char*>& args, size_t first, checker::check_options* options,
                           std::string* error) {
   for (auto it = args.begin() + static_cast<std::ptrdiff_t>(std::min(first, args.size()));
        it != args.end();) {
@@ -17,14 +19,14 @@ bool take_warning_options(std::vector<char*>& args, size_t first, check_options*
     }
     if (a == "-Werror") {
       options->warnings_are_errors = true;
-    } else if (a.rfind("-Wno-", 0) == 0 && warning_by_name(a.substr(5))) {
-      options->disabled.insert(*warning_by_name(a.substr(5)));
+    } else if (a.rfind("-Wno-", 0) == 0 && compiler::warning_by_name(a.substr(5))) {
+      options->disabled.insert(*compiler::warning_by_name(a.substr(5)));
     } else {
       *error = "unknown warning option '" + a + "'";
       std::vector<std::string> known{"-Werror"};
-      for (warning_kind k : all_warning_kinds())
-        known.push_back("-Wno-" + std::string(warning_name(k)));
-      if (std::optional<std::string> near = nearest_word(a, known))
+      for (compiler::warning_kind k : compiler::all_warning_kinds())
+        known.push_back("-Wno-" + std::string(compiler::warning_name(k)));
+      if (std::optional<std::string> near = runtime::nearest_word(a, known))
         *error += "; did you mean '" + *near + "'?";
       return false;
     }
@@ -35,10 +37,12 @@ bool take_warning_options(std::vector<char*>& args, size_t first, check_options*
 
 std::string warning_kinds_help() {
   std::string text = "Warning kinds:\n";
-  for (warning_kind k : all_warning_kinds()) {
-    std::string name(warning_name(k));
+  for (compiler::warning_kind k : compiler::all_warning_kinds()) {
+    std::string name(compiler::warning_name(k));
     name.resize(std::max<size_t>(name.size() + 1, 18), ' ');
-    text += "  " + name + std::string(warning_meaning(k)) + "\n";
+    text += "  " + name + std::string(compiler::warning_meaning(k)) + "\n";
   }
   return text;
 }
+
+}  // namespace tool
