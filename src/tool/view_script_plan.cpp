@@ -89,8 +89,13 @@ function drawPlan(r) {
     const cls = signalClass(it.o), key = cls + " " + Math.round(qx / 1.5) + " " + Math.round(qy / 1.5);
     if (dotAt.has(key)) continue;
     dotAt.add(key);
-    dots.push(tag("circle", { cx: qx, cy: qy, r: 3.2, class: cls }));
+    dots.push([cls, qx, qy]);
   }
+  // Hundreds of dots are one path a kind: the browser lays out a path at once.
+  const dotPaths = {};
+  if (dots.length > 150) for (const [cls, qx, qy] of dots) dotPaths[cls] = (dotPaths[cls] || "") + circlePath(qx, qy, 3.2);
+  const dotsDrawn = dots.length > 150 ? Object.keys(dotPaths).map(c => tag("path", { d: dotPaths[c], class: c })).join("")
+    : dots.map(([cls, qx, qy]) => tag("circle", { cx: qx, cy: qy, r: 3.2, class: cls })).join("");
   // Scale bar and north arrow first: the labels keep off them.
   const barM = niceStep(70 / scale), bar = barM * scale, bx = 34, by = h - 16;
   const barText = barM >= 1000 ? barM / 1000 + " km" : barM + " m";
@@ -106,7 +111,7 @@ function drawPlan(r) {
     stationDots.push([X(p[0]), Y(p[1]), st]);
     s.push(tag("circle", { cx: X(p[0]), cy: Y(p[1]), r: 4.5, class: "stn-dot" }));
   }
-  s.push(dots.join(""));
+  s.push(dotsDrawn);
   for (const [qx, qy, st] of stationDots) {
     boxes.push([qx - 5, qy - 5, qx + 5, qy + 5]);
   }
