@@ -20,12 +20,13 @@ function planFrame() {
   return [minE, maxE, minN, maxN];
 }
 
-function drawPlan(r) {
+function drawPlan(r, dry) {
   const w = Math.max(Math.round(r.width), 120), h = Math.max(Math.round(r.height), 120);
-  planSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
+  if (!dry) planSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const s = [tag("rect", { x: 0, y: 0, width: w, height: h, class: "bg" }),
     tag("text", { x: 8, y: 16, "font-size": 12, "font-weight": "bold" }, "Plan (north up)")];
   if (P.m.length < 2) {
+    if (dry) return "";
     planSvg.innerHTML = s.join("") + tag("text", { x: 8, y: 36, "font-size": 11, class: "faint" }, "the plan holds no trace");
     PL = null;
     return;
@@ -128,6 +129,7 @@ function drawPlan(r) {
       s.push(tag("circle", { cx: qx, cy: qy, r: 1.8, class: "tick-dot" }));
   }
   s.push("<g id=\"plan-overlay\"></g>");
+  if (dry) return s.join("");
   planSvg.innerHTML = s.join("");
   PL = { X, Y, px, py, w, h, scale };
 }

@@ -407,11 +407,13 @@ function gutter() {
   return s.join("");
 }
 
-// Everything along the route for the stretch a .. b.
-function drawTrack(r) {
+// Everything along the route for the stretch a .. b; with `dry`, only its
+// markup, returned (the page compiles its drawing code so ahead of the
+// first wheel or drag).
+function drawTrack(r, dry) {
   const w = Math.max(Math.round(r.width), 200), h = Math.max(Math.round(r.height), 300);
   if (!T || T.W !== w || T.H !== h) { T = trackLayout(w, h); labelCache.clear(); }
-  trackSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
+  if (!dry) trackSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const margin = 12 * (b - a) / (T.AR - T.AL);
   const i0 = lowerBound(items, a - margin, it => it.metre), i1 = lowerBound(items, b + margin + 1e-9, it => it.metre);
   const axis = drawAxis();
@@ -468,12 +470,14 @@ function drawTrack(r) {
       tag("text", { x: left ? ex - 4 : ex + 4, y: T.gT + 11, "font-size": 11, "text-anchor": left ? "end" : "start", class: "faint halo" }, t);
   }
   const scales = [], profiles = drawProfiles(scales);
-  trackSvg.innerHTML =
+  const markup =
     tag("rect", { x: 0, y: 0, width: w, height: h, class: "bg" }) + gutter() +
     tag("svg", { x: T.AL - 8, y: 0, width: T.AR - T.AL + 16, height: h,
       viewBox: (T.AL - 8) + " 0 " + (T.AR - T.AL + 16) + " " + h }, axis.grid + "<g id=\"stretch\">" + profiles + "</g>" +
     "<g id=\"points\">" + end + groups.join("") + "</g>") +
     scales.join("") + "<g id=\"axis\">" + axis.axis + axis.ranges + "</g><g id=\"overlay\"></g>";
+  if (dry) return markup;
+  trackSvg.innerHTML = markup;
   drawOverlay();
 }
 )js";
