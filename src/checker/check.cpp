@@ -358,6 +358,10 @@ class checker {
            "without the mark");
       t.remove_prefix(3);
     }
+    // Most lines are plain ASCII: no byte there can begin a UTF-8 sequence.
+    if (std::none_of(t.begin(), t.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0xC2; }))
+      return;
     for (size_t i = 0; i < t.size(); ++i) {
       const auto lead = static_cast<unsigned char>(t[i]);
       size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
@@ -817,7 +821,7 @@ class checker {
   // warning said) for a keyword no record has, one with a dash, which the
   // reader passes over, or one that names more than one record.
   const record_description* record_of_line(const line_at& at, record_place place) {
-    const std::vector<record_kind> kinds = matching_kinds(at.keyword, place);
+    const std::vector<record_kind>& kinds = kinds_of(at.keyword, place);
     if (kinds.empty()) {
       unknown_line(at, place);
       return nullptr;
@@ -885,6 +889,23 @@ class checker {
     ++kept_[d];
     found_.push_back(std::move(f));
   }
+  // The records a keyword field names at a place: a document repeats a few
+  // keywords thousands of times, and testing each against every record is
+  // much of the reading's work. The first keywords met are kept, not every
+  // one of a document of garbage.
+  const std::vector<record_kind>& kinds_of(const std::string& keyword, record_place place) {
+    constexpr size_t kept_keywords = 256;
+    std::map<std::string, std::vector<record_kind>, std::less<>>& known =
+        known_kinds_[static_cast<size_t>(place)];
+    if (auto it = known.find(keyword); it != known.end()) return it->second;
+    if (known.size() < kept_keywords)
+      return known.emplace(keyword, matching_kinds(keyword, place)).first->second;
+    unkept_kinds_ = matching_kinds(keyword, place);
+    return unkept_kinds_;
+  }
+  std::array<std::map<std::string, std::vector<record_kind>, std::less<>>, 3> known_kinds_;
+  std::vector<record_kind> unkept_kinds_;
+
   std::vector<finding> found_;
   size_t kept_[2] = {0, 0}, left_out_[2] = {0, 0};
   // How many records of each document the compile reads, by document.
