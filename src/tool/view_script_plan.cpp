@@ -22,12 +22,13 @@ function planFrame() {
   return [minE, maxE, minN, maxN];
 }
 
-function drawPlan(r) {
+function drawPlan(r, dry) {
   const w = Math.max(Math.round(r.width), 120), h = Math.max(Math.round(r.height), 120);
-  planSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
+  if (!dry) planSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const s = [tag("rect", { x: 0, y: 0, width: w, height: h, class: "bg" }),
     tag("text", { x: 8, y: 16, "font-size": 12, "font-weight": "bold" }, "Plan (north up)")];
   if (P.m.length < 2) {
+    if (dry) return "";
     planSvg.innerHTML = s.join("") + tag("text", { x: 8, y: 36, "font-size": 11, class: "faint" }, "the plan holds no trace");
     PL = null;
     return;
@@ -91,8 +92,13 @@ function drawPlan(r) {
     const cls = signalClass(it.o), key = cls + " " + Math.round(qx / 1.5) + " " + Math.round(qy / 1.5);
     if (dotAt.has(key)) continue;
     dotAt.add(key);
-    dots.push(tag("circle", { cx: qx, cy: qy, r: 3.2, class: cls }));
+    dots.push([cls, qx, qy]);
   }
+  // Hundreds of dots are one path a kind: the browser lays out a path at once.
+  const dotPaths = {};
+  if (dots.length > 150) for (const [cls, qx, qy] of dots) dotPaths[cls] = (dotPaths[cls] || "") + circlePath(qx, qy, 3.2);
+  const dotsDrawn = dots.length > 150 ? Object.keys(dotPaths).map(c => tag("path", { d: dotPaths[c], class: c })).join("")
+    : dots.map(([cls, qx, qy]) => tag("circle", { cx: qx, cy: qy, r: 3.2, class: cls })).join("");
   // Scale bar and north arrow first: the labels keep off them.
   const barM = niceStep(70 / scale), bar = barM * scale, bx = 34, by = h - 16;
   const barText = barM >= 1000 ? barM / 1000 + " km" : barM + " m";
@@ -108,7 +114,7 @@ function drawPlan(r) {
     stationDots.push([X(p[0]), Y(p[1]), st]);
     s.push(tag("circle", { cx: X(p[0]), cy: Y(p[1]), r: 4.5, class: "stn-dot" }));
   }
-  s.push(dots.join(""));
+  s.push(dotsDrawn);
   for (const [qx, qy, st] of stationDots) {
     boxes.push([qx - 5, qy - 5, qx + 5, qy + 5]);
   }
@@ -125,6 +131,7 @@ function drawPlan(r) {
       s.push(tag("circle", { cx: qx, cy: qy, r: 1.8, class: "tick-dot" }));
   }
   s.push("<g id=\"plan-overlay\"></g>");
+  if (dry) return s.join("");
   planSvg.innerHTML = s.join("");
   PL = { X, Y, px, py, w, h, scale };
 }

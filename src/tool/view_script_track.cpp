@@ -247,7 +247,7 @@ function drawProfiles(scales) {
   // Heights, integrated from the gradients, scaled to the stretch shown.
   const c0 = Math.max(0, Math.floor(a / 50)), c1 = Math.min(data.cells, Math.ceil(b / 50));
   let lo = Infinity, hi = -Infinity;
-  const stepC = Math.max(1, Math.floor((c1 - c0) / ((T.AR - T.AL) * 2)));
+  const stepC = Math.max(1, Math.floor((c1 - c0) / (T.AR - T.AL)));
   for (let c = c0; c <= c1; ++c) { lo = Math.min(lo, heights[c]); hi = Math.max(hi, heights[c]); }
   const hStep = niceStep(Math.max(hi - lo, 2) / 2);
   lo = Math.floor(lo / hStep) * hStep; hi = Math.max(Math.ceil(hi / hStep) * hStep, lo + hStep);
@@ -307,11 +307,16 @@ function drawProfiles(scales) {
   }
   s.push(tag("path", { d: area, class: "speed-area" }), tag("path", { d: line, class: "speed" }));
 
+  // Dozens of restrictions in view are one path (where two overlap, their
+  // shades no longer add up).
   const restr = data.restrictions.filter(r => r[1] >= a && r[0] <= b);
+  let restrPath = "";
   for (const [r0, r1, v] of restr) {
     const x0 = clipX(x(r0)), x1 = clipX(x(r1)), y = T.sB - Math.min(v, speedTop) * sScale;
-    s.push(tag("rect", { x: x0, y, width: Math.max(x1 - x0, 1), height: T.sB - y, class: "restr" }));
+    if (restr.length > 30) restrPath += boxPath(x0, y, f1(Math.max(x1 - x0, 1)), f1(T.sB - y));
+    else s.push(tag("rect", { x: x0, y, width: Math.max(x1 - x0, 1), height: T.sB - y, class: "restr" }));
   }
+  if (restrPath) s.push(tag("path", { d: restrPath, class: "restr" }));
   for (const [r0, r1, v] of restr) {
     const x0 = clipX(x(r0)), x1 = clipX(x(r1)), y = Math.min(T.sB - Math.min(v, speedTop) * sScale + 13, T.sB - 2);
     const w = textWidth(String(v), 11), mid = (x0 + x1) / 2;
@@ -328,12 +333,15 @@ function drawProfiles(scales) {
   }
 
   // Mountains: shaded in the profiles, and a lane of their own.
+  // Each a path of its stretches: they never overlap.
+  let shade = "", lane = "";
   for (const [r0, r1, v] of runsIn(data.mountain, a, b)) {
     if (!v) continue;
-    const x0 = clipX(x(r0 * 50)), x1 = clipX(x((r1 + 1) * 50)), w = Math.max(x1 - x0, 1);
-    s.push(tag("rect", { x: x0, y: T.gT, width: w, height: T.sB - T.gT, class: "mtn-shade" }));
-    s.push(tag("rect", { x: x0, y: T.mT, width: w, height: T.mB - T.mT, class: "mtn" }));
+    const x0 = clipX(x(r0 * 50)), x1 = clipX(x((r1 + 1) * 50)), w = f1(Math.max(x1 - x0, 1));
+    shade += boxPath(x0, T.gT, w, f1(T.sB - T.gT));
+    lane += boxPath(x0, T.mT, w, f1(T.mB - T.mT));
   }
+  if (shade) s.push(tag("path", { d: shade, class: "mtn-shade" }), tag("path", { d: lane, class: "mtn" }));
   return s.join("");
 }
 
@@ -401,11 +409,13 @@ function gutter() {
   return s.join("");
 }
 
-// Everything along the route for the stretch a .. b.
-function drawTrack(r) {
+// Everything along the route for the stretch a .. b; with `dry`, only its
+// markup, returned (the page compiles its drawing code so ahead of the
+// first wheel or drag).
+function drawTrack(r, dry) {
   const w = Math.max(Math.round(r.width), 200), h = Math.max(Math.round(r.height), 300);
   if (!T || T.W !== w || T.H !== h) { T = trackLayout(w, h); labelCache.clear(); }
-  trackSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
+  if (!dry) trackSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const margin = 12 * (b - a) / (T.AR - T.AL);
   const i0 = lowerBound(items, a - margin, it => it.metre), i1 = lowerBound(items, b + margin + 1e-9, it => it.metre);
   const axis = drawAxis();
@@ -462,12 +472,14 @@ function drawTrack(r) {
       tag("text", { x: left ? ex - 4 : ex + 4, y: T.gT + 11, "font-size": 11, "text-anchor": left ? "end" : "start", class: "faint halo" }, t);
   }
   const scales = [], profiles = drawProfiles(scales);
-  trackSvg.innerHTML =
+  const markup =
     tag("rect", { x: 0, y: 0, width: w, height: h, class: "bg" }) + gutter() +
     tag("svg", { x: T.AL - 8, y: 0, width: T.AR - T.AL + 16, height: h,
       viewBox: (T.AL - 8) + " 0 " + (T.AR - T.AL + 16) + " " + h }, axis.grid + "<g id=\"stretch\">" + profiles + "</g>" +
     "<g id=\"points\">" + end + groups.join("") + "</g>") +
     scales.join("") + "<g id=\"axis\">" + axis.axis + axis.ranges + "</g><g id=\"overlay\"></g>";
+  if (dry) return markup;
+  trackSvg.innerHTML = markup;
   drawOverlay();
 }
 )js";

@@ -174,28 +174,35 @@ async function layoutProblems(page) {
             "and the document and line of its record");
     }
 
-    // A speed board that a signal's mark falls on names both records.
-    const board = await page.evaluate(() => {
-      const data = JSON.parse(document.getElementById("data").textContent);
-      const o = data.objects.find(o => o.kind === "speed board" && o.mark && o.mark_origin);
-      if (!o) return null;
-      window.scenarioView.show(o.metre - 400, o.metre + 400);
-      return o.cell;
-    });
-    check(board !== null, "a speed board carries a signal's mark");
-    if (board !== null) {
+    // An object on a cell where another record laid a mark names its own
+    // record, and the mark's below it: a speed board under a signal's mark,
+    // a mountain marker under a signal's or a station's.
+    const marked = [
+      ["speed board", /Borvasco_Lestrano_linea\.txt:\d+:1 \(indicatori_vmax\)/],
+      ["mountain marker", /Borvasco_Lestrano_linea\.txt:\d+:1 \(montagna\)/],
+    ];
+    for (const [kind, own] of marked) {
+      const cell = await page.evaluate(kind => {
+        const data = JSON.parse(document.getElementById("data").textContent);
+        const o = data.objects.find(o => o.kind === kind && o.mark && o.mark_origin);
+        if (!o) return null;
+        window.scenarioView.show(o.metre - 400, o.metre + 400);
+        return o.cell;
+      }, kind);
+      check(cell !== null, "a " + kind + " carries another record's mark");
+      if (cell === null) continue;
       await sleep(200);
-      const glyph = await page.$(`#points [data-cell="${board}"] *`);
+      const glyph = await page.$(`#points [data-cell="${cell}"] *`);
       const gb = glyph && await glyph.boundingBox();
-      check(gb !== null, "the marked speed board is drawn");
-      if (gb) {
-        await page.mouse.move(gb.x + gb.width / 2, gb.y + gb.height / 2);
-        await sleep(100);
-        const tip = await page.$eval("#tip", e => e.textContent);
-        check(/Borvasco_Lestrano_linea\.txt:\d+:1 \(indicatori_vmax\)/.test(tip) &&
-              /mark's record.*Borvasco_Lestrano_40817-\.txt:\d+:1 \(segnale\)/.test(tip),
-              "hovering it names the board's record and the signal's: " + tip);
-      }
+      check(gb !== null, "the marked " + kind + " is drawn");
+      if (!gb) continue;
+      await page.mouse.move(gb.x + gb.width / 2, gb.y + gb.height / 2);
+      await sleep(100);
+      const tip = await page.$eval("#tip", e => e.textContent);
+      const record = tip.replace(/mark's record.*/, "");
+      check(tip.startsWith(kind) && own.test(record) &&
+            /mark's record.*Borvasco_Lestrano_40817-\.txt:\d+:1 \((segnale|stazione)\)/.test(tip),
+            "hovering the " + kind + " names its own record and the mark's: " + tip);
     }
 
     // Search: a station, then a kilometre.
