@@ -8,8 +8,8 @@
 #include "testing/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (!run_fuzz_input(std::string_view(reinterpret_cast<const char*>(data), size),
-                      fuzz_plan_metres))
+  if (!testing::run_fuzz_input(std::string_view(reinterpret_cast<const char*>(data), size),
+                               testing::fuzz_plan_metres))
     __builtin_trap();
   return 0;
 }

@@ -8,7 +8,7 @@
 #include "testing/package_fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (!run_package_fuzz_input(std::string_view(reinterpret_cast<const char*>(data), size)))
+  if (!testing::run_package_fuzz_input(std::string_view(reinterpret_cast<const char*>(data), size)))
     __builtin_trap();
   return 0;
 }
