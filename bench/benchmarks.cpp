@@ -38,23 +38,23 @@ std::string read_file(const std::string& path) {
   return s.str();
 }
 
-struct documents {
+struct document_pair {
   std::string line, train;
 };
 
-const documents& built_in() {
-  static const documents d{join_lines(documents::line_document_lines()),
-                           join_lines(documents::train_document_lines())};
+const document_pair& built_in() {
+  static const document_pair d{join_lines(documents::line_document_lines()),
+                               join_lines(documents::train_document_lines())};
   return d;
 }
 
-const documents& large() {
-  static const documents d{read_file(SCENARIO_LARGE_DIR "/large_linea.txt"),
-                           read_file(SCENARIO_LARGE_DIR "/large_treno.txt")};
+const document_pair& large() {
+  static const document_pair d{read_file(SCENARIO_LARGE_DIR "/large_linea.txt"),
+                               read_file(SCENARIO_LARGE_DIR "/large_treno.txt")};
   return d;
 }
 
-compiler::compile_result compile_pair(const documents& docs) {
+compiler::compile_result compile_pair(const document_pair& docs) {
   compiler::compile_input input;
   input.line_description = docs.line;
   input.train_document = docs.train;
@@ -64,7 +64,7 @@ compiler::compile_result compile_pair(const documents& docs) {
 }
 
 // The compile alone: both readers and the approach-marker pass.
-void compile(benchmark::State& state, const documents& docs) {
+void compile(benchmark::State& state, const document_pair& docs) {
   for (auto _ : state) {
     compiler::compile_result r = compile_pair(docs);
     if (r.fault) state.SkipWithError("the documents do not compile cleanly");
