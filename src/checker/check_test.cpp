@@ -4,9 +4,10 @@
 
 #include <sstream>
 
+#include "compiler/compile.h"
 #include "documents/builtin_documents.h"
-#include "testing/memory_disk.h"
 #include "runtime/windows1252.h"
+#include "testing/memory_disk.h"
 #include "testing/scenario_fixture.h"
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
@@ -427,3 +428,35 @@ TEST(Check, MessagesSayWhatToDo) {
 }
 
 }  // namespace
+
+// A fault of one value is marked on that value, by the compile's located
+// fault and by the check alike.
+TEST(Check, AValueFaultIsMarkedOnTheValue) {
+  struct {
+    const char* record;
+    fault_code code;
+    const char* value;  // the value at fault, as written
+  } cases[] = {
+      {"segnale,  30x0, 1,2,0,0,0,0,0,0,0,0\n", fault_code::runtime_fault, "30x0"},
+      {"segnale,  99000, 1,2,0,0,0,0,0,0,0,0\n", fault_code::beyond_grid, "99000"},
+      {"segnale,  3000, 1,2x,0,0,0,0,0,0,0,0\n", fault_code::runtime_fault, "2x"},
+  };
+  for (const auto& c : cases) {
+    const std::string line = line_description(10000), train = train_document(c.record);
+    const int column = static_cast<int>(std::string_view(c.record).find(c.value)) + 1;
+    compile_input input;
+    input.line_description = line;
+    input.train_document = train;
+    const compile_result compiled = compile_documents(input);
+    ASSERT_TRUE(compiled.fault) << c.record;
+    compile_fault fault = *compiled.fault;
+    locate_fault({line, train}, fault);
+    EXPECT_EQ(fault.code, c.code) << c.record;
+    EXPECT_EQ(fault.line, first_train_record) << c.record;
+    EXPECT_EQ(fault.column, column) << c.record;
+    const std::vector<finding> found = check_documents({line, train}, {});
+    ASSERT_EQ(found.size(), 1u) << c.record;
+    EXPECT_EQ(found[0].line, first_train_record) << c.record;
+    EXPECT_EQ(found[0].column, column) << c.record;
+  }
+}
