@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "compiler/compile.h"
 #include "documents/builtin_documents.h"
 #include "runtime/windows1252.h"
 #include "testing/memory_disk.h"
@@ -442,5 +443,38 @@ TEST(Check, MessagesSayWhatToDo) {
 }
 
 }  // namespace
+
+// A fault of one value is marked on that value, by the compile's located
+// fault and by the check alike.
+TEST(Check, AValueFaultIsMarkedOnTheValue) {
+  struct {
+    const char* record;
+    compiler::fault_code code;
+    const char* value;  // the value at fault, as written
+  } cases[] = {
+      {"segnale,  30x0, 1,2,0,0,0,0,0,0,0,0\n", compiler::fault_code::runtime_fault, "30x0"},
+      {"segnale,  99000, 1,2,0,0,0,0,0,0,0,0\n", compiler::fault_code::beyond_grid, "99000"},
+      {"segnale,  3000, 1,2x,0,0,0,0,0,0,0,0\n", compiler::fault_code::runtime_fault, "2x"},
+  };
+  for (const auto& c : cases) {
+    const std::string line = testing::line_description(10000),
+                      train = testing::train_document(c.record);
+    const int column = static_cast<int>(std::string_view(c.record).find(c.value)) + 1;
+    compiler::compile_input input;
+    input.line_description = line;
+    input.train_document = train;
+    const compiler::compile_result compiled = compiler::compile_documents(input);
+    ASSERT_TRUE(compiled.fault) << c.record;
+    compiler::compile_fault fault = *compiled.fault;
+    locate_fault({line, train}, fault);
+    EXPECT_EQ(fault.code, c.code) << c.record;
+    EXPECT_EQ(fault.line, first_train_record) << c.record;
+    EXPECT_EQ(fault.column, column) << c.record;
+    const std::vector<compiler::finding> found = check_documents({line, train}, {});
+    ASSERT_EQ(found.size(), 1u) << c.record;
+    EXPECT_EQ(found[0].line, first_train_record) << c.record;
+    EXPECT_EQ(found[0].column, column) << c.record;
+  }
+}
 
 }  // namespace checker

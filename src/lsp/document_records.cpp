@@ -2,16 +2,13 @@
 
 #include <charconv>
 
+#include "runtime/field_reader.h"
 #include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
 
 namespace lsp {
 
 namespace {
-
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
 
 bool ends_with_any_case(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && runtime::lower_text(s.substr(s.size() - tail.size())) == tail;
@@ -29,34 +26,19 @@ std::optional<int64_t> parse_number(std::string_view s) {
   return s[0] == '-' ? -v : v;
 }
 
-// Reads the fields of one line the way the field reader does: a text field
-// to a comma or the line's end, a number to a comma or a blank.
+// The fields of one line, where the field reader finds them.
 class line_fields {
  public:
   explicit line_fields(std::string_view line) : line_(line) {}
   bool done() const { return at_ >= line_.size(); }
 
   field_span next(bool as_number) {
-    while (at_ < line_.size() && is_blank(line_[at_])) ++at_;
+    const runtime::line_field where = runtime::read_line_field(line_, at_, as_number);
+    at_ = where.next;
     field_span f;
-    f.begin = static_cast<int>(at_);
-    size_t end = at_;
-    if (at_ < line_.size() && line_[at_] == '"') {
-      end = line_.find('"', at_ + 1);
-      end = end == std::string_view::npos ? line_.size() : end + 1;
-      at_ = line_.find(',', end);
-      at_ = at_ == std::string_view::npos ? line_.size() : at_ + 1;
-    } else {
-      while (end < line_.size() && line_[end] != ',' && !(as_number && is_blank(line_[end]))) ++end;
-      at_ = end;
-      // The delimiter: blanks after a number, then one comma.
-      while (at_ < line_.size() && is_blank(line_[at_])) ++at_;
-      if (at_ < line_.size() && line_[at_] == ',') ++at_;
-    }
-    size_t trimmed = end;
-    while (trimmed > static_cast<size_t>(f.begin) && is_blank(line_[trimmed - 1])) --trimmed;
-    f.end = static_cast<int>(trimmed);
-    f.text = std::string(line_.substr(static_cast<size_t>(f.begin), trimmed - f.begin));
+    f.begin = static_cast<int>(where.begin);
+    f.end = static_cast<int>(where.end);
+    f.text = std::string(line_.substr(where.begin, where.end - where.begin));
     if (as_number) f.number = parse_number(f.text);
     return f;
   }

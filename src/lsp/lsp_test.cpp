@@ -201,6 +201,30 @@ TEST(LspDiagnostics, EqualTheChecksForThePair) {
   }
 }
 
+// A fault of one value is marked on that value: the diagnostic's range is
+// the value's, as the check's finding and the compile's fault have it.
+TEST(LspDiagnostics, AValueFaultIsMarkedOnTheValue) {
+  const std::string train = built_in_train();
+  const size_t signal = train.find("segnale");
+  const size_t value = train.find_first_not_of(" \t", train.find(',', signal) + 1);
+  const size_t value_end = train.find_first_of(" ,", value);
+  const int row = static_cast<int>(std::count(train.begin(), train.begin() + signal, '\n'));
+  const int column = static_cast<int>(value - signal);
+  for (const std::string bad : {"30x0", "99999999"}) {
+    const std::string t = train.substr(0, value) + bad + train.substr(value_end);
+    client c;
+    c.initialize();
+    c.open(line_uri, built_in_line());
+    c.open(train_uri, t);
+    const json found = c.diagnostics(train_uri);
+    ASSERT_EQ(found.size(), 1u) << bad;
+    EXPECT_EQ(found[0]["range"]["start"]["line"], row) << bad;
+    EXPECT_EQ(found[0]["range"]["start"]["character"], column) << bad;
+    EXPECT_EQ(found[0]["range"]["end"]["character"], column + static_cast<int>(bad.size())) << bad;
+    expect_same_as_check(c, built_in_line(), t);
+  }
+}
+
 TEST(LspDiagnostics, AnIncrementalEditRepublishesBothDocuments) {
   client c;
   c.initialize();

@@ -126,4 +126,27 @@ bool field_reader::read_u8(uint8_t* out) {
   return true;
 }
 
+line_field read_line_field(std::string_view line, size_t at, bool as_number) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (at < line.size() && blank(line[at])) ++at;
+  line_field f;
+  f.begin = at;
+  size_t end = at;
+  if (at < line.size() && line[at] == '"') {
+    end = line.find('"', at + 1);
+    end = end == std::string_view::npos ? line.size() : end + 1;
+    f.next = line.find(',', end);
+    f.next = f.next == std::string_view::npos ? line.size() : f.next + 1;
+  } else {
+    while (end < line.size() && line[end] != ',' && !(as_number && blank(line[end]))) ++end;
+    f.next = end;
+    // The delimiter: blanks after a number, then one comma.
+    while (f.next < line.size() && blank(line[f.next])) ++f.next;
+    if (f.next < line.size() && line[f.next] == ',') ++f.next;
+  }
+  while (end > f.begin && blank(line[end - 1])) --end;
+  f.end = end;
+  return f;
+}
+
 }  // namespace runtime

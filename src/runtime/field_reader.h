@@ -24,6 +24,19 @@
 
 namespace runtime {
 
+// Where one field of a single line (its line end cut off) lies when read as
+// the field reader reads it, by column from 0 in bytes: the blanks before it
+// skipped, [begin, end) with trailing blanks left out (a quoted field up to
+// its closing quote included), and `next` where the following field's
+// blanks begin, the delimiter consumed. The language server takes the
+// columns of every field of a line from here.
+struct line_field {
+  size_t begin = 0;
+  size_t end = 0;
+  size_t next = 0;
+};
+line_field read_line_field(std::string_view line, size_t at, bool as_number);
+
 struct field_reader {
   explicit field_reader(std::string_view text) : text_(text) {}
 

@@ -159,6 +159,49 @@ TEST(FieldReader, KnowsTheColumnOfEachField) {
   }
 }
 
+// The columns the language server shows are the field reader's: each field
+// of a line read one at a time lies where the document reader began it, holds
+// what it read (trailing blanks left out) and the next begins where the
+// reader went on.
+TEST(FieldReader, OneLineFieldsLieWhereTheReaderReadsThem) {
+  struct {
+    const char* line;
+    std::string pattern;  // t: a text field, n: a number
+  } cases[] = {
+      {"lunghezza percorso,    93000", "tn"},
+      {"orologio, 7 30  0", "tnnn"},
+      {"   lead, inner  blanks  ,x", "ttt"},
+      {"\"quoted, with comma\"  ,next", "tt"},
+      {"\"quoted\" dropped tail,next", "tt"},
+      {"segnale,1500 ,  -3,,x", "tnnnt"},
+      {"a,  12 ,", "tn"},
+  };
+  for (const auto& c : cases) {
+    const std::string line = c.line;
+    field_reader r(line);
+    size_t at = 0;
+    for (char kind : c.pattern) {
+      std::string text;
+      int32_t n = 0;
+      ASSERT_TRUE(kind == 't' ? r.read_text(&text) : r.read_i32(&n)) << line;
+      const line_field f = read_line_field(line, at, kind == 'n');
+      EXPECT_EQ(static_cast<int>(f.begin) + 1, r.field_column()) << line << " at " << at;
+      const std::string span = line.substr(f.begin, f.end - f.begin);
+      if (kind == 'n') {
+        EXPECT_EQ(span.empty() ? 0 : std::stoi(span), n) << line;
+      } else if (span[0] != '"') {
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+        EXPECT_EQ(span, text) << line;
+      } else {
+        EXPECT_EQ(span, '"' + text + '"') << line;
+      }
+      at = f.next;
+    }
+    EXPECT_EQ(at, line.size()) << line;
+    EXPECT_TRUE(r.at_end()) << line;
+  }
+}
+
 }  // namespace
 
 namespace {
