@@ -264,21 +264,21 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
     track_cell& c = (*out)[i];
     const size_t start = in.at;
     c = get_track_cell(in);
-    const std::string where = "cell " + std::to_string(i) + " at byte " + std::to_string(start);
+    auto where = [&] { return "cell " + std::to_string(i) + " at byte " + std::to_string(start); };
     if (!is_known_kind(c.kind)) {
-      *error = at_file(file, where + " has kind " + std::to_string(c.kind) +
+      *error = at_file(file, where() + " has kind " + std::to_string(c.kind) +
                                  ", which no object uses (0-6, 10-14)");
       return false;
     }
     // Cell 1 carries the stamps in w2 and w4, whatever its kind.
     if (i == 1) continue;
     if (c.kind == kind_station && (c.w2 < 1 || c.w2 >= first_board_entry)) {
-      *error = at_file(file, where + " is a station cell naming entry " + std::to_string(c.w2) +
+      *error = at_file(file, where() + " is a station cell naming entry " + std::to_string(c.w2) +
                                  "; stations are entries 1 to 79");
       return false;
     }
     if (c.kind == kind_text_board && (c.w2 < 0 || c.w2 > first_board_entry)) {
-      *error = at_file(file, where + " is a text board naming entry " + std::to_string(c.w2) +
+      *error = at_file(file, where() + " is a text board naming entry " + std::to_string(c.w2) +
                                  "; board texts are entries 0 to 80");
       return false;
     }
@@ -406,11 +406,26 @@ bool line_plan_decoder::finish(std::string* error) {
 
 bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
                       plan_rows* out, std::string* error) {
-  // Both rows, in file order; each element is two bytes at least.
+  // Each element is two bytes at least.
+  const size_t most = bytes.size() / 2;
+  if (route_length >= 0) {
+    // The rows are known as the elements come: straight into them.
+    const size_t metres = static_cast<size_t>(plan_last_metre(route_length)) + 1;
+    plan_rows rows;
+    const size_t first = std::min(metres, most);
+    rows.row0.reserve(first);
+    rows.row1.reserve(std::min(metres, most - first));
+    line_plan_decoder decoder(file, route_length, [&](size_t i, const plan_element& e) {
+      (i < metres ? rows.row0 : rows.row1).push_back(e);
+    });
+    decoder.feed(bytes);
+    if (!decoder.finish(error)) return false;
+    *out = std::move(rows);
+    return true;
+  }
+  // Both rows, in file order, split once the count is known.
   std::vector<plan_element> elements;
-  const size_t metres =
-      route_length < 0 ? bytes.size() : static_cast<size_t>(plan_last_metre(route_length)) + 1;
-  elements.reserve(std::min(2 * metres, bytes.size() / 2));
+  elements.reserve(most);
   line_plan_decoder decoder(file, route_length,
                             [&](size_t, const plan_element& e) { elements.push_back(e); });
   decoder.feed(bytes);
