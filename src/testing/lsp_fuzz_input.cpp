@@ -129,6 +129,10 @@ const std::string& initialize_answer() {
 
 }  // namespace
 
+bool lsp_answers_are_framed(std::string_view output) {
+  return answer_checks::answers_are_framed(output);
+}
+
 bool run_lsp_fuzz_input(std::string_view input) {
   std::string stream;
   const bool opened = input.empty() || input[0] != '!';
