@@ -429,16 +429,14 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
     const size_t row0_room = std::min(metres, most);
     rows.row0.reserve(row0_room);
     rows.row1.reserve(std::min(metres, most - row0_room));
-    line_plan_decoder decoder(file, route_length,
-                              [&](size_t first, std::span<const plan_element> run) {
-                                const size_t in_row0 =
-                                    first < metres ? std::min(run.size(), metres - first) : 0;
-                                rows.row0.insert(rows.row0.end(), run.begin(),
-                                                 run.begin() + static_cast<ptrdiff_t>(in_row0));
-                                rows.row1.insert(rows.row1.end(),
-                                                 run.begin() + static_cast<ptrdiff_t>(in_row0),
-                                                 run.end());
-                              });
+    line_plan_decoder decoder(
+        file, route_length, [&](size_t first, std::span<const plan_element> run) {
+          const size_t in_row0 = first < metres ? std::min(run.size(), metres - first) : 0;
+          rows.row0.insert(rows.row0.end(), run.begin(),
+                           run.begin() + static_cast<ptrdiff_t>(in_row0));
+          rows.row1.insert(rows.row1.end(), run.begin() + static_cast<ptrdiff_t>(in_row0),
+                           run.end());
+        });
     decoder.feed(bytes);
     if (!decoder.finish(error)) return false;
     *out = std::move(rows);
@@ -448,10 +446,9 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
   // known.
   plan_rows rows;
   rows.row0.reserve(most);
-  line_plan_decoder decoder(file, route_length,
-                            [&](size_t, std::span<const plan_element> run) {
-                              rows.row0.insert(rows.row0.end(), run.begin(), run.end());
-                            });
+  line_plan_decoder decoder(file, route_length, [&](size_t, std::span<const plan_element> run) {
+    rows.row0.insert(rows.row0.end(), run.begin(), run.end());
+  });
   decoder.feed(bytes);
   if (!decoder.finish(error)) return false;
   const auto middle = rows.row0.begin() + static_cast<std::ptrdiff_t>(decoder.per_row());

@@ -105,7 +105,7 @@ TEST(FuzzCorpus, TheLanguageServerTargetAcceptsOnlyFramedJsonRpcAnswers) {
       {frame(R"({"jsonrpc":["2.0"]})"), false},
       {frame(R"([{"jsonrpc":"2.0"}])"), false},
       {frame(R"("2.0")"), false},
-      {frame(R"({"jsonrpc":"2.0")"), false},    // cut short
+      {frame(R"({"jsonrpc":"2.0")"), false},     // cut short
       {frame(R"({"jsonrpc":"2.0"} x)"), false},  // more than the object
       {frame(answer) + "\r\n", false},
       {frame(answer).substr(0, 40), false},
@@ -114,8 +114,7 @@ TEST(FuzzCorpus, TheLanguageServerTargetAcceptsOnlyFramedJsonRpcAnswers) {
       {"content-length: " + std::to_string(answer.size()) + "\r\n\r\n" + answer, false},
       {"Content-Length: " + std::to_string(answer.size()) + "\n\n" + answer, false},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(lsp_answers_are_framed(c.output), c.accepted) << c.output;
+  for (const auto& c : cases) EXPECT_EQ(lsp_answers_are_framed(c.output), c.accepted) << c.output;
 }
 
 }  // namespace
