@@ -343,11 +343,14 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
   EXPECT_EQ(json.status, 1);
   EXPECT_EQ(
       json.out,
-      "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
+      "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"range\": "
+      "{\"start_column\": 1, \"end_column\": 8}, \"severity\": \"error\", "
       "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
       "cell is not free at 3000 m (record \\\"segnale\\\"); the cell is taken by the "
       "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
-      "least 50 m\"}\n]\n");
+      "least 50 m\", \"related\": [{\"file\": \"/w/treno.txt\", \"line\": 6, \"range\": "
+      "{\"start_column\": 1, \"end_column\": 36}, \"message\": \"the signal that holds this "
+      "cell\"}]}\n]\n");
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.

@@ -919,6 +919,10 @@ TEST(LspCapabilities, ATakenCellNamesTheRecordThatHoldsIt) {
       const json& r = d["relatedInformation"][0];
       EXPECT_EQ(r["location"]["uri"], train_uri);
       EXPECT_EQ(r["location"]["range"]["start"]["line"], first + 1);
+      // The holder's whole record, as the check's JSON gives it.
+      EXPECT_EQ(r["location"]["range"]["start"]["character"], 0);
+      EXPECT_EQ(r["location"]["range"]["end"]["character"],
+                static_cast<int>(second.find_last_not_of(' ') + 1));
       EXPECT_EQ(r["message"], "the signal that holds this cell");
       named = true;
     }
