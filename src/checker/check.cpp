@@ -109,13 +109,22 @@ struct record_values {
   int extra_column = 0;
 };
 
-record_values read_record(runtime::field_reader& r,
-                          std::span<const compiler::record_field> fields) {
-  record_values v;
+// Fills `v` (its buffers kept from the line before) with a record's values.
+void read_record(runtime::field_reader& r, std::span<const compiler::record_field> fields,
+                 record_values& v) {
+  v.state = record_values::complete;
+  v.numbers.clear();
+  v.columns.clear();
+  v.text.clear();
+  v.fields_read = 0;
+  v.fault.clear();
+  v.fault_column = 0;
+  v.extra_fields = 0;
+  v.extra_column = 0;
   for (const compiler::record_field& field : fields) {
     if (r.at_end()) {
       v.state = record_values::too_few;
-      return v;
+      return;
     }
     bool ok = true;
     if (field.storage == compiler::field_storage::text) {
@@ -138,7 +147,7 @@ record_values read_record(runtime::field_reader& r,
       v.state = record_values::bad_number;
       v.fault = r.fault();
       v.fault_column = r.field_column();
-      return v;
+      return;
     }
     ++v.fields_read;
   }
@@ -147,7 +156,6 @@ record_values read_record(runtime::field_reader& r,
     if (trim(rest).empty() && r.at_end()) break;
     if (v.extra_fields++ == 0) v.extra_column = r.field_column();
   }
-  return v;
 }
 
 // Where a signal and a restriction lie, to find the record behind a fault of
@@ -432,22 +440,24 @@ class checker {
   }
 
   // Reads a record's values; warns when its line has too few or too many.
-  std::optional<record_values> read_values(const line_at& at, runtime::field_reader& r,
-                                           const compiler::record_description& form) {
-    record_values v = read_record(r, form.fields);
-    if (v.state == record_values::complete && v.extra_fields == 0) return v;
+  // The values are the checker's until the next line's are read.
+  const record_values* read_values(const line_at& at, runtime::field_reader& r,
+                                   const compiler::record_description& form) {
+    record_values& v = values_;
+    read_record(r, form.fields, v);
+    if (v.state == record_values::complete && v.extra_fields == 0) return &v;
     const std::string what(form.summary);
     const std::string name =
         (std::string("aeiou").find(what[0]) != std::string::npos ? "an " : "a ") + what +
         " record (" + std::string(form.keyword) + ")";
     auto values = [](size_t n) { return std::to_string(n) + (n == 1 ? " value" : " values"); };
     if (v.state == record_values::too_few) {
-      if (separated_by_blanks(at)) return std::nullopt;
+      if (separated_by_blanks(at)) return nullptr;
       warn(at, at.column, compiler::warning_kind::field_count,
            name + " takes " + values(form.fields.size()) + " after its keyword; this line has " +
                std::to_string(v.fields_read) +
                ": the compile reads the missing ones from the lines after it");
-      return std::nullopt;
+      return nullptr;
     }
     if (v.state == record_values::bad_number) {
       compiler::compile_fault f;
@@ -455,7 +465,7 @@ class checker {
       f.keyword = at.keyword;
       f.detail = v.fault;
       error(at, v.fault_column, compiler::fault_code::runtime_fault, compiler::fault_message(f));
-      return std::nullopt;
+      return nullptr;
     }
     if (v.extra_fields > 0) {
       std::string message = name + " takes " + values(form.fields.size()) +
@@ -472,7 +482,7 @@ class checker {
                    "fields: write the value in whole metres or units";
       warn(at, v.extra_column, compiler::warning_kind::field_count, message);
     }
-    return v;
+    return &v;
   }
 
   // Hands the record of a line, alone, to the compiler's handler; its fault,
@@ -563,22 +573,24 @@ class checker {
   void warn_order(const line_at& at, std::optional<earlier_record>& previous, int32_t position,
                   std::string_view what, bool same_cell_matters) {
     if (previous) {
-      std::vector<compiler::related_record> before = {
-          {at.document, previous->line, {}, "the " + std::string(what) + " before it"}};
+      auto before = [&] {
+        return std::vector<compiler::related_record>{
+            {at.document, previous->line, {}, "the " + std::string(what) + " before it"}};
+      };
       if (position < previous->position)
         warn(at, at.column, compiler::warning_kind::out_of_order,
              "this " + std::string(what) + " at " + std::to_string(position) +
                  " m comes after one at " + std::to_string(previous->position) +
                  " m: the compile fills cells in the order of the records, so it takes effect "
                  "one cell after the earlier record's",
-             std::move(before));
+             before());
       else if (same_cell_matters &&
                model::stretch_cell(position) == model::stretch_cell(previous->position))
         warn(at, at.column, compiler::warning_kind::out_of_order,
              "this " + std::string(what) + " at " + std::to_string(position) +
                  " m falls in the same cell as the one at " + std::to_string(previous->position) +
                  " m: it takes effect one cell later",
-             std::move(before));
+             before());
     }
     previous = earlier_record{position, at.number};
   }
@@ -646,7 +658,7 @@ class checker {
       const compiler::record_description* form =
           record_of_line(at, compiler::record_place::line_records);
       if (!form) continue;
-      std::optional<record_values> v = read_values(at, r, *form);
+      const record_values* v = read_values(at, r, *form);
       if (!v) continue;
       const int32_t p = v->numbers[0];
       warn_past_route_end(at, *form, p);
@@ -747,7 +759,7 @@ class checker {
                                                                  : ""));
     else
       line = at.number;
-    std::optional<record_values> v = read_values(at, r, form);
+    const record_values* v = read_values(at, r, form);
     if (!v) return;
     const std::vector<int32_t>& n = v->numbers;
     switch (form.kind) {
@@ -851,7 +863,7 @@ class checker {
       const compiler::record_description* form =
           record_of_line(at, compiler::record_place::train_records);
       if (!form) continue;
-      std::optional<record_values> v = read_values(at, r, *form);
+      const record_values* v = read_values(at, r, *form);
       if (!v) continue;
       const std::vector<int32_t>& n = v->numbers;
       warn_past_route_end(at, *form, n[0]);
@@ -997,15 +1009,27 @@ class checker {
     constexpr size_t kept_keywords = 256;
     std::map<std::string, std::vector<compiler::record_kind>, std::less<>>& known =
         known_kinds_[static_cast<size_t>(place)];
-    if (auto it = known.find(keyword); it != known.end()) return it->second;
-    if (known.size() < kept_keywords)
-      return known.emplace(keyword, matching_kinds(keyword, place)).first->second;
+    // Records of one kind mostly follow one another.
+    const std::vector<compiler::record_kind>*& last = last_kinds_[static_cast<size_t>(place)];
+    if (last && last_keywords_[static_cast<size_t>(place)] == keyword) return *last;
+    if (auto it = known.find(keyword); it != known.end()) {
+      last_keywords_[static_cast<size_t>(place)] = keyword;
+      return *(last = &it->second);
+    }
+    if (known.size() < kept_keywords) {
+      last_keywords_[static_cast<size_t>(place)] = keyword;
+      return *(last = &known.emplace(keyword, matching_kinds(keyword, place)).first->second);
+    }
     unkept_kinds_ = matching_kinds(keyword, place);
     return unkept_kinds_;
   }
   std::array<std::map<std::string, std::vector<compiler::record_kind>, std::less<>>, 3>
       known_kinds_;
   std::vector<compiler::record_kind> unkept_kinds_;
+  // The keyword looked up last at each place, and its kinds (kept in
+  // known_kinds_, whose entries never move).
+  std::array<std::string, 3> last_keywords_;
+  std::array<const std::vector<compiler::record_kind>*, 3> last_kinds_{};
 
   std::vector<compiler::finding> found_;
   size_t kept_[2] = {0, 0}, left_out_[2] = {0, 0};
@@ -1019,6 +1043,8 @@ class checker {
   std::array<std::pair<int, int>, 3> range_lines_{};
   int bad_range_line_ = 0, bad_range_column_ = 0;
   std::map<int32_t, std::pair<int, int>> signals_;
+  // The values of the line being read.
+  record_values values_;
   // The fault of the last record handed to the compiler's handler.
   std::optional<compiler::fault_code> handler_fault_;
   // For each refused restriction's line, the cell it found taken.
