@@ -1233,7 +1233,8 @@ check_report check_documents_counted(const check_input& input, const check_optio
   // runs beside it.
   constexpr size_t worth_a_thread = 64 * 1024;
   std::future<compiler::compile_result> compiling;
-  if (!input.compiled)
+  const bool own = !input.compiled && !input.compiling.valid();
+  if (own)
     compiling =
         std::async(input.line_description.size() + input.train_document.size() >= worth_a_thread
                        ? std::launch::async
@@ -1247,8 +1248,10 @@ check_report check_documents_counted(const check_input& input, const check_optio
   report.left_out_of_line_description = c.left_out(compiler::source_document::line_description);
   report.left_out_of_train_document = c.left_out(compiler::source_document::train_document);
   std::optional<compiler::compile_result> own_compile;
-  if (!input.compiled) own_compile = compiling.get();
-  const compiler::compile_result& compiled = input.compiled ? *input.compiled : *own_compile;
+  if (own) own_compile = compiling.get();
+  const compiler::compile_result& compiled = own              ? *own_compile
+                                             : input.compiled ? *input.compiled
+                                                              : *input.compiling.get();
   // Swapped documents give findings of their own, whatever else they hold;
   // a pair with none is not worth counting keywords for.
   if (!found.empty() || compiled.fault) {
