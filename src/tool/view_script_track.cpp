@@ -159,6 +159,11 @@ const circlePath = (cx, cy, r) => "M" + f1(cx - r) + " " + f1(cy) + "a" + r + " 
 const boxPath = (x0, y0, w, h) => "M" + f1(x0) + " " + f1(y0) + "h" + w + "v" + h + "h" + -w + "z";
 const polyPath = pts => "M" + pts.map(f1).join(" ") + "z";
 function glyphPath(it, px) {
+  if (it.s) {
+    const z = it.s.zone.match(/(-?\d+) \.\. (-?\d+)/);
+    const z0 = Math.max(z ? x(+z[1]) : px, T.AL - 10), z1 = Math.min(z ? x(+z[2]) : px, T.AR + 10);
+    return [["zone", boxPath(z0, T.band, f1(Math.max(z1 - z0, 2)), 10)], ["stn-line", "M" + f1(px) + " " + (T.band - 3) + "V" + (T.band + 13)]];
+  }
   const o = it.o, y = T.mk;
   switch (o.kind) {
     case "signal": {
@@ -409,9 +414,48 @@ function gutter() {
   return s.join("");
 }
 
+// The labels of the lanes `which` for the stretch a .. b: for each labelled
+// item, its texts' markup, the middle of its block and the lane's foot.
+const labelLanes = ["st", "sig", "sb", "tb"];
+function laneLabels(which) {
+  const margin = 12 * (b - a) / (T.AR - T.AL), labelled = new Map();
+  const placed = {
+    st: [T.stT, T.stB, stationForms, 10, 40],
+    sig: [T.sigT, T.sigB, signalForms, 10, 24],
+    sb: [T.sbT, T.sbB, speedBoardForms, 10, 24],
+    tb: [T.tbT, T.tbB, boardForms, 10, 40],
+  };
+  for (const lane of which) {
+    const [top, bottom, forms, size, reach] = placed[lane], all = lanes[lane] || [], list = [];
+    for (let i = lowerBound(all, a - margin * 4, it => it.metre); i < all.length && all[i].metre <= b + margin * 4; ++i)
+      list.push(all[i]);
+    for (const [it, s, centre] of placeLabels(list, top, bottom, size, forms, reach))
+      labelled.set(it, [s, centre, bottom]);
+  }
+  return labelled;
+}
+// An object or a station with its glyph, and its leader and label if it has one.
+const labelClass = { st: "t-stn", sig: "", sb: "t-sb", tb: "t-tb" };
+function itemGroup(it, px, label) {
+  let body = glyph(it, px);
+  if (label) {
+    const [s, centre, bottom] = label;
+    const from = it.lane === "st" ? T.band - 3 : it.lane === "sig" ? T.sigRow - 10 : it.lane === "sb" ? T.sbRow : T.tbRow;
+    if (Math.abs(centre - px) > 1.5 || it.lane === "st" || it.lane === "tb")
+      body += tag("line", { x1: px, y1: from, x2: centre, y2: bottom + 2, class: it.lane === "st" ? "lead-stn" : "lead" });
+    body += "<g class=\"lbl " + labelClass[it.lane] + "\">" + s + "</g>";
+  }
+  return it.s ? "<g class=\"stn\" data-station=\"" + it.s.entry + "\">" + body + "</g>"
+    : "<g class=\"obj\" data-cell=\"" + it.o.cell + "\">" + body + "</g>";
+}
+
 // Everything along the route for the stretch a .. b; with `dry`, only its
 // markup, returned (the page compiles its drawing code so ahead of the
-// first wheel or drag).
+// first wheel or drag). Where hundreds of objects are in view, every glyph
+// is one of a path a class and the labels are left to drawLabels, which
+// draws them in a later frame: laying out hundreds of texts is the larger
+// part of a redraw, and the browser answers the wheel or the drag sooner
+// when the two halves come one a frame. Returns whether labels are to come.
 function drawTrack(r, dry) {
   const w = Math.max(Math.round(r.width), 200), h = Math.max(Math.round(r.height), 300);
   if (!T || T.W !== w || T.H !== h) { T = trackLayout(w, h); labelCache.clear(); }
@@ -419,49 +463,26 @@ function drawTrack(r, dry) {
   const margin = 12 * (b - a) / (T.AR - T.AL);
   const i0 = lowerBound(items, a - margin, it => it.metre), i1 = lowerBound(items, b + margin + 1e-9, it => it.metre);
   const axis = drawAxis();
+  const dense = i1 - i0 > 400, labelled = dense ? new Map() : laneLabels(labelLanes);
   // Glyphs closer than a pixel and a half to the one drawn before them in
   // their lane are hidden by it: they are left out (their details stay).
-  const groups = [], lastX = {}, labelled = new Map();
-  const placed = [
-    ["st", T.stT, T.stB, stationForms, 10, 40],
-    ["sig", T.sigT, T.sigB, signalForms, 10, 24],
-    ["sb", T.sbT, T.sbB, speedBoardForms, 10, 24],
-    ["tb", T.tbT, T.tbB, boardForms, 10, 40],
-  ];
-  for (const [lane, top, bottom, forms, size, reach] of placed) {
-    const list = [];
-    const from = lowerBound(lanes[lane] || [], a - margin * 4, it => it.metre);
-    for (let i = from; i < (lanes[lane] || []).length; ++i) {
-      const it = lanes[lane][i];
-      if (it.metre > b + margin * 4) break;
-      list.push(it);
-    }
-    for (const [it, s, centre] of placeLabels(list, top, bottom, size, forms, reach))
-      labelled.set(it, [s, centre, bottom]);
-  }
-  const cls = { st: "t-stn", sig: "", sb: "t-sb", tb: "t-tb" };
-  const dense = i1 - i0 > 400, joined = {};
+  const groups = [], lastX = {}, joined = {};
   for (let i = i0; i < i1; ++i) {
     const it = items[i], px = x(it.metre);
     const label = labelled.get(it);
     if (!label && lastX[it.lane] !== undefined && px - lastX[it.lane] < 3) continue;
     lastX[it.lane] = px;
-    if (!label && dense && !it.s) {
+    if (dense) {
       for (const [c, d] of glyphPath(it, px)) joined[c] = (joined[c] || "") + d;
       continue;
     }
-    let body = glyph(it, px);
-    if (label) {
-      const [s, centre, bottom] = label;
-      const from = it.lane === "st" ? T.band - 3 : it.lane === "sig" ? T.sigRow - 10 : it.lane === "sb" ? T.sbRow : T.tbRow;
-      if (Math.abs(centre - px) > 1.5 || it.lane === "st" || it.lane === "tb")
-        body += tag("line", { x1: px, y1: from, x2: centre, y2: bottom + 2, class: it.lane === "st" ? "lead-stn" : "lead" });
-      body += "<g class=\"lbl " + cls[it.lane] + "\">" + s + "</g>";
-    }
-    groups.push(it.s ? "<g class=\"stn\" data-station=\"" + it.s.entry + "\">" + body + "</g>"
-      : "<g class=\"obj\" data-cell=\"" + it.o.cell + "\">" + body + "</g>");
+    groups.push(itemGroup(it, px, label));
   }
-  for (const c in joined) groups.unshift(tag("path", { d: joined[c], class: c }));
+  // Zones under the stations' lines, markers under the boards' glyphs.
+  const order = ["zone", "stn-line"];
+  for (const c of order.concat(Object.keys(joined).filter(c => !order.includes(c))))
+    if (joined[c]) groups.push(tag("path", { d: joined[c], class: c }));
+  if (dense) groups.push("<g id=\"labelled\"></g>");
   // The end of the route, its words beside its line and inside the track.
   let end = "";
   if (L >= a && L <= b) {
@@ -481,7 +502,20 @@ function drawTrack(r, dry) {
   if (dry) return markup;
   trackSvg.innerHTML = markup;
   drawOverlay();
+  return dense;
 }
+// The labelled objects over the glyphs drawTrack left in one path a class,
+// each with its glyph, leader and label: their markup, in the order of the
+// lanes, to be added to the drawing a few dozen at a time.
+function labelGroups() {
+  const out = [];
+  for (const [it, label] of laneLabels(labelLanes)) out.push(itemGroup(it, x(it.metre), label));
+  return out;
+}
+const addLabelGroups = list => {
+  const g = $("labelled");
+  if (g) g.insertAdjacentHTML("beforeend", list.join(""));
+};
 )js";
 
 }  // namespace tool
