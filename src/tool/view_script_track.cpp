@@ -224,21 +224,29 @@ function drawProfiles(scales) {
   const gradientRuns = runsIn(data.gradient, a, b);
   if (gradientRuns.length > T.AR - T.AL) {
     // More stretches than pixels: each pixel's column shows its steepest
-    // climb and fall, one bar each, in place of thousands of slivers.
-    const columns = new Map();
+    // climb and fall, in place of thousands of slivers; the columns are the
+    // outline of one shape a side, each run of equal columns one step.
+    const first = Math.floor(T.AL - 2), up = new Float64Array(Math.ceil(T.AR + 2) - first + 2), down = up.slice();
     for (const [c0, c1, g] of gradientRuns) {
       if (g === -1000 || g === 0) continue;
       const x0 = clipX(x(c0 * 50)), x1 = clipX(x((c1 + 1) * 50));
       for (let col = Math.floor(x0); col <= Math.max(Math.ceil(x1) - 1, Math.floor(x0)); ++col) {
-        let e = columns.get(col);
-        if (!e) columns.set(col, e = [0, 0]);
-        if (g > 0) e[0] = Math.max(e[0], g); else e[1] = Math.min(e[1], g);
+        const k = col - first;
+        if (g > 0) up[k] = Math.max(up[k], g); else down[k] = Math.min(down[k], g);
       }
     }
-    for (const [col, [up, down]] of columns) {
-      if (up) climb += "M" + col + " " + f1(gMid) + "h1V" + f1(gMid - up * gScale) + "h-1Z";
-      if (down) fall += "M" + col + " " + f1(gMid) + "h1V" + f1(gMid - down * gScale) + "h-1Z";
-    }
+    const outline = values => {
+      let d = "", from = 0;
+      for (let k = 1; k <= values.length; ++k) {
+        if (k < values.length && values[k] === values[from]) continue;
+        if (values[from]) d += (d && from > 0 && values[from - 1] ? "" : "M" + (first + from) + " " + f1(gMid)) +
+          "V" + f1(gMid - values[from] * gScale) + "h" + (k - from) + (k < values.length && values[k] ? "" : "V" + f1(gMid) + "Z");
+        from = k;
+      }
+      return d;
+    };
+    climb = outline(up);
+    fall = outline(down);
   } else {
     for (const [c0, c1, g] of gradientRuns) {
       if (g === -1000 || g === 0) continue;
@@ -287,6 +295,7 @@ function drawProfiles(scales) {
       sides[box.class] += "M" + f1(box.x) + " " + f1(box.y) + "h" + f1(box.width) + "v" + f1(box.height) + "h" + f1(-box.width) + "z";
     else
       s.push(tag("rect", box));
+    if (x1 - x0 < 20) continue;  // too short for any label
     const t = "R " + c[2], w = textWidth(t, 10) + 6, mid = (x0 + x1) / 2;
     if (x1 - x0 > w && mid - w / 2 > lastLabel && free(mid - w / 2, mid + w / 2, T.cT, T.cB)) {
       labels.push(tag("text", { x: mid, y: c[3] ? cMid + 8.5 : cMid - 1.5, "font-size": 10, "text-anchor": "middle", class: "t-curve" }, t));
