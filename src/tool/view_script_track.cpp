@@ -274,7 +274,7 @@ function drawProfiles(scales) {
     let top = heights[c], bottom = heights[c];
     for (let k = c; k < c + stepC && k <= c1; ++k) { top = Math.max(top, heights[k]); bottom = Math.min(bottom, heights[k]); }
     const px = x(c * 50);
-    d += (d ? "L" : "M") + f1(px) + " " + f1(hy(top)) + (top !== bottom ? "L" + f1(px) + " " + f1(hy(bottom)) : "");
+    d += (d ? "L" : "M") + f1(px) + " " + f1(hy(top)) + (top !== bottom ? "V" + f1(hy(bottom)) : "");
   }
   s.push(tag("path", { d, class: "height" }));
 
@@ -291,8 +291,9 @@ function drawProfiles(scales) {
   for (const c of shownCurves) {
     const x0 = clipX(x(c[0] - 25)), x1 = clipX(x(c[1] + 25)), hgt = Math.min(7, 7 * 300 / c[2] + 2);
     const box = { x: x0, y: c[3] ? cMid - hgt : cMid, width: Math.max(x1 - x0, 1), height: hgt, class: c[3] ? "curve-r" : "curve-l" };
-    if (merged)
-      sides[box.class] += "M" + f1(box.x) + " " + f1(box.y) + "h" + f1(box.width) + "v" + f1(box.height) + "h" + f1(-box.width) + "z";
+    if (merged)  // on whole pixels, as they are drawn (crisp edges)
+      sides[box.class] += "M" + Math.round(box.x) + " " + Math.round(box.y) + "h" + Math.max(Math.round(box.width), 1) +
+        "v" + Math.round(box.height) + "h" + -Math.max(Math.round(box.width), 1) + "z";
     else
       s.push(tag("rect", box));
     if (x1 - x0 < 20) continue;  // too short for any label
