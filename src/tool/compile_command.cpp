@@ -190,11 +190,25 @@ int compile_command(int argc, char** argv, runtime::disk& d, std::ostream& out, 
   const std::string directory = args.option("--out", ".");
   const std::vector<std::string> paths = model::package_paths(id, directory);
 
-  compiler::compile_result compiled = compiler::compile_documents(input);
+  // The compile, and then the writing of its package under temporary names,
+  // on a thread of their own while the checker reads the documents line by
+  // line; the check waits for the compile only at its end.
+  compiler::compile_result compiled;
   package_ahead package;
-  start_package_ahead(package, compiled, d, id, directory, paths);
-  const std::vector<compiler::finding> found =
-      checker::check_documents({docs.line_description, docs.train_document, &compiled}, options);
+  std::promise<const compiler::compile_result*> compile_done;
+  checker::check_input check_input{docs.line_description, docs.train_document};
+  check_input.compiling = compile_done.get_future().share();
+  std::future<void> compiling = std::async(std::launch::async, [&] {
+    try {
+      compiled = compiler::compile_documents(input);
+      start_package_ahead(package, compiled, d, id, directory, paths);
+      compile_done.set_value(&compiled);
+    } catch (...) {
+      compile_done.set_exception(std::current_exception());
+    }
+  });
+  const std::vector<compiler::finding> found = checker::check_documents(check_input, options);
+  compiling.get();
   const bool written_ahead = package.written.valid() && package.written.get();
   write_findings(err, found, found.size(), names);
   const size_t errors = error_count(found);
