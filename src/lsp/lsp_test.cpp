@@ -136,6 +136,19 @@ void expect_same_as_check(const client& c, const std::string& line_utf8,
                   column_of_code_point(doc.line(f.line - 1), f.column - 1))
             << f.message;
       }
+      EXPECT_EQ(d["range"]["end"]["character"],
+                column_of_code_point(doc.line(f.line - 1), f.range.end - 1))
+          << f.message;
+    }
+    // The records that explain it, as the finding names them.
+    const json related = d.value("relatedInformation", json::array());
+    ASSERT_EQ(related.size(), f.related.size()) << f.message;
+    for (size_t k = 0; k < f.related.size(); ++k) {
+      const compiler::related_record& r = f.related[k];
+      EXPECT_EQ(related[k]["location"]["uri"],
+                r.document == compiler::source_document::line_description ? line_uri : train_uri);
+      EXPECT_EQ(related[k]["location"]["range"]["start"]["line"], r.line - 1);
+      EXPECT_EQ(related[k]["message"], r.message);
     }
   }
   EXPECT_EQ(l, on_line.size());
