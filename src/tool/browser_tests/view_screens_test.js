@@ -77,7 +77,10 @@ function check(ok, what, detail) {
   if (!ok) failures++;
 }
 const sleep = ms => new Promise(r => setTimeout(r, ms));
-const frames = page => page.evaluate(() => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r))));
+// Two frames, then until the stretch asked for is drawn whole (its labels
+// and the plan follow the track by a few frames).
+const frames = page => page.evaluate(() => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))
+  .then(() => window.scenarioView && window.scenarioView.settled()));
 
 // What a reader meets in the drawing as it stands: texts smaller than 9
 // pixels, texts overlapping, texts cut by their panel or the window, labels
@@ -322,6 +325,38 @@ const viewports = [[390, 844], [1280, 720], [1600, 1000]];
       check(warning && warning.shown && /100 km\/h from the documents/.test(warning.text),
             "the page says the documents differ and how", warning);
       await page.screenshot({ path: path.join(work, "documents-differ.png") });
+      await page.close();
+    }
+
+    // On the dense line a wheel is answered in the next frame by the track,
+    // every glyph in one path a class; the labels' groups and the plan follow
+    // in later frames, each a few dozen groups, and a new stretch drops what
+    // was still to come. An export taken meanwhile holds the whole drawing.
+    if (large) {
+      const page = await open(large, 1600, 1000);
+      const staged = await page.evaluate(() => new Promise(done => {
+        const v = window.scenarioView, groups = () => document.querySelectorAll("#labelled > g").length;
+        v.show(100000, 900000);
+        requestAnimationFrame(() => {
+          const first = { from: document.getElementById("track").dataset.shownFrom, groups: groups(),
+            joined: document.querySelectorAll("#points > path").length };
+          v.show(0, 600000);
+          const svg = new DOMParser().parseFromString(v.exportSvg(), "image/svg+xml");
+          const exported = svg.querySelectorAll("#labelled > g").length;
+          const planKm = Array.from(document.querySelectorAll("#plan text")).filter(t => / km$/.test(t.textContent)).length;
+          v.show(200000, 700000);
+          requestAnimationFrame(() => {
+            const next = groups();
+            v.settled().then(() => done({ first, exported, drawn: groups(), planKm, next, shown: v.shown(),
+              labels: document.querySelectorAll("#labelled .lbl").length }));
+          });
+        });
+      }));
+      check(staged.first.from === "100000" && staged.first.groups === 0 && staged.first.joined >= 5,
+            "dense: the next frame draws the track's glyphs, its labels to follow", staged.first);
+      check(staged.exported > 50 && staged.planKm > 0, "dense: an export before the labels are drawn holds them and the plan", staged);
+      check(staged.next === 0 && staged.drawn > 50 && staged.labels >= staged.drawn && staged.shown[0] === 200000,
+            "dense: a new stretch drops the labels still to come and draws its own", staged);
       await page.close();
     }
 
