@@ -485,7 +485,11 @@ $("export-png").addEventListener("click", () => exportPng());
 
 // The drawing follows its panels' sizes, for printing too.
 const redraw = () => { labelCache.clear(); T = null; apply(); finish(); };
-if (window.ResizeObserver) new ResizeObserver(ask).observe(trackSvg);
+// (The observer reports the size it first finds too: the drawing has it.)
+if (window.ResizeObserver) new ResizeObserver(entries => {
+  const r = entries[entries.length - 1].contentRect;
+  if (!T || Math.max(Math.round(r.width), 200) !== T.W || Math.max(Math.round(r.height), 300) !== T.H) ask();
+}).observe(trackSvg);
 addEventListener("beforeprint", redraw);
 addEventListener("afterprint", redraw);
 addEventListener("hashchange", () => { if (!fromHash()) fit(); });
@@ -498,16 +502,19 @@ finish();
 // browser compiles the code it runs often, and the first wheel or drag then
 // redraws a long line in a fraction of the time (on a 1 000 000 m line,
 // 80 ms uncompiled). The markup of each run is built and dropped, and
-// nothing shown changes.
+// nothing shown changes; the track, its labels and the plan are each an
+// idle moment's work, so that a wheel coming meanwhile waits for little.
 {
   const idle = window.requestIdleCallback || (f => setTimeout(f, 50));
-  const spans = [[0, 1], [0.1, 0.9], [0.3, 0.6], [0.4, 0.45], [0.2, 0.8], [0.5, 0.7]];
+  const steps = [];
+  for (const [p, q] of [[0, 1], [0.1, 0.9], [0.3, 0.6], [0.4, 0.45], [0.2, 0.8], [0.5, 0.7], [0, 0.8], [0.05, 0.4], [0.6, 0.7]])
+    for (const draw of [r => drawTrack(r[0], true), () => labelGroups(), r => drawPlan(r[1], true)]) steps.push([p, q, draw]);
   const warm = () => {
-    if (!spans.length) return;
+    if (!steps.length) return;
     if (pending || later.length || drag || pinch) { idle(warm); return; }
-    const [p, q] = spans.shift(), keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
+    const [p, q, draw] = steps.shift(), keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
     a = M * p; b = M * q;
-    try { drawTrack(boxes[0], true); labelGroups(); drawPlan(boxes[1], true); } finally { [a, b] = keep; }
+    try { draw(boxes); } finally { [a, b] = keep; }
     idle(warm);
   };
   idle(warm);
