@@ -505,16 +505,22 @@ finish();
 // nothing shown changes; the track, its labels and the plan are each an
 // idle moment's work, so that a wheel coming meanwhile waits for little.
 {
-  const idle = window.requestIdleCallback || (f => setTimeout(f, 50));
+  const idle = window.requestIdleCallback || (f => setTimeout(() => f({ timeRemaining: () => 0 }), 50));
   const steps = [];
   for (const [p, q] of [[0, 1], [0.1, 0.9], [0.3, 0.6], [0.4, 0.45], [0.2, 0.8], [0.5, 0.7], [0, 0.8], [0.05, 0.4], [0.6, 0.7]])
     for (const draw of [r => drawTrack(r[0], true), () => labelGroups(), r => drawPlan(r[1], true)]) steps.push([p, q, draw]);
-  const warm = () => {
+  // As many as an idle moment leaves room for.
+  const warm = deadline => {
     if (!steps.length) return;
     if (pending || later.length || drag || pinch) { idle(warm); return; }
-    const [p, q, draw] = steps.shift(), keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
-    a = M * p; b = M * q;
-    try { draw(boxes); } finally { [a, b] = keep; }
+    const keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
+    try {
+      do {
+        const [p, q, draw] = steps.shift();
+        a = M * p; b = M * q;
+        draw(boxes);
+      } while (steps.length && deadline.timeRemaining() > 15);
+    } finally { [a, b] = keep; }
     idle(warm);
   };
   idle(warm);
