@@ -73,7 +73,7 @@ function askLater() {
   if (!laterAsked) { laterAsked = true; requestAnimationFrame(runLater); }
 }
 function settle() {
-  if (pending || later.length) return;
+  if (pending || later.length || panned) return;
   settledWaiters.splice(0).forEach(f => f());
 }
 function runLater() {
@@ -86,7 +86,7 @@ function runLater() {
 // The stretch asked for and the parts still to come, drawn at once (for
 // printing and exporting).
 function finish() {
-  if (pending) apply();
+  if (pending || panned) apply();
   while (later.length) later.shift()();
   settle();
 }
@@ -110,6 +110,12 @@ function apply() {
   });
   later.push(() => { drawPlan(boxes[1]); drawOverview(boxes[2]); drawOverlay(); });
   askLater();
+  panned = false;
+  laidOut = labels ? { a, b, time: performance.now() } : null;
+  shownNews();
+}
+// What tells where the stretch shown lies, besides the drawing.
+function shownNews() {
   rows.forEach(r => r.classList.toggle("in-view", +r.dataset.metre >= a && +r.dataset.metre <= b));
   const whole = b - a >= M * 0.999;
   $("shown").textContent = "shown: km " + kmAt(a) + " to " + kmAt(b) +
@@ -124,9 +130,32 @@ function apply() {
     if (location.hash !== h) history.replaceState(null, "", h || location.pathname + location.search);
   }, 150);
 }
+// A dense drawing dragged along is moved as it stands, its labels with it,
+// and laid out anew when the pointer lets go and at most every 100 ms
+// meanwhile (counted from the press or the last layout): a frame of the
+// drag then costs a small part of a redraw.
+let laidOut = null, panned = false;  // the dense stretch last laid out; whether it is moved since
+function moveDrawing() {
+  const width = b - a;
+  if (!drag || !laidOut || Math.abs(laidOut.b - laidOut.a - width) > width * 1e-9 ||
+      performance.now() - laidOut.time >= 100) return false;
+  const dx = f1((laidOut.a - a) / width * (T.AR - T.AL));
+  for (const id of ["pan", "axis"]) { const g = $(id); if (g) g.setAttribute("transform", "translate(" + dx + " 0)"); }
+  pending = false;
+  if (!panned) requestAnimationFrame(layOutAgain);
+  panned = true;
+  drawOverlay();
+  shownNews();
+  return true;
+}
+function layOutAgain() {
+  if (!panned) return;
+  if (!pending && (!drag || performance.now() - laidOut.time >= 100)) ask();
+  else requestAnimationFrame(layOutAgain);
+}
 // A redraw in the next frame, unless one is asked for already.
 function ask() {
-  if (!pending) { pending = true; requestAnimationFrame(() => { if (pending) apply(); }); }
+  if (!pending) { pending = true; requestAnimationFrame(() => { if (pending && !moveDrawing()) apply(); }); }
 }
 // Resolves once the stretch asked for is drawn whole.
 const settled = () => new Promise(r => { settledWaiters.push(r); settle(); });
@@ -226,7 +255,11 @@ trackSvg.addEventListener("pointerdown", ev => {
   }
   pointers.set(ev.pointerId, px);
   trackSvg.setPointerCapture(ev.pointerId);
-  if (pointers.size === 1) { drag = { x: px, a, b, moved: false }; trackSvg.classList.add("dragging"); }
+  if (pointers.size === 1) {
+    drag = { x: px, a, b, moved: false };
+    trackSvg.classList.add("dragging");
+    if (laidOut) laidOut.time = performance.now();
+  }
   else if (pointers.size === 2) {
     const [p, q] = Array.from(pointers.values());
     pinch = { d: Math.max(Math.abs(p - q), 10), m: metreAt((p + q) / 2), a, b };
