@@ -491,15 +491,13 @@ class checker {
                    bool needs_grid = true) {
     if (needs_grid && !cs_.sc.has_grid()) return false;
     runtime::field_reader r(at.text);
-    std::string keyword;
-    r.read_text(&keyword);
+    r.read_text(&cs_.field);
     cs_.reader = &r;
     cs_.document = at.document;
-    cs_.field = keyword;
     // Lines counted on the line read alone; the finding adds the line's own.
     cs_.record_line = 1;
     cs_.record_column = at.column;
-    cs_.record_keyword = keyword;
+    cs_.record_keyword = cs_.field;
     cs_.values.fill(compiler::field_place{});
     cs_.bad_value = compiler::field_place{};
     cs_.fault.reset();
