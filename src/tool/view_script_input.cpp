@@ -137,7 +137,7 @@ function shownNews() {
 let laidOut = null, panned = false;  // the dense stretch last laid out; whether it is moved since
 function moveDrawing() {
   const width = b - a;
-  if (!drag || !laidOut || Math.abs(laidOut.b - laidOut.a - width) > width * 1e-9 ||
+  if (!drag || !laidOut || !T || Math.abs(laidOut.b - laidOut.a - width) > width * 1e-9 ||
       performance.now() - laidOut.time >= 100) return false;
   const dx = f1((laidOut.a - a) / width * (T.AR - T.AL));
   for (const id of ["pan", "axis"]) { const g = $(id); if (g) g.setAttribute("transform", "translate(" + dx + " 0)"); }
@@ -521,7 +521,10 @@ const redraw = () => { labelCache.clear(); T = null; apply(); finish(); };
 // (The observer reports the size it first finds too: the drawing has it.)
 if (window.ResizeObserver) new ResizeObserver(entries => {
   const r = entries[entries.length - 1].contentRect;
-  if (!T || Math.max(Math.round(r.width), 200) !== T.W || Math.max(Math.round(r.height), 300) !== T.H) ask();
+  if (!T || Math.max(Math.round(r.width), 200) !== T.W || Math.max(Math.round(r.height), 300) !== T.H) {
+    laidOut = null;  // laid out anew, not moved
+    ask();
+  }
 }).observe(trackSvg);
 addEventListener("beforeprint", redraw);
 addEventListener("afterprint", redraw);
