@@ -150,7 +150,7 @@ function moveDrawing() {
 }
 function layOutAgain() {
   if (!panned) return;
-  if (!pending && (!drag || performance.now() - laidOut.time >= 100)) ask();
+  if (!pending && (!drag || !laidOut || performance.now() - laidOut.time >= 100)) ask();
   else requestAnimationFrame(layOutAgain);
 }
 // A redraw in the next frame, unless one is asked for already.
@@ -548,7 +548,7 @@ finish();
   // As many as an idle moment leaves room for.
   const warm = deadline => {
     if (!steps.length) return;
-    if (pending || later.length || drag || pinch) { idle(warm); return; }
+    if (pending || later.length || panned || drag || pinch) { idle(warm); return; }
     const keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
     try {
       do {
