@@ -73,7 +73,7 @@ function askLater() {
   if (!laterAsked) { laterAsked = true; requestAnimationFrame(runLater); }
 }
 function settle() {
-  if (pending || later.length) return;
+  if (pending || later.length || panned) return;
   settledWaiters.splice(0).forEach(f => f());
 }
 function runLater() {
@@ -86,7 +86,7 @@ function runLater() {
 // The stretch asked for and the parts still to come, drawn at once (for
 // printing and exporting).
 function finish() {
-  if (pending) apply();
+  if (pending || panned) apply();
   while (later.length) later.shift()();
   settle();
 }
@@ -110,6 +110,12 @@ function apply() {
   });
   later.push(() => { drawPlan(boxes[1]); drawOverview(boxes[2]); drawOverlay(); });
   askLater();
+  panned = false;
+  laidOut = labels ? { a, b, time: performance.now() } : null;
+  shownNews();
+}
+// What tells where the stretch shown lies, besides the drawing.
+function shownNews() {
   rows.forEach(r => r.classList.toggle("in-view", +r.dataset.metre >= a && +r.dataset.metre <= b));
   const whole = b - a >= M * 0.999;
   $("shown").textContent = "shown: km " + kmAt(a) + " to " + kmAt(b) +
@@ -124,9 +130,32 @@ function apply() {
     if (location.hash !== h) history.replaceState(null, "", h || location.pathname + location.search);
   }, 150);
 }
+// A dense drawing dragged along is moved as it stands, its labels with it,
+// and laid out anew when the pointer lets go and at most every 100 ms
+// meanwhile (counted from the press or the last layout): a frame of the
+// drag then costs a small part of a redraw.
+let laidOut = null, panned = false;  // the dense stretch last laid out; whether it is moved since
+function moveDrawing() {
+  const width = b - a;
+  if (!drag || !laidOut || !T || Math.abs(laidOut.b - laidOut.a - width) > width * 1e-9 ||
+      performance.now() - laidOut.time >= 100) return false;
+  const dx = f1((laidOut.a - a) / width * (T.AR - T.AL));
+  for (const id of ["pan", "axis"]) { const g = $(id); if (g) g.setAttribute("transform", "translate(" + dx + " 0)"); }
+  pending = false;
+  if (!panned) requestAnimationFrame(layOutAgain);
+  panned = true;
+  drawOverlay();
+  shownNews();
+  return true;
+}
+function layOutAgain() {
+  if (!panned) return;
+  if (!pending && (!drag || !laidOut || performance.now() - laidOut.time >= 100)) ask();
+  else requestAnimationFrame(layOutAgain);
+}
 // A redraw in the next frame, unless one is asked for already.
 function ask() {
-  if (!pending) { pending = true; requestAnimationFrame(() => { if (pending) apply(); }); }
+  if (!pending) { pending = true; requestAnimationFrame(() => { if (pending && !moveDrawing()) apply(); }); }
 }
 // Resolves once the stretch asked for is drawn whole.
 const settled = () => new Promise(r => { settledWaiters.push(r); settle(); });
@@ -226,7 +255,11 @@ trackSvg.addEventListener("pointerdown", ev => {
   }
   pointers.set(ev.pointerId, px);
   trackSvg.setPointerCapture(ev.pointerId);
-  if (pointers.size === 1) { drag = { x: px, a, b, moved: false }; trackSvg.classList.add("dragging"); }
+  if (pointers.size === 1) {
+    drag = { x: px, a, b, moved: false };
+    trackSvg.classList.add("dragging");
+    if (laidOut) laidOut.time = performance.now();
+  }
   else if (pointers.size === 2) {
     const [p, q] = Array.from(pointers.values());
     pinch = { d: Math.max(Math.abs(p - q), 10), m: metreAt((p + q) / 2), a, b };
@@ -485,7 +518,14 @@ $("export-png").addEventListener("click", () => exportPng());
 
 // The drawing follows its panels' sizes, for printing too.
 const redraw = () => { labelCache.clear(); T = null; apply(); finish(); };
-if (window.ResizeObserver) new ResizeObserver(ask).observe(trackSvg);
+// (The observer reports the size it first finds too: the drawing has it.)
+if (window.ResizeObserver) new ResizeObserver(entries => {
+  const r = entries[entries.length - 1].contentRect;
+  if (!T || Math.max(Math.round(r.width), 200) !== T.W || Math.max(Math.round(r.height), 300) !== T.H) {
+    laidOut = null;  // laid out anew, not moved
+    ask();
+  }
+}).observe(trackSvg);
 addEventListener("beforeprint", redraw);
 addEventListener("afterprint", redraw);
 addEventListener("hashchange", () => { if (!fromHash()) fit(); });
@@ -498,16 +538,25 @@ finish();
 // browser compiles the code it runs often, and the first wheel or drag then
 // redraws a long line in a fraction of the time (on a 1 000 000 m line,
 // 80 ms uncompiled). The markup of each run is built and dropped, and
-// nothing shown changes.
+// nothing shown changes; the track, its labels and the plan are each an
+// idle moment's work, so that a wheel coming meanwhile waits for little.
 {
-  const idle = window.requestIdleCallback || (f => setTimeout(f, 50));
-  const spans = [[0, 1], [0.1, 0.9], [0.3, 0.6], [0.4, 0.45], [0.2, 0.8], [0.5, 0.7]];
-  const warm = () => {
-    if (!spans.length) return;
-    if (pending || later.length || drag || pinch) { idle(warm); return; }
-    const [p, q] = spans.shift(), keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
-    a = M * p; b = M * q;
-    try { drawTrack(boxes[0], true); labelGroups(); drawPlan(boxes[1], true); } finally { [a, b] = keep; }
+  const idle = window.requestIdleCallback || (f => setTimeout(() => f({ timeRemaining: () => 0 }), 50));
+  const steps = [];
+  for (const [p, q] of [[0, 1], [0.1, 0.9], [0.3, 0.6], [0.4, 0.45], [0.2, 0.8], [0.5, 0.7], [0, 0.8], [0.05, 0.4], [0.6, 0.7]])
+    for (const draw of [r => drawTrack(r[0], true), () => labelGroups(), r => drawPlan(r[1], true)]) steps.push([p, q, draw]);
+  // As many as an idle moment leaves room for.
+  const warm = deadline => {
+    if (!steps.length) return;
+    if (pending || later.length || panned || drag || pinch) { idle(warm); return; }
+    const keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
+    try {
+      do {
+        const [p, q, draw] = steps.shift();
+        a = M * p; b = M * q;
+        draw(boxes);
+      } while (steps.length && deadline.timeRemaining() > 15);
+    } finally { [a, b] = keep; }
     idle(warm);
   };
   idle(warm);

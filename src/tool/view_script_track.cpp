@@ -506,8 +506,8 @@ function drawTrack(r, dry) {
   const markup =
     tag("rect", { x: 0, y: 0, width: w, height: h, class: "bg" }) + gutter() +
     tag("svg", { x: T.AL - 8, y: 0, width: T.AR - T.AL + 16, height: h,
-      viewBox: (T.AL - 8) + " 0 " + (T.AR - T.AL + 16) + " " + h }, axis.grid + "<g id=\"stretch\">" + profiles + "</g>" +
-    "<g id=\"points\">" + end + groups.join("") + "</g>") +
+      viewBox: (T.AL - 8) + " 0 " + (T.AR - T.AL + 16) + " " + h }, "<g id=\"pan\">" + axis.grid + "<g id=\"stretch\">" + profiles + "</g>" +
+    "<g id=\"points\">" + end + groups.join("") + "</g></g>") +
     scales.join("") + "<g id=\"axis\">" + axis.axis + axis.ranges + "</g><g id=\"overlay\"></g>";
   if (dry) return markup;
   trackSvg.innerHTML = markup;

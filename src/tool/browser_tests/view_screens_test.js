@@ -357,6 +357,30 @@ const viewports = [[390, 844], [1280, 720], [1600, 1000]];
       check(staged.exported > 50 && staged.planKm > 0, "dense: an export before the labels are drawn holds them and the plan", staged);
       check(staged.next === 0 && staged.drawn > 50 && staged.labels >= staged.drawn && staged.shown[0] === 200000,
             "dense: a new stretch drops the labels still to come and draws its own", staged);
+      // Dragged, the drawing moves as it stands, labels and all, and is laid
+      // out anew when the pointer lets go (or 100 ms on: where this machine
+      // took longer to its next frame, the move is not looked at).
+      const dragged = await page.evaluate(() => new Promise(done => {
+        const t = document.getElementById("track"), r = t.getBoundingClientRect(), v = window.scenarioView;
+        const at = (type, px) => t.dispatchEvent(new PointerEvent(type, { pointerId: 1, pointerType: "mouse", isPrimary: true,
+          button: 0, buttons: type === "pointerup" ? 0 : 1, clientX: r.left + px, clientY: r.top + r.height * 0.4, bubbles: true }));
+        const before = v.shown(), pressed = performance.now();
+        at("pointerdown", r.width * 0.5);
+        at("pointermove", r.width * 0.5 - 150);
+        requestAnimationFrame(() => {
+          const mid = { late: performance.now() - pressed >= 90, pan: document.getElementById("pan").getAttribute("transform"),
+            groups: document.querySelectorAll("#labelled > g").length, shown: v.shown() };
+          at("pointerup", r.width * 0.5 - 150);
+          v.settled().then(() => done({ before, mid, after: v.shown(), pan: document.getElementById("pan").getAttribute("transform"),
+            groups: document.querySelectorAll("#labelled > g").length }));
+        });
+      }));
+      const step = +((dragged.mid.pan || "").match(/translate\((-?[\d.]+)/) || [])[1];
+      check(dragged.mid.late || (step < -140 && step > -160 && dragged.mid.groups > 50 && dragged.mid.shown[0] > dragged.before[0]),
+            "dense: a drag moves the drawing as it stands, its labels with it", dragged);
+      check(dragged.pan === null && dragged.groups > 50 && dragged.after[0] > dragged.before[0] &&
+            Math.abs((dragged.after[1] - dragged.after[0]) - (dragged.before[1] - dragged.before[0])) < 1,
+            "dense: let go, the stretch dragged to is laid out anew", dragged);
       await page.close();
     }
 
