@@ -18,6 +18,7 @@
 #include "compiler/train_reader.h"
 #include "model/rounding.h"
 #include "model/route_extent.h"
+#include "runtime/field_reader.h"
 #include "runtime/nearest_word.h"
 #include "runtime/text_lines.h"
 #include "runtime/windows1252.h"
@@ -108,13 +109,22 @@ struct record_values {
   int extra_column = 0;
 };
 
-record_values read_record(runtime::field_reader& r,
-                          std::span<const compiler::record_field> fields) {
-  record_values v;
+// Fills `v` (its buffers kept from the line before) with a record's values.
+void read_record(runtime::field_reader& r, std::span<const compiler::record_field> fields,
+                 record_values& v) {
+  v.state = record_values::complete;
+  v.numbers.clear();
+  v.columns.clear();
+  v.text.clear();
+  v.fields_read = 0;
+  v.fault.clear();
+  v.fault_column = 0;
+  v.extra_fields = 0;
+  v.extra_column = 0;
   for (const compiler::record_field& field : fields) {
     if (r.at_end()) {
       v.state = record_values::too_few;
-      return v;
+      return;
     }
     bool ok = true;
     if (field.storage == compiler::field_storage::text) {
@@ -137,7 +147,7 @@ record_values read_record(runtime::field_reader& r,
       v.state = record_values::bad_number;
       v.fault = r.fault();
       v.fault_column = r.field_column();
-      return v;
+      return;
     }
     ++v.fields_read;
   }
@@ -146,7 +156,6 @@ record_values read_record(runtime::field_reader& r,
     if (trim(rest).empty() && r.at_end()) break;
     if (v.extra_fields++ == 0) v.extra_column = r.field_column();
   }
-  return v;
 }
 
 // Where a signal and a restriction lie, to find the record behind a fault of
@@ -193,6 +202,20 @@ class checker {
     found_.push_back(std::move(f));
   }
 
+  // The cell whose holder a fault of a restriction's cells names: the
+  // restriction's position is the fault's, not the cell's.
+  std::optional<int32_t> held_cell(const compiler::finding& f) const {
+    if (f.document != compiler::source_document::train_document || !f.code ||
+        (*f.code != compiler::fault_code::warning_cell_taken &&
+         *f.code != compiler::fault_code::start_cell_taken &&
+         *f.code != compiler::fault_code::end_cell_taken &&
+         *f.code != compiler::fault_code::countdown_cell_taken))
+      return std::nullopt;
+    auto it = restriction_cells_.find(f.line);
+    if (it == restriction_cells_.end()) return std::nullopt;
+    return it->second;
+  }
+
   // The record behind a fault with no place, from what the reading laid.
   void locate(compiler::compile_fault& fault) const {
     const int32_t cell = fault.position / 50;
@@ -235,7 +258,8 @@ class checker {
     int column;
   };
 
-  void warn(const line_at& at, int column, compiler::warning_kind kind, std::string message) {
+  void warn(const line_at& at, int column, compiler::warning_kind kind, std::string message,
+            std::vector<compiler::related_record> related = {}) {
     if (options_.disabled.count(kind)) return;
     compiler::finding f;
     f.level = options_.warnings_are_errors ? compiler::diagnostic_level::error
@@ -245,6 +269,7 @@ class checker {
     f.column = column;
     f.message = std::move(message);
     f.kind = kind;
+    f.related = std::move(related);
     keep(std::move(f));
   }
 
@@ -415,22 +440,24 @@ class checker {
   }
 
   // Reads a record's values; warns when its line has too few or too many.
-  std::optional<record_values> read_values(const line_at& at, runtime::field_reader& r,
-                                           const compiler::record_description& form) {
-    record_values v = read_record(r, form.fields);
-    if (v.state == record_values::complete && v.extra_fields == 0) return v;
+  // The values are the checker's until the next line's are read.
+  const record_values* read_values(const line_at& at, runtime::field_reader& r,
+                                   const compiler::record_description& form) {
+    record_values& v = values_;
+    read_record(r, form.fields, v);
+    if (v.state == record_values::complete && v.extra_fields == 0) return &v;
     const std::string what(form.summary);
     const std::string name =
         (std::string("aeiou").find(what[0]) != std::string::npos ? "an " : "a ") + what +
         " record (" + std::string(form.keyword) + ")";
     auto values = [](size_t n) { return std::to_string(n) + (n == 1 ? " value" : " values"); };
     if (v.state == record_values::too_few) {
-      if (separated_by_blanks(at)) return std::nullopt;
+      if (separated_by_blanks(at)) return nullptr;
       warn(at, at.column, compiler::warning_kind::field_count,
            name + " takes " + values(form.fields.size()) + " after its keyword; this line has " +
                std::to_string(v.fields_read) +
                ": the compile reads the missing ones from the lines after it");
-      return std::nullopt;
+      return nullptr;
     }
     if (v.state == record_values::bad_number) {
       compiler::compile_fault f;
@@ -438,7 +465,7 @@ class checker {
       f.keyword = at.keyword;
       f.detail = v.fault;
       error(at, v.fault_column, compiler::fault_code::runtime_fault, compiler::fault_message(f));
-      return std::nullopt;
+      return nullptr;
     }
     if (v.extra_fields > 0) {
       std::string message = name + " takes " + values(form.fields.size()) +
@@ -455,7 +482,7 @@ class checker {
                    "fields: write the value in whole metres or units";
       warn(at, v.extra_column, compiler::warning_kind::field_count, message);
     }
-    return v;
+    return &v;
   }
 
   // Hands the record of a line, alone, to the compiler's handler; its fault,
@@ -464,18 +491,17 @@ class checker {
                    bool needs_grid = true) {
     if (needs_grid && !cs_.sc.has_grid()) return false;
     runtime::field_reader r(at.text);
-    std::string keyword;
-    r.read_text(&keyword);
+    r.read_text(&cs_.field);
     cs_.reader = &r;
     cs_.document = at.document;
-    cs_.field = keyword;
     // Lines counted on the line read alone; the finding adds the line's own.
     cs_.record_line = 1;
     cs_.record_column = at.column;
-    cs_.record_keyword = keyword;
+    cs_.record_keyword = cs_.field;
     cs_.values.fill(compiler::field_place{});
     cs_.bad_value = compiler::field_place{};
     cs_.fault.reset();
+    handler_fault_.reset();
     const compiler::step s = handler(cs_);
     cs_.reader = nullptr;
     if (cs_.fault) {
@@ -488,6 +514,7 @@ class checker {
       f.message = compiler::fault_message(*cs_.fault);
       f.code = cs_.fault->code;
       if (cs_.fault->has_position) f.position = cs_.fault->position;
+      handler_fault_ = f.code;
       keep(std::move(f));
       cs_.fault.reset();
       return false;
@@ -495,22 +522,75 @@ class checker {
     return s == compiler::step::next;
   }
 
-  void warn_order(const line_at& at, std::optional<int32_t>& previous, int32_t position,
+  // The record read before, of one kind, and where it stands.
+  struct earlier_record {
+    int32_t position = 0;
+    int line = 0;
+  };
+
+  // Which of a refused restriction's cells was taken, found on the grid as
+  // the restriction met it: the warning board's, the start's, the end's or
+  // the first of the four countdown cells that is not free.
+  void note_restriction_cell(const line_at& at, compiler::fault_code fault, int32_t position,
+                             int32_t length) {
+    const model::track_grid& grid = cs_.sc.grid;
+    auto metre = [](int64_t m) {
+      return static_cast<int32_t>(std::clamp<int64_t>(m, INT32_MIN, INT32_MAX));
+    };
+    auto held = [&](int64_t cell) {
+      if (cell >= 0 && cell < static_cast<int64_t>(grid.size()))
+        restriction_cells_[at.number] = static_cast<int32_t>(cell);
+    };
+    switch (fault) {
+      case compiler::fault_code::warning_cell_taken:
+        held(model::point_cell(metre(int64_t{position} - 1200)));
+        break;
+      case compiler::fault_code::start_cell_taken:
+        held(model::point_cell(position));
+        break;
+      case compiler::fault_code::end_cell_taken:
+        held(model::point_cell(metre(int64_t{position} + length)));
+        break;
+      case compiler::fault_code::countdown_cell_taken: {
+        const int64_t first = model::stretch_cell(metre(int64_t{position} - 1200));
+        for (int64_t k = 0; k < 4; ++k) {
+          const int64_t cell = first - k;
+          if (cell >= 0 && cell < static_cast<int64_t>(grid.size()) &&
+              !model::is_free_cell(grid[static_cast<size_t>(cell)])) {
+            held(cell);
+            break;
+          }
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  void warn_order(const line_at& at, std::optional<earlier_record>& previous, int32_t position,
                   std::string_view what, bool same_cell_matters) {
     if (previous) {
-      if (position < *previous)
+      auto before = [&] {
+        return std::vector<compiler::related_record>{
+            {at.document, previous->line, {}, "the " + std::string(what) + " before it"}};
+      };
+      if (position < previous->position)
         warn(at, at.column, compiler::warning_kind::out_of_order,
              "this " + std::string(what) + " at " + std::to_string(position) +
-                 " m comes after one at " + std::to_string(*previous) +
+                 " m comes after one at " + std::to_string(previous->position) +
                  " m: the compile fills cells in the order of the records, so it takes effect "
-                 "one cell after the earlier record's");
-      else if (same_cell_matters && model::stretch_cell(position) == model::stretch_cell(*previous))
+                 "one cell after the earlier record's",
+             before());
+      else if (same_cell_matters &&
+               model::stretch_cell(position) == model::stretch_cell(previous->position))
         warn(at, at.column, compiler::warning_kind::out_of_order,
              "this " + std::string(what) + " at " + std::to_string(position) +
-                 " m falls in the same cell as the one at " + std::to_string(*previous) +
-                 " m: it takes effect one cell later");
+                 " m falls in the same cell as the one at " + std::to_string(previous->position) +
+                 " m: it takes effect one cell later",
+             before());
     }
-    previous = position;
+    previous = earlier_record{position, at.number};
   }
 
   // ---- The line description.
@@ -521,7 +601,9 @@ class checker {
     int general_line = 0, general_column = 0;
     std::map<compiler::record_kind, int> header_seen;
     std::set<compiler::record_kind> misspelt;
-    std::optional<int32_t> last_gradient, last_curve_end, last_mountain;
+    std::optional<earlier_record> last_gradient, last_mountain;
+    // The end of the curve that reaches furthest, and its record.
+    std::optional<earlier_record> last_curve_end;
     line_at end_of_header{compiler::source_document::line_description, 0, {}, {}, 0};
 
     auto finish_header = [&](const line_at& at) {
@@ -574,7 +656,7 @@ class checker {
       const compiler::record_description* form =
           record_of_line(at, compiler::record_place::line_records);
       if (!form) continue;
-      std::optional<record_values> v = read_values(at, r, *form);
+      const record_values* v = read_values(at, r, *form);
       if (!v) continue;
       const int32_t p = v->numbers[0];
       warn_past_route_end(at, *form, p);
@@ -586,18 +668,21 @@ class checker {
           break;
         case compiler::record_kind::curve:
           if (run_handler(at, compiler::curve_record)) {
-            if (last_curve_end && p < *last_curve_end)
+            if (last_curve_end && p < last_curve_end->position)
               warn(at, at.column, compiler::warning_kind::out_of_order,
                    "this curve starts at " + std::to_string(p) +
-                       " m, before the previous curve ends at " + std::to_string(*last_curve_end) +
-                       " m: it is bent only from there on");
+                       " m, before the previous curve ends at " +
+                       std::to_string(last_curve_end->position) +
+                       " m: it is bent only from there on",
+                   {{at.document, last_curve_end->line, {}, "the curve that ends there"}});
             const int64_t end = static_cast<int64_t>(p) + v->numbers[1];
             if (end > cs_.sc.plan.last_metre)
               warn(at, at.column, compiler::warning_kind::cut_short,
                    "this curve ends at " + std::to_string(end) + " m, past the plan's last metre " +
                        std::to_string(cs_.sc.plan.last_metre) + ": it is bent only up to there");
-            if (!last_curve_end || end > *last_curve_end)
-              last_curve_end = static_cast<int32_t>(std::min<int64_t>(end, INT32_MAX));
+            if (!last_curve_end || end > last_curve_end->position)
+              last_curve_end = earlier_record{
+                  static_cast<int32_t>(std::min<int64_t>(end, INT32_MAX)), at.number};
           }
           break;
         case compiler::record_kind::mountain:
@@ -672,7 +757,7 @@ class checker {
                                                                  : ""));
     else
       line = at.number;
-    std::optional<record_values> v = read_values(at, r, form);
+    const record_values* v = read_values(at, r, form);
     if (!v) return;
     const std::vector<int32_t>& n = v->numbers;
     switch (form.kind) {
@@ -758,7 +843,7 @@ class checker {
     const std::vector<std::string_view> lines = runtime::split_lines(input_.train_document);
     bool after_general = false;
     past_end_marker_ = warned_after_end_ = false;
-    std::optional<int32_t> last_speed, last_adhesion;
+    std::optional<earlier_record> last_speed, last_adhesion;
     cs_.train = compiler::train_cursors{};
     for (size_t i = 0; i < lines.size(); ++i) {
       line_at at{
@@ -776,7 +861,7 @@ class checker {
       const compiler::record_description* form =
           record_of_line(at, compiler::record_place::train_records);
       if (!form) continue;
-      std::optional<record_values> v = read_values(at, r, *form);
+      const record_values* v = read_values(at, r, *form);
       if (!v) continue;
       const std::vector<int32_t>& n = v->numbers;
       warn_past_route_end(at, *form, n[0]);
@@ -814,6 +899,8 @@ class checker {
           if (run_handler(at, compiler::restriction_record))
             restrictions_.push_back(
                 {model::point_cell(n[0]), model::point_cell(n[0] + n[2]), at.number, at.column});
+          else if (handler_fault_)
+            note_restriction_cell(at, *handler_fault_, n[0], n[2]);
           break;
         case compiler::record_kind::abbattimento:
           run_handler(at, compiler::abbattimento_record);
@@ -920,15 +1007,27 @@ class checker {
     constexpr size_t kept_keywords = 256;
     std::map<std::string, std::vector<compiler::record_kind>, std::less<>>& known =
         known_kinds_[static_cast<size_t>(place)];
-    if (auto it = known.find(keyword); it != known.end()) return it->second;
-    if (known.size() < kept_keywords)
-      return known.emplace(keyword, matching_kinds(keyword, place)).first->second;
+    // Records of one kind mostly follow one another.
+    const std::vector<compiler::record_kind>*& last = last_kinds_[static_cast<size_t>(place)];
+    if (last && last_keywords_[static_cast<size_t>(place)] == keyword) return *last;
+    if (auto it = known.find(keyword); it != known.end()) {
+      last_keywords_[static_cast<size_t>(place)] = keyword;
+      return *(last = &it->second);
+    }
+    if (known.size() < kept_keywords) {
+      last_keywords_[static_cast<size_t>(place)] = keyword;
+      return *(last = &known.emplace(keyword, matching_kinds(keyword, place)).first->second);
+    }
     unkept_kinds_ = matching_kinds(keyword, place);
     return unkept_kinds_;
   }
   std::array<std::map<std::string, std::vector<compiler::record_kind>, std::less<>>, 3>
       known_kinds_;
   std::vector<compiler::record_kind> unkept_kinds_;
+  // The keyword looked up last at each place, and its kinds (kept in
+  // known_kinds_, whose entries never move).
+  std::array<std::string, 3> last_keywords_;
+  std::array<const std::vector<compiler::record_kind>*, 3> last_kinds_{};
 
   std::vector<compiler::finding> found_;
   size_t kept_[2] = {0, 0}, left_out_[2] = {0, 0};
@@ -942,6 +1041,12 @@ class checker {
   std::array<std::pair<int, int>, 3> range_lines_{};
   int bad_range_line_ = 0, bad_range_column_ = 0;
   std::map<int32_t, std::pair<int, int>> signals_;
+  // The values of the line being read.
+  record_values values_;
+  // The fault of the last record handed to the compiler's handler.
+  std::optional<compiler::fault_code> handler_fault_;
+  // For each refused restriction's line, the cell it found taken.
+  std::map<int, int32_t> restriction_cells_;
   std::vector<laid_restriction> restrictions_;
 };
 
@@ -1017,18 +1122,39 @@ const char* document_words(compiler::source_document d) {
                                                           : "the train document";
 }
 
+// What a record holding a cell is, in a few words: "signal".
+std::string_view record_summary(const compiler::record_origin& r) {
+  const compiler::record_place place = r.document == compiler::source_document::line_description
+                                           ? compiler::record_place::line_records
+                                           : compiler::record_place::train_records;
+  const std::vector<compiler::record_kind> kinds = matching_kinds(r.keyword, place);
+  return kinds.empty() ? "record" : compiler::record_of(kinds[0]).summary;
+}
+
 // What an author needs besides the fault itself: the record that holds a
-// taken cell, and where the grid ends for a record beyond it.
-void add_context(compiler::finding& f, const compiler::compile_result& compiled,
+// taken cell (named in the message when the fault's position is the cell's,
+// and as a related record always), and where the grid ends for a record
+// beyond it.
+void add_context(compiler::finding& f, std::optional<int32_t> held,
+                 const compiler::compile_result& compiled,
                  const compiler::compile_origins& origins) {
-  if (const std::optional<int32_t> cell = taken_cell(f)) {
-    if (*cell >= 0 && static_cast<size_t>(*cell) < origins.cells.size()) {
-      const compiler::record_origin& holder = origins.cells[static_cast<size_t>(*cell)];
-      if (holder.line > 0 && !(holder.document == f.document && holder.line == f.line))
-        f.message += "; the cell is taken by the \"" +
-                     runtime::windows1252_to_utf8(std::string_view(holder.keyword).substr(0, 40)) +
-                     "\" record at line " + std::to_string(holder.line) + " of " +
-                     document_words(holder.document) + ": move one of them by at least 50 m";
+  const std::optional<int32_t> cell = taken_cell(f);
+  if (const std::optional<int32_t> c = cell ? cell : held) {
+    if (*c >= 0 && static_cast<size_t>(*c) < origins.cells.size()) {
+      const compiler::record_origin& holder = origins.cells[static_cast<size_t>(*c)];
+      if (holder.line > 0 && !(holder.document == f.document && holder.line == f.line)) {
+        if (cell)
+          f.message += "; the cell is taken by the \"" +
+                       runtime::windows1252_to_utf8(
+                           std::string_view(holder.keyword).substr(0, quoted_length)) +
+                       "\" record at line " + std::to_string(holder.line) + " of " +
+                       document_words(holder.document) + ": move one of them by at least 50 m";
+        f.related.push_back(
+            {holder.document,
+             holder.line,
+             {},
+             "the " + std::string(record_summary(holder)) + " that holds this cell"});
+      }
     }
   }
   if (f.code == compiler::fault_code::beyond_grid && compiled.compiled.has_grid()) {
@@ -1038,6 +1164,54 @@ void add_context(compiler::finding& f, const compiler::compile_result& compiled,
                  ", so records may stand up to " + std::to_string(last * 50 - 100) +
                  " m and stations up to " + std::to_string(last * 50 - 800) +
                  " m (the route length, " + std::to_string(length) + " m, plus the run-out)";
+  }
+}
+
+// The columns of a record's text on its line, blanks around it left out.
+compiler::column_range record_columns(std::string_view line) {
+  const size_t begin = std::min(line.size(), line.find_first_not_of(" \t"));
+  const size_t last = line.find_last_not_of(" \t");
+  const size_t end = last == std::string_view::npos ? begin : last + 1;
+  return {static_cast<int>(begin) + 1, static_cast<int>(end) + 1};
+}
+
+// The columns an editor marks for each finding and related record: the field
+// at the finding's column, or the record's text. The lines named are read
+// in one pass over each document.
+void mark_columns(std::vector<compiler::finding>& found, const check_input& input) {
+  for (const compiler::source_document doc :
+       {compiler::source_document::line_description, compiler::source_document::train_document}) {
+    std::vector<int> numbers;
+    for (const compiler::finding& f : found) {
+      if (f.document == doc && f.line > 0) numbers.push_back(f.line);
+      for (const compiler::related_record& r : f.related)
+        if (r.document == doc && r.line > 0) numbers.push_back(r.line);
+    }
+    if (numbers.empty()) continue;
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    const std::vector<std::string_view> lines = runtime::lines_numbered(
+        doc == compiler::source_document::line_description ? input.line_description
+                                                           : input.train_document,
+        numbers);
+    auto line_text = [&](int n) {
+      return lines[static_cast<size_t>(std::lower_bound(numbers.begin(), numbers.end(), n) -
+                                       numbers.begin())];
+    };
+    for (compiler::finding& f : found) {
+      if (f.document == doc && f.line > 0) {
+        const std::string_view text = line_text(f.line);
+        if (f.column > 0) {
+          const runtime::line_field field =
+              runtime::field_at(text, static_cast<size_t>(f.column - 1));
+          f.range = {static_cast<int>(field.begin) + 1, static_cast<int>(field.end) + 1};
+        } else {
+          f.range = record_columns(text);
+        }
+      }
+      for (compiler::related_record& r : f.related)
+        if (r.document == doc && r.line > 0) r.columns = record_columns(line_text(r.line));
+    }
   }
 }
 
@@ -1057,7 +1231,8 @@ check_report check_documents_counted(const check_input& input, const check_optio
   // runs beside it.
   constexpr size_t worth_a_thread = 64 * 1024;
   std::future<compiler::compile_result> compiling;
-  if (!input.compiled)
+  const bool own = !input.compiled && !input.compiling.valid();
+  if (own)
     compiling =
         std::async(input.line_description.size() + input.train_document.size() >= worth_a_thread
                        ? std::launch::async
@@ -1071,14 +1246,17 @@ check_report check_documents_counted(const check_input& input, const check_optio
   report.left_out_of_line_description = c.left_out(compiler::source_document::line_description);
   report.left_out_of_train_document = c.left_out(compiler::source_document::train_document);
   std::optional<compiler::compile_result> own_compile;
-  if (!input.compiled) own_compile = compiling.get();
-  const compiler::compile_result& compiled = input.compiled ? *input.compiled : *own_compile;
+  if (own) own_compile = compiling.get();
+  const compiler::compile_result& compiled = own              ? *own_compile
+                                             : input.compiled ? *input.compiled
+                                                              : *input.compiling.get();
   // Swapped documents give findings of their own, whatever else they hold;
   // a pair with none is not worth counting keywords for.
   if (!found.empty() || compiled.fault) {
     if (std::optional<compiler::finding> swapped = swapped_documents(input)) {
       report.findings = {*swapped};
       report.left_out_of_line_description = report.left_out_of_train_document = 0;
+      mark_columns(report.findings, input);
       return report;
     }
   }
@@ -1097,12 +1275,14 @@ check_report check_documents_counted(const check_input& input, const check_optio
   // only when a finding needs it (on a long route, for every record of a
   // document of thousands of lines, it would take minutes).
   compiler::compile_origins origins;
-  if (std::any_of(found.begin(), found.end(),
-                  [](const compiler::finding& f) { return taken_cell(f).has_value(); })) {
+  if (std::any_of(found.begin(), found.end(), [&](const compiler::finding& f) {
+        return taken_cell(f).has_value() || c.held_cell(f).has_value();
+      })) {
     ci.origins = &origins;
     compiler::compile_documents(ci);
   }
-  for (compiler::finding& f : found) add_context(f, compiled, origins);
+  for (compiler::finding& f : found) add_context(f, c.held_cell(f), compiled, origins);
+  mark_columns(found, input);
   std::stable_sort(found.begin(), found.end(),
                    [](const compiler::finding& a, const compiler::finding& b) {
                      if (document_order(a.document) != document_order(b.document))

@@ -15,6 +15,7 @@
 // (too few fields on a line), a warning says so.
 
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <set>
 #include <span>
@@ -52,6 +53,9 @@ struct check_input {
   // itself, beside its line-by-line reading. Only read. The names it was made
   // with and the stamped slots matter to no finding.
   const compiler::compile_result* compiled = nullptr;
+  // Or the caller's compile still under way on another thread: the check
+  // reads the documents line by line first and waits for it only then.
+  std::shared_future<const compiler::compile_result*> compiling = {};
 };
 
 // Every finding, in document order (the line description first); a fault

@@ -343,11 +343,14 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
   EXPECT_EQ(json.status, 1);
   EXPECT_EQ(
       json.out,
-      "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"severity\": \"error\", "
+      "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"range\": "
+      "{\"start_column\": 1, \"end_column\": 8}, \"severity\": \"error\", "
       "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
       "cell is not free at 3000 m (record \\\"segnale\\\"); the cell is taken by the "
       "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
-      "least 50 m\"}\n]\n");
+      "least 50 m\", \"related\": [{\"file\": \"/w/treno.txt\", \"line\": 6, \"range\": "
+      "{\"start_column\": 1, \"end_column\": 36}, \"message\": \"the signal that holds this "
+      "cell\"}]}\n]\n");
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.
@@ -474,6 +477,72 @@ TEST(Check, AValueFaultIsMarkedOnTheValue) {
     ASSERT_EQ(found.size(), 1u) << c.record;
     EXPECT_EQ(found[0].line, first_train_record) << c.record;
     EXPECT_EQ(found[0].column, column) << c.record;
+    const int width = static_cast<int>(std::string_view(c.value).size());
+    EXPECT_EQ(found[0].range, (compiler::column_range{column, column + width})) << c.record;
+  }
+}
+
+// What an editor marks for a finding, and the records that explain it: the
+// one holding a taken cell (a restriction's included, whose fault names the
+// restriction's position rather than the cell's), the one before a record
+// out of order.
+TEST(Check, AFindingMarksItsFieldAndNamesTheRecordsThatExplainIt) {
+  const std::string l = at_line(first_line_record), l2 = at_line(first_line_record + 1);
+  const std::string t = at_line(first_train_record), t2 = at_line(first_train_record + 1);
+  const struct {
+    const char* name;
+    std::string line_records, train_records;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"a signal on a signal's cell",
+       "",
+       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
+       {"train:" + t2 + ":1 code 16 [1,8) <- train:" + t +
+        " [1,36) the signal that holds this cell"}},
+      {"a signal on a board of the other document",
+       "cartello_indicatore,  3000,   (BIVIO)\n",
+       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n",
+       {"train:" + t + ":1 code 16 [1,8) <- line:" + l +
+        " [1,38) the text board that holds this cell"}},
+      {"a restriction's warning board on a signal",
+       "",
+       "segnale,  3800, 1,2,0,0,0,0,0,0,0,0\nrallentamento,  5000, 60, 1000, 2, 1, 5\n",
+       {"train:" + t2 + ":1 code 17 [1,14) <- train:" + t +
+        " [1,36) the signal that holds this cell"}},
+      {"a restriction's end on a signal",
+       "",
+       "segnale,  6000, 1,2,0,0,0,0,0,0,0,0\nrallentamento,  5000, 60, 1000, 2, 1, 5\n",
+       {"train:" + t2 + ":1 code 19 [1,14) <- train:" + t +
+        " [1,36) the signal that holds this cell"}},
+      {"a gradient that goes backwards",
+       "pendenza,  2000,  3\npendenza,  1000,  4\n",
+       "",
+       {"line:" + l2 + ":1 out-of-order [1,9) <- line:" + l + " [1,20) the gradient before it"}},
+      {"a curve that begins before the previous one ends",
+       "curvas2,  1000,  400\ncurvas2,  1200,  100\n",
+       "",
+       {"line:" + l2 + ":1 out-of-order [1,8) <- line:" + l + " [1,21) the curve that ends there"}},
+      {"a value beyond the grid, marked alone",
+       "pendenza,  90000,  2\n",
+       "",
+       {"line:" + l + ":12 code 15 [12,17)"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> got;
+    for (const compiler::finding& f :
+         check_documents({testing::line_description(10000, c.line_records),
+                          testing::train_document(c.train_records)},
+                         {})) {
+      std::string s =
+          brief(f) + " [" + std::to_string(f.range.begin) + "," + std::to_string(f.range.end) + ")";
+      for (const compiler::related_record& r : f.related)
+        s += std::string(" <- ") +
+             (r.document == compiler::source_document::line_description ? "line:" : "train:") +
+             std::to_string(r.line) + " [" + std::to_string(r.columns.begin) + "," +
+             std::to_string(r.columns.end) + ") " + r.message;
+      got.push_back(s);
+    }
+    EXPECT_EQ(got, c.expected) << c.name;
   }
 }
 

@@ -84,6 +84,18 @@ step range_check(compile_state& cs, int32_t p, int32_t margin) {
   return step::end_document;
 }
 
+uint64_t records_named(compile_state& cs, record_place place, const std::string& field) {
+  keyword_tests& k = cs.keywords;
+  if (k.place == place && k.field == field) return k.matched;
+  k.field = field;
+  k.place = place;
+  k.matched = 0;
+  for (const record_description& r : all_records())
+    if (r.place == place && keyword_matches(r.kind, field))
+      k.matched |= uint64_t{1} << static_cast<unsigned>(r.kind);
+  return k.matched;
+}
+
 bool read_keyword_field(compile_state& cs) {
   if (!cs.reader->read_text(&cs.field)) return false;
   cs.record_line = cs.reader->field_line();

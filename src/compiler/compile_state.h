@@ -60,6 +60,16 @@ struct field_place {
 // The most fields a record has (a station's 17).
 inline constexpr size_t most_record_fields = 17;
 
+// The keyword tests of the last keyword field offered to the records of a
+// place: a document repeats a few keywords thousands of times. Bit k is set
+// when the field is a keyword of record kind k.
+struct keyword_tests {
+  std::string field;
+  std::optional<record_place> place;
+  uint64_t matched = 0;
+};
+static_assert(static_cast<size_t>(record_kind::station) < 64, "a bit per record kind");
+
 struct compile_state {
   model::scenario sc;
   bool with_plan = true;
@@ -68,6 +78,7 @@ struct compile_state {
   source_document document = source_document::none;
   runtime::field_reader* reader = nullptr;
   std::string field;  // the field last read
+  keyword_tests keywords;
   int record_line = 0;
   int record_column = 0;
   std::string record_keyword;  // at most longest_kept_keyword bytes of it
@@ -147,6 +158,14 @@ void leave_record(compile_state& cs, source_document document, std::string_view 
 // field that ends it is never examined), step::runtime_fault on a run-time
 // fault.
 step find_general_section(compile_state& cs);
+
+// The records of `place` that `field` is a keyword of, as keyword_matches
+// says (bit k for kind k), remembered for the field until another is
+// tested.
+uint64_t records_named(compile_state& cs, record_place place, const std::string& field);
+inline bool names_record(uint64_t named, record_kind kind) {
+  return (named >> static_cast<unsigned>(kind)) & 1;
+}
 
 // Reads the next field in keyword position and notes where the record
 // stands. False on a run-time fault.

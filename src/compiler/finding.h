@@ -1,9 +1,10 @@
 #pragma once
 // What the compile, the checker and the language server report about the
 // two documents: one finding (severity, fault code or warning kind, document,
-// line, column, message, position), with one text rendering here, the JSON
-// one in the tool's check command and the protocol one in the language
-// server. The messages of the compile's faults are made here too, once.
+// line, column, the columns an editor marks, message, position, the records
+// that explain it), with one text rendering here, the JSON one in the tool's
+// check command and the protocol one in the language server. The messages
+// of the compile's faults are made here too, once.
 //
 // The text rendering is the form compilers use, so that editors jump to it:
 //
@@ -18,6 +19,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/faults.h"
 
@@ -62,6 +64,24 @@ std::span<const warning_kind> all_warning_kinds();
 // The kind of a name as options write it ("unknown-keyword").
 std::optional<warning_kind> warning_by_name(std::string_view name);
 
+// A stretch of one line, by column (from 1, in bytes): [begin, end).
+struct column_range {
+  int begin = 0;
+  int end = 0;
+  bool operator==(const column_range&) const = default;
+};
+
+// Another record that explains a finding: the record that holds a taken
+// cell, the record before one out of order. Its columns are the record's
+// text, blanks around it left out.
+struct related_record {
+  source_document document = source_document::none;
+  int line = 0;
+  column_range columns;
+  std::string message;
+  bool operator==(const related_record&) const = default;
+};
+
 struct finding {
   diagnostic_level level = diagnostic_level::error;
   // Where: the document (none for a fault that has no place) and the line
@@ -69,6 +89,10 @@ struct finding {
   source_document document = source_document::none;
   int line = 0;
   int column = 0;
+  // What an editor marks on the line: the field at the column, or the
+  // record's text for a finding about the whole record (column 0). Filled by
+  // the checker; empty for a finding with no line.
+  column_range range;
   std::string message;
   // An error's fault code, or a warning's kind.
   std::optional<fault_code> code;
@@ -77,6 +101,8 @@ struct finding {
   bool from_compile = false;
   // The fault's position in metres, as the compile keeps it.
   std::optional<int32_t> position;
+  // The records that explain it, filled by the checker.
+  std::vector<related_record> related;
 };
 
 // "code 16" for a fault, the kind's name for a warning.

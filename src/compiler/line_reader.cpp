@@ -71,7 +71,8 @@ step background_record(compile_state& cs, int32_t* slot) {
 
 step header_record(compile_state& cs) {
   const std::string field = cs.field;
-  auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
+  const uint64_t named = records_named(cs, record_place::line_header, field);
+  auto is = [named](record_kind kind) { return names_record(named, kind); };
   model::scenario_table& t = cs.sc.table;
   step s = step::next;
 
@@ -112,7 +113,10 @@ bool ends_header(const std::string& field) {
 // every handler whose keyword test matches reads its record.
 step line_record(compile_state& cs) {
   const std::string& field = cs.field;
-  auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
+  // Tested once: of the handlers only the last, the text board's, reads a
+  // field into cs.field.
+  const uint64_t named = records_named(cs, record_place::line_records, field);
+  auto is = [named](record_kind kind) { return names_record(named, kind); };
   step s = step::next;
   if (is(record_kind::gradient) && (s = gradient_record(cs)) != step::next) return s;
   if (cs.with_plan && is(record_kind::curve) && (s = curve_record(cs)) != step::next) return s;

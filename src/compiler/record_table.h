@@ -53,6 +53,13 @@ enum class record_place { line_header, line_records, train_records };
 // A number out of its storage's range is a run-time fault (code 25).
 enum class field_storage { i32, i16, u8, text };
 
+// How the package keeps a speed written in km/h: as written, as a count of
+// 5 km/h steps in one byte (a speed limit), or as one half of a board's
+// word that packs an "s" speed and the "d" speed of the same category in 5
+// km/h steps (hundreds and units); the n-th "d" speed of a record pairs
+// with its n-th "s" speed.
+enum class speed_packing { none, steps_of_5_in_byte, board_word_s, board_word_d };
+
 // What stretch of the route a record covers, from its first field on.
 enum class record_reach {
   none,        // no place on the route (a header or train value)
@@ -90,6 +97,7 @@ struct record_field {
   std::span<const value_code> codes = {};  // for a field that is a code
   bool is_position = false;                // a metre along the route
   value_fit fit = {};
+  speed_packing packing = speed_packing::none;
 };
 
 // The compile recognises a record when its keyword field contains every
@@ -250,20 +258,63 @@ inline constexpr record_field speed_board[] = {
      "where the board stands; it takes its point cell",
      {},
      true},
-    {"speed A, s", i32, "km/h",
+    {"speed A, s",
+     i32,
+     "km/h",
      "a multiple of 5; each word 20 x s + d / 5 fits 16 bits (else "
      "code 108)",
-     "category A speed of the board's first group"},
-    {"speed B, s", i32, "km/h", "a multiple of 5", "category B speed of the first group"},
-    {"speed C, s", i32, "km/h", "a multiple of 5", "category C speed of the first group"},
+     "category A speed of the board's first group",
+     {},
+     false,
+     {},
+     speed_packing::board_word_s},
+    {"speed B, s",
+     i32,
+     "km/h",
+     "a multiple of 5",
+     "category B speed of the first group",
+     {},
+     false,
+     {},
+     speed_packing::board_word_s},
+    {"speed C, s",
+     i32,
+     "km/h",
+     "a multiple of 5",
+     "category C speed of the first group",
+     {},
+     false,
+     {},
+     speed_packing::board_word_s},
     {"stripes, s", i32, "", "0 to 9", "the stripe count of the first group"},
-    {"speed A, d", i32, "km/h", "a multiple of 5; empty reads as 0",
+    {"speed A, d",
+     i32,
+     "km/h",
+     "a multiple of 5; empty reads as 0",
      "category A speed of the second group (the built-in line gives here the speed over a "
-     "station's points, and leaves it empty where there is none)"},
-    {"speed B, d", i32, "km/h", "a multiple of 5; empty reads as 0",
-     "category B speed of the second group"},
-    {"speed C, d", i32, "km/h", "a multiple of 5; empty reads as 0",
-     "category C speed of the second group"},
+     "station's points, and leaves it empty where there is none)",
+     {},
+     false,
+     {},
+     speed_packing::board_word_d},
+    {"speed B, d",
+     i32,
+     "km/h",
+     "a multiple of 5; empty reads as 0",
+     "category B speed of the second group",
+     {},
+     false,
+     {},
+     speed_packing::board_word_d},
+    {"speed C, d",
+     i32,
+     "km/h",
+     "a multiple of 5; empty reads as 0",
+     "category C speed of the second group",
+     {},
+     false,
+     {},
+     speed_packing::board_word_d},
     {"stripes, d", i32, "", "0 to 9", "the stripe count of the second group"}};
 
 inline constexpr record_field text_board[] = {
@@ -292,8 +343,15 @@ inline constexpr record_field speed_limit[] = {
      "where the line speed begins; it holds up to the next speed limit",
      {},
      true},
-    {"speed", i32, "km/h", "0 to 1277 (kept in steps of 5 km/h in one byte)",
-     "the line's speed limit"}};
+    {"speed",
+     i32,
+     "km/h",
+     "0 to 1277 (kept in steps of 5 km/h in one byte)",
+     "the line's speed limit",
+     {},
+     false,
+     {},
+     speed_packing::steps_of_5_in_byte}};
 
 inline constexpr record_field adhesion[] = {
     {"position",

@@ -75,7 +75,8 @@ namespace {
 // The ten keyword tests, in order; every test that matches reads its values.
 step train_record(compile_state& cs) {
   const std::string field = cs.field;
-  auto is = [&](record_kind kind) { return keyword_matches(kind, field); };
+  const uint64_t named = records_named(cs, record_place::train_records, field);
+  auto is = [named](record_kind kind) { return names_record(named, kind); };
   model::scenario_table& t = cs.sc.table;
   step s = step::next;
 

@@ -52,12 +52,6 @@ class line_fields {
 
 std::vector<record_line> read_record_lines(std::string_view text, document_kind kind) {
   std::vector<record_line> out;
-  for_each_record_line(text, kind, [&out](record_line&& r) { out.push_back(std::move(r)); });
-  return out;
-}
-
-void for_each_record_line(std::string_view text, document_kind kind,
-                          const std::function<void(record_line&&)>& visit) {
   const std::vector<std::string_view> lines = runtime::split_lines(text, true);
   std::optional<compiler::record_place> place;
   for (size_t n = 0; n < lines.size(); ++n) {
@@ -92,8 +86,9 @@ void for_each_record_line(std::string_view text, document_kind kind,
         }
       }
     }
-    visit(std::move(r));
+    out.push_back(std::move(r));
   }
+  return out;
 }
 
 document_kind kind_by_name(std::string_view file_name) {
@@ -120,18 +115,6 @@ document_kind kind_by_content(std::string_view text) {
   if (line_votes == 0 && train_votes == 0) return document_kind::unknown;
   return line_votes >= train_votes ? document_kind::line_description
                                    : document_kind::train_document;
-}
-
-std::pair<int, int> field_extent(std::string_view line, int column) {
-  const int size = static_cast<int>(line.size());
-  if (column < 0) column = 0;
-  if (column >= size) return {size, size};
-  line_fields reader(line.substr(static_cast<size_t>(column)));
-  const char c = line[static_cast<size_t>(column)];
-  const bool number = (c >= '0' && c <= '9') || c == '-' || c == '+';
-  field_span f = reader.next(number);
-  if (f.end == f.begin) f.end = f.begin + 1;  // an empty field: its comma
-  return {column + f.begin, std::min(size, column + f.end)};
 }
 
 std::optional<int32_t> record_position(const record_line& r) {

@@ -8,7 +8,6 @@
 // characters.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,20 +43,11 @@ struct record_line {
 
 // Every line that holds something, in order.
 std::vector<record_line> read_record_lines(std::string_view text, document_kind kind);
-// The same lines handed one at a time to `visit`, for a reader that keeps
-// only a few of them.
-void for_each_record_line(std::string_view text, document_kind kind,
-                          const std::function<void(record_line&&)>& visit);
 
 // What a document is, by its name ("..._linea.txt", "...-.txt") or else by
 // the keywords it holds.
 document_kind kind_by_name(std::string_view file_name);
 document_kind kind_by_content(std::string_view text);
-
-// The extent of the field that begins at `column` (from 0) of a line: up to
-// the next comma or the line's end, trailing blanks left out; a number ends
-// at a blank, a quoted field at its closing quote. [begin, end).
-std::pair<int, int> field_extent(std::string_view line, int column);
 
 // The record's first value when it is a metre along the route.
 std::optional<int32_t> record_position(const record_line& r);

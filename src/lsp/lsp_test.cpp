@@ -136,6 +136,19 @@ void expect_same_as_check(const client& c, const std::string& line_utf8,
                   column_of_code_point(doc.line(f.line - 1), f.column - 1))
             << f.message;
       }
+      EXPECT_EQ(d["range"]["end"]["character"],
+                column_of_code_point(doc.line(f.line - 1), f.range.end - 1))
+          << f.message;
+    }
+    // The records that explain it, as the finding names them.
+    const json related = d.value("relatedInformation", json::array());
+    ASSERT_EQ(related.size(), f.related.size()) << f.message;
+    for (size_t k = 0; k < f.related.size(); ++k) {
+      const compiler::related_record& r = f.related[k];
+      EXPECT_EQ(related[k]["location"]["uri"],
+                r.document == compiler::source_document::line_description ? line_uri : train_uri);
+      EXPECT_EQ(related[k]["location"]["range"]["start"]["line"], r.line - 1);
+      EXPECT_EQ(related[k]["message"], r.message);
     }
   }
   EXPECT_EQ(l, on_line.size());
@@ -790,6 +803,41 @@ TEST(LspCapabilities, InlayHintsGiveTheTrainSheetsKilometres) {
   EXPECT_EQ(stations, 5);
 }
 
+// Beside a speed the package keeps packed, what it keeps: a speed limit's
+// count of 5 km/h steps, a board's word of two speeds; and the speeds a
+// train reads back where they differ from the written ones.
+TEST(LspCapabilities, InlayHintsSayHowThePackageKeepsASpeed) {
+  client c;
+  c.initialize();
+  const char* uri = "file:///o/O_1-.txt";
+  const std::string train = "[generale]\r\nvelocita,  0,  75\r\nvelocita,  3000,  77\r\n[fine]\r\n";
+  c.open(uri, train);
+  const char* board_uri = "file:///o/O_linea.txt";
+  c.open(board_uri,
+         "[generale]\r\nlunghezza percorso,    5000\r\n[cartelli]\r\n"
+         "indicatori_vmax,  3000,  65,  60,  50,  1,  65,  ,  ,  0\r\n[fine]\r\n");
+  auto labels = [&](const char* doc) {
+    std::vector<std::string> out;
+    const json hints =
+        c.call("textDocument/inlayHint", {{"textDocument", {{"uri", doc}}},
+                                          {"range",
+                                           {{"start", {{"line", 0}, {"character", 0}}},
+                                            {"end", {{"line", 10}, {"character", 0}}}}}})["result"];
+    for (const json& h : hints)
+      out.push_back(std::to_string(h["position"]["line"].get<int>()) + ":" +
+                    std::to_string(h["position"]["character"].get<int>()) +
+                    h["label"].get<std::string>());
+    return out;
+  };
+  EXPECT_EQ(labels(uri),
+            (std::vector<std::string>{"1:17 kept as 15", "2:20 kept as 15 (75 km/h)"}));
+  // The A speeds 65 and 65 in one word; B and C with their "d" speeds left
+  // empty, which read as 0.
+  EXPECT_EQ(labels(board_uri), (std::vector<std::string>{"3:46 kept as 1313 (65|65 km/h)",
+                                                         "3:49 kept as 1200 (60|0 km/h)",
+                                                         "3:52 kept as 1000 (50|0 km/h)"}));
+}
+
 TEST(LspCapabilities, FormattingAlignsColumnsAndChangesNothingElse) {
   client c;
   c.initialize();
@@ -884,6 +932,10 @@ TEST(LspCapabilities, ATakenCellNamesTheRecordThatHoldsIt) {
       const json& r = d["relatedInformation"][0];
       EXPECT_EQ(r["location"]["uri"], train_uri);
       EXPECT_EQ(r["location"]["range"]["start"]["line"], first + 1);
+      // The holder's whole record, as the check's JSON gives it.
+      EXPECT_EQ(r["location"]["range"]["start"]["character"], 0);
+      EXPECT_EQ(r["location"]["range"]["end"]["character"],
+                static_cast<int>(second.find_last_not_of(' ') + 1));
       EXPECT_EQ(r["message"], "the signal that holds this cell");
       named = true;
     }

@@ -1,5 +1,7 @@
 #include "lsp/route_places.h"
 
+#include <span>
+
 #include "model/line_kilometre.h"
 #include "model/track_grid.h"
 
@@ -22,12 +24,8 @@ std::vector<placed_record> placed_records(std::span<const record_line> records) 
 }  // namespace
 
 std::vector<const record_line*> records_at(const document_view& d, int32_t p) {
-  return records_at(d.records, p);
-}
-
-std::vector<const record_line*> records_at(std::span<const record_line> records, int32_t p) {
   std::vector<const record_line*> out;
-  const std::vector<placed_record> placed = placed_records(records);
+  const std::vector<placed_record> placed = placed_records(d.records);
   for (size_t i = 0; i < placed.size(); ++i) {
     const record_line& r = *placed[i].record;
     const compiler::record_kind k = r.kinds[0];

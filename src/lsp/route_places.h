@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,6 @@ namespace lsp {
 // point cell, a stretch when p lies on it (up to the next record of its kind
 // for gradients, speed limits and adhesion).
 std::vector<const record_line*> records_at(const document_view& d, int32_t p);
-// The same among some of a document's records (in the order of their lines).
-std::vector<const record_line*> records_at(std::span<const record_line> records, int32_t p);
 
 // "km 12+345" for a line kilometre in metres.
 std::string kilometre_text(int64_t metres);

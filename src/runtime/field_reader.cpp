@@ -1,5 +1,7 @@
 #include "runtime/field_reader.h"
 
+#include <algorithm>
+
 namespace runtime {
 
 namespace {
@@ -146,6 +148,15 @@ line_field read_line_field(std::string_view line, size_t at, bool as_number) {
   }
   while (end > f.begin && blank(line[end - 1])) --end;
   f.end = end;
+  return f;
+}
+
+line_field field_at(std::string_view line, size_t column) {
+  if (column >= line.size()) return {line.size(), line.size(), line.size()};
+  const char c = line[column];
+  const bool number = (c >= '0' && c <= '9') || c == '-' || c == '+';
+  line_field f = read_line_field(line, column, number);
+  if (f.end == f.begin) f.end = std::min(line.size(), f.begin + 1);
   return f;
 }
 

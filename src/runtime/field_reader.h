@@ -37,6 +37,11 @@ struct line_field {
 };
 line_field read_line_field(std::string_view line, size_t at, bool as_number);
 
+// The field a report points at by its column (from 0): read as a number
+// when it starts like one, and at least one column wide, so that an empty
+// field is shown by its comma. A column past the line gives its end.
+line_field field_at(std::string_view line, size_t column);
+
 struct field_reader {
   explicit field_reader(std::string_view text) : text_(text) {}
 

@@ -217,6 +217,32 @@ TEST(TextLines, EndAtCrLfOrBoth) {
   EXPECT_EQ(split_lines("", true), (lines{""}));
 }
 
+// The few lines a report names are the lines split_lines gives at those
+// numbers; past the end they are empty.
+TEST(TextLines, LinesByNumberAreTheSplitLines) {
+  using lines = std::vector<std::string_view>;
+  const std::string_view text = "a\r\nb\rc\n\nd";
+  EXPECT_EQ(lines_numbered(text, std::vector<int>{1, 2, 2, 5}), (lines{"a", "b", "b", "d"}));
+  EXPECT_EQ(lines_numbered(text, std::vector<int>{4, 6, 9}), (lines{"", "", ""}));
+  EXPECT_EQ(lines_numbered(text, std::vector<int>{}), lines{});
+}
+
+// The field a column names: a number ends at a blank, text at a comma, an
+// empty field is its comma, a column past the line is the line's end.
+TEST(FieldReader, TheFieldAtAColumn) {
+  const std::string_view line = "segnale,  3000 , ,  \"A, B\" ,x";
+  const struct {
+    size_t column;
+    size_t begin, end;
+  } cases[] = {{0, 0, 7},    {10, 10, 14}, {8, 10, 14}, {17, 17, 18},
+               {18, 20, 26}, {28, 28, 29}, {40, 29, 29}};
+  for (const auto& c : cases) {
+    const line_field f = field_at(line, c.column);
+    EXPECT_EQ(f.begin, c.begin) << c.column;
+    EXPECT_EQ(f.end, c.end) << c.column;
+  }
+}
+
 }  // namespace
 
 }  // namespace runtime

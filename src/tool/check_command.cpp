@@ -38,23 +38,52 @@ std::string usage() {
   return u;
 }
 
+// The columns a finding or a related record marks on its line.
+void write_columns(json_writer& w, const compiler::column_range& columns) {
+  w.key("range");
+  w.begin_object(true);
+  w.member("start_column", columns.begin);
+  w.member("end_column", columns.end);
+  w.end_object();
+}
+
+// Findings as a JSON array, an object a line: where (file, line, column and,
+// for a finding on a line, the range of columns it marks), what (severity,
+// code or kind, position, whether the compile itself stops there, message)
+// and the records that explain it, each with its file, line, range and why.
 void write_json(std::ostream& out, const std::vector<compiler::finding>& found, size_t shown,
                 const std::string& line_file, const std::string& train_file) {
+  auto file_of = [&](compiler::source_document d) -> const std::string& {
+    return d == compiler::source_document::line_description ? line_file : train_file;
+  };
   json_writer w;
   w.begin_array();
   for (size_t i = 0; i < shown; ++i) {
     const compiler::finding& f = found[i];
     w.begin_object(true);
-    w.member("file",
-             f.document == compiler::source_document::line_description ? line_file : train_file);
+    w.member("file", file_of(f.document));
     w.member("line", f.line);
     w.member("column", f.column);
+    if (f.line > 0) write_columns(w, f.range);
     w.member("severity", compiler::level_name(f.level));
     if (f.code) w.member("code", compiler::fault_number(*f.code));
     if (f.kind) w.member("kind", compiler::warning_name(*f.kind));
     if (f.position) w.member("position", *f.position);
     w.member("from_compile", f.from_compile);
     w.member("message", f.message);
+    if (!f.related.empty()) {
+      w.key("related");
+      w.begin_array(true);
+      for (const compiler::related_record& r : f.related) {
+        w.begin_object(true);
+        w.member("file", file_of(r.document));
+        w.member("line", r.line);
+        write_columns(w, r.columns);
+        w.member("message", r.message);
+        w.end_object();
+      }
+      w.end_array();
+    }
     w.end_object();
   }
   w.end_array();

@@ -108,35 +108,27 @@ bool package_exists(runtime::disk& d, const model::scenario_identity& id,
 struct package_ahead {
   std::unique_ptr<runtime::directory_lock> lock;  // held once the directory was taken
   model::stamp_outcome stamp = model::stamp_outcome::stamped;
+  bool written = false;         // every temporary file is there
   runtime::io_failure failure;  // why the writing failed
-  // Every temporary file is there. Last, so that it is gone first: its
-  // destructor waits for the writing thread, which fills in `failure`.
-  std::future<bool> written;
 };
 
-// Takes the directory, stamps the scenario and starts writing its files on
-// a thread of their own; the lock stays empty where the package cannot be
-// written ahead (the ordinary write after the check then tries again and
-// says what is wrong).
-void start_package_ahead(package_ahead& a, compiler::compile_result& compiled, runtime::disk& d,
-                         const model::scenario_identity& id, const std::string& directory,
-                         const std::vector<std::string>& paths) {
+// Takes the directory and stamps the scenario; true when its files can be
+// written ahead. The lock stays empty where the package cannot be written
+// ahead (the ordinary write after the check then tries again and says what
+// is wrong).
+bool take_package_ahead(package_ahead& a, compiler::compile_result& compiled, runtime::disk& d,
+                        const std::string& directory, const std::vector<std::string>& paths) {
   if (!compiled.compiled.has_grid() || d.stat(directory) != runtime::disk::entry::directory ||
       d.stat_no_follow(runtime::journal_path(directory)) != runtime::disk::entry::missing)
-    return;
+    return false;
   std::string reason;
   runtime::io_failure unrecovered;
   a.lock = d.lock_directory(directory, &reason);
   if (a.lock && !runtime::recover_interrupted_replacement(d, directory, paths, &unrecovered))
     a.lock.reset();
-  if (!a.lock) return;
+  if (!a.lock) return false;
   a.stamp = model::stamp_reserved_slots(compiled.compiled);
-  if (a.stamp != model::stamp_outcome::stamped) return;
-  // From here until the check ends both threads only read the scenario.
-  const model::scenario& sc = compiled.compiled;
-  a.written = std::async(std::launch::async, [&a, &sc, &d, &id, &directory] {
-    return model::write_package_temporaries(sc, id, directory, true, d, &a.failure);
-  });
+  return a.stamp == model::stamp_outcome::stamped;
 }
 
 }  // namespace
@@ -190,12 +182,32 @@ int compile_command(int argc, char** argv, runtime::disk& d, std::ostream& out, 
   const std::string directory = args.option("--out", ".");
   const std::vector<std::string> paths = model::package_paths(id, directory);
 
-  compiler::compile_result compiled = compiler::compile_documents(input);
+  // The compile, and then the writing of its package under temporary names,
+  // on a thread of their own while the checker reads the documents line by
+  // line; the check waits for the compile only at its end.
+  compiler::compile_result compiled;
   package_ahead package;
-  start_package_ahead(package, compiled, d, id, directory, paths);
-  const std::vector<compiler::finding> found =
-      checker::check_documents({docs.line_description, docs.train_document, &compiled}, options);
-  const bool written_ahead = package.written.valid() && package.written.get();
+  std::promise<const compiler::compile_result*> compile_done;
+  checker::check_input check_input{docs.line_description, docs.train_document};
+  check_input.compiling = compile_done.get_future().share();
+  std::future<void> compiling = std::async(std::launch::async, [&] {
+    bool ahead = false;
+    try {
+      compiled = compiler::compile_documents(input);
+      ahead = take_package_ahead(package, compiled, d, directory, paths);
+      compile_done.set_value(&compiled);
+    } catch (...) {
+      compile_done.set_exception(std::current_exception());
+      throw;
+    }
+    // From here until the check ends both threads only read the scenario.
+    if (ahead)
+      package.written = model::write_package_temporaries(compiled.compiled, id, directory, true, d,
+                                                         &package.failure);
+  });
+  const std::vector<compiler::finding> found = checker::check_documents(check_input, options);
+  compiling.get();
+  const bool written_ahead = package.written;
   write_findings(err, found, found.size(), names);
   const size_t errors = error_count(found);
   const bool keep_partial = args.has("--keep-partial");

@@ -201,7 +201,12 @@ function el(name, attrs, text) {
   return e;
 }
 const esc = t => String(t).replace(/[&<>"]/g, c => ({ "&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;" })[c]);
-const f1 = v => (Math.round(v * 10) / 10).toString();
+// One decimal, written from whole numbers (three times quicker than
+// writing the fraction: a redraw writes tens of thousands).
+const f1 = v => {
+  const n = Math.round(v * 10), i = (n / 10) | 0, d = n - i * 10;
+  return d === 0 ? "" + i : (n < 0 && i === 0 ? "-0." : i + ".") + (d < 0 ? -d : d);
+};
 // Markup for the drawing, built as text and set at once.
 const tag = (name, attrs, body) => {
   let s = "<" + name;

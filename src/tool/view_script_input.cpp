@@ -61,17 +61,61 @@ function drawOverlay() {
   readout.textContent = r;
 }
 
+// A redraw comes in parts, one a frame: the track first (where hundreds of
+// objects are in view, its glyphs and profiles first and the labels of its
+// lanes after them), then the plan and the overview. Each frame's work is
+// then a fraction of a redraw, and a wheel, a drag or a key is answered in
+// the next frame. A new stretch drops the parts still to come.
 let pending = false, hashTimer = 0;
+let later = [], laterAsked = false, settledWaiters = [];
+const labelsAFrame = 50;
+function askLater() {
+  if (!laterAsked) { laterAsked = true; requestAnimationFrame(runLater); }
+}
+function settle() {
+  if (pending || later.length || panned) return;
+  settledWaiters.splice(0).forEach(f => f());
+}
+function runLater() {
+  laterAsked = false;
+  if (pending) return;  // a new stretch is drawn in this frame, and asks again
+  const part = later.shift();
+  if (part) part();
+  if (later.length) askLater(); else settle();
+}
+// The stretch asked for and the parts still to come, drawn at once (for
+// printing and exporting).
+function finish() {
+  if (pending || panned) apply();
+  while (later.length) later.shift()();
+  settle();
+}
 function apply() {
   pending = false;
   // The three drawings' sizes, read before any of them is drawn again: read
   // after one was, they would make the browser lay the whole page out on the
   // spot, tens of milliseconds on a long line.
   const boxes = [trackSvg, planSvg, overviewSvg].map(e => e.getBoundingClientRect());
-  drawTrack(boxes[0]);
-  drawPlan(boxes[1]);
-  drawOverview(boxes[2]);
-  drawOverlay();
+  const labels = drawTrack(boxes[0]);
+  later = [];
+  // The labels' places are found at once, their groups added a few dozen a
+  // frame: laying out hundreds of texts is most of a redraw.
+  if (labels) later.push(() => {
+    const groups = labelGroups();
+    for (let i = 0; i < groups.length; i += labelsAFrame) {
+      const part = groups.slice(i, i + labelsAFrame);
+      later.splice(later.length - 1, 0, () => addLabelGroups(part));
+    }
+    if (later.length > 1) later.shift()();
+  });
+  later.push(() => { drawPlan(boxes[1]); drawOverview(boxes[2]); drawOverlay(); });
+  askLater();
+  panned = false;
+  laidOut = labels ? { a, b, time: performance.now() } : null;
+  shownNews();
+}
+// What tells where the stretch shown lies, besides the drawing.
+function shownNews() {
   rows.forEach(r => r.classList.toggle("in-view", +r.dataset.metre >= a && +r.dataset.metre <= b));
   const whole = b - a >= M * 0.999;
   $("shown").textContent = "shown: km " + kmAt(a) + " to " + kmAt(b) +
@@ -86,11 +130,40 @@ function apply() {
     if (location.hash !== h) history.replaceState(null, "", h || location.pathname + location.search);
   }, 150);
 }
+// A dense drawing dragged along is moved as it stands, its labels with it,
+// and laid out anew when the pointer lets go and at most every 100 ms
+// meanwhile (counted from the press or the last layout): a frame of the
+// drag then costs a small part of a redraw.
+let laidOut = null, panned = false;  // the dense stretch last laid out; whether it is moved since
+function moveDrawing() {
+  const width = b - a;
+  if (!drag || !laidOut || !T || Math.abs(laidOut.b - laidOut.a - width) > width * 1e-9 ||
+      performance.now() - laidOut.time >= 100) return false;
+  const dx = f1((laidOut.a - a) / width * (T.AR - T.AL));
+  for (const id of ["pan", "axis"]) { const g = $(id); if (g) g.setAttribute("transform", "translate(" + dx + " 0)"); }
+  pending = false;
+  if (!panned) requestAnimationFrame(layOutAgain);
+  panned = true;
+  drawOverlay();
+  shownNews();
+  return true;
+}
+function layOutAgain() {
+  if (!panned) return;
+  if (!pending && (!drag || !laidOut || performance.now() - laidOut.time >= 100)) ask();
+  else requestAnimationFrame(layOutAgain);
+}
+// A redraw in the next frame, unless one is asked for already.
+function ask() {
+  if (!pending) { pending = true; requestAnimationFrame(() => { if (pending && !moveDrawing()) apply(); }); }
+}
+// Resolves once the stretch asked for is drawn whole.
+const settled = () => new Promise(r => { settledWaiters.push(r); settle(); });
 function show(from, to) {
   const width = Math.min(Math.max(to - from, 200), M);
   from = Math.max(0, Math.min(from, M - width));
   a = from; b = from + width;
-  if (!pending) { pending = true; requestAnimationFrame(apply); }
+  ask();
 }
 const zoom = (factor, at) => {
   const m = at === undefined ? (a + b) / 2 : at;
@@ -182,7 +255,11 @@ trackSvg.addEventListener("pointerdown", ev => {
   }
   pointers.set(ev.pointerId, px);
   trackSvg.setPointerCapture(ev.pointerId);
-  if (pointers.size === 1) { drag = { x: px, a, b, moved: false }; trackSvg.classList.add("dragging"); }
+  if (pointers.size === 1) {
+    drag = { x: px, a, b, moved: false };
+    trackSvg.classList.add("dragging");
+    if (laidOut) laidOut.time = performance.now();
+  }
   else if (pointers.size === 2) {
     const [p, q] = Array.from(pointers.values());
     pinch = { d: Math.max(Math.abs(p - q), 10), m: metreAt((p + q) / 2), a, b };
@@ -397,6 +474,7 @@ rows.forEach(r => {
 // Export: the stretch shown (the track and the plan side by side) as one
 // SVG document or as a PNG picture of it.
 function exportSvg() {
+  finish();
   const cs = getComputedStyle(document.documentElement);
   const vars = Array.from(document.styleSheets[0].cssRules).map(r => r.cssText)
     .join("\n").match(/--[a-z0-9]+(?=:)/g) || [];
@@ -439,34 +517,51 @@ $("export-svg").addEventListener("click", () => save(new Blob([exportSvg()], { t
 $("export-png").addEventListener("click", () => exportPng());
 
 // The drawing follows its panels' sizes, for printing too.
-const redraw = () => { labelCache.clear(); T = null; apply(); };
-if (window.ResizeObserver) new ResizeObserver(() => { if (!pending) { pending = true; requestAnimationFrame(apply); } }).observe(trackSvg);
+const redraw = () => { labelCache.clear(); T = null; apply(); finish(); };
+// (The observer reports the size it first finds too: the drawing has it.)
+if (window.ResizeObserver) new ResizeObserver(entries => {
+  const r = entries[entries.length - 1].contentRect;
+  if (!T || Math.max(Math.round(r.width), 200) !== T.W || Math.max(Math.round(r.height), 300) !== T.H) {
+    laidOut = null;  // laid out anew, not moved
+    ask();
+  }
+}).observe(trackSvg);
 addEventListener("beforeprint", redraw);
 addEventListener("afterprint", redraw);
 addEventListener("hashchange", () => { if (!fromHash()) fit(); });
 
 if (!fromHash()) { a = 0; b = M; }
 apply();
+finish();
 // The drawing code runs a few times more, in idle moments after the page is
 // drawn, on stretches of other sizes, and throws its markup away: the
 // browser compiles the code it runs often, and the first wheel or drag then
 // redraws a long line in a fraction of the time (on a 1 000 000 m line,
 // 80 ms uncompiled). The markup of each run is built and dropped, and
-// nothing shown changes.
+// nothing shown changes; the track, its labels and the plan are each an
+// idle moment's work, so that a wheel coming meanwhile waits for little.
 {
-  const idle = window.requestIdleCallback || (f => setTimeout(f, 50));
-  const spans = [[0, 1], [0.1, 0.9], [0.3, 0.6], [0.4, 0.45], [0.2, 0.8], [0.5, 0.7]];
-  const warm = () => {
-    if (!spans.length) return;
-    if (pending || drag || pinch) { idle(warm); return; }
-    const [p, q] = spans.shift(), keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
-    a = M * p; b = M * q;
-    try { drawTrack(boxes[0], true); drawPlan(boxes[1], true); } finally { [a, b] = keep; }
+  const idle = window.requestIdleCallback || (f => setTimeout(() => f({ timeRemaining: () => 0 }), 50));
+  const steps = [];
+  for (const [p, q] of [[0, 1], [0.1, 0.9], [0.3, 0.6], [0.4, 0.45], [0.2, 0.8], [0.5, 0.7], [0, 0.8], [0.05, 0.4], [0.6, 0.7]])
+    for (const draw of [r => drawTrack(r[0], true), () => labelGroups(), r => drawPlan(r[1], true)]) steps.push([p, q, draw]);
+  // As many as an idle moment leaves room for.
+  const warm = deadline => {
+    if (!steps.length) return;
+    if (pending || later.length || panned || drag || pinch) { idle(warm); return; }
+    const keep = [a, b], boxes = [trackSvg, planSvg].map(e => e.getBoundingClientRect());
+    try {
+      do {
+        const [p, q, draw] = steps.shift();
+        a = M * p; b = M * q;
+        draw(boxes);
+      } while (steps.length && deadline.timeRemaining() > 15);
+    } finally { [a, b] = keep; }
     idle(warm);
   };
   idle(warm);
 }
-window.scenarioView = { show, fit, zoom, shown: () => [a, b], exportSvg, exportPng,
+window.scenarioView = { show, fit, zoom, shown: () => [a, b], settled, exportSvg, exportPng,
   layout: () => T, items: () => items.length };
 )js";
 

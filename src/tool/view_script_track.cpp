@@ -159,6 +159,11 @@ const circlePath = (cx, cy, r) => "M" + f1(cx - r) + " " + f1(cy) + "a" + r + " 
 const boxPath = (x0, y0, w, h) => "M" + f1(x0) + " " + f1(y0) + "h" + w + "v" + h + "h" + -w + "z";
 const polyPath = pts => "M" + pts.map(f1).join(" ") + "z";
 function glyphPath(it, px) {
+  if (it.s) {
+    const z = it.s.zone.match(/(-?\d+) \.\. (-?\d+)/);
+    const z0 = Math.max(z ? x(+z[1]) : px, T.AL - 10), z1 = Math.min(z ? x(+z[2]) : px, T.AR + 10);
+    return [["zone", boxPath(z0, T.band, f1(Math.max(z1 - z0, 2)), 10)], ["stn-line", "M" + f1(px) + " " + (T.band - 3) + "V" + (T.band + 13)]];
+  }
   const o = it.o, y = T.mk;
   switch (o.kind) {
     case "signal": {
@@ -219,21 +224,29 @@ function drawProfiles(scales) {
   const gradientRuns = runsIn(data.gradient, a, b);
   if (gradientRuns.length > T.AR - T.AL) {
     // More stretches than pixels: each pixel's column shows its steepest
-    // climb and fall, one bar each, in place of thousands of slivers.
-    const columns = new Map();
+    // climb and fall, in place of thousands of slivers; the columns are the
+    // outline of one shape a side, each run of equal columns one step.
+    const first = Math.floor(T.AL - 2), up = new Float64Array(Math.ceil(T.AR + 2) - first + 2), down = up.slice();
     for (const [c0, c1, g] of gradientRuns) {
       if (g === -1000 || g === 0) continue;
       const x0 = clipX(x(c0 * 50)), x1 = clipX(x((c1 + 1) * 50));
       for (let col = Math.floor(x0); col <= Math.max(Math.ceil(x1) - 1, Math.floor(x0)); ++col) {
-        let e = columns.get(col);
-        if (!e) columns.set(col, e = [0, 0]);
-        if (g > 0) e[0] = Math.max(e[0], g); else e[1] = Math.min(e[1], g);
+        const k = col - first;
+        if (g > 0) up[k] = Math.max(up[k], g); else down[k] = Math.min(down[k], g);
       }
     }
-    for (const [col, [up, down]] of columns) {
-      if (up) climb += "M" + col + " " + f1(gMid) + "h1V" + f1(gMid - up * gScale) + "h-1Z";
-      if (down) fall += "M" + col + " " + f1(gMid) + "h1V" + f1(gMid - down * gScale) + "h-1Z";
-    }
+    const outline = values => {
+      let d = "", from = 0;
+      for (let k = 1; k <= values.length; ++k) {
+        if (k < values.length && values[k] === values[from]) continue;
+        if (values[from]) d += (d && from > 0 && values[from - 1] ? "" : "M" + (first + from) + " " + f1(gMid)) +
+          "V" + f1(gMid - values[from] * gScale) + "h" + (k - from) + (k < values.length && values[k] ? "" : "V" + f1(gMid) + "Z");
+        from = k;
+      }
+      return d;
+    };
+    climb = outline(up);
+    fall = outline(down);
   } else {
     for (const [c0, c1, g] of gradientRuns) {
       if (g === -1000 || g === 0) continue;
@@ -261,7 +274,7 @@ function drawProfiles(scales) {
     let top = heights[c], bottom = heights[c];
     for (let k = c; k < c + stepC && k <= c1; ++k) { top = Math.max(top, heights[k]); bottom = Math.min(bottom, heights[k]); }
     const px = x(c * 50);
-    d += (d ? "L" : "M") + f1(px) + " " + f1(hy(top)) + (top !== bottom ? "L" + f1(px) + " " + f1(hy(bottom)) : "");
+    d += (d ? "L" : "M") + f1(px) + " " + f1(hy(top)) + (top !== bottom ? "V" + f1(hy(bottom)) : "");
   }
   s.push(tag("path", { d, class: "height" }));
 
@@ -278,10 +291,12 @@ function drawProfiles(scales) {
   for (const c of shownCurves) {
     const x0 = clipX(x(c[0] - 25)), x1 = clipX(x(c[1] + 25)), hgt = Math.min(7, 7 * 300 / c[2] + 2);
     const box = { x: x0, y: c[3] ? cMid - hgt : cMid, width: Math.max(x1 - x0, 1), height: hgt, class: c[3] ? "curve-r" : "curve-l" };
-    if (merged)
-      sides[box.class] += "M" + f1(box.x) + " " + f1(box.y) + "h" + f1(box.width) + "v" + f1(box.height) + "h" + f1(-box.width) + "z";
+    if (merged)  // on whole pixels, as they are drawn (crisp edges)
+      sides[box.class] += "M" + Math.round(box.x) + " " + Math.round(box.y) + "h" + Math.max(Math.round(box.width), 1) +
+        "v" + Math.round(box.height) + "h" + -Math.max(Math.round(box.width), 1) + "z";
     else
       s.push(tag("rect", box));
+    if (x1 - x0 < 20) continue;  // too short for any label
     const t = "R " + c[2], w = textWidth(t, 10) + 6, mid = (x0 + x1) / 2;
     if (x1 - x0 > w && mid - w / 2 > lastLabel && free(mid - w / 2, mid + w / 2, T.cT, T.cB)) {
       labels.push(tag("text", { x: mid, y: c[3] ? cMid + 8.5 : cMid - 1.5, "font-size": 10, "text-anchor": "middle", class: "t-curve" }, t));
@@ -409,9 +424,48 @@ function gutter() {
   return s.join("");
 }
 
+// The labels of the lanes `which` for the stretch a .. b: for each labelled
+// item, its texts' markup, the middle of its block and the lane's foot.
+const labelLanes = ["st", "sig", "sb", "tb"];
+function laneLabels(which) {
+  const margin = 12 * (b - a) / (T.AR - T.AL), labelled = new Map();
+  const placed = {
+    st: [T.stT, T.stB, stationForms, 10, 40],
+    sig: [T.sigT, T.sigB, signalForms, 10, 24],
+    sb: [T.sbT, T.sbB, speedBoardForms, 10, 24],
+    tb: [T.tbT, T.tbB, boardForms, 10, 40],
+  };
+  for (const lane of which) {
+    const [top, bottom, forms, size, reach] = placed[lane], all = lanes[lane] || [], list = [];
+    for (let i = lowerBound(all, a - margin * 4, it => it.metre); i < all.length && all[i].metre <= b + margin * 4; ++i)
+      list.push(all[i]);
+    for (const [it, s, centre] of placeLabels(list, top, bottom, size, forms, reach))
+      labelled.set(it, [s, centre, bottom]);
+  }
+  return labelled;
+}
+// An object or a station with its glyph, and its leader and label if it has one.
+const labelClass = { st: "t-stn", sig: "", sb: "t-sb", tb: "t-tb" };
+function itemGroup(it, px, label) {
+  let body = glyph(it, px);
+  if (label) {
+    const [s, centre, bottom] = label;
+    const from = it.lane === "st" ? T.band - 3 : it.lane === "sig" ? T.sigRow - 10 : it.lane === "sb" ? T.sbRow : T.tbRow;
+    if (Math.abs(centre - px) > 1.5 || it.lane === "st" || it.lane === "tb")
+      body += tag("line", { x1: px, y1: from, x2: centre, y2: bottom + 2, class: it.lane === "st" ? "lead-stn" : "lead" });
+    body += "<g class=\"lbl " + labelClass[it.lane] + "\">" + s + "</g>";
+  }
+  return it.s ? "<g class=\"stn\" data-station=\"" + it.s.entry + "\">" + body + "</g>"
+    : "<g class=\"obj\" data-cell=\"" + it.o.cell + "\">" + body + "</g>";
+}
+
 // Everything along the route for the stretch a .. b; with `dry`, only its
 // markup, returned (the page compiles its drawing code so ahead of the
-// first wheel or drag).
+// first wheel or drag). Where hundreds of objects are in view, every glyph
+// is one of a path a class and the labels are left to drawLabels, which
+// draws them in a later frame: laying out hundreds of texts is the larger
+// part of a redraw, and the browser answers the wheel or the drag sooner
+// when the two halves come one a frame. Returns whether labels are to come.
 function drawTrack(r, dry) {
   const w = Math.max(Math.round(r.width), 200), h = Math.max(Math.round(r.height), 300);
   if (!T || T.W !== w || T.H !== h) { T = trackLayout(w, h); labelCache.clear(); }
@@ -419,49 +473,26 @@ function drawTrack(r, dry) {
   const margin = 12 * (b - a) / (T.AR - T.AL);
   const i0 = lowerBound(items, a - margin, it => it.metre), i1 = lowerBound(items, b + margin + 1e-9, it => it.metre);
   const axis = drawAxis();
+  const dense = i1 - i0 > 400, labelled = dense ? new Map() : laneLabels(labelLanes);
   // Glyphs closer than a pixel and a half to the one drawn before them in
   // their lane are hidden by it: they are left out (their details stay).
-  const groups = [], lastX = {}, labelled = new Map();
-  const placed = [
-    ["st", T.stT, T.stB, stationForms, 10, 40],
-    ["sig", T.sigT, T.sigB, signalForms, 10, 24],
-    ["sb", T.sbT, T.sbB, speedBoardForms, 10, 24],
-    ["tb", T.tbT, T.tbB, boardForms, 10, 40],
-  ];
-  for (const [lane, top, bottom, forms, size, reach] of placed) {
-    const list = [];
-    const from = lowerBound(lanes[lane] || [], a - margin * 4, it => it.metre);
-    for (let i = from; i < (lanes[lane] || []).length; ++i) {
-      const it = lanes[lane][i];
-      if (it.metre > b + margin * 4) break;
-      list.push(it);
-    }
-    for (const [it, s, centre] of placeLabels(list, top, bottom, size, forms, reach))
-      labelled.set(it, [s, centre, bottom]);
-  }
-  const cls = { st: "t-stn", sig: "", sb: "t-sb", tb: "t-tb" };
-  const dense = i1 - i0 > 400, joined = {};
+  const groups = [], lastX = {}, joined = {};
   for (let i = i0; i < i1; ++i) {
     const it = items[i], px = x(it.metre);
     const label = labelled.get(it);
     if (!label && lastX[it.lane] !== undefined && px - lastX[it.lane] < 3) continue;
     lastX[it.lane] = px;
-    if (!label && dense && !it.s) {
+    if (dense) {
       for (const [c, d] of glyphPath(it, px)) joined[c] = (joined[c] || "") + d;
       continue;
     }
-    let body = glyph(it, px);
-    if (label) {
-      const [s, centre, bottom] = label;
-      const from = it.lane === "st" ? T.band - 3 : it.lane === "sig" ? T.sigRow - 10 : it.lane === "sb" ? T.sbRow : T.tbRow;
-      if (Math.abs(centre - px) > 1.5 || it.lane === "st" || it.lane === "tb")
-        body += tag("line", { x1: px, y1: from, x2: centre, y2: bottom + 2, class: it.lane === "st" ? "lead-stn" : "lead" });
-      body += "<g class=\"lbl " + cls[it.lane] + "\">" + s + "</g>";
-    }
-    groups.push(it.s ? "<g class=\"stn\" data-station=\"" + it.s.entry + "\">" + body + "</g>"
-      : "<g class=\"obj\" data-cell=\"" + it.o.cell + "\">" + body + "</g>");
+    groups.push(itemGroup(it, px, label));
   }
-  for (const c in joined) groups.unshift(tag("path", { d: joined[c], class: c }));
+  // Zones under the stations' lines, markers under the boards' glyphs.
+  const order = ["zone", "stn-line"];
+  for (const c of order.concat(Object.keys(joined).filter(c => !order.includes(c))))
+    if (joined[c]) groups.push(tag("path", { d: joined[c], class: c }));
+  if (dense) groups.push("<g id=\"labelled\"></g>");
   // The end of the route, its words beside its line and inside the track.
   let end = "";
   if (L >= a && L <= b) {
@@ -475,13 +506,26 @@ function drawTrack(r, dry) {
   const markup =
     tag("rect", { x: 0, y: 0, width: w, height: h, class: "bg" }) + gutter() +
     tag("svg", { x: T.AL - 8, y: 0, width: T.AR - T.AL + 16, height: h,
-      viewBox: (T.AL - 8) + " 0 " + (T.AR - T.AL + 16) + " " + h }, axis.grid + "<g id=\"stretch\">" + profiles + "</g>" +
-    "<g id=\"points\">" + end + groups.join("") + "</g>") +
+      viewBox: (T.AL - 8) + " 0 " + (T.AR - T.AL + 16) + " " + h }, "<g id=\"pan\">" + axis.grid + "<g id=\"stretch\">" + profiles + "</g>" +
+    "<g id=\"points\">" + end + groups.join("") + "</g></g>") +
     scales.join("") + "<g id=\"axis\">" + axis.axis + axis.ranges + "</g><g id=\"overlay\"></g>";
   if (dry) return markup;
   trackSvg.innerHTML = markup;
   drawOverlay();
+  return dense;
 }
+// The labelled objects over the glyphs drawTrack left in one path a class,
+// each with its glyph, leader and label: their markup, in the order of the
+// lanes, to be added to the drawing a few dozen at a time.
+function labelGroups() {
+  const out = [];
+  for (const [it, label] of laneLabels(labelLanes)) out.push(itemGroup(it, x(it.metre), label));
+  return out;
+}
+const addLabelGroups = list => {
+  const g = $("labelled");
+  if (g) g.insertAdjacentHTML("beforeend", list.join(""));
+};
 )js";
 
 }  // namespace tool

@@ -77,7 +77,10 @@ function check(ok, what, detail) {
   if (!ok) failures++;
 }
 const sleep = ms => new Promise(r => setTimeout(r, ms));
-const frames = page => page.evaluate(() => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r))));
+// Two frames, then until the stretch asked for is drawn whole (its labels
+// and the plan follow the track by a few frames).
+const frames = page => page.evaluate(() => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))
+  .then(() => window.scenarioView && window.scenarioView.settled()));
 
 // What a reader meets in the drawing as it stands: texts smaller than 9
 // pixels, texts overlapping, texts cut by their panel or the window, labels
@@ -322,6 +325,62 @@ const viewports = [[390, 844], [1280, 720], [1600, 1000]];
       check(warning && warning.shown && /100 km\/h from the documents/.test(warning.text),
             "the page says the documents differ and how", warning);
       await page.screenshot({ path: path.join(work, "documents-differ.png") });
+      await page.close();
+    }
+
+    // On the dense line a wheel is answered in the next frame by the track,
+    // every glyph in one path a class; the labels' groups and the plan follow
+    // in later frames, each a few dozen groups, and a new stretch drops what
+    // was still to come. An export taken meanwhile holds the whole drawing.
+    if (large) {
+      const page = await open(large, 1600, 1000);
+      const staged = await page.evaluate(() => new Promise(done => {
+        const v = window.scenarioView, groups = () => document.querySelectorAll("#labelled > g").length;
+        v.show(100000, 900000);
+        requestAnimationFrame(() => {
+          const first = { from: document.getElementById("track").dataset.shownFrom, groups: groups(),
+            joined: document.querySelectorAll("#points > path").length };
+          v.show(0, 600000);
+          const svg = new DOMParser().parseFromString(v.exportSvg(), "image/svg+xml");
+          const exported = svg.querySelectorAll("#labelled > g").length;
+          const planKm = Array.from(document.querySelectorAll("#plan text")).filter(t => / km$/.test(t.textContent)).length;
+          v.show(200000, 700000);
+          requestAnimationFrame(() => {
+            const next = groups();
+            v.settled().then(() => done({ first, exported, drawn: groups(), planKm, next, shown: v.shown(),
+              labels: document.querySelectorAll("#labelled .lbl").length }));
+          });
+        });
+      }));
+      check(staged.first.from === "100000" && staged.first.groups === 0 && staged.first.joined >= 5,
+            "dense: the next frame draws the track's glyphs, its labels to follow", staged.first);
+      check(staged.exported > 50 && staged.planKm > 0, "dense: an export before the labels are drawn holds them and the plan", staged);
+      check(staged.next === 0 && staged.drawn > 50 && staged.labels >= staged.drawn && staged.shown[0] === 200000,
+            "dense: a new stretch drops the labels still to come and draws its own", staged);
+      // Dragged, the drawing moves as it stands, labels and all, and is laid
+      // out anew when the pointer lets go (or 100 ms on: where this machine
+      // took longer to its next frame, the move is not looked at).
+      const dragged = await page.evaluate(() => new Promise(done => {
+        const t = document.getElementById("track"), r = t.getBoundingClientRect(), v = window.scenarioView;
+        const at = (type, px) => t.dispatchEvent(new PointerEvent(type, { pointerId: 1, pointerType: "mouse", isPrimary: true,
+          button: 0, buttons: type === "pointerup" ? 0 : 1, clientX: r.left + px, clientY: r.top + r.height * 0.4, bubbles: true }));
+        const before = v.shown(), pressed = performance.now();
+        at("pointerdown", r.width * 0.5);
+        at("pointermove", r.width * 0.5 - 150);
+        requestAnimationFrame(() => {
+          const mid = { late: performance.now() - pressed >= 90, pan: document.getElementById("pan").getAttribute("transform"),
+            groups: document.querySelectorAll("#labelled > g").length, shown: v.shown() };
+          at("pointerup", r.width * 0.5 - 150);
+          v.settled().then(() => done({ before, mid, after: v.shown(), pan: document.getElementById("pan").getAttribute("transform"),
+            groups: document.querySelectorAll("#labelled > g").length }));
+        });
+      }));
+      const step = +((dragged.mid.pan || "").match(/translate\((-?[\d.]+)/) || [])[1];
+      check(dragged.mid.late || (step < -140 && step > -160 && dragged.mid.groups > 50 && dragged.mid.shown[0] > dragged.before[0]),
+            "dense: a drag moves the drawing as it stands, its labels with it", dragged);
+      check(dragged.pan === null && dragged.groups > 50 && dragged.after[0] > dragged.before[0] &&
+            Math.abs((dragged.after[1] - dragged.after[0]) - (dragged.before[1] - dragged.before[0])) < 1,
+            "dense: let go, the stretch dragged to is laid out anew", dragged);
       await page.close();
     }
 

@@ -107,6 +107,9 @@ async function layoutProblems(page) {
     check(errors.length === 0, "the page loads with no console error " + JSON.stringify(errors));
     check(fetched.length === 0, "the page fetches nothing " + JSON.stringify(fetched));
     const shown = () => page.evaluate(() => window.scenarioView.shown());
+    // Until the stretch asked for is drawn whole: its labels and the plan
+    // follow the track by a few frames.
+    const drawn = () => page.evaluate(() => window.scenarioView.settled());
     const [a0, b0] = await shown();
     check(a0 === 0 && b0 > 90000, "the whole line is shown at first: " + [a0, b0]);
 
@@ -133,6 +136,7 @@ async function layoutProblems(page) {
     await page.mouse.move(tb.x + tb.width * 0.3, tb.y + tb.height * 0.45);
     await page.mouse.wheel({ deltaY: -400 });
     await sleep(200);
+    await drawn();
     const [a1, b1] = await shown();
     check(b1 - a1 < (b0 - a0) * 0.9, "the wheel narrows the kilometres shown: " + [a1, b1]);
     const text1 = await page.$eval("#shown", e => e.textContent);
@@ -147,10 +151,12 @@ async function layoutProblems(page) {
     await page.mouse.move(tb.x + tb.width * 0.3, tb.y + tb.height * 0.45, { steps: 5 });
     await page.mouse.up();
     await sleep(200);
+    await drawn();
     const [a2, b2] = await shown();
     check(a2 > a1 && Math.abs((b2 - a2) - (b1 - a1)) < 1, "dragging left moves along the route: " + [a2, b2]);
     await page.keyboard.press("+");
     await sleep(200);
+    await drawn();
     const [a3, b3] = await shown();
     check(b3 - a3 < (b2 - a2) * 0.6, "the + key zooms in: " + [a3, b3]);
 
@@ -192,6 +198,7 @@ async function layoutProblems(page) {
       check(cell !== null, "a " + kind + " carries another record's mark");
       if (cell === null) continue;
       await sleep(200);
+      await drawn();
       const glyph = await page.$(`#points [data-cell="${cell}"] *`);
       const gb = glyph && await glyph.boundingBox();
       check(gb !== null, "the marked " + kind + " is drawn");
@@ -210,6 +217,7 @@ async function layoutProblems(page) {
     await page.type("#query", "san dalmio");
     await page.keyboard.press("Enter");
     await sleep(200);
+    await drawn();
     const station = await page.evaluate(() => {
       const data = JSON.parse(document.getElementById("data").textContent);
       return data.stations.find(s => s.name === "SAN DALMIO").metre;
@@ -222,12 +230,14 @@ async function layoutProblems(page) {
     await page.type("#query", "44+450");
     await page.keyboard.press("Enter");
     await sleep(200);
+    await drawn();
     const [a5, b5] = await shown();
     // The board "KM 44+450" stands at route metre 44050.
     check(a5 <= 44050 && 44050 <= b5 && b5 - a5 <= 5000, "the search finds a kilometre: " + [a5, b5]);
 
     await page.click("#fit");
     await sleep(200);
+    await drawn();
     const [a6, b6] = await shown();
     check(a6 === a0 && b6 === b0, "fit shows the whole line again");
     await page.screenshot({ path: path.join(work, "view-fit.png") });
