@@ -225,12 +225,18 @@ json semantic_tokens_json(const std::vector<semantic_token>& tokens) {
   return {{"data", data}};
 }
 
-json response(const json& id, json result) {
-  return {{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}};
+std::string response(const json& id, std::string_view dumped_result) {
+  const std::string dumped_id = dump(id);
+  std::string out;
+  out.reserve(dumped_result.size() + dumped_id.size() + 36);
+  out.append(R"({"id":)").append(dumped_id).append(R"(,"jsonrpc":"2.0","result":)");
+  out.append(dumped_result).push_back('}');
+  return out;
 }
 
-json error_response(const json& id, int code, std::string_view message) {
-  return {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}};
+std::string error_response(const json& id, int code, std::string_view message) {
+  return R"({"error":{"code":)" + std::to_string(code) + R"(,"message":)" + dump(json(message)) +
+         R"(},"id":)" + dump(id) + R"(,"jsonrpc":"2.0"})";
 }
 
 json notification_message(std::string_view method, json params) {

@@ -75,9 +75,11 @@ nlohmann::json to_json(const std::vector<T>& list) {
   return out;
 }
 
-// JSON-RPC envelopes.
-nlohmann::json response(const nlohmann::json& id, nlohmann::json result);
-nlohmann::json error_response(const nlohmann::json& id, int code, std::string_view message);
+// JSON-RPC envelopes. The answers to requests are written as text around
+// the result already dumped, as dump() writes the whole (members in name
+// order), without building a tree for the envelope.
+std::string response(const nlohmann::json& id, std::string_view dumped_result);
+std::string error_response(const nlohmann::json& id, int code, std::string_view message);
 nlohmann::json notification_message(std::string_view method, nlohmann::json params);
 nlohmann::json diagnostics_notification(const std::string& uri, std::optional<int64_t> version,
                                         const std::vector<diagnostic>& list);

@@ -105,13 +105,18 @@ void lsp_server::send(const json& message) {
   outgoing_.push_back(dump(message));
 }
 
+void lsp_server::send(std::string message) {
+  outgoing_.push_back(std::move(message));
+}
+
 void lsp_server::log(const std::string& line) {
   if (log_) *log_ << "scenario-tool lsp: " << line << std::endl;
 }
 
 std::vector<std::string> lsp_server::bad_header() {
-  return {dump(error_response(nullptr, rpc_error::parse_error,
-                              "a message without a readable Content-Length header"))};
+  static const std::string answer = error_response(
+      nullptr, rpc_error::parse_error, "a message without a readable Content-Length header");
+  return {answer};
 }
 
 std::vector<std::string> lsp_server::handle(std::string_view body) {
@@ -120,7 +125,7 @@ std::vector<std::string> lsp_server::handle(std::string_view body) {
     send(error_response(nullptr, rpc_error::parse_error, "nested too deeply"));
     return std::move(outgoing_);
   }
-  const json message = json::parse(body, nullptr, false);
+  json message = json::parse(body, nullptr, false);
   if (message.is_discarded())
     send(error_response(nullptr, rpc_error::parse_error, "not JSON"));
   else
@@ -128,15 +133,16 @@ std::vector<std::string> lsp_server::handle(std::string_view body) {
   return std::move(outgoing_);
 }
 
-void lsp_server::dispatch(const json& message) {
+void lsp_server::dispatch(json& message) {
   if (!message.is_object()) {
     send(error_response(nullptr, rpc_error::invalid_request, "a message is a JSON object"));
     return;
   }
   json id = nullptr;
-  const bool has_id = message.contains("id");
+  const auto id_it = message.find("id");
+  const bool has_id = id_it != message.end();
   if (has_id) {
-    id = message["id"];
+    id = std::move(*id_it);
     if (!id.is_string() && !id.is_number_integer()) {
       send(error_response(nullptr, rpc_error::invalid_request,
                           "an id is a string or a whole number"));
@@ -158,8 +164,10 @@ void lsp_server::dispatch(const json& message) {
     return;
   }
   const std::string& method = method_it->get_ref<const std::string&>();
-  json params = message.contains("params") ? message["params"] : json::object();
-  if (params.is_null()) params = json::object();
+  // The parameters are taken out of the message, which is not read again.
+  json params = json::object();
+  if (const auto p = message.find("params"); p != message.end() && !p->is_null())
+    params = std::move(*p);
   if (!params.is_object() && !params.is_array()) {
     if (has_id)
       send(error_response(id, rpc_error::invalid_params, "params are an object or an array"));
@@ -179,7 +187,7 @@ void lsp_server::dispatch(const json& message) {
     return;
   }
 
-  json answer;
+  std::string answer;
   try {
     if (!initialized_ && method != "initialize")
       throw rpc_failure{rpc_error::server_not_initialized, "the server is not initialized yet"};
@@ -192,35 +200,48 @@ void lsp_server::dispatch(const json& message) {
   } catch (const std::exception& e) {
     answer = error_response(id, rpc_error::internal_error, e.what());
   }
-  send(answer);
+  send(std::move(answer));
 }
 
-json lsp_server::initialize(const json& params) {
+std::string lsp_server::initialize(const json& params) {
   if (initialized_) throw rpc_failure{rpc_error::invalid_request, "already initialized"};
   initialized_ = true;
   encoding_ = encoding_from(params);
   snippets_ = snippets_from(params);
-  return {{"capabilities",
-           {{"positionEncoding", encoding_name(encoding_)},
-            {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
-            {"hoverProvider", true},
-            {"completionProvider", {{"triggerCharacters", json::array()}}},
-            {"documentSymbolProvider", true},
-            {"definitionProvider", true},
-            {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
-            {"signatureHelpProvider", {{"triggerCharacters", {","}}}},
-            {"inlayHintProvider", true},
-            {"foldingRangeProvider", true},
-            {"semanticTokensProvider", {{"legend", semantic_token_legend()}, {"full", true}}},
-            {"documentFormattingProvider", true},
-            {"documentHighlightProvider", true},
-            {"referencesProvider", true},
-            {"workspaceSymbolProvider", true}}},
-          {"serverInfo", {{"name", "scenario-tool"}, {"version", "1.0"}}}};
+  // The same for every session that counts columns the same way: made once
+  // for each encoding.
+  static const std::string answers[] = {capabilities(position_encoding::utf8),
+                                        capabilities(position_encoding::utf16),
+                                        capabilities(position_encoding::utf32)};
+  return answers[static_cast<int>(encoding_)];
 }
 
-json lsp_server::request(const std::string& method, const json& params) {
+std::string lsp_server::capabilities(position_encoding encoding) {
+  return dump({{"capabilities",
+                {{"positionEncoding", encoding_name(encoding)},
+                 {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
+                 {"hoverProvider", true},
+                 {"completionProvider", {{"triggerCharacters", json::array()}}},
+                 {"documentSymbolProvider", true},
+                 {"definitionProvider", true},
+                 {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+                 {"signatureHelpProvider", {{"triggerCharacters", {","}}}},
+                 {"inlayHintProvider", true},
+                 {"foldingRangeProvider", true},
+                 {"semanticTokensProvider", {{"legend", semantic_token_legend()}, {"full", true}}},
+                 {"documentFormattingProvider", true},
+                 {"documentHighlightProvider", true},
+                 {"referencesProvider", true},
+                 {"workspaceSymbolProvider", true}}},
+               {"serverInfo", {{"name", "scenario-tool"}, {"version", "1.0"}}}});
+}
+
+std::string lsp_server::request(const std::string& method, const json& params) {
   if (method == "initialize") return initialize(params);
+  return dump(result_of(method, params));
+}
+
+json lsp_server::result_of(const std::string& method, const json& params) {
   if (method == "shutdown") {
     shut_down_ = true;
     return nullptr;

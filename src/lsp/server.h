@@ -63,9 +63,13 @@ class lsp_server {
     std::optional<document_view> view;
   };
 
-  void dispatch(const nlohmann::json& message);
-  nlohmann::json request(const std::string& method, const nlohmann::json& params);
-  nlohmann::json initialize(const nlohmann::json& params);
+  // Takes what it needs out of `message`.
+  void dispatch(nlohmann::json& message);
+  // The result of a request, dumped.
+  std::string request(const std::string& method, const nlohmann::json& params);
+  nlohmann::json result_of(const std::string& method, const nlohmann::json& params);
+  std::string initialize(const nlohmann::json& params);
+  static std::string capabilities(position_encoding encoding);
   void notification(const std::string& method, const nlohmann::json& params);
 
   void did_open(const nlohmann::json& params);
@@ -86,6 +90,7 @@ class lsp_server {
   std::shared_ptr<const document_view> view_of_file(const std::string& path, document_kind kind,
                                                     bool with_records);
   void send(const nlohmann::json& message);
+  void send(std::string message);
   void log(const std::string& line);
 
   runtime::disk& disk_;

@@ -80,29 +80,52 @@ struct json_extent {
 
 }  // namespace
 
-int frame_reader::get() {
-  if (!pushed_back_.empty()) {
-    const char c = pushed_back_.back();
-    pushed_back_.pop_back();
-    return static_cast<unsigned char>(c);
+// The stream is read in blocks of at most this size, and only as much as it
+// holds already: a pipe from the editor is never waited on for more than
+// one byte.
+constexpr size_t read_block = 64 * 1024;
+
+bool frame_reader::fill() {
+  if (at_ < buffer_.size()) return true;
+  buffer_.clear();
+  at_ = 0;
+  std::streambuf& in = *in_.rdbuf();
+  std::streamsize available = in.in_avail();
+  if (available <= 0) {
+    // Nothing buffered: wait for at least one byte.
+    if (in.sgetc() == std::char_traits<char>::eof()) return false;
+    available = std::max<std::streamsize>(in.in_avail(), 1);
   }
-  return in_.rdbuf()->sbumpc();
+  buffer_.resize(std::min(static_cast<size_t>(available), read_block));
+  buffer_.resize(static_cast<size_t>(in.sgetn(buffer_.data(), std::streamsize(buffer_.size()))));
+  return !buffer_.empty();
 }
 
 bool frame_reader::has_buffered_input() const {
-  return !pushed_back_.empty() || in_.rdbuf()->in_avail() > 0;
+  return at_ < buffer_.size() || in_.rdbuf()->in_avail() > 0;
 }
 
 bool frame_reader::header_line(std::string* line) {
   line->clear();
   for (;;) {
-    const int c = get();
-    if (c == std::char_traits<char>::eof()) return false;
-    if (c == '\n') break;
-    line->push_back(static_cast<char>(c));
+    if (!fill()) return false;
+    const std::string_view unread = std::string_view(buffer_).substr(at_);
+    const size_t end = unread.find('\n');
+    const std::string_view part = unread.substr(0, end);
+    line->append(part);
+    at_ += part.size();
     // An overlong line cannot be a header of ours; only its tail is kept,
-    // where the next message's header may begin.
-    if (line->size() > max_header_line) line->erase(0, line->size() - length_header.size() - 16);
+    // where the next message's header may begin: the line is cut back to
+    // `kept` bytes each time it grows past the limit, as if it were read a
+    // byte at a time.
+    if (line->size() > max_header_line) {
+      constexpr size_t kept = length_header.size() + 16, period = max_header_line + 1 - kept;
+      line->erase(0, line->size() - (kept + (line->size() - max_header_line - 1) % period));
+    }
+    if (end != std::string_view::npos) {
+      ++at_;
+      break;
+    }
   }
   if (!line->empty() && line->back() == '\r') line->pop_back();
   return true;
@@ -110,19 +133,24 @@ bool frame_reader::header_line(std::string* line) {
 
 bool frame_reader::read_body(size_t length, bool keep, std::string* body) {
   body->clear();
+  if (keep) body->reserve(std::min(length, read_block));
   json_extent json;
-  for (size_t i = 0; i < length; ++i) {
-    const int c = get();
-    if (c == std::char_traits<char>::eof()) return false;
-    const char ch = static_cast<char>(c);
-    if (json.whole && !is_blank(ch)) {
+  while (length > 0) {
+    if (!fill()) return false;
+    const size_t from = at_;
+    const size_t n = std::min(length, buffer_.size() - at_);
+    size_t i = 0;
+    for (; i < n; ++i) {
+      const char ch = buffer_[from + i];
       // The length was too long: what follows the object is the next
-      // message.
-      pushed_back_.push_back(ch);
-      return true;
+      // message, left unread.
+      if (json.whole && !is_blank(ch)) break;
+      json.take(ch);
     }
-    json.take(ch);
-    if (keep) body->push_back(ch);
+    if (keep) body->append(buffer_, from, i);
+    at_ += i;
+    if (i < n) return true;
+    length -= n;
   }
   return true;
 }

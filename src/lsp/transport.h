@@ -45,7 +45,9 @@ class frame_reader {
   bool has_buffered_input() const;
 
  private:
-  int get();
+  // Makes unread bytes available in buffer_, reading what the stream has
+  // (waiting only when it has nothing); false at the end of the input.
+  bool fill();
   // One header line without its line end; false at the end of the input.
   bool header_line(std::string* line);
   // Reads a body of `length` bytes into *body (or drops it when `keep` is
@@ -53,7 +55,9 @@ class frame_reader {
   bool read_body(size_t length, bool keep, std::string* body);
 
   std::istream& in_;
-  std::string pushed_back_;  // bytes read too far, to be read again
+  // Bytes taken from the stream in blocks; those from `at_` on are unread.
+  std::string buffer_;
+  size_t at_ = 0;
 };
 
 // A body with its headers, ready to write.
