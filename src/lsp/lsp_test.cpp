@@ -347,6 +347,23 @@ TEST(LspRobustness, AnswersWithTheProtocolsErrors) {
   EXPECT_EQ(c.server.exit_status(), 0);
 }
 
+// The envelopes of answers are written as text: they are byte for byte
+// what dumping the whole message as one tree writes.
+TEST(LspProtocol, AnswersAreWrittenAsTheirTreesDump) {
+  const json ids[] = {nullptr, 7, -3, "a \"quoted\" id \xC3\xA8"};
+  for (const json& id : ids) {
+    const json result = {{"z", {1, 2}}, {"a", "\xFF bad UTF-8"}, {"m", nullptr}};
+    EXPECT_EQ(response(id, dump(result)),
+              dump({{"jsonrpc", "2.0"}, {"id", id}, {"result", result}}));
+    EXPECT_EQ(response(id, "null"), dump({{"jsonrpc", "2.0"}, {"id", id}, {"result", nullptr}}));
+    for (std::string_view message : {"plain", "a \"quote\"\n and \xFF"})
+      EXPECT_EQ(error_response(id, rpc_error::invalid_params, message),
+                dump({{"jsonrpc", "2.0"},
+                      {"id", id},
+                      {"error", {{"code", rpc_error::invalid_params}, {"message", message}}}}));
+  }
+}
+
 TEST(LspRobustness, ADocumentOfGarbageSendsAtMostAThousandDiagnostics) {
   client c;
   c.initialize();
@@ -411,6 +428,37 @@ TEST(LspFeatures, HoverNamesTheRecordAndItsFields) {
             value);
   // Nothing to say on an empty place.
   EXPECT_EQ(c.at("textDocument/hover", train_uri, 100000, 0)["result"], nullptr);
+}
+
+// The pair's compile is made once for the hovers of one version of the
+// documents: an edit of either, or of a third document that takes the
+// pairing over, is seen by the next hover.
+TEST(LspFeatures, HoverFollowsEachEditOfThePair) {
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  c.open(train_uri, built_in_train());
+  const text_document train(built_in_train());
+  int row = 0;
+  while (train.line(row).rfind("segnale", 0) != 0) ++row;
+  const int value_column = static_cast<int>(train.line(row).find_first_of("0123456789"));
+  auto hover = [&] {
+    return c.at("textDocument/hover", train_uri, row, value_column)["result"]["contents"]["value"]
+        .get<std::string>();
+  };
+  constexpr std::string_view compiled = "the compiled cell holds: signal";
+  auto replace_line = [&](const std::string& text) {
+    c.notify("textDocument/didChange", {{"textDocument", {{"uri", line_uri}, {"version", 2}}},
+                                        {"contentChanges", json::array({{{"text", text}}})}});
+  };
+  EXPECT_NE(hover().find(compiled), std::string::npos);
+  EXPECT_NE(hover().find(compiled), std::string::npos);  // the compile kept
+  replace_line("[generale]\r\n[fine]\r\n");
+  EXPECT_EQ(hover().find(compiled), std::string::npos) << hover();
+  replace_line(built_in_line());
+  EXPECT_NE(hover().find(compiled), std::string::npos) << hover();
+  c.notify("textDocument/didClose", {{"textDocument", {{"uri", line_uri}}}});
+  EXPECT_EQ(hover().find(compiled), std::string::npos) << hover();
 }
 
 // The train sheet's progressive of a station ("47.050" as "47+050"): on the

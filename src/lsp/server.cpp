@@ -309,16 +309,25 @@ json lsp_server::result_of(const std::string& method, const json& params) {
     return found.empty() ? json(nullptr) : to_json(found);
   }
   // Hover: the pair's compile says what lies in a cell.
-  std::optional<compiler::compile_result> compiled;
-  if (pair.line && pair.train) {
-    compiler::compile_input in;
-    in.line_description = pair.line->source.text();
-    in.train_document = pair.train->source.text();
-    in.with_plan = false;
-    compiled = compiler::compile_documents(in);
-  }
-  const auto hover = hover_at(pair, self, at, compiled ? &compiled->compiled : nullptr);
+  const auto hover = hover_at(pair, self, at, compiled(pair));
   return hover ? to_json(*hover) : json(nullptr);
+}
+
+const model::scenario* lsp_server::compiled(const document_pair& pair) {
+  if (!pair.line || !pair.train) return nullptr;
+  // Each edit drops the compile kept; a partner read from the disk may
+  // change with no word to the server, so that pair is compiled anew.
+  if (compiled_ && compiled_->reusable && !pair.read_from_disk &&
+      compiled_->line_uri == pair.line->uri && compiled_->train_uri == pair.train->uri)
+    return &compiled_->result.compiled;
+  compiler::compile_input in;
+  in.line_description = pair.line->source.text();
+  in.train_document = pair.train->source.text();
+  in.with_plan = false;
+  compiled_.reset();
+  compiled_ = pair_compile{pair.line->uri, pair.train->uri, !pair.read_from_disk,
+                           compiler::compile_documents(in)};
+  return &compiled_->result.compiled;
 }
 
 void lsp_server::notification(const std::string& method, const json& params) {
@@ -346,6 +355,7 @@ void lsp_server::did_open(const json& params) {
   d.version = version;
   d.kind = kind_of(uri, d.text);
   d.view.reset();
+  compiled_.reset();
   files_shown_.erase(uri);
   changed_.insert(uri);
 }
@@ -366,12 +376,14 @@ void lsp_server::did_change(const json& params) {
   if (doc.contains("version")) d.version = version_from(doc);
   d.kind = kind_of(uri, d.text);
   d.view.reset();
+  compiled_.reset();
   changed_.insert(uri);
 }
 
 void lsp_server::did_close(const json& params) {
   const std::string& uri = string_from(params.at("textDocument").at("uri"));
   if (!documents_.erase(uri)) return;
+  compiled_.reset();
   changed_.erase(uri);
   send(diagnostics_notification(uri, std::nullopt, {}));
   // Its partners now pair with the disk, or with nothing.

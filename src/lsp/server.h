@@ -23,6 +23,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "compiler/compile.h"
 #include "lsp/document_view.h"
 #include "lsp/pairing.h"
 #include "lsp/protocol.h"
@@ -64,6 +65,9 @@ class lsp_server {
   };
 
   // Takes what it needs out of `message`.
+  // A pair's compile as hovers read it, made once until the next edit
+  // (null when a document has no partner).
+  const model::scenario* compiled(const document_pair& pair);
   void dispatch(nlohmann::json& message);
   // The result of a request, dumped.
   std::string request(const std::string& method, const nlohmann::json& params);
@@ -101,6 +105,14 @@ class lsp_server {
   // Files on the disk whose diagnostics were published as partners.
   std::set<std::string> files_shown_;
   std::vector<std::string> outgoing_;
+  // The last pair compiled for a hover; dropped by every open, change and
+  // close, so that one pair's compile at most is kept.
+  struct pair_compile {
+    std::string line_uri, train_uri;
+    bool reusable = false;  // both documents are held
+    compiler::compile_result result;
+  };
+  std::optional<pair_compile> compiled_;
   position_encoding encoding_ = position_encoding::utf16;
   bool snippets_ = false;
   bool initialized_ = false;
