@@ -462,14 +462,26 @@ function itemGroup(it, px, label) {
 // Everything along the route for the stretch a .. b; with `dry`, only its
 // markup, returned (the page compiles its drawing code so ahead of the
 // first wheel or drag). Where hundreds of objects are in view, every glyph
-// is one of a path a class and the labels are left to drawLabels, which
-// draws them in a later frame: laying out hundreds of texts is the larger
+// is one of a path a class and the labels are left to labelGroups, whose
+// groups come in later frames: laying out hundreds of texts is the larger
 // part of a redraw, and the browser answers the wheel or the drag sooner
 // when the two halves come one a frame. Returns whether labels are to come.
 function drawTrack(r, dry) {
+  const t = trackMarkup(r);
+  if (dry) return t.markup;
+  putTrack(t);
+  return t.dense;
+}
+// The drawing of trackMarkup put on the page.
+function putTrack(t) {
+  trackSvg.setAttribute("viewBox", "0 0 " + t.w + " " + t.h);
+  trackSvg.innerHTML = t.markup;
+  drawOverlay();
+}
+// The markup of drawTrack, built off the page: { markup, dense, w, h }.
+function trackMarkup(r) {
   const w = Math.max(Math.round(r.width), 200), h = Math.max(Math.round(r.height), 300);
   if (!T || T.W !== w || T.H !== h) { T = trackLayout(w, h); labelCache.clear(); }
-  if (!dry) trackSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const margin = 12 * (b - a) / (T.AR - T.AL);
   const i0 = lowerBound(items, a - margin, it => it.metre), i1 = lowerBound(items, b + margin + 1e-9, it => it.metre);
   const axis = drawAxis();
@@ -509,10 +521,7 @@ function drawTrack(r, dry) {
       viewBox: (T.AL - 8) + " 0 " + (T.AR - T.AL + 16) + " " + h }, "<g id=\"pan\">" + axis.grid + "<g id=\"stretch\">" + profiles + "</g>" +
     "<g id=\"points\">" + end + groups.join("") + "</g></g>") +
     scales.join("") + "<g id=\"axis\">" + axis.axis + axis.ranges + "</g><g id=\"overlay\"></g>";
-  if (dry) return markup;
-  trackSvg.innerHTML = markup;
-  drawOverlay();
-  return dense;
+  return { markup, dense, w, h };
 }
 // The labelled objects over the glyphs drawTrack left in one path a class,
 // each with its glyph, leader and label: their markup, in the order of the
