@@ -131,13 +131,15 @@ function apply() {
   // are for the stretch laid out, where the drawing is moved.
   if (labels) later.push(() => {
     const groups = atLaidOut(labelGroups);
-    let at = later.length - 2;  // before the plan and the overview
+    let at = later.length - 3;  // before the plan and the overview
     for (let i = 0; i < groups.length; i += labelsAFrame) {
       const part = groups.slice(i, i + labelsAFrame);
       later.splice(at++, 0, () => addLabelGroups(part));
     }
   });
-  later.push(() => drawPlan(boxes[1]), () => { drawOverview(boxes[2]); drawOverlay(); });
+  // The plan is built in a frame and put on the page in the next.
+  let plan = null;
+  later.push(() => { plan = planMarkup(boxes[1]); }, () => putPlan(plan), () => { drawOverview(boxes[2]); drawOverlay(); });
   askLater();
   shownNews();
 }
