@@ -264,21 +264,21 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
     track_cell& c = (*out)[i];
     const size_t start = in.at;
     c = get_track_cell(in);
-    const std::string where = "cell " + std::to_string(i) + " at byte " + std::to_string(start);
+    auto where = [&] { return "cell " + std::to_string(i) + " at byte " + std::to_string(start); };
     if (!is_known_kind(c.kind)) {
-      *error = at_file(file, where + " has kind " + std::to_string(c.kind) +
+      *error = at_file(file, where() + " has kind " + std::to_string(c.kind) +
                                  ", which no object uses (0-6, 10-14)");
       return false;
     }
     // Cell 1 carries the stamps in w2 and w4, whatever its kind.
     if (i == 1) continue;
     if (c.kind == kind_station && (c.w2 < 1 || c.w2 >= first_board_entry)) {
-      *error = at_file(file, where + " is a station cell naming entry " + std::to_string(c.w2) +
+      *error = at_file(file, where() + " is a station cell naming entry " + std::to_string(c.w2) +
                                  "; stations are entries 1 to 79");
       return false;
     }
     if (c.kind == kind_text_board && (c.w2 < 0 || c.w2 > first_board_entry)) {
-      *error = at_file(file, where + " is a text board naming entry " + std::to_string(c.w2) +
+      *error = at_file(file, where() + " is a text board naming entry " + std::to_string(c.w2) +
                                  "; board texts are entries 0 to 80");
       return false;
     }
@@ -287,12 +287,12 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
 }
 
 line_plan_decoder::line_plan_decoder(std::string_view file, int32_t route_length,
-                                     element_sink element)
+                                     element_sink elements)
     : file_(file),
       route_length_(route_length),
       metres_(route_length < 0 ? SIZE_MAX / 4
                                : static_cast<size_t>(plan_last_metre(route_length)) + 1),
-      element_(std::move(element)) {}
+      element_(std::move(elements)) {}
 
 void line_plan_decoder::fail(std::string message) {
   if (error_.empty() && !too_many_) error_ = std::move(message);
@@ -324,9 +324,17 @@ ptrdiff_t line_plan_decoder::take(std::string_view bytes) {
     too_many_ = true;
     return -1;
   }
-  element_(elements_++, e);
+  run_[run_size_++] = e;
+  ++elements_;
+  if (run_size_ == run_.size()) hand_out();
   offset_ += in.at;
   return static_cast<ptrdiff_t>(in.at);
+}
+
+void line_plan_decoder::hand_out() {
+  if (run_size_ == 0) return;
+  element_(elements_ - run_size_, std::span<const plan_element>(run_.data(), run_size_));
+  run_size_ = 0;
 }
 
 bool line_plan_decoder::feed(std::string_view part) {
@@ -334,6 +342,12 @@ bool line_plan_decoder::feed(std::string_view part) {
   total_ += part.size();
   if (too_many_) return true;
   if (!error_.empty()) return false;
+  const bool more = take_all(part);
+  hand_out();
+  return more;
+}
+
+bool line_plan_decoder::take_all(std::string_view part) {
   // An element cut by the end of the last part is completed first.
   while (!pending_.empty() && !part.empty()) {
     const size_t had = pending_.size();
@@ -406,18 +420,41 @@ bool line_plan_decoder::finish(std::string* error) {
 
 bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
                       plan_rows* out, std::string* error) {
-  // Both rows, in file order; each element is two bytes at least.
-  std::vector<plan_element> elements;
-  const size_t metres =
-      route_length < 0 ? bytes.size() : static_cast<size_t>(plan_last_metre(route_length)) + 1;
-  elements.reserve(std::min(2 * metres, bytes.size() / 2));
-  line_plan_decoder decoder(file, route_length,
-                            [&](size_t, const plan_element& e) { elements.push_back(e); });
+  // Each element is two bytes at least.
+  const size_t most = bytes.size() / 2;
+  if (route_length >= 0) {
+    // The rows are known as the elements come: straight into them.
+    const size_t metres = static_cast<size_t>(plan_last_metre(route_length)) + 1;
+    plan_rows rows;
+    const size_t row0_room = std::min(metres, most);
+    rows.row0.reserve(row0_room);
+    rows.row1.reserve(std::min(metres, most - row0_room));
+    line_plan_decoder decoder(
+        file, route_length, [&](size_t first, std::span<const plan_element> run) {
+          const size_t in_row0 = first < metres ? std::min(run.size(), metres - first) : 0;
+          rows.row0.insert(rows.row0.end(), run.begin(),
+                           run.begin() + static_cast<ptrdiff_t>(in_row0));
+          rows.row1.insert(rows.row1.end(), run.begin() + static_cast<ptrdiff_t>(in_row0),
+                           run.end());
+        });
+    decoder.feed(bytes);
+    if (!decoder.finish(error)) return false;
+    *out = std::move(rows);
+    return true;
+  }
+  // Both rows, in file order, into row 0; row 1 split off once the count is
+  // known.
+  plan_rows rows;
+  rows.row0.reserve(most);
+  line_plan_decoder decoder(file, route_length, [&](size_t, std::span<const plan_element> run) {
+    rows.row0.insert(rows.row0.end(), run.begin(), run.end());
+  });
   decoder.feed(bytes);
   if (!decoder.finish(error)) return false;
-  const size_t per_row = decoder.per_row();
-  out->row0.assign(elements.begin(), elements.begin() + static_cast<std::ptrdiff_t>(per_row));
-  out->row1.assign(elements.begin() + static_cast<std::ptrdiff_t>(per_row), elements.end());
+  const auto middle = rows.row0.begin() + static_cast<std::ptrdiff_t>(decoder.per_row());
+  rows.row1.assign(middle, rows.row0.end());
+  rows.row0.erase(middle, rows.row0.end());
+  *out = std::move(rows);
   return true;
 }
 

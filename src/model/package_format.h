@@ -10,8 +10,10 @@
 //
 // No file carries a header, a count or padding; numbers are little-endian.
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,15 +84,16 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
                       plan_rows* out, std::string* error);
 
 // The plan file decoded as it streams in, part after part, with the checks
-// and messages of decode_line_plan: each element goes to `element` with its
-// index in the file (row 0's metres first, then row 1's), so that a caller
-// can keep what it needs of a plan too large to hold. With a route length of
-// -1 the rows are known only at the end: elements are still handed out, and
-// per_row() tells the split.
+// and messages of decode_line_plan: the elements go to `elements` a run at a
+// time, with the index in the file (row 0's metres first, then row 1's) of
+// the run's first, so that a caller can keep what it needs of a plan too
+// large to hold. Every element a part completes is handed out before feed()
+// returns. With a route length of -1 the rows are known only at the end:
+// elements are still handed out, and per_row() tells the split.
 class line_plan_decoder {
  public:
-  using element_sink = std::function<void(size_t index, const plan_element& e)>;
-  line_plan_decoder(std::string_view file, int32_t route_length, element_sink element);
+  using element_sink = std::function<void(size_t first, std::span<const plan_element> run)>;
+  line_plan_decoder(std::string_view file, int32_t route_length, element_sink elements);
 
   // The next bytes of the file. False once the file is known to be damaged
   // (the rest need not be read).
@@ -105,13 +108,18 @@ class line_plan_decoder {
   // Decodes one element from the front of `bytes`: its size, 0 when the
   // bytes hold only part of it, or -1 when it is damaged.
   ptrdiff_t take(std::string_view bytes);
+  bool take_all(std::string_view part);
+  void hand_out();
   void fail(std::string message);
 
   std::string file_;
   int32_t route_length_;
   size_t metres_;
   element_sink element_;
-  size_t elements_ = 0;
+  size_t elements_ = 0;  // decoded so far, the last `run_size_` of them in `run_`
+  // A run of elements handed out together: one call for many metres.
+  std::array<plan_element, 256> run_;
+  size_t run_size_ = 0;
   size_t offset_ = 0;    // bytes decoded so far
   size_t total_ = 0;     // bytes fed
   std::string pending_;  // the start of an element cut by the end of a part

@@ -132,7 +132,10 @@ bool read_package(runtime::disk& d, const std::string& directory, const scenario
     const size_t metres = static_cast<size_t>(plan_last_metre(route)) + 1;
     plan_tracer tracer(metres);
     line_plan_decoder decoder(out->plan_file, route,
-                              [&](size_t i, const plan_element& e) { tracer.element(i, e); });
+                              [&](size_t first, std::span<const plan_element> run) {
+                                for (size_t k = 0; k < run.size(); ++k)
+                                  tracer.element(first + k, run[k]);
+                              });
     size_t bytes = 0;
     const bool read = d.read_file_parts(
         plan_path,

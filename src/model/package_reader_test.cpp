@@ -290,6 +290,8 @@ TEST(PackageReader, ARefusedRouteLengthInTheTableIsNotDamage) {
   EXPECT_EQ(p.grid.size(), 161u);
   EXPECT_EQ(p.plan.row0.size(), 8001u);
   EXPECT_EQ(p.plan.row1.size(), 8001u);
+  // The rows split from the file's elements once they are all read.
+  expect_same_as_run(p, c->sc);
 }
 
 TEST(PackageReader, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {

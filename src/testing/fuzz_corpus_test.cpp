@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "testing/fuzz_input.h"
+#include "testing/lsp_fuzz_input.h"
 #include "testing/package_fuzz_input.h"
 #include "testing/scenario_fixture.h"
 
@@ -81,6 +82,39 @@ TEST(FuzzCorpus, EveryPackageSeedAndPastFindingRunsCleanly) {
   // Cut short and empty inputs are refused cleanly.
   for (std::string_view cut : {"", "\x01", "\xff\xff\xff\xff\xff\xff\xff\xff"})
     EXPECT_TRUE(run_package_fuzz_input(cut));
+}
+
+// The language server target's check of the output, which reads each answer
+// as events rather than as a document.
+TEST(FuzzCorpus, TheLanguageServerTargetAcceptsOnlyFramedJsonRpcAnswers) {
+  auto frame = [](std::string_view body) {
+    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
+  };
+  const std::string answer = R"({"jsonrpc":"2.0","id":1,"result":{"jsonrpc":"1.0"}})";
+  const struct {
+    std::string output;
+    bool accepted;
+  } cases[] = {
+      {"", true},
+      {frame(answer), true},
+      {frame(answer) + frame(R"({"method":"m","jsonrpc":"2.0","params":[1,null,true]})"), true},
+      {frame(R"({"jsonrpc":"1.0","jsonrpc":"2.0"})"), true},  // the last member counts
+      {frame(R"({"jsonrpc":"2.0","jsonrpc":"1.0"})"), false},
+      {frame(R"({"id":1,"result":{"jsonrpc":"2.0"}})"), false},  // not at the top
+      {frame(R"({"jsonrpc":2.0})"), false},
+      {frame(R"({"jsonrpc":["2.0"]})"), false},
+      {frame(R"([{"jsonrpc":"2.0"}])"), false},
+      {frame(R"("2.0")"), false},
+      {frame(R"({"jsonrpc":"2.0")"), false},     // cut short
+      {frame(R"({"jsonrpc":"2.0"} x)"), false},  // more than the object
+      {frame(answer) + "\r\n", false},
+      {frame(answer).substr(0, 40), false},
+      {"Content-Length: 5\r\n\r\n" + answer, false},  // framed too short
+      {"Content-Length:  " + std::to_string(answer.size()) + "\r\n\r\n" + answer, false},
+      {"content-length: " + std::to_string(answer.size()) + "\r\n\r\n" + answer, false},
+      {"Content-Length: " + std::to_string(answer.size()) + "\n\n" + answer, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(lsp_answers_are_framed(c.output), c.accepted) << c.output;
 }
 
 }  // namespace

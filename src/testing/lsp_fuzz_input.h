@@ -12,4 +12,9 @@ namespace testing {
 // fails.
 bool run_lsp_fuzz_input(std::string_view input);
 
+// The check of the server's output above: nothing but answers, one after the
+// other, each framed as lsp::framed frames it and holding a JSON-RPC message
+// (an object whose "jsonrpc" member is "2.0").
+bool lsp_answers_are_framed(std::string_view output);
+
 }  // namespace testing

@@ -88,8 +88,9 @@ TEST(PlanStream, PartsOfAnySizeDecodeAsTheWholeFile) {
     EXPECT_EQ(whole_ok, k == 0) << k << whole_error;
     for (size_t part : {size_t{1}, size_t{3}, size_t{7}, size_t{65536}}) {
       size_t elements = 0;
-      model::line_plan_decoder decoder("plan", route,
-                                       [&](size_t, const model::plan_element&) { ++elements; });
+      model::line_plan_decoder decoder(
+          "plan", route,
+          [&](size_t, std::span<const model::plan_element> run) { elements += run.size(); });
       for (size_t at = 0; at < cases[k].size(); at += part)
         if (!decoder.feed(std::string_view(cases[k]).substr(at, part))) break;
       std::string error;
