@@ -482,7 +482,7 @@ const viewports = [[390, 844], [1280, 720], [1600, 1000]];
       const metres = +((measured.match(/measured ([\d\u2009]+) m/) || [])[1] || "0").replace(/\u2009/g, "");
       check(Math.abs(metres - 2500) < 30, "measuring gives the distance between two points", measured);
       const drawn = await page.evaluate(() => ({
-        height: (document.querySelector("#track path.height").getAttribute("d").match(/L/g) || []).length,
+        height: (Array.from(document.querySelectorAll("#track path.height"), p => p.getAttribute("d")).join("").match(/L/g) || []).length,
         curves: document.querySelectorAll("#track .curve-r, #track .curve-l").length,
         planCurves: document.querySelector("#plan path.trace-curve").getAttribute("d").length }));
       check(drawn.height > 50 && drawn.curves > 3 && drawn.planCurves > 0, "heights and curves are drawn on the profile and the plan", drawn);
