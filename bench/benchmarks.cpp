@@ -19,7 +19,7 @@
 #include "run/generator.h"
 #include "runtime/disk.h"
 #include "runtime/windows1252.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 #include "tool/html_view.h"
 #include "tool/svg_drawing.h"
 
@@ -174,7 +174,7 @@ void BM_ViewLarge(benchmark::State& state) {
 // The large pair opened in a language server, and a keystroke in its train
 // document: the car count (line 2, column 19) retyped.
 struct large_session {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   lsp::lsp_server server{d};
   int version = 2;
   static constexpr const char* line_uri = "file:///bench/Large_linea.txt";

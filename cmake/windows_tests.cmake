@@ -20,7 +20,7 @@ set_tests_properties(unit_tests_under_wine PROPERTIES FIXTURES_REQUIRED wine TIM
 # A test program for Windows alone: holds a file or a directory's lock as
 # another program would, and finds, reads, photographs nothing itself but
 # presses the button of a window the generator shows.
-add_executable(windows_test_helper src/testing/windows_test_helper.cpp)
+add_executable(windows_test_helper src/test_support/windows_test_helper.cpp)
 target_link_libraries(windows_test_helper PRIVATE scenario_run)
 set_target_properties(windows_test_helper PROPERTIES WIN32_EXECUTABLE OFF)
 

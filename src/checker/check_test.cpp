@@ -7,8 +7,8 @@
 #include "compiler/compile.h"
 #include "documents/builtin_documents.h"
 #include "runtime/windows1252.h"
-#include "testing/memory_disk.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/memory_disk.h"
+#include "test_support/scenario_fixture.h"
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
 
@@ -134,8 +134,8 @@ TEST(Check, ReportsEachMistakeAtItsRecord) {
        {"line:" + l + ":1 cut-short", "train:" + t + ":1 cut-short"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(briefs(testing::line_description(10000, c.line_records),
-                     testing::train_document(c.train_records)),
+    EXPECT_EQ(briefs(test_support::line_description(10000, c.line_records),
+                     test_support::train_document(c.train_records)),
               c.expected)
         << c.name;
   }
@@ -169,10 +169,10 @@ TEST(Check, WarnsOfHeaderKeysMisspeltInTheWrongCaseRepeatedOrMissing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string line = testing::line_description(10000);
+    std::string line = test_support::line_description(10000);
     line.replace(line.find(c.from), c.from.size(), c.to);
     const std::vector<compiler::finding> found =
-        check_documents({line, testing::train_document()}, {});
+        check_documents({line, test_support::train_document()}, {});
     std::vector<std::string> got;
     std::string messages;
     for (const compiler::finding& f : found) {
@@ -188,8 +188,8 @@ TEST(Check, WarnsOfHeaderKeysMisspeltInTheWrongCaseRepeatedOrMissing) {
 // the first line after the marker, in either document.
 TEST(Check, WarnsOnceOfTextAfterTheEndMarker) {
   const std::string line =
-      testing::line_description(10000) + "pendenza,  0,  2\npendenza,  500,  3\n";
-  const std::string train = testing::train_document() + "velocita,  0,  50\n";
+      test_support::line_description(10000) + "pendenza,  0,  2\npendenza,  500,  3\n";
+  const std::string train = test_support::train_document() + "velocita,  0,  50\n";
   EXPECT_EQ(briefs(line, train),
             (std::vector<std::string>{"line:12:1 after-end-marker", "train:7:1 after-end-marker"}));
   check_options quiet;
@@ -200,10 +200,10 @@ TEST(Check, WarnsOnceOfTextAfterTheEndMarker) {
 TEST(Check, ReportsTheCompilesOwnFaultExactly) {
   // A second route length after the header key's misspelling: the compile
   // finds no route length and says so at the header's end.
-  std::string line = testing::line_description(10000);
+  std::string line = test_support::line_description(10000);
   line.replace(line.find("lunghezza percorso"), 18, "lunghezza percroso");
   const std::vector<compiler::finding> found =
-      check_documents({line, testing::train_document()}, {});
+      check_documents({line, test_support::train_document()}, {});
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(brief(found[0]), "line:2:1 header-key");
   EXPECT_NE(found[0].message.find("did you mean 'lunghezza percorso'?"), std::string::npos);
@@ -213,9 +213,9 @@ TEST(Check, ReportsTheCompilesOwnFaultExactly) {
   // The compile's fault at a signal, with its position; the check's own
   // finding for the same record is not repeated.
   const std::vector<compiler::finding> taken =
-      check_documents({testing::line_description(10000),
-                       testing::train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
-                                               "segnale,  3010, 1,2,0,0,0,0,0,0,0,0\n")},
+      check_documents({test_support::line_description(10000),
+                       test_support::train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"
+                                                    "segnale,  3010, 1,2,0,0,0,0,0,0,0,0\n")},
                       {});
   ASSERT_EQ(taken.size(), 1u);
   EXPECT_TRUE(taken[0].from_compile);
@@ -226,13 +226,13 @@ TEST(Check, ReportsTheCompilesOwnFaultExactly) {
 TEST(Check, PlacesAFaultThatNamesNoRecordAtTheRecordBehindIt) {
   // The kilometric ranges are checked once the train document is read; the
   // fault belongs to the header's range record.
-  std::string line = testing::line_description(10000);
+  std::string line = test_support::line_description(10000);
   line.replace(line.find("progressiva chilometrica due,    0,    0"), 40,
                "progressiva chilometrica due,    1225,    9000");
   compiler::compile_fault fault;
   fault.code = compiler::fault_code::range_not_on_50;
   fault.document = compiler::source_document::train_document;
-  locate_fault({line, testing::train_document()}, fault);
+  locate_fault({line, test_support::train_document()}, fault);
   EXPECT_EQ(fault.document, compiler::source_document::line_description);
   EXPECT_EQ(fault.line, 4);
 }
@@ -245,38 +245,38 @@ TEST(Check, GoesOnPastAFullStationTableWithoutOverrunningIt) {
     stations +=
         "stazione,  " + std::to_string(i * 1000) + ", 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, S\n";
   const std::vector<std::string> found =
-      briefs(testing::line_description(100000), testing::train_document(stations));
+      briefs(test_support::line_description(100000), test_support::train_document(stations));
   EXPECT_EQ(found,
             std::vector<std::string>{"train:" + at_line(first_train_record + 78) + ":1 code 10"});
 }
 
 TEST(Check, WarningsCanBeSwitchedOffOrMadeErrors) {
-  const std::string line = testing::line_description(10000, "cruvas2,  950,  400\n");
+  const std::string line = test_support::line_description(10000, "cruvas2,  950,  400\n");
   check_options off;
   off.disabled.insert(compiler::warning_kind::unknown_keyword);
-  EXPECT_TRUE(check_documents({line, testing::train_document()}, off).empty());
+  EXPECT_TRUE(check_documents({line, test_support::train_document()}, off).empty());
   check_options strict;
   strict.warnings_are_errors = true;
   const std::vector<compiler::finding> found =
-      check_documents({line, testing::train_document()}, strict);
+      check_documents({line, test_support::train_document()}, strict);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].level, compiler::diagnostic_level::error);
 }
 
 TEST(Check, FindsUtf8InAWindows1252Document) {
-  const std::string train = testing::train_document(
+  const std::string train = test_support::train_document(
       "stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, SAN DALM\xC3\x8CO\n");
   const std::vector<compiler::finding> found =
-      check_documents({testing::line_description(10000), train}, {});
+      check_documents({test_support::line_description(10000), train}, {});
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(brief(found[0]), "train:6:66 utf8-in-document");
   // A Windows-1252 letter alone is not taken for UTF-8.
-  EXPECT_TRUE(
-      check_documents({testing::line_description(10000),
-                       testing::train_document("stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, "
-                                               "9,0,0, SAN DALM\xCCO\n")},
-                      {})
-          .empty());
+  EXPECT_TRUE(check_documents(
+                  {test_support::line_description(10000),
+                   test_support::train_document("stazione,  1000, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, "
+                                                "9,0,0, SAN DALM\xCCO\n")},
+                  {})
+                  .empty());
 }
 
 TEST(Check, NeverCrashesOnGarbageAndKeepsItsOutputBounded) {
@@ -289,7 +289,7 @@ TEST(Check, NeverCrashesOnGarbageAndKeepsItsOutputBounded) {
   }
   for (const std::string& line :
        {garbage, "[generale]\nlunghezza percorso, 5000\n[x]\n" + garbage}) {
-    testing::memory_disk d;
+    test_support::memory_disk d;
     d.files["/l.txt"] = line;
     d.files["/t.txt"] = "[generale]\n" + garbage;
     std::vector<std::string> args = {"scenario-tool", "check",   "--line",
@@ -312,7 +312,7 @@ struct command_run {
 };
 
 command_run run_tool(int (*command)(int, char**, runtime::disk&, std::ostream&, std::ostream&),
-                     testing::memory_disk& d, std::vector<std::string> args) {
+                     test_support::memory_disk& d, std::vector<std::string> args) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   std::ostringstream out, err;
@@ -321,9 +321,9 @@ command_run run_tool(int (*command)(int, char**, runtime::disk&, std::ostream&, 
 }
 
 TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
-  testing::memory_disk d;
-  d.files["/w/linea.txt"] = testing::line_description(10000, "cruvas2,  950,  400\n");
-  d.files["/w/treno.txt"] = testing::train_document(
+  test_support::memory_disk d;
+  d.files["/w/linea.txt"] = test_support::line_description(10000, "cruvas2,  950,  400\n");
+  d.files["/w/treno.txt"] = test_support::train_document(
       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
   const std::vector<std::string> base = {"scenario-tool", "check",   "--line",
                                          "/w/linea.txt",  "--train", "/w/treno.txt"};
@@ -341,20 +341,19 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
   json_args.insert(json_args.end(), {"--format", "json", "-Wno-unknown-keyword"});
   command_run json = run_tool(tool::check_command, d, json_args);
   EXPECT_EQ(json.status, 1);
-  EXPECT_EQ(
-      json.out,
-      "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"range\": "
-      "{\"start_column\": 1, \"end_column\": 8}, \"severity\": \"error\", "
-      "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
-      "cell is not free at 3000 m (record \\\"segnale\\\"); the cell is taken by the "
-      "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
-      "least 50 m\", \"related\": [{\"file\": \"/w/treno.txt\", \"line\": 6, \"range\": "
-      "{\"start_column\": 1, \"end_column\": 36}, \"message\": \"the signal that holds this "
-      "cell\"}]}\n]\n");
+  EXPECT_EQ(json.out,
+            "[\n  {\"file\": \"/w/treno.txt\", \"line\": 7, \"column\": 1, \"range\": "
+            "{\"start_column\": 1, \"end_column\": 8}, \"severity\": \"error\", "
+            "\"code\": 16, \"position\": 3000, \"from_compile\": true, \"message\": \"a signal's "
+            "cell is not free at 3000 m (record \\\"segnale\\\"); the cell is taken by the "
+            "\\\"segnale\\\" record at line 6 of the train document: move one of them by at "
+            "least 50 m\", \"related\": [{\"file\": \"/w/treno.txt\", \"line\": 6, \"range\": "
+            "{\"start_column\": 1, \"end_column\": 36}, \"message\": \"the signal that holds this "
+            "cell\"}]}\n]\n");
 
   // Warnings alone: status 0, or 1 with -Werror; an unknown kind is a usage
   // error.
-  d.files["/w/treno.txt"] = testing::train_document();
+  d.files["/w/treno.txt"] = test_support::train_document();
   EXPECT_EQ(run_tool(tool::check_command, d, base).status, 0);
   std::vector<std::string> strict = base;
   strict.push_back("-Werror");
@@ -365,9 +364,9 @@ TEST(CheckCommand, PrintsMessagesInTheEditorsFormAndAsJson) {
 }
 
 TEST(CompileCommand, ReportsItsFaultInTheEditorsForm) {
-  testing::memory_disk d;
-  d.files["/w/linea.txt"] = testing::line_description(10000);
-  d.files["/w/treno.txt"] = testing::train_document(
+  test_support::memory_disk d;
+  d.files["/w/linea.txt"] = test_support::line_description(10000);
+  d.files["/w/treno.txt"] = test_support::train_document(
       "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n   segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
   d.directories.insert("/out");
   command_run r =
@@ -390,8 +389,8 @@ namespace {
 // the field, the value and what the package will hold.
 TEST(Check, SaysWhatAValueOutOfItsSlotBecomes) {
   const std::vector<compiler::finding> found =
-      check_documents({testing::line_description(10000, "pendenza,  0,  200\n"),
-                       testing::train_document("aderenza,  0,  300\n")},
+      check_documents({test_support::line_description(10000, "pendenza,  0,  200\n"),
+                       test_support::train_document("aderenza,  0,  300\n")},
                       {});
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].message,
@@ -410,29 +409,32 @@ namespace {
 // Each planted mistake is said once, with the words that tell an author
 // what to do.
 TEST(Check, MessagesSayWhatToDo) {
-  const std::string line = testing::line_description(10000);
-  const std::string train = testing::train_document();
+  const std::string line = test_support::line_description(10000);
+  const std::string train = test_support::train_document();
   struct {
     const char* name;
     std::string line, train;
     size_t count;  // findings in all
     std::string words;
   } cases[] = {
-      {"where the grid ends", testing::line_description(10000, "pendenza,  90000,  2\n"), train, 1,
+      {"where the grid ends", test_support::line_description(10000, "pendenza,  90000,  2\n"),
+       train, 1,
        "the track grid's last cell is 340, so records may stand up to 16900 m and stations up "
        "to 16200 m"},
-      {"a decimal comma", testing::line_description(10000, "pendenza,  1000,  12,5\n"), train, 1,
-       "'12,5' looks like a decimal comma"},
+      {"a decimal comma", test_support::line_description(10000, "pendenza,  1000,  12,5\n"), train,
+       1, "'12,5' looks like a decimal comma"},
       // The compile's own fault follows: it reads the missing value from the
       // next line.
-      {"grammar: one value, an adhesion record", line, testing::train_document("aderenza,  0\n"), 2,
+      {"grammar: one value, an adhesion record", line,
+       test_support::train_document("aderenza,  0\n"), 2,
        "an adhesion record (aderenza) takes 2 values after its keyword; this line has 1"},
       {"blank separators, said once a document",
-       testing::line_description(10000, "pendenza 1000 4\npendenza 2000 -3\npendenza\t3000\t2\n"),
+       test_support::line_description(10000,
+                                      "pendenza 1000 4\npendenza 2000 -3\npendenza\t3000\t2\n"),
        train, 2, "separated by blanks, not commas"},
       {"a byte-order mark", "\xEF\xBB\xBF" + line, train, 1, "a UTF-8 byte-order mark"},
-      {"swapped documents", testing::train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"),
-       testing::line_description(10000, "pendenza,  0,  2\ncurvas2,  950,  400\n"), 1,
+      {"swapped documents", test_support::train_document("segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n"),
+       test_support::line_description(10000, "pendenza,  0,  2\ncurvas2,  950,  400\n"), 1,
        "the documents look swapped"},
   };
   for (const auto& c : cases) {
@@ -460,8 +462,8 @@ TEST(Check, AValueFaultIsMarkedOnTheValue) {
       {"segnale,  3000, 1,2x,0,0,0,0,0,0,0,0\n", compiler::fault_code::runtime_fault, "2x"},
   };
   for (const auto& c : cases) {
-    const std::string line = testing::line_description(10000),
-                      train = testing::train_document(c.record);
+    const std::string line = test_support::line_description(10000),
+                      train = test_support::train_document(c.record);
     const int column = static_cast<int>(std::string_view(c.record).find(c.value)) + 1;
     compiler::compile_input input;
     input.line_description = line;
@@ -530,8 +532,8 @@ TEST(Check, AFindingMarksItsFieldAndNamesTheRecordsThatExplainIt) {
   for (const auto& c : cases) {
     std::vector<std::string> got;
     for (const compiler::finding& f :
-         check_documents({testing::line_description(10000, c.line_records),
-                          testing::train_document(c.train_records)},
+         check_documents({test_support::line_description(10000, c.line_records),
+                          test_support::train_document(c.train_records)},
                          {})) {
       std::string s =
           brief(f) + " [" + std::to_string(f.range.begin) + "," + std::to_string(f.range.end) + ")";

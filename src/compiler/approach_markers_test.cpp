@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace compiler {
 
@@ -423,11 +423,11 @@ TEST(ApproachMarkers, AfterACompileWithARestriction) {
   // x = 5000 m, 1000 m long: warning cell 77, countdown 76 .. 73, start 101,
   // end 121. A signal at 3000 m (cell 61) lies before the warning cell, one
   // at 6200 m (cell 125) after the end.
-  auto r = testing::build_package_from(
-      testing::line_description(10000),
-      testing::train_document("segnale,  3000,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"
-                              "rallentamento,  5000,  60,  1000,  2,  1,  0\n"
-                              "segnale,  6200,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"));
+  auto r = test_support::build_package_from(
+      test_support::line_description(10000),
+      test_support::train_document("segnale,  3000,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"
+                                   "rallentamento,  5000,  60,  1000,  2,  1,  0\n"
+                                   "segnale,  6200,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n"));
   ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(markers(r->sc.grid), (std::vector<int>{60, 83, 90, 96, 109, 117, 124}));
   // The grid file carries them: kind 12 and 180 in cell 96.

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "compiler/compile.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace compiler {
 
@@ -40,10 +40,10 @@ std::string repeat(int n, const std::function<std::string(int)>& record) {
 }
 
 std::string line9000(std::string_view records = "") {
-  return testing::line_description(9000, records);
+  return test_support::line_description(9000, records);
 }
 std::string train(std::string_view records = "") {
-  return testing::train_document(records);
+  return test_support::train_document(records);
 }
 std::string header(std::string_view body) {
   return "[generale]\n" + std::string(body) + "[fine]\n";
@@ -141,12 +141,13 @@ std::vector<fault_case> cases() {
 TEST(FaultTable, EveryCodeWithItsPositionDocumentsAndPackage) {
   const char* seeds = std::getenv("SCENARIO_WRITE_SEEDS");
   for (const fault_case& c : cases()) {
-    auto r = testing::build_package_from(c.line, c.train);
+    auto r = test_support::build_package_from(c.line, c.train);
     if (c.code == 101) {
-      auto prepared = std::make_unique<testing::built_package>();
-      prepared->disk.files[std::string(testing::test_directory) + "/Borvasco_Lestrano_40817-.txt"] =
+      auto prepared = std::make_unique<test_support::built_package>();
+      prepared->disk
+          .files[std::string(test_support::test_directory) + "/Borvasco_Lestrano_40817-.txt"] =
           c.train;
-      r = testing::build_package_on(std::move(prepared));
+      r = test_support::build_package_on(std::move(prepared));
     }
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
@@ -193,17 +194,17 @@ TEST(FaultTable, OverflowsAreRunTimeFaultsWhereTheyHappen) {
   const std::string line1000 = header("lunghezza percorso, 1000\n[curve]\n");
   // The straight run up to the curve's start is computed before its end
   // overflows.
-  auto curve = testing::build_package_from(header("lunghezza percorso, 1000\n[curve]\n"
-                                                  "curvad4, 1000, 2147483647\n"),
-                                           train());
+  auto curve = test_support::build_package_from(header("lunghezza percorso, 1000\n[curve]\n"
+                                                       "curvad4, 1000, 2147483647\n"),
+                                                train());
   EXPECT_EQ(curve->code(), 25);
   EXPECT_EQ(curve->sc.plan.computed, 1001);
 
-  auto long_restriction = testing::build_package_from(
+  auto long_restriction = test_support::build_package_from(
       line1000, train("rallentamento, 2000, 60, 2147483647, 0, 0, 0\n"));
   EXPECT_EQ(long_restriction->code(), 25);
 
-  auto mountains = testing::build_package_from(
+  auto mountains = test_support::build_package_from(
       header("lunghezza percorso, 1000\n[curve]\nmontagna, 0, 2147483647, 2\n"
              "montagna, -2147483648, 100, 2\n"),
       train());
@@ -211,13 +212,13 @@ TEST(FaultTable, OverflowsAreRunTimeFaultsWhereTheyHappen) {
   EXPECT_EQ(mountains->cell(0).b14, 0) << "no completion after the fault";
 
   const std::string station_a = "stazione, 1000, 25, 200, 0,0,0, 0,0, 0, 0,0,0, 0, 0,0,0, A\n";
-  auto spacing = testing::build_package_from(
+  auto spacing = test_support::build_package_from(
       line1000,
       train(station_a + "stazione, 300, 5, 2147483600, 0,0,0, 0,0, 0, 0,0,0, 0, 0,0,0, B\n"));
   EXPECT_EQ(spacing->code(), 25);
 
   // Type 7: the zone start is stored, then the zone end overflows.
-  auto zone = testing::build_package_from(
+  auto zone = test_support::build_package_from(
       line1000,
       train(station_a + "stazione, 2400, 7, 2147483600, 0,0,1, 0,0, 0, 0,0,0, 0, 0,0,0, B\n"));
   EXPECT_EQ(zone->code(), 25);
@@ -229,7 +230,8 @@ TEST(FaultTable, OverflowsAreRunTimeFaultsWhereTheyHappen) {
 // read; the grid of the earlier route length is written.
 TEST(FaultTable, ARefusedRouteLengthStaysInEntry84) {
   for (int32_t refused : {1000001, -5}) {
-    auto c = testing::build_package_from(header("lunghezza percorso, 1000\nlunghezza percorso, " +
+    auto c =
+        test_support::build_package_from(header("lunghezza percorso, 1000\nlunghezza percorso, " +
                                                 std::to_string(refused) + "\n[curve]\n"),
                                          train());
     EXPECT_EQ(c->code(), refused > 0 ? 1 : 105);

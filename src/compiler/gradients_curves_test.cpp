@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/package_format.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace compiler {
 
@@ -67,7 +67,7 @@ struct plan_points {
   std::vector<double> row0, row1;
 };
 
-plan_points read_plan_file(const testing::built_package& c, int32_t last_metre) {
+plan_points read_plan_file(const test_support::built_package& c, int32_t last_metre) {
   const std::string bytes = c.file(plan_file);
   plan_points p;
   size_t at = 0;
@@ -132,7 +132,7 @@ TEST(Gradients, EachRecordClosesTheStretchOfTheOneBefore) {
   struct {
     const char* name;
     const char* records;
-    std::vector<testing::cell_range> cells;
+    std::vector<test_support::cell_range> cells;
   } cases[] = {
       {"a first record at metre 0 writes nothing",
        "pendenza,  0,  2\npendenza,  300,  -4\n",
@@ -156,8 +156,8 @@ TEST(Gradients, EachRecordClosesTheStretchOfTheOneBefore) {
        {{0, 3, 101}, {4, 157, 102}}},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(1000, c.records),
-                                         testing::train_document());
+    auto r = test_support::build_package_from(test_support::line_description(1000, c.records),
+                                              test_support::train_document());
     EXPECT_EQ(r->code(), 0) << c.name;
     for (const auto& range : c.cells)
       for (int i = range.from; i <= range.to; ++i)
@@ -166,7 +166,8 @@ TEST(Gradients, EachRecordClosesTheStretchOfTheOneBefore) {
 }
 
 TEST(Curves, WithoutCurvesThePlanIsAStraightLine) {
-  auto r = testing::build_package_from(testing::line_description(1000), testing::train_document());
+  auto r = test_support::build_package_from(test_support::line_description(1000),
+                                            test_support::train_document());
   ASSERT_EQ(r->code(), 0);
   ASSERT_EQ(r->sc.plan.last_metre, 8000);
   const plan_points plan = read_plan_file(*r, 8000);
@@ -186,7 +187,8 @@ TEST(Curves, WithoutCurvesThePlanIsAStraightLine) {
 }
 
 TEST(Curves, ThePlanFileHoldsTwoRowsWithTheLastTwoMetresEmpty) {
-  auto r = testing::build_package_from(testing::line_description(1000), testing::train_document());
+  auto r = test_support::build_package_from(test_support::line_description(1000),
+                                            test_support::train_document());
   const std::string bytes = r->file(plan_file);
   // Each row: two 4-byte integers, 7997 10-byte doubles, two 2-byte empties.
   const size_t row = 10 * 8000 - 18;
@@ -203,8 +205,9 @@ TEST(Curves, ThePlanFileHoldsTwoRowsWithTheLastTwoMetresEmpty) {
 }
 
 TEST(Curves, OneCurveTurnsTheStepByItsCurvatureEveryMetre) {
-  auto r = testing::build_package_from(testing::line_description(1000, "curvad4,  1000,  500\n"),
-                                       testing::train_document());
+  auto r = test_support::build_package_from(
+      test_support::line_description(1000, "curvad4,  1000,  500\n"),
+      test_support::train_document());
   ASSERT_EQ(r->code(), 0);
   const plan_points plan = read_plan_file(*r, 8000);
   expect_plan_equals(plan, reference_plan(8000, 1000, 500, 0.001));
@@ -234,8 +237,8 @@ TEST(Curves, TheClassAndTheSideComeFromTheKeyword) {
   };
   for (const auto& c : cases) {
     std::string record = std::string(c.keyword) + ",  0,  100\n";
-    auto r = testing::build_package_from(testing::line_description(1000, record),
-                                         testing::train_document());
+    auto r = test_support::build_package_from(test_support::line_description(1000, record),
+                                              test_support::train_document());
     EXPECT_EQ(r->code(), 0) << c.keyword;
     const plan_points plan = read_plan_file(*r, 8000);
     ASSERT_EQ(plan.computed, 7999) << c.keyword;
@@ -245,22 +248,23 @@ TEST(Curves, TheClassAndTheSideComeFromTheKeyword) {
 }
 
 TEST(Curves, ACurveFromBeforeThePlanCursorBendsOnlyFromTheCursorOn) {
-  auto one = testing::build_package_from(testing::line_description(1000, "curvad4,  1000,  500\n"),
-                                         testing::train_document());
+  auto one = test_support::build_package_from(
+      test_support::line_description(1000, "curvad4,  1000,  500\n"),
+      test_support::train_document());
   const plan_points one_curve = read_plan_file(*one, 8000);
   // Ends before the cursor (1501): nothing changes.
-  auto behind = testing::build_package_from(
-      testing::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1200,  100\n"),
-      testing::train_document());
+  auto behind = test_support::build_package_from(
+      test_support::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1200,  100\n"),
+      test_support::train_document());
   expect_same_plan(read_plan_file(*behind, 8000), one_curve);
   // Starts before the cursor and ends after it: bent from metre 1501 to 1700,
   // exactly as a curve starting at the cursor.
-  auto overlapping = testing::build_package_from(
-      testing::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1400,  300\n"),
-      testing::train_document());
-  auto at_cursor = testing::build_package_from(
-      testing::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1500,  200\n"),
-      testing::train_document());
+  auto overlapping = test_support::build_package_from(
+      test_support::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1400,  300\n"),
+      test_support::train_document());
+  auto at_cursor = test_support::build_package_from(
+      test_support::line_description(1000, "curvad4,  1000,  500\ncurvas4,  1500,  200\n"),
+      test_support::train_document());
   const plan_points bent = read_plan_file(*overlapping, 8000);
   expect_same_plan(bent, read_plan_file(*at_cursor, 8000));
   ASSERT_EQ(bent.computed, 7999);
@@ -270,8 +274,8 @@ TEST(Curves, ACurveFromBeforeThePlanCursorBendsOnlyFromTheCursorOn) {
 
 TEST(Curves, ACurvePastThePlansEndIsBentUpToItsLastMetre) {
   // L = 0: the plan ends at metre 7000; the start passes the range check.
-  auto r = testing::build_package_from(testing::line_description(0, "curvad4,  6900,  500\n"),
-                                       testing::train_document());
+  auto r = test_support::build_package_from(
+      test_support::line_description(0, "curvad4,  6900,  500\n"), test_support::train_document());
   ASSERT_EQ(r->code(), 0);
   expect_plan_equals(read_plan_file(*r, 7000), reference_plan(7000, 6900, 500, 0.001));
   EXPECT_EQ(r->sc.plan.computed, 7001);
@@ -290,12 +294,13 @@ TEST(Curves, ThePlanStopsAtMetreOneMillion) {
       {"curvad1,  1000000,  0\n", 103},  // the straight run alone passes the limit
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(1000000, c.record),
-                                         testing::train_document());
+    auto r = test_support::build_package_from(test_support::line_description(1000000, c.record),
+                                              test_support::train_document());
     EXPECT_EQ(r->code(), c.code) << c.record;
-    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.record;
+    EXPECT_EQ(r->disk.files.count(test_support::test_line_path), 0u) << c.record;
     // After 103 the compile ends: the train document is not read.
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), c.code == 0 ? 0u : 1u) << c.record;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), c.code == 0 ? 0u : 1u)
+        << c.record;
     EXPECT_EQ(r->result.outcome, run::package_outcome::written) << c.record;
     // The plan holds every metre up to 1000000; completed, up to L + 6998.
     EXPECT_EQ(r->sc.plan.computed, c.code == 0 ? 1006999 : 1000001) << c.record;
@@ -318,12 +323,12 @@ TEST(Curves, FaultsOfCurveAndGradientRecords) {
       {"only the digit 7", "curvas7,  1000,  100\n", 103, 0, false},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(1000, c.records),
-                                         testing::train_document());
+    auto r = test_support::build_package_from(test_support::line_description(1000, c.records),
+                                              test_support::train_document());
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), c.train_read ? 0u : 1u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), c.train_read ? 0u : 1u) << c.name;
     EXPECT_EQ(r->sc.table[84].l4, c.train_read ? 120 : 0) << c.name;
     // After 15 the completion still runs; after 103 it does not.
     EXPECT_EQ(r->cell(0).b14, c.train_read ? 100 : 0) << c.name;
@@ -332,10 +337,10 @@ TEST(Curves, FaultsOfCurveAndGradientRecords) {
 }
 
 TEST(Gradients, AFailedRangeCheckEndsTheReadingButTheCompletionRuns) {
-  auto r = testing::build_package_from(
-      testing::line_description(
+  auto r = test_support::build_package_from(
+      test_support::line_description(
           1000, "pendenza,  0,  3\npendenza,  7901,  1\nmontagna,  1000,  1100,  2\n"),
-      testing::train_document());
+      test_support::train_document());
   EXPECT_EQ(r->code(), 15);
   EXPECT_EQ(r->position(), 7901);
   for (int i = 0; i <= 157; ++i) EXPECT_EQ(r->cell(i).b14, 103) << i;
@@ -345,9 +350,9 @@ TEST(Gradients, AFailedRangeCheckEndsTheReadingButTheCompletionRuns) {
 TEST(Curves, WithoutThePlanFlagCurveRecordsAreNotRead) {
   // Its numbers are then fields that match no record, so even a curve with
   // no class is no fault.
-  auto r = testing::build_package_from(
-      testing::line_description(1000, "curvad7,  1000,  100\npendenza,  0,  4\n"),
-      testing::train_document(), 0);
+  auto r = test_support::build_package_from(
+      test_support::line_description(1000, "curvad7,  1000,  100\npendenza,  0,  4\n"),
+      test_support::train_document(), 0);
   EXPECT_EQ(r->code(), 0);
   EXPECT_FALSE(r->sc.plan.exists());
   EXPECT_EQ(r->cell(10).b14, 104);

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/kilometric_ranges.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace compiler {
 
@@ -17,7 +17,8 @@ std::string header(std::string_view body) {
 }
 
 TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
-  auto c = testing::build_package_from(testing::line_description(60000), testing::train_document());
+  auto c = test_support::build_package_from(test_support::line_description(60000),
+                                            test_support::train_document());
   EXPECT_EQ(c->code(), 0);
   EXPECT_EQ(c->sc.table[84].l8, 60000);
   EXPECT_EQ(c->sc.last_cell(), 1340);
@@ -26,22 +27,22 @@ TEST(LineHeader, SizesTheGridAndThePlanFromTheRouteLength) {
   EXPECT_EQ(c->file("Borvasco_Lestrano_40817.dat").size(), 15u * 1341);
   EXPECT_EQ(c->file("Borvasco_Lestrano_linea.dat").size(), 20u * 67000 - 36);
   // Both documents are gone once read.
-  EXPECT_EQ(c->disk.files.count(testing::test_line_path), 0u);
-  EXPECT_EQ(c->disk.files.count(testing::test_train_path), 0u);
+  EXPECT_EQ(c->disk.files.count(test_support::test_line_path), 0u);
+  EXPECT_EQ(c->disk.files.count(test_support::test_train_path), 0u);
 }
 
 TEST(LineHeader, StoresRangesBackgroundsAndSignalRepetition) {
-  auto c =
-      testing::build_package_from(header("lunghezza percorso,    20000\n"
-                                         "progressiva chilometrica uno,    0,    50000,    1\n"
-                                         "progressiva chilometrica due,    42000,    61000,    1\n"
-                                         "progressiva chilometrica tre,    0,    0,    0\n"
-                                         "sfondo uno,    1\n"
-                                         "sfondo due,    2\n"
-                                         "sfondo tre,    3\n"
-                                         "ripetizione segnali 9 codici,    1000,    2000\n"
-                                         "[curve]\n"),
-                                  testing::train_document());
+  auto c = test_support::build_package_from(
+      header("lunghezza percorso,    20000\n"
+             "progressiva chilometrica uno,    0,    50000,    1\n"
+             "progressiva chilometrica due,    42000,    61000,    1\n"
+             "progressiva chilometrica tre,    0,    0,    0\n"
+             "sfondo uno,    1\n"
+             "sfondo due,    2\n"
+             "sfondo tre,    3\n"
+             "ripetizione segnali 9 codici,    1000,    2000\n"
+             "[curve]\n"),
+      test_support::train_document());
   const model::scenario_table& t = c->sc.table;
   EXPECT_EQ(c->code(), 0);
   EXPECT_EQ(t[81].l4, 42000);
@@ -92,19 +93,20 @@ TEST(LineHeader, FaultsAndTheirEffects) {
       {"value too wide", header("lunghezza percorso,    99999999999\n"), 25, false, false},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(c.line, testing::train_document());
+    auto r = test_support::build_package_from(c.line, test_support::train_document());
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->sc.has_grid(), c.grid) << c.name;
     EXPECT_EQ(r->result.outcome == run::package_outcome::written, c.grid) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), c.train_doc_kept ? 1u : 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), c.train_doc_kept ? 1u : 0u)
+        << c.name;
   }
 }
 
 TEST(LineHeader, MissingDocumentIsFault101AndDeletesNothing) {
-  auto prepared = std::make_unique<testing::built_package>();
-  prepared->disk.files[testing::test_train_path] = testing::train_document();
-  auto r = testing::build_package_on(std::move(prepared));
+  auto prepared = std::make_unique<test_support::built_package>();
+  prepared->disk.files[test_support::test_train_path] = test_support::train_document();
+  auto r = test_support::build_package_on(std::move(prepared));
   EXPECT_EQ(r->code(), 101);
   EXPECT_EQ(r->result.outcome, run::package_outcome::no_grid);
   EXPECT_EQ(r->disk.files.size(), 1u);
@@ -134,7 +136,7 @@ TEST(LineHeader, KeywordMatching) {
        "lunghezza percorso,    9000\nripetizione segnali 4 codici,    1000,    0\n", 9000, 0},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(header(c.body), testing::train_document());
+    auto r = test_support::build_package_from(header(c.body), test_support::train_document());
     EXPECT_EQ(r->code(), 0) << c.name;
     EXPECT_EQ(r->sc.table[84].l8, c.route) << c.name;
     EXPECT_EQ(r->sc.table[86].l12, c.codes) << c.name;
@@ -142,22 +144,23 @@ TEST(LineHeader, KeywordMatching) {
   }
   // Ten fields with a dash in a row are passed over; an eleventh is examined
   // (here it ends the header before the route length is read).
-  auto skipped = testing::build_package_from(
-      header("-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"), testing::train_document());
+  auto skipped = test_support::build_package_from(
+      header("-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"),
+      test_support::train_document());
   EXPECT_EQ(skipped->code(), 0);
-  auto examined = testing::build_package_from(
+  auto examined = test_support::build_package_from(
       header("-,-,-,-,-,-,-,-,-,-,x-[y]\nlunghezza percorso,    9000\n"),
-      testing::train_document());
+      test_support::train_document());
   EXPECT_EQ(examined->code(), 104);
 }
 
 TEST(LineHeader, ARecordInTheLastFieldIsNeverProcessed) {
   // Processed, the gradient record would read past the end of the document.
-  auto r = testing::build_package_from("[generale]\nlunghezza percorso,    9000\n[curve]\npendenza",
-                                       testing::train_document());
+  auto r = test_support::build_package_from(
+      "[generale]\nlunghezza percorso,    9000\n[curve]\npendenza", test_support::train_document());
   EXPECT_EQ(r->code(), 0);
-  r = testing::build_package_from("[generale]\n[x]\nlunghezza percorso,    9000",
-                                  testing::train_document());
+  r = test_support::build_package_from("[generale]\n[x]\nlunghezza percorso,    9000",
+                                       test_support::train_document());
   EXPECT_EQ(r->code(), 104);
 }
 

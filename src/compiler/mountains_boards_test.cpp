@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace compiler {
 
@@ -18,7 +18,7 @@ namespace {
 // L = 10000: N = 340.
 constexpr int route = 10000;
 
-std::set<int> cells_of_kind(const testing::built_package& c, uint8_t kind) {
+std::set<int> cells_of_kind(const test_support::built_package& c, uint8_t kind) {
   std::set<int> cells;
   for (size_t i = 0; i < c.sc.grid.size(); ++i)
     if (c.sc.grid[i].kind == kind) cells.insert(static_cast<int>(i));
@@ -37,8 +37,8 @@ TEST(Mountains, TypeBytesAndMarkerCells) {
   struct {
     const char* name;
     std::string records;
-    std::vector<testing::cell_range> types;  // b12
-    std::set<int> markers;                   // cells of kind 11
+    std::vector<test_support::cell_range> types;  // b12
+    std::set<int> markers;                        // cells of kind 11
   } cases[] = {
       {"a 550 m stretch of type 12",
        "montagna,   1000,  1550,  12\n",
@@ -81,8 +81,8 @@ TEST(Mountains, TypeBytesAndMarkerCells) {
        {0, 4}},  // counted from cell -3
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(route, c.records),
-                                         testing::train_document());
+    auto r = test_support::build_package_from(test_support::line_description(route, c.records),
+                                              test_support::train_document());
     EXPECT_EQ(r->code(), 0) << c.name;
     for (const auto& range : c.types)
       for (int i = range.from; i <= range.to; ++i)
@@ -96,27 +96,28 @@ TEST(Mountains, MoreThanEightyRecordsAreRefused) {
   for (int i = 1; i <= 80; ++i)
     records +=
         "montagna,   " + std::to_string(100 * i) + ",  " + std::to_string(100 * i + 50) + ",  2\n";
-  auto eighty = testing::build_package_from(testing::line_description(route, records),
-                                            testing::train_document());
+  auto eighty = test_support::build_package_from(test_support::line_description(route, records),
+                                                 test_support::train_document());
   EXPECT_EQ(eighty->code(), 0);
   // The eightieth (8000 .. 8050 m, 50 m after the one before: type 3) is laid.
   EXPECT_EQ(eighty->cell(160).b12, 3);
 
-  auto more = testing::build_package_from(
-      testing::line_description(route, records + "montagna,   8200,  8250,  2\n"),
-      testing::train_document());
+  auto more = test_support::build_package_from(
+      test_support::line_description(route, records + "montagna,   8200,  8250,  2\n"),
+      test_support::train_document());
   EXPECT_EQ(more->code(), 106);
   EXPECT_EQ(more->position(), 8200);
-  EXPECT_EQ(more->disk.files.count(testing::test_line_path), 0u);
-  EXPECT_EQ(more->disk.files.count(testing::test_train_path), 1u);  // the compile ended
+  EXPECT_EQ(more->disk.files.count(test_support::test_line_path), 0u);
+  EXPECT_EQ(more->disk.files.count(test_support::test_train_path), 1u);  // the compile ended
   EXPECT_EQ(more->cell(164).b12, 0);
 }
 
 TEST(Boards, BoardsTakeMarkerCellsAndKeepTheMountainByte) {
-  auto r = testing::build_package_from(
-      testing::line_description(route, "montagna,   1000,  1550,  12\n" + board(1100, "(A)") +
-                                           speed_board(1300, "100,  110,  120,  2,  ,  ,  ,  0")),
-      testing::train_document());
+  auto r = test_support::build_package_from(
+      test_support::line_description(route,
+                                     "montagna,   1000,  1550,  12\n" + board(1100, "(A)") +
+                                         speed_board(1300, "100,  110,  120,  2,  ,  ,  ,  0")),
+      test_support::train_document());
   ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->cell(23).kind, model::kind_text_board);
   EXPECT_EQ(r->cell(23).b12, 2);
@@ -138,8 +139,9 @@ TEST(Boards, SpeedWordsPackBothSidesInFiveKilometreSteps) {
       {"-1638,  0,  0,  -3276,  -40,  0,  0,  -8", -32768, 0, 0, -32768},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(
-        testing::line_description(route, speed_board(1000, c.values)), testing::train_document());
+    auto r = test_support::build_package_from(
+        test_support::line_description(route, speed_board(1000, c.values)),
+        test_support::train_document());
     EXPECT_EQ(r->code(), 0) << c.values;
     const model::track_cell& cell = r->cell(21);
     EXPECT_EQ(cell.kind, model::kind_speed_board) << c.values;
@@ -153,8 +155,8 @@ TEST(Boards, SpeedWordsPackBothSidesInFiveKilometreSteps) {
 TEST(Boards, TextBoardsTakeEntriesFromEightyDownward) {
   std::string records;
   for (int i = 0; i < 55; ++i) records += board(1000 + 100 * i, "(B" + std::to_string(i) + ")");
-  auto r = testing::build_package_from(testing::line_description(route, records),
-                                       testing::train_document());
+  auto r = test_support::build_package_from(test_support::line_description(route, records),
+                                            test_support::train_document());
   ASSERT_EQ(r->code(), 0);
   for (int i = 0; i < 55; ++i) {
     const model::track_cell& cell = r->cell(21 + 2 * i);
@@ -165,18 +167,19 @@ TEST(Boards, TextBoardsTakeEntriesFromEightyDownward) {
   }
   EXPECT_EQ(r->sc.table[25].text, "");
   // The next board takes entry 25.
-  auto next = testing::build_package_from(
-      testing::line_description(route, records + board(7000, "(NEXT)")), testing::train_document());
+  auto next = test_support::build_package_from(
+      test_support::line_description(route, records + board(7000, "(NEXT)")),
+      test_support::train_document());
   ASSERT_EQ(next->code(), 0);
   EXPECT_EQ(next->cell(141).w2, 25);
   EXPECT_EQ(next->sc.table[25].text, "(NEXT)");
 }
 
 TEST(Boards, TheWholeTextFieldIsStored) {
-  auto r = testing::build_package_from(
-      testing::line_description(
+  auto r = test_support::build_package_from(
+      test_support::line_description(
           route, board(3500, "(PASSAGGIO)(A LIVELLO)(KM 3+200)  ") + board(3600, "\"(A, B)\"")),
-      testing::train_document());
+      test_support::train_document());
   ASSERT_EQ(r->code(), 0);
   EXPECT_EQ(r->sc.table[80].text, "(PASSAGGIO)(A LIVELLO)(KM 3+200)  ");
   EXPECT_EQ(r->sc.table[79].text, "(A, B)");
@@ -185,33 +188,34 @@ TEST(Boards, TheWholeTextFieldIsStored) {
 TEST(Boards, EightyOneTextBoardsFitAndAnEightySecondIsRefused) {
   std::string records;
   for (int i = 0; i < 81; ++i) records += board(1000 + 100 * i, "(B" + std::to_string(i) + ")");
-  auto fit = testing::build_package_from(testing::line_description(route, records),
-                                         testing::train_document());
+  auto fit = test_support::build_package_from(test_support::line_description(route, records),
+                                              test_support::train_document());
   EXPECT_EQ(fit->code(), 0);
   EXPECT_EQ(fit->sc.table[0].text, "(B80)");
 
-  auto more = testing::build_package_from(
-      testing::line_description(route, records + board(9200, "(X)")), testing::train_document());
+  auto more = test_support::build_package_from(
+      test_support::line_description(route, records + board(9200, "(X)")),
+      test_support::train_document());
   EXPECT_EQ(more->code(), 107);
   EXPECT_EQ(more->position(), 9200);
   EXPECT_EQ(more->cell(185).kind, model::kind_empty);
-  EXPECT_EQ(more->disk.files.count(testing::test_line_path), 0u);
-  EXPECT_EQ(more->disk.files.count(testing::test_train_path), 1u);
+  EXPECT_EQ(more->disk.files.count(test_support::test_line_path), 0u);
+  EXPECT_EQ(more->disk.files.count(test_support::test_train_path), 1u);
 }
 
 TEST(Boards, TheLongestTextHasSixtyFiveThousandFiveHundredAndThirtyFiveCharacters) {
-  auto longest = testing::build_package_from(
-      testing::line_description(route, board(1000, std::string(65535, 'A'))),
-      testing::train_document());
+  auto longest = test_support::build_package_from(
+      test_support::line_description(route, board(1000, std::string(65535, 'A'))),
+      test_support::train_document());
   EXPECT_EQ(longest->code(), 0);
   EXPECT_EQ(longest->sc.table[80].text.size(), 65535u);
 
-  auto longer = testing::build_package_from(
-      testing::line_description(route, board(1000, std::string(65536, 'A'))),
-      testing::train_document());
+  auto longer = test_support::build_package_from(
+      test_support::line_description(route, board(1000, std::string(65536, 'A'))),
+      test_support::train_document());
   EXPECT_EQ(longer->code(), 25);
-  EXPECT_EQ(longer->disk.files.count(testing::test_line_path), 0u);
-  EXPECT_EQ(longer->disk.files.count(testing::test_train_path), 0u);
+  EXPECT_EQ(longer->disk.files.count(test_support::test_line_path), 0u);
+  EXPECT_EQ(longer->disk.files.count(test_support::test_train_path), 0u);
 }
 
 TEST(Boards, Faults) {
@@ -239,44 +243,44 @@ TEST(Boards, Faults) {
       {"a speed board at a negative position", speed_board(-100, a_speed_board), 109, -100},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(route, c.records),
-                                         testing::train_document());
+    auto r = test_support::build_package_from(test_support::line_description(route, c.records),
+                                              test_support::train_document());
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_line_path), 0u) << c.name;
     // The compile ended: the train document was not read.
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 1u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 1u) << c.name;
     EXPECT_EQ(r->sc.table[84].l4, 0) << c.name;
     // A failed board leaves its cell and the next board entry as they were.
     EXPECT_EQ(r->sc.table[79].text, "") << c.name;
     EXPECT_EQ(r->cell(0).kind, model::kind_empty) << c.name;
     EXPECT_EQ(r->cell(1).kind, model::kind_empty) << c.name;
   }
-  auto kept = testing::build_package_from(
-      testing::line_description(route, board(1000, "(A)") + board(1010, "(B)")),
-      testing::train_document());
+  auto kept = test_support::build_package_from(
+      test_support::line_description(route, board(1000, "(A)") + board(1010, "(B)")),
+      test_support::train_document());
   EXPECT_EQ(kept->cell(21).kind, model::kind_text_board);
   EXPECT_EQ(kept->cell(21).w2, 80);
-  auto untouched = testing::build_package_from(
-      testing::line_description(route, speed_board(1000, "1639,  7,  7,  1,  0,  0,  0,  0")),
-      testing::train_document());
+  auto untouched = test_support::build_package_from(
+      test_support::line_description(route, speed_board(1000, "1639,  7,  7,  1,  0,  0,  0,  0")),
+      test_support::train_document());
   EXPECT_EQ(untouched->cell(21).kind, model::kind_empty);
   EXPECT_EQ(untouched->cell(21).w4, 0);
 }
 
 TEST(Boards, ABoardBeyondTheGridEndsTheReadingOnly) {
   // (16901 + 100) / 50 is above N = 340; 16900 is the last metre let in.
-  auto r = testing::build_package_from(
-      testing::line_description(
+  auto r = test_support::build_package_from(
+      test_support::line_description(
           route, board(16900, "(A)") + board(16901, "(B)") + "montagna,   1000,  1550,  2\n"),
-      testing::train_document());
+      test_support::train_document());
   EXPECT_EQ(r->code(), 15);
   EXPECT_EQ(r->position(), 16901);
   EXPECT_EQ(r->cell(339).kind, model::kind_text_board);
   EXPECT_EQ(r->sc.table[79].text, "");
   EXPECT_EQ(r->cell(20).b12, 0);
   EXPECT_EQ(r->sc.table[84].l4, 120);  // the train document was read
-  EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u);
 }
 
 }  // namespace

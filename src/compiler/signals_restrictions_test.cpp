@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/cell_words.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace compiler {
 
@@ -44,13 +44,13 @@ std::string abbattimento(int32_t p, int32_t w) {
   return "abbattimento,  " + std::to_string(p) + ",  " + std::to_string(w) + "\n";
 }
 
-std::unique_ptr<testing::built_package> compile_train(const std::string& records,
-                                                      const std::string& line_records = "") {
-  return testing::build_package_from(testing::line_description(route, line_records),
-                                     testing::train_document(records));
+std::unique_ptr<test_support::built_package> compile_train(const std::string& records,
+                                                           const std::string& line_records = "") {
+  return test_support::build_package_from(test_support::line_description(route, line_records),
+                                          test_support::train_document(records));
 }
 
-int count_kind(const testing::built_package& c, uint8_t kind) {
+int count_kind(const test_support::built_package& c, uint8_t kind) {
   int n = 0;
   for (const model::track_cell& cell : c.sc.grid) n += cell.kind == kind;
   return n;
@@ -307,8 +307,8 @@ TEST(PointObjects, FaultsEndTheCompileAtTheRecord) {
     auto r = compile_train("velocita,  0,  100\n" + c.records + "sabbia,  7\n", c.line);
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_line_path), 0u) << c.name;
     // The reading ended at the record: no later record, no tail.
     EXPECT_EQ(r->sc.table[86].w24, 1) << c.name;
     EXPECT_EQ(r->cell(10).b13, 0) << c.name;

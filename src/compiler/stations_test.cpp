@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace compiler {
 
@@ -36,14 +36,14 @@ std::string stazione(const station& s) {
   return r + " " + s.name + "\n";
 }
 
-std::unique_ptr<testing::built_package> compile_stations(const std::vector<station>& stations,
-                                                         const std::string& line_records = "",
-                                                         const std::string& more_records = "") {
+std::unique_ptr<test_support::built_package> compile_stations(
+    const std::vector<station>& stations, const std::string& line_records = "",
+    const std::string& more_records = "") {
   std::string records = "velocita,  0,  100\n";
   for (const station& s : stations) records += stazione(s);
   records += more_records + "sabbia,  7\n";
-  return testing::build_package_from(testing::line_description(route, line_records),
-                                     testing::train_document(records));
+  return test_support::build_package_from(test_support::line_description(route, line_records),
+                                          test_support::train_document(records));
 }
 
 TEST(Stations, ZonesStationCellsAndMarksByType) {
@@ -184,8 +184,8 @@ TEST(Stations, AStationCellOverwritesWhatItFinds) {
       "segnale,  10150,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n" +
       stazione({.p = 10000, .type = 12, .length = 500}) +
       "segnale,  10150,  1,  3,  0,  0,  0,  1,  0,  0,  0,  0\n";
-  auto r = testing::build_package_from(testing::line_description(route),
-                                       testing::train_document(signal_first));
+  auto r = test_support::build_package_from(test_support::line_description(route),
+                                            test_support::train_document(signal_first));
   EXPECT_EQ(r->cell(204).kind, model::kind_station);
   EXPECT_EQ(r->cell(204).w2, 1);
   EXPECT_EQ(r->code(), 16);
@@ -207,8 +207,8 @@ TEST(Stations, Faults) {
     auto r = compile_stations(c.stations);
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_line_path), 0u) << c.name;
     // The compile ended at the station: no later record, no tail.
     EXPECT_EQ(r->sc.table[86].w24, 1) << c.name;
     EXPECT_EQ(r->cell(10).b13, 0) << c.name;
@@ -262,7 +262,7 @@ TEST(Stations, RunTimeFaults) {
     auto r = compile_stations({c.s});
     EXPECT_EQ(r->code(), 25) << c.name;
     EXPECT_EQ(r->position(), 0) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u) << c.name;
   }
 }
 
@@ -285,7 +285,7 @@ TEST(Stations, TheTableRoomLeftByTheBoards) {
   EXPECT_EQ(full->sc.table[75].text, "");
   EXPECT_EQ(full->sc.table[76].text, "(B)");
   EXPECT_EQ(full->sc.table[86].w24, 1);
-  EXPECT_EQ(full->disk.files.count(testing::test_train_path), 0u);
+  EXPECT_EQ(full->disk.files.count(test_support::test_train_path), 0u);
 }
 
 }  // namespace

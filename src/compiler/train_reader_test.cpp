@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/file_names.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace compiler {
 
@@ -18,8 +18,8 @@ namespace {
 // L = 1000: N = 160, the tails run up to cell N - 3 = 157.
 constexpr int route = 1000;
 
-void expect_cells(const testing::built_package& c, uint8_t model::track_cell::*slot,
-                  const std::vector<testing::cell_range>& ranges, const std::string& name) {
+void expect_cells(const test_support::built_package& c, uint8_t model::track_cell::*slot,
+                  const std::vector<test_support::cell_range>& ranges, const std::string& name) {
   for (const auto& range : ranges)
     for (int i = range.from; i <= range.to; ++i)
       EXPECT_EQ(c.cell(i).*slot, range.value) << name << ", cell " << i;
@@ -38,8 +38,8 @@ std::string line_with_range(int start, int reference) {
 }
 
 TEST(TrainReader, GeneralValuesGoToEntries84And86) {
-  auto r = testing::build_package_from(
-      testing::line_description(route),
+  auto r = test_support::build_package_from(
+      test_support::line_description(route),
       "numero vetture,    9\n"  // before the header: passed over
       "[generale]\n"
       "numero vetture,    6\n"
@@ -57,7 +57,7 @@ TEST(TrainReader, GeneralValuesGoToEntries84And86) {
   EXPECT_EQ(t[86].w28, 10);
   EXPECT_EQ(t[86].w30, 5);
   EXPECT_EQ(t[86].w32, 59);
-  EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u);
 }
 
 TEST(TrainReader, SpeedAndAdhesionFillEveryCellUpToNMinus3) {
@@ -67,7 +67,7 @@ TEST(TrainReader, SpeedAndAdhesionFillEveryCellUpToNMinus3) {
     const char* name;
     const char* records;
     uint8_t model::track_cell::*slot;
-    std::vector<testing::cell_range> cells;
+    std::vector<test_support::cell_range> cells;
   } cases[] = {
       {"each record's speed runs to the next record's cell",
        "velocita,  0,  100\nvelocita,  1000,  60\n",
@@ -102,8 +102,8 @@ TEST(TrainReader, SpeedAndAdhesionFillEveryCellUpToNMinus3) {
        {{0, 1, 0}, {2, 19, 7}, {20, 157, 9}}},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(route),
-                                         testing::train_document(c.records));
+    auto r = test_support::build_package_from(test_support::line_description(route),
+                                              test_support::train_document(c.records));
     EXPECT_EQ(r->code(), 0) << c.name;
     expect_cells(*r, c.slot, c.cells, c.name);
   }
@@ -114,8 +114,8 @@ TEST(TrainReader, TheSpeedFillStopsAtTheLastCell) {
   // the cursor at N and writes nothing.
   std::string records;
   for (int i = 0; i < 161; ++i) records += "velocita,  50,  100\n";
-  auto r = testing::build_package_from(testing::line_description(route),
-                                       testing::train_document(records));
+  auto r = test_support::build_package_from(test_support::line_description(route),
+                                            test_support::train_document(records));
   EXPECT_EQ(r->code(), 0);
   expect_cells(*r, &model::track_cell::b13, {{0, 0, 0}, {1, 160, 20}}, "speed");
 
@@ -123,8 +123,8 @@ TEST(TrainReader, TheSpeedFillStopsAtTheLastCell) {
   // fault.
   std::string adhesion;
   for (int i = 0; i < 161; ++i) adhesion += "aderenza,  50,  7\n";
-  r = testing::build_package_from(testing::line_description(route),
-                                  testing::train_document(adhesion));
+  r = test_support::build_package_from(test_support::line_description(route),
+                                       test_support::train_document(adhesion));
   EXPECT_EQ(r->code(), 25);
 }
 
@@ -133,16 +133,16 @@ TEST(TrainReader, ARecordBeyondTheGridEndsTheReadingButTheTailsRun) {
     const char* failing;
   } cases[] = {{"velocita,  7901,  50\n"}, {"aderenza,  7901,  50\n"}};
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(
-        testing::line_description(route),
-        testing::train_document(std::string("velocita,  0,  100\naderenza,  0,  5\n") + c.failing +
-                                "sabbia,  7\n"));
+    auto r = test_support::build_package_from(
+        test_support::line_description(route),
+        test_support::train_document(std::string("velocita,  0,  100\naderenza,  0,  5\n") +
+                                     c.failing + "sabbia,  7\n"));
     EXPECT_EQ(r->code(), 15) << c.failing;
     EXPECT_EQ(r->position(), 7901) << c.failing;
     expect_cells(*r, &model::track_cell::b13, {{0, 157, 20}, {158, 160, 0}}, c.failing);
     expect_cells(*r, &model::track_cell::b15, {{0, 157, 5}, {158, 160, 0}}, c.failing);
     EXPECT_EQ(r->sc.table[86].w24, 1) << c.failing;  // the record after it is not read
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u) << c.failing;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u) << c.failing;
     EXPECT_EQ(r->result.outcome, run::package_outcome::written) << c.failing;
   }
 }
@@ -158,8 +158,8 @@ TEST(TrainReader, FieldsWithADashBeforeAKeywordAreSkippedTwiceAtMost) {
       {"--- sabbia,  7\n", 1},      // a keyword field holding a dash is skipped itself
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(route),
-                                         testing::train_document(c.records));
+    auto r = test_support::build_package_from(test_support::line_description(route),
+                                              test_support::train_document(c.records));
     EXPECT_EQ(r->code(), 0) << c.records;
     EXPECT_EQ(r->sc.table[86].w24, c.sand) << c.records;
   }
@@ -167,16 +167,17 @@ TEST(TrainReader, FieldsWithADashBeforeAKeywordAreSkippedTwiceAtMost) {
 
 TEST(TrainReader, AKeywordInTheLastFieldIsNotExamined) {
   // Examined, the record would read past the end of the document.
-  auto r = testing::build_package_from(testing::line_description(route), "[generale]\nsabbia\n");
+  auto r = test_support::build_package_from(test_support::line_description(route),
+                                            "[generale]\nsabbia\n");
   EXPECT_EQ(r->code(), 0);
   // Without a general header the document yields no record and no fault;
   // the tails still run.
-  r = testing::build_package_from(testing::line_description(route),
-                                  "sabbia,  7\nvelocita,  0,  100\n[fine]\n");
+  r = test_support::build_package_from(test_support::line_description(route),
+                                       "sabbia,  7\nvelocita,  0,  100\n[fine]\n");
   EXPECT_EQ(r->code(), 0);
   EXPECT_EQ(r->sc.table[86].w24, 0);
   EXPECT_EQ(r->cell(0).b13, 0);
-  EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u);
 }
 
 TEST(TrainReader, TheClosingCheckWantsRangesOnMultiplesOf50) {
@@ -193,9 +194,9 @@ TEST(TrainReader, TheClosingCheckWantsRangesOnMultiplesOf50) {
        7901},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(
+    auto r = test_support::build_package_from(
         line_with_range(c.start, c.reference),
-        testing::train_document(std::string(c.records) + "sabbia,  7\n"));
+        test_support::train_document(std::string(c.records) + "sabbia,  7\n"));
     EXPECT_EQ(r->code(), c.code) << c.name;
     EXPECT_EQ(r->position(), c.position) << c.name;
     if (c.position == 0) {
@@ -210,37 +211,39 @@ TEST(TrainReader, RunTimeFaultsAreFault25AndBothDocumentsGo) {
     std::string document;
   } cases[] = {
       {"values missing at the end", "[generale]\nsegnale,  1000,  1,  2\n"},
-      {"a 16-bit value too wide", testing::train_document("sabbia,  40000\n")},
-      {"a clock value too wide", testing::train_document("orologio,    9   30   40000\n")},
-      {"a 32-bit value too wide", testing::train_document("numero vetture,  3000000000\n")},
-      {"a number that is not whole", testing::train_document("percentuale massa frenata,  1.5\n")},
-      {"a speed whose fifth rounds to 256", testing::train_document("velocita,  0,  1278\n")},
-      {"a speed whose fifth rounds to -1", testing::train_document("velocita,  0,  -3\n")},
+      {"a 16-bit value too wide", test_support::train_document("sabbia,  40000\n")},
+      {"a clock value too wide", test_support::train_document("orologio,    9   30   40000\n")},
+      {"a 32-bit value too wide", test_support::train_document("numero vetture,  3000000000\n")},
+      {"a number that is not whole",
+       test_support::train_document("percentuale massa frenata,  1.5\n")},
+      {"a speed whose fifth rounds to 256", test_support::train_document("velocita,  0,  1278\n")},
+      {"a speed whose fifth rounds to -1", test_support::train_document("velocita,  0,  -3\n")},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(route), c.document);
+    auto r = test_support::build_package_from(test_support::line_description(route), c.document);
     EXPECT_EQ(r->code(), 25) << c.name;
     EXPECT_EQ(r->position(), 0) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u) << c.name;
-    EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_line_path), 0u) << c.name;
+    EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u) << c.name;
     EXPECT_EQ(r->result.outcome, run::package_outcome::written) << c.name;
   }
 }
 
 TEST(TrainReader, AFault25LeavesThePositionOfAnEarlierFault) {
-  auto r = testing::build_package_from(testing::line_description(route, "pendenza,  9999,  1\n"),
-                                       testing::train_document("sabbia,  40000\n"));
+  auto r = test_support::build_package_from(
+      test_support::line_description(route, "pendenza,  9999,  1\n"),
+      test_support::train_document("sabbia,  40000\n"));
   EXPECT_EQ(r->code(), 25);
   EXPECT_EQ(r->position(), 9999);
 }
 
 TEST(TrainReader, AMissingTrainDocumentIsFault25) {
-  auto prepared = std::make_unique<testing::built_package>();
-  prepared->disk.files[testing::test_line_path] = testing::line_description(route);
-  auto r = testing::build_package_on(std::move(prepared));
+  auto prepared = std::make_unique<test_support::built_package>();
+  prepared->disk.files[test_support::test_line_path] = test_support::line_description(route);
+  auto r = test_support::build_package_on(std::move(prepared));
   EXPECT_EQ(r->code(), 25);
   EXPECT_EQ(r->result.outcome, run::package_outcome::written);
-  EXPECT_EQ(r->disk.files.count(testing::test_line_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_support::test_line_path), 0u);
 }
 
 TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
@@ -251,21 +254,21 @@ TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
   // The kilometric range would fail the closing check, which does not run.
   std::string line = line_with_range(1225, 50000);
   line.insert(line.find("[fine]"), "pendenza,  7901,  1\n");
-  auto r = testing::build_package_from(line, testing::train_document(records));
+  auto r = test_support::build_package_from(line, test_support::train_document(records));
   EXPECT_EQ(r->code(), 15);
   EXPECT_EQ(r->position(), 2000);
   EXPECT_EQ(r->cell(41).kind, model::kind_signal);  // the signal itself is laid
   EXPECT_EQ(r->sc.table[86].w24, 1);
   EXPECT_EQ(r->cell(10).b13, 0);  // no tail
-  EXPECT_EQ(r->disk.files.count(testing::test_train_path), 0u);
+  EXPECT_EQ(r->disk.files.count(test_support::test_train_path), 0u);
 
   // A restriction record fires the same test; other records do not.
-  auto restriction = testing::build_package_from(
-      testing::line_description(route, "pendenza,  7901,  1\n"),
-      testing::train_document("velocita,  0,  100\n"
-                              "abbattimento,  1000,  80\n"
-                              "rallentamento,  2000,  60,  500,  0,  0,  0\n"
-                              "sabbia,  7\n"));
+  auto restriction = test_support::build_package_from(
+      test_support::line_description(route, "pendenza,  7901,  1\n"),
+      test_support::train_document("velocita,  0,  100\n"
+                                   "abbattimento,  1000,  80\n"
+                                   "rallentamento,  2000,  60,  500,  0,  0,  0\n"
+                                   "sabbia,  7\n"));
   EXPECT_EQ(restriction->code(), 15);
   EXPECT_EQ(restriction->position(), 2000);
   EXPECT_EQ(restriction->cell(20).kind, model::kind_approach_marker);
@@ -273,9 +276,9 @@ TEST(TrainReader, AFaultOfTheLineDescriptionStopsTheReadingAtTheFirstSignal) {
   EXPECT_EQ(restriction->cell(10).b13, 0);
 
   // Without a signal or restriction the reading goes to its end.
-  auto none =
-      testing::build_package_from(testing::line_description(route, "pendenza,  7901,  1\n"),
-                                  testing::train_document("velocita,  0,  100\nsabbia,  7\n"));
+  auto none = test_support::build_package_from(
+      test_support::line_description(route, "pendenza,  7901,  1\n"),
+      test_support::train_document("velocita,  0,  100\nsabbia,  7\n"));
   EXPECT_EQ(none->code(), 15);
   EXPECT_EQ(none->position(), 7901);
   EXPECT_EQ(none->sc.table[86].w24, 7);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "testing/document_text.h"
+#include "test_support/document_text.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -38,7 +38,7 @@ std::vector<std::string_view> records(Lines doc, std::string_view keyword) {
 }
 
 int value(std::string_view line, size_t index) {
-  return std::stoi(testing::split_fields(line).at(index));
+  return std::stoi(test_support::split_fields(line).at(index));
 }
 
 bool full_match(std::string_view s, const std::string& pattern) {
@@ -225,7 +225,7 @@ TEST(BuiltinDocuments, ColumnRecordsAreRightAligned) {
   for (const Case& c : cases) {
     for (std::string_view rec : records(train_document_lines(), c.keyword)) {
       SCOPED_TRACE(std::string(rec));
-      std::vector<std::string> fields = testing::split_fields(rec);
+      std::vector<std::string> fields = test_support::split_fields(rec);
       size_t expected = 1 + c.widths.size() + (c.tail.empty() ? 0 : 1);
       ASSERT_EQ(fields.size(), expected);
       for (size_t i = 0; i < c.widths.size(); ++i) {
@@ -399,7 +399,7 @@ TEST(BuiltinDocuments, CurvesNeverOverlapAndFollowTheirDistribution) {
 TEST(BuiltinDocuments, SpeedBoardsWithEmptyRightSide) {
   int empty = 0;
   for (std::string_view rec : records(line_document_lines(), "indicatori_vmax")) {
-    std::vector<std::string> f = testing::split_fields(rec);
+    std::vector<std::string> f = test_support::split_fields(rec);
     ASSERT_EQ(f.size(), 10u) << rec;
     bool blank = f[6] == "  " && f[7] == "  " && f[8] == "  ";
     if (blank) {
@@ -423,7 +423,7 @@ TEST(BuiltinDocuments, TextBoardGroups) {
          it != std::sregex_iterator(); ++it) {
       ++groups;
       rebuilt += it->str();
-      size_t inner = testing::char_count((*it)[1].str());
+      size_t inner = test_support::char_count((*it)[1].str());
       EXPECT_GE(inner, 3u);
       EXPECT_LE(inner, 16u);
     }
@@ -468,7 +468,7 @@ TEST(BuiltinDocuments, LineLengthsSpacesAndCharacters) {
   }
   size_t longest = 0;
   for (std::string_view line : line_document_lines())
-    longest = std::max(longest, testing::char_count(line));
+    longest = std::max(longest, test_support::char_count(line));
   EXPECT_EQ(longest, 85u);
 }
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
 namespace documents {
 
@@ -47,7 +47,7 @@ TEST(DocumentWriter, HoldsAtMostAThousandLines) {
 }
 
 TEST(DocumentWriter, ReplacesAnExistingFileWholeOrNotAtAll) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   d.files["/s/doc.txt"] = std::string(5000, 'o');
   auto slots = slots_of({"new"});
   runtime::io_failure failure;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/document_text.h"
+#include "test_support/document_text.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -48,7 +48,7 @@ std::string last_word(const std::string& s) {
 std::vector<std::vector<std::string>> records(Lines doc, std::string_view keyword) {
   std::vector<std::vector<std::string>> out;
   for (std::string_view line : doc) {
-    std::vector<std::string> f = testing::split_fields(line);
+    std::vector<std::string> f = test_support::split_fields(line);
     if (f.front().starts_with(keyword)) out.push_back(f);
   }
   return out;

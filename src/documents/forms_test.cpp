@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/document_text.h"
+#include "test_support/document_text.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -54,7 +54,7 @@ std::string trim(std::string_view s) {
 std::vector<std::vector<std::string>> train_records(std::string_view keyword) {
   std::vector<std::vector<std::string>> out;
   for (std::string_view line : train_document_lines()) {
-    std::vector<std::string> f = testing::split_fields(line);
+    std::vector<std::string> f = test_support::split_fields(line);
     if (f.front() == keyword) out.push_back(f);
   }
   return out;
@@ -123,7 +123,7 @@ TEST(Forms, EveryCharacterIsOneWindows1252Byte) {
     SCOPED_TRACE(f.name);
     for (std::string_view line : f.lines) {
       std::string b = bytes(line);
-      EXPECT_EQ(b.size(), testing::char_count(line)) << line;
+      EXPECT_EQ(b.size(), test_support::char_count(line)) << line;
       EXPECT_EQ(std::count(b.begin(), b.end(), '?'), std::count(line.begin(), line.end(), '?'))
           << line;
       EXPECT_EQ(b.find("riferimento fine del file"), std::string::npos);

@@ -16,8 +16,8 @@
 #include "lsp/text_document.h"
 #include "lsp/transport.h"
 #include "runtime/windows1252.h"
-#include "testing/lsp_fuzz_input.h"
-#include "testing/memory_disk.h"
+#include "test_support/lsp_fuzz_input.h"
+#include "test_support/memory_disk.h"
 
 namespace lsp {
 
@@ -51,7 +51,7 @@ std::string with(std::string text, std::string_view from, std::string_view to) {
 }
 
 struct client {
-  testing::memory_disk disk;
+  test_support::memory_disk disk;
   lsp_server server{disk};
   std::vector<json> received;
   int next_id = 1;
@@ -397,7 +397,7 @@ TEST(LspRobustness, AClientThatQuitsWithoutShutdownEndsTheServer) {
   for (const session_case& s : cases) {
     std::istringstream in(s.input);
     std::ostringstream out;
-    testing::memory_disk d;
+    test_support::memory_disk d;
     EXPECT_EQ(serve_lsp(in, out, d), s.status) << s.input;
     EXPECT_NE(out.str().find("\"capabilities\""), std::string::npos);
   }
@@ -599,7 +599,7 @@ TEST(LspFuzzCorpus, EverySeedAndPastFindingRunsCleanly) {
       std::ifstream f(entry.path(), std::ios::binary);
       std::stringstream bytes;
       bytes << f.rdbuf();
-      EXPECT_TRUE(testing::run_lsp_fuzz_input(bytes.str())) << entry.path();
+      EXPECT_TRUE(test_support::run_lsp_fuzz_input(bytes.str())) << entry.path();
       ++inputs;
     }
   }
@@ -720,7 +720,7 @@ TEST(LspSession, ColumnsCountInTheEncodingTheClientOffers) {
 }
 
 TEST(LspRobustness, ADroppedNotificationIsLogged) {
-  testing::memory_disk disk;
+  test_support::memory_disk disk;
   std::ostringstream log;
   lsp_server server(disk, &log);
   server.handle(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");

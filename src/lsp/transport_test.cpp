@@ -9,7 +9,7 @@
 #include "lsp/server.h"
 #include "lsp/transport.h"
 #include "lsp/uri.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
 namespace lsp {
 
@@ -67,7 +67,7 @@ TEST(LspFraming, ABadFrameCostsOneErrorAndTheNextMessageIsAnswered) {
   for (const std::string& bad : bad_frames) {
     std::istringstream in(bad + framed(initialize));
     std::ostringstream out;
-    testing::memory_disk d;
+    test_support::memory_disk d;
     serve_lsp(in, out, d);
     const std::vector<json> answers = answers_of(out.str());
     bool initialized = false;

@@ -15,7 +15,7 @@
 #include "model/file_names.h"
 #include "run/exit_status.h"
 #include "run/generator.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 
 namespace model {
 
@@ -26,7 +26,7 @@ constexpr const char* table_name = "Borvasco_Lestrano_40817.sim";
 constexpr const char* grid_name = "Borvasco_Lestrano_40817.dat";
 
 // A small scenario that uses every record the compiler knows.
-std::unique_ptr<testing::built_package> rich_scenario() {
+std::unique_ptr<test_support::built_package> rich_scenario() {
   const std::string line =
       "pendenza,  0,  3\n"
       "pendenza,  2000,  -6\n"
@@ -45,12 +45,12 @@ std::unique_ptr<testing::built_package> rich_scenario() {
       "abbattimento,  7000,  80\n"
       "abbattimento,  7500,  0\n"
       "stazione,  8000,  6,  400,  1, 0, 0,  4,1,0,  3,1,0,    1,  10,48, 0, LESTRANO\n";
-  return testing::build_package_from(testing::line_description(9000, line),
-                                     testing::train_document(train));
+  return test_support::build_package_from(test_support::line_description(9000, line),
+                                          test_support::train_document(train));
 }
 
-bool read_from(testing::memory_disk& d, package* p, package_error* error) {
-  return read_package(d, testing::test_directory, testing::test_identity(), p, error);
+bool read_from(test_support::memory_disk& d, package* p, package_error* error) {
+  return read_package(d, test_support::test_directory, test_support::test_identity(), p, error);
 }
 
 bool same_bits(double a, double b) {
@@ -93,29 +93,30 @@ TEST(PackageReader, ReadsBackWhatACompileWrote) {
 }
 
 TEST(PackageReader, ReadsBackTheBuiltInScenario) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   std::ostringstream out, err;
-  ASSERT_EQ(run::run_generator(d, testing::test_directory, out, err), run::exit_clean) << err.str();
+  ASSERT_EQ(run::run_generator(d, test_support::test_directory, out, err), run::exit_clean)
+      << err.str();
   package p;
   package_error error;
   ASSERT_TRUE(read_from(d, &p, &error)) << error.message;
   // The same documents compiled on their own.
-  auto same = std::make_unique<testing::built_package>();
+  auto same = std::make_unique<test_support::built_package>();
   runtime::io_failure failure;
-  ASSERT_TRUE(documents::write_builtin_documents(same->disk, testing::test_directory,
-                                                 testing::test_identity(), &failure));
-  same = testing::build_package_on(std::move(same));
+  ASSERT_TRUE(documents::write_builtin_documents(same->disk, test_support::test_directory,
+                                                 test_support::test_identity(), &failure));
+  same = test_support::build_package_on(std::move(same));
   expect_same_as_run(p, same->sc);
   EXPECT_EQ(p.grid.size(), 1931u);
   EXPECT_EQ(p.table[entry_route].l8, 89500);
 }
 
 // The error of a file, given the bytes of the other two as written.
-std::string error_of(const testing::built_package& c, const std::string& name,
+std::string error_of(const test_support::built_package& c, const std::string& name,
                      const std::string& bytes) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   d.files = c.disk.files;
-  d.files[path_in(testing::test_directory, name)] = bytes;
+  d.files[path_in(test_support::test_directory, name)] = bytes;
   package p;
   package_error error;
   if (read_from(d, &p, &error)) return "<read>";
@@ -223,10 +224,10 @@ std::string garbage(size_t n, uint32_t seed) {
 // decoders refuse them all and name the file. Runs under AddressSanitizer
 // in CI, which catches any read outside the bytes.
 TEST(PackageReader, EveryTruncationAndGarbageIsAnErrorNeverACrash) {
-  auto c = testing::build_package_from(
-      testing::line_description(0, "curvad4,  100,  300\n"),
-      testing::train_document("velocita,  0,  60\nsegnale,  1850,  2, 4, 1, 0, 0, "
-                              "1, 2, 0, 0, 125\n"));
+  auto c = test_support::build_package_from(
+      test_support::line_description(0, "curvad4,  100,  300\n"),
+      test_support::train_document("velocita,  0,  60\nsegnale,  1850,  2, 4, 1, 0, 0, "
+                                   "1, 2, 0, 0, 125\n"));
   ASSERT_EQ(c->code(), 0);
   const std::string sim = c->file(table_name), dat = c->file(grid_name), plan = c->file(plan_name);
   const int32_t route = 0;
@@ -278,14 +279,15 @@ TEST(PackageReader, EveryTruncationAndGarbageIsAnErrorNeverACrash) {
 // A route length refused after an earlier one had sized the grid stays in
 // entry 84; the files' own sizes then give the grid and the plan.
 TEST(PackageReader, ARefusedRouteLengthInTheTableIsNotDamage) {
-  auto c = testing::build_package_from(
+  auto c = test_support::build_package_from(
       "[generale]\nlunghezza percorso,    1000\nlunghezza percorso,    1000001\n[fine]\n",
-      testing::train_document());
+      test_support::train_document());
   ASSERT_EQ(c->code(), 1);
   ASSERT_EQ(c->sc.table[84].l8, 1000001);
   package p;
   package_error error;
-  ASSERT_TRUE(read_package(c->disk, testing::test_directory, testing::test_identity(), &p, &error))
+  ASSERT_TRUE(read_package(c->disk, test_support::test_directory, test_support::test_identity(), &p,
+                           &error))
       << error.message;
   EXPECT_EQ(p.grid.size(), 161u);
   EXPECT_EQ(p.plan.row0.size(), 8001u);
@@ -302,19 +304,19 @@ TEST(PackageReader, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {
     std::string message;
   } cases[] = {
       {plan_name, false,
-       "cannot read " + path_in(testing::test_directory, "Borvasco_Lestrano_linea.dat") +
+       "cannot read " + path_in(test_support::test_directory, "Borvasco_Lestrano_linea.dat") +
            ": No such file or directory"},
       {table_name, true,
-       "cannot read " + path_in(testing::test_directory, "Borvasco_Lestrano_40817.sim") +
+       "cannot read " + path_in(test_support::test_directory, "Borvasco_Lestrano_40817.sim") +
            ": Is a directory"},
       {grid_name, false,
-       "cannot read " + path_in(testing::test_directory, "Borvasco_Lestrano_40817.dat") +
+       "cannot read " + path_in(test_support::test_directory, "Borvasco_Lestrano_40817.dat") +
            ": No such file or directory"},
   };
   for (const auto& k : cases) {
-    testing::memory_disk d;
+    test_support::memory_disk d;
     d.files = c->disk.files;
-    const std::string path = path_in(testing::test_directory, k.name);
+    const std::string path = path_in(test_support::test_directory, k.name);
     d.files.erase(path);
     if (k.as_directory) d.directories.insert(path);
     package p;

@@ -13,7 +13,7 @@
 #include "model/scenario_table.h"
 #include "model/track_grid.h"
 #include "runtime/output_file.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
 namespace model {
 
@@ -62,7 +62,7 @@ TEST(Cells, FreeCellsHoldNothingOrAMountainMarker) {
 }
 
 std::string bytes_of(void (*put)(runtime::output_file&)) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   runtime::output_file out(d, "/f");
   EXPECT_TRUE(out.open());
   put(out);
@@ -129,7 +129,7 @@ TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
   EXPECT_EQ(plan_tag(plan, 1), plan_tag_integer);
   EXPECT_EQ(plan_tag(plan, 2), plan_tag_double);
   EXPECT_EQ(plan_tag(plan, 3), plan_tag_empty);
-  testing::memory_disk d;
+  test_support::memory_disk d;
   runtime::output_file out(d, "/f");
   ASSERT_TRUE(out.open());
   put_line_plan(out, plan);
@@ -149,7 +149,7 @@ TEST(Layouts, ThePlanIsTaggedElementsRowAfterRow) {
   EXPECT_EQ(d.files["/f"], row0 + row1);
   EXPECT_EQ(plan_row_bytes(plan), 22);
   // A double 1.0 is written as 05 00 00 00 00 00 00 00 F0 3F.
-  testing::memory_disk one;
+  test_support::memory_disk one;
   runtime::output_file o(one, "/g");
   ASSERT_TRUE(o.open());
   o.put_i16(plan_tag_double);
@@ -252,7 +252,7 @@ TEST(Layouts, ALongPlanIsWrittenWhileItIsComputed) {
   long_plan p;
   ASSERT_EQ(static_cast<int64_t>(p.bytes.size()), 2 * plan_row_bytes(p.plan));
   ASSERT_GT(p.bytes.size(), size_t{2} << 20);  // many stretches of the writer
-  testing::memory_disk d;
+  test_support::memory_disk d;
   runtime::output_file out(d, "/plan");
   ASSERT_TRUE(out.open());
   put_line_plan(out, p.plan);
@@ -261,7 +261,7 @@ TEST(Layouts, ALongPlanIsWrittenWhileItIsComputed) {
 
   // A full disk part-way: the first failure is kept and the writing ends.
   for (size_t room : {size_t{0}, size_t{100}, p.bytes.size() / 3, p.bytes.size() - 1}) {
-    testing::memory_disk full;
+    test_support::memory_disk full;
     full.space_left = room;
     runtime::output_file o(full, "/plan");
     ASSERT_TRUE(o.open());
@@ -274,11 +274,11 @@ TEST(Layouts, ALongPlanIsWrittenWhileItIsComputed) {
   // A process that dies part-way (the disk throws where it would have died):
   // nothing is written after it, and the computing stops with it.
   for (int64_t changes : {1, 2, 5, 12}) {
-    testing::memory_disk dying;
+    test_support::memory_disk dying;
     dying.changes_before_kill = changes;
     runtime::output_file o(dying, "/plan");
     ASSERT_TRUE(o.open());
-    EXPECT_THROW(put_line_plan(o, p.plan), testing::memory_disk::killed) << changes;
+    EXPECT_THROW(put_line_plan(o, p.plan), test_support::memory_disk::killed) << changes;
     EXPECT_LT(dying.files["/plan"].size(), p.bytes.size());
   }
 }

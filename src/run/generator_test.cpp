@@ -14,8 +14,8 @@
 #include "model/file_names.h"
 #include "run/exit_status.h"
 #include "runtime/replace_files.h"
-#include "testing/scenario_fixture.h"
-#include "testing/sha256.h"
+#include "test_support/scenario_fixture.h"
+#include "test_support/sha256.h"
 
 namespace run {
 
@@ -28,17 +28,17 @@ const std::vector<std::string> form_names = {"Borvasco_Lestrano_40817_note.txt",
                                              "Borvasco_Lestrano_40817_scheda_treno.txt"};
 
 struct generator_run {
-  testing::memory_disk disk;
+  test_support::memory_disk disk;
   std::ostringstream out, err;
   int status = -1;
 
   void run() {
     out.str("");
     err.str("");
-    status = run_generator(disk, testing::test_directory, out, err);
+    status = run_generator(disk, test_support::test_directory, out, err);
   }
   std::string file(const std::string& name) {
-    auto it = disk.files.find(model::path_in(testing::test_directory, name));
+    auto it = disk.files.find(model::path_in(test_support::test_directory, name));
     return it == disk.files.end() ? "<missing>" : it->second;
   }
 };
@@ -52,8 +52,9 @@ TEST(Generator, ACleanRunLeavesTheFormsAndThePackage) {
   std::set<std::string> names;
   for (const auto& [path, bytes] : g.disk.files) names.insert(path);
   std::set<std::string> expected;
-  for (const auto& n : package_names) expected.insert(model::path_in(testing::test_directory, n));
-  for (const auto& n : form_names) expected.insert(model::path_in(testing::test_directory, n));
+  for (const auto& n : package_names)
+    expected.insert(model::path_in(test_support::test_directory, n));
+  for (const auto& n : form_names) expected.insert(model::path_in(test_support::test_directory, n));
   EXPECT_EQ(names, expected);
   EXPECT_EQ(g.disk.open_files(), 0u);
 }
@@ -61,7 +62,7 @@ TEST(Generator, ACleanRunLeavesTheFormsAndThePackage) {
 TEST(Generator, TwoRunsGiveTheSameBytes) {
   generator_run a, b;
   a.run();
-  b.disk.files[std::string(testing::test_directory) + "/Borvasco_Lestrano_40817.dat"] =
+  b.disk.files[std::string(test_support::test_directory) + "/Borvasco_Lestrano_40817.dat"] =
       std::string(100000, 'x');  // an older, larger file is replaced whole
   b.run();
   b.run();
@@ -72,7 +73,7 @@ TEST(Generator, TwoRunsGiveTheSameBytes) {
 // to a byte of the package fails here (the digests are those `sha256sum`
 // prints for the files a run writes).
 TEST(Generator, TheBuiltInPackageHasItsGoldenDigests) {
-  EXPECT_EQ(testing::sha256_hex("abc"),
+  EXPECT_EQ(test_support::sha256_hex("abc"),
             "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
   generator_run g;
   g.run();
@@ -88,7 +89,7 @@ TEST(Generator, TheBuiltInPackageHasItsGoldenDigests) {
        "a4c2b735769863f6ef92342494b359b46047dfe7ca1fb7c0f9b56f0ffffb3a25"},
   };
   for (const auto& file : golden)
-    EXPECT_EQ(testing::sha256_hex(g.file(file.name)), file.digest) << file.name;
+    EXPECT_EQ(test_support::sha256_hex(g.file(file.name)), file.digest) << file.name;
 }
 
 TEST(Generator, TheStampsAndCheckCodesOfTheBuiltInScenario) {
@@ -121,8 +122,8 @@ TEST(Generator, AReservedSlotInUseStopsTheRunBeforeAnyPackageFile) {
       {"indicatori_vmax,  0,  0,  100,  0,  0,  0,  0,  0,  0\n", 1251},
   };
   for (const auto& c : cases) {
-    auto r = testing::build_package_from(testing::line_description(9000, c.board),
-                                         testing::train_document());
+    auto r = test_support::build_package_from(test_support::line_description(9000, c.board),
+                                              test_support::train_document());
     EXPECT_EQ(r->result.outcome, package_outcome::reserved_slot);
     EXPECT_EQ(model::reserved_slot_error_number(r->result.stamp), c.errore_code);
     for (const auto& n : package_names) EXPECT_EQ(r->file(n), "") << n;
@@ -134,8 +135,9 @@ TEST(Generator, AReservedSlotInUseStopsTheRunBeforeAnyPackageFile) {
 }
 
 TEST(Generator, ACompileFaultStillWritesThePackageAndIsReported) {
-  auto r = testing::build_package_from(testing::line_description(9000, "pendenza,  15950,  3\n"),
-                                       testing::train_document());
+  auto r = test_support::build_package_from(
+      test_support::line_description(9000, "pendenza,  15950,  3\n"),
+      test_support::train_document());
   EXPECT_EQ(r->result.outcome, package_outcome::written);
   EXPECT_EQ(r->code(), 15);
   EXPECT_EQ(r->position(), 15950);
@@ -148,7 +150,7 @@ TEST(Generator, ACompileFaultStillWritesThePackageAndIsReported) {
 }
 
 TEST(Generator, ACompileThatStopsBeforeTheGridWritesNothing) {
-  auto r = testing::build_package_from("[curve]\n", testing::train_document());
+  auto r = test_support::build_package_from("[curve]\n", test_support::train_document());
   EXPECT_EQ(r->result.outcome, package_outcome::no_grid);
   std::ostringstream err;
   EXPECT_EQ(report_package_step(err, "scenario-gen", r->build.compile, r->result, nullptr),
@@ -159,12 +161,13 @@ TEST(Generator, ACompileThatStopsBeforeTheGridWritesNothing) {
 }
 
 TEST(Generator, WithoutThePlanFlagThePlanFileIsLeftAlone) {
-  auto c = std::make_unique<testing::built_package>();
-  c->disk.files[testing::test_line_path] =
-      testing::line_description(9000, "curvad4,  1000,  500\n");
-  c->disk.files[testing::test_train_path] = testing::train_document();
-  c->disk.files[std::string(testing::test_directory) + "/Borvasco_Lestrano_linea.dat"] = "old plan";
-  c = testing::build_package_on(std::move(c), false);
+  auto c = std::make_unique<test_support::built_package>();
+  c->disk.files[test_support::test_line_path] =
+      test_support::line_description(9000, "curvad4,  1000,  500\n");
+  c->disk.files[test_support::test_train_path] = test_support::train_document();
+  c->disk.files[std::string(test_support::test_directory) + "/Borvasco_Lestrano_linea.dat"] =
+      "old plan";
+  c = test_support::build_package_on(std::move(c), false);
   EXPECT_EQ(c->code(), 0);
   EXPECT_FALSE(c->sc.plan.exists());
   EXPECT_EQ(c->file("Borvasco_Lestrano_linea.dat"), "old plan");
@@ -193,7 +196,7 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
     EXPECT_NE(message.find("No space left on device"), std::string::npos) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     for (const auto& n : package_names)
-      EXPECT_EQ(g.file(n), earlier.at(model::path_in(testing::test_directory, n))) << n;
+      EXPECT_EQ(g.file(n), earlier.at(model::path_in(test_support::test_directory, n))) << n;
     // The source documents live only while a run lasts.
     EXPECT_EQ(g.file("Borvasco_Lestrano_linea.txt"), "<missing>") << limit;
     EXPECT_EQ(g.file("Borvasco_Lestrano_40817-.txt"), "<missing>") << limit;
@@ -221,7 +224,7 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
     EXPECT_EQ(g.status, exit_io_failure) << op[0] << " " << op[1];
     EXPECT_NE(g.err.str().find("Input/output error"), std::string::npos) << g.err.str();
     for (const auto& n : package_names)
-      EXPECT_EQ(g.file(n), earlier.at(model::path_in(testing::test_directory, n))) << n;
+      EXPECT_EQ(g.file(n), earlier.at(model::path_in(test_support::test_directory, n))) << n;
   }
 }
 
@@ -229,13 +232,13 @@ TEST(Generator, AFailingDiskNeverLosesTheEarlierPackage) {
 // the source documents it wrote go too.
 TEST(Generator, AFormTakenByADirectoryLeavesNoSourceDocument) {
   generator_run g;
-  g.disk.directories.insert(std::string(testing::test_directory) +
+  g.disk.directories.insert(std::string(test_support::test_directory) +
                             "/Borvasco_Lestrano_40817_note.txt");
   g.run();
   EXPECT_EQ(g.status, exit_io_failure);
   EXPECT_EQ(g.err.str(),
             "scenario-gen: cannot write " +
-                model::path_in(testing::test_directory, "Borvasco_Lestrano_40817_note.txt") +
+                model::path_in(test_support::test_directory, "Borvasco_Lestrano_40817_note.txt") +
                 ": Is a directory\n");
   EXPECT_EQ(g.file("Borvasco_Lestrano_linea.txt"), "<missing>");
   EXPECT_EQ(g.file("Borvasco_Lestrano_40817-.txt"), "<missing>");
@@ -243,12 +246,13 @@ TEST(Generator, AFormTakenByADirectoryLeavesNoSourceDocument) {
 
 TEST(Generator, ADirectoryWhereTheGridFileShouldGo) {
   generator_run g;
-  g.disk.directories.insert(std::string(testing::test_directory) + "/Borvasco_Lestrano_40817.dat");
+  g.disk.directories.insert(std::string(test_support::test_directory) +
+                            "/Borvasco_Lestrano_40817.dat");
   g.run();
   EXPECT_EQ(g.status, exit_io_failure);
   EXPECT_EQ(g.err.str(),
             "scenario-gen: cannot write " +
-                model::path_in(testing::test_directory, "Borvasco_Lestrano_40817.dat") +
+                model::path_in(test_support::test_directory, "Borvasco_Lestrano_40817.dat") +
                 ": Is a directory\n");
   EXPECT_EQ(g.file("Borvasco_Lestrano_40817.sim"), "<missing>");
   EXPECT_EQ(g.file("Borvasco_Lestrano_linea.dat"), "<missing>");
@@ -292,7 +296,7 @@ TEST(Generator, ADirectoryInUseByAnotherRunIsLeftAlone) {
   generator_run g;
   g.disk.files = first.disk.files;
   std::string reason;
-  auto held = g.disk.lock_directory(testing::test_directory, &reason);
+  auto held = g.disk.lock_directory(test_support::test_directory, &reason);
   ASSERT_TRUE(held) << reason;
   g.run();
   EXPECT_EQ(g.status, exit_io_failure);
@@ -302,7 +306,7 @@ TEST(Generator, ADirectoryInUseByAnotherRunIsLeftAlone) {
   EXPECT_TRUE(g.disk.files == first.disk.files);
   g.run();
   EXPECT_EQ(g.status, exit_clean) << g.err.str();
-  EXPECT_FALSE(g.disk.locked(testing::test_directory));
+  EXPECT_FALSE(g.disk.locked(test_support::test_directory));
 }
 
 // A run killed at any step leaves the earlier package or the new one, never a
@@ -313,7 +317,7 @@ TEST(Generator, ARunKilledAtAnyStepIsFinishedByTheNext) {
   clean.run();
   ASSERT_EQ(clean.status, exit_clean);
   // An earlier package that differs from the new one in every file.
-  testing::memory_disk::path_map earlier = clean.disk.files;
+  test_support::memory_disk::path_map earlier = clean.disk.files;
   for (auto& [path, bytes] : earlier) bytes = "earlier " + path;
 
   int64_t changes = 0;
@@ -331,14 +335,15 @@ TEST(Generator, ARunKilledAtAnyStepIsFinishedByTheNext) {
     generator_run g;
     g.disk.files = earlier;
     g.disk.changes_before_kill = kill_at;
-    EXPECT_THROW(g.run(), testing::memory_disk::killed) << kill_at;
+    EXPECT_THROW(g.run(), test_support::memory_disk::killed) << kill_at;
     // The package as the kill left it is whole: all old or all new.
     const std::string names[] = {"Borvasco_Lestrano_linea.dat", "Borvasco_Lestrano_40817.sim",
                                  "Borvasco_Lestrano_40817.dat"};
     std::string journal;
     const bool interrupted = runtime::find_interrupted_replacement(
-        g.disk, testing::test_directory,
-        model::package_paths(testing::test_identity(), testing::test_directory), &journal);
+        g.disk, test_support::test_directory,
+        model::package_paths(test_support::test_identity(), test_support::test_directory),
+        &journal);
     if (!interrupted) {
       int fresh = 0;
       for (const std::string& n : names) fresh += g.file(n) == clean.file(n);

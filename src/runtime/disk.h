@@ -1,7 +1,7 @@
 #pragma once
 // The program's only way to the file system. The real implementation lives in
 // posix_disk.cpp or windows_disk.cpp; tests and the fuzz targets use
-// testing/memory_disk.h, which can also be told to fail any operation.
+// test_support/memory_disk.h, which can also be told to fail any operation.
 
 #include <cstddef>
 #include <cstdint>

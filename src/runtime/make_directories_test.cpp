@@ -4,14 +4,14 @@
 
 #include "runtime/disk.h"
 #include "runtime/nearest_word.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
 namespace runtime {
 
 namespace {
 
 TEST(MakeDirectories, MakesEveryMissingParentAndKeepsWhatIsThere) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   d.directories = {"/", "/work"};
   std::string err;
   ASSERT_TRUE(make_directories(d, "/work/out/a/b", &err)) << err;
@@ -22,7 +22,7 @@ TEST(MakeDirectories, MakesEveryMissingParentAndKeepsWhatIsThere) {
 }
 
 TEST(MakeDirectories, AFileInTheWayOrAFailureIsNamed) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   d.directories = {"/", "/work"};
   d.files["/work/plan"] = "x";
   std::string err;

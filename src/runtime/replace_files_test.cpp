@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "runtime/output_file.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
 namespace runtime {
 
@@ -20,7 +20,7 @@ std::string in_directory(const std::string& dir, const std::string& name) {
 // Three files of an earlier package, and the new content written under the
 // temporary names.
 struct package_on_disk : testing::Test {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   std::vector<std::string> paths = {"/p/a.dat", "/p/b.sim", "/p/c.dat"};
   void SetUp() override {
     for (const std::string& p : paths) {
@@ -72,7 +72,7 @@ TEST_F(package_on_disk, NewFilesWhereNoneWereBeforeAreRemovedOnFailure) {
 
 // All old or all new: the one thing a reader of the set may ever see.
 enum class set_state { old_files, new_files, mixed };
-set_state state_of(testing::memory_disk& d, const std::vector<std::string>& paths) {
+set_state state_of(test_support::memory_disk& d, const std::vector<std::string>& paths) {
   size_t old_files = 0, new_files = 0;
   for (const std::string& p : paths) {
     old_files += d.files.count(p) && d.files[p] == "old " + p;
@@ -94,14 +94,14 @@ TEST_F(package_on_disk, AReplacementKilledAtAnyStepIsFinishedByTheNextRun) {
     bool finished = false;
     for (int64_t steps = 0; !finished; ++steps) {
       ASSERT_LT(steps, 100) << "the replacement never ends";
-      testing::memory_disk k = d;
+      test_support::memory_disk k = d;
       if (!failing_rename.empty()) k.failures.push_back({"rename", failing_rename, "I/O error"});
       k.changes_before_kill = steps;
       io_failure failure;
       try {
         replace_together(k, paths, &failure);
         finished = true;
-      } catch (const testing::memory_disk::killed&) {
+      } catch (const test_support::memory_disk::killed&) {
         k.changes_before_kill = -1;
         k.dead = false;
       }
@@ -126,12 +126,12 @@ TEST_F(package_on_disk, AReplacementKilledAtAnyStepIsFinishedByTheNextRun) {
       bool recovered = false;
       for (int64_t again = 0; !recovered; ++again) {
         ASSERT_LT(again, 100) << "the recovery never ends";
-        testing::memory_disk r = k;
+        test_support::memory_disk r = k;
         r.changes_before_kill = again;
         try {
           recovered = recover_interrupted_replacement(r, "/p", paths, &failure);
           ASSERT_TRUE(recovered) << steps << ": " << describe(failure);
-        } catch (const testing::memory_disk::killed&) {
+        } catch (const test_support::memory_disk::killed&) {
           r.changes_before_kill = -1;
           r.dead = false;
           ASSERT_TRUE(recover_interrupted_replacement(r, "/p", paths, &failure))
@@ -172,26 +172,26 @@ TEST_F(package_on_disk, WhatCannotBeRecoveredIsNamed) {
   const std::string leftover = backup_name("/p/b.sim", "77-1");
   struct {
     std::string what;
-    std::function<void(testing::memory_disk&)> plant;
+    std::function<void(test_support::memory_disk&)> plant;
     std::string failure;
   } cases[] = {
       {"a directory left under a second name",
-       [&](testing::memory_disk& k) { k.directories.insert(leftover); },
+       [&](test_support::memory_disk& k) { k.directories.insert(leftover); },
        "cannot delete " + in_directory("/p", "77-1.b.sim.old") + ": Is a directory"},
       {"a damaged journal",
-       [](testing::memory_disk& k) { k.files["/p/.scenario.journal"] = "garbage"; },
+       [](test_support::memory_disk& k) { k.files["/p/.scenario.journal"] = "garbage"; },
        "cannot read " + in_directory("/p", ".scenario.journal") + ": not a replacement journal"},
       {"a journal that is a pipe",
-       [](testing::memory_disk& k) { k.specials.insert("/p/.scenario.journal"); },
+       [](test_support::memory_disk& k) { k.specials.insert("/p/.scenario.journal"); },
        "cannot read " + in_directory("/p", ".scenario.journal") + ": not a regular file"},
       {"a listing that fails",
-       [](testing::memory_disk& k) {
+       [](test_support::memory_disk& k) {
          k.failures.push_back({"list", "/p", "Permission denied"});
        },
        "cannot read /p: Permission denied"},
   };
   for (const auto& c : cases) {
-    testing::memory_disk k = d;
+    test_support::memory_disk k = d;
     c.plant(k);
     io_failure failure;
     EXPECT_FALSE(recover_interrupted_replacement(k, "/p", paths, &failure)) << c.what;
@@ -200,7 +200,7 @@ TEST_F(package_on_disk, WhatCannotBeRecoveredIsNamed) {
   }
 
   for (const char* old_style : {"/p/b.sim.old", "/p/b.sim.new"}) {
-    testing::memory_disk k = d;
+    test_support::memory_disk k = d;
     k.specials.insert(old_style);
     k.links[std::string(old_style) + "2"] = "/etc/passwd";
     io_failure failure;
@@ -234,7 +234,7 @@ TEST_F(package_on_disk, AFailureAtEveryStepLeavesTheOldSetAndNothingElse) {
                             {"rename", ".journal"},    {"rename", "a.dat"},
                             {"rename", "b.sim"}};
   for (const auto& step : steps) {
-    testing::memory_disk k = d;
+    test_support::memory_disk k = d;
     k.failures.push_back({step[0], step[1], "Input/output error"});
     io_failure failure;
     EXPECT_FALSE(replace_together(k, paths, &failure)) << step[0] << " " << step[1];
@@ -255,7 +255,7 @@ TEST(TemporaryNames, AreUniqueToTheRunAndEndWithTheFinalName) {
 
 // The memory disk behaves as the real one for what is not a regular file.
 TEST(MemoryDisk, RefusesWhatIsNotARegularFileAndLocksOneRunAtATime) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   d.files["/d/f"] = "0123456789";
   d.links["/d/l"] = "f";
   d.links["/d/dangling"] = "/nowhere";
@@ -305,7 +305,7 @@ TEST(MemoryDisk, RefusesWhatIsNotARegularFileAndLocksOneRunAtATime) {
 }
 
 TEST(OutputFile, WritesLittleEndianValuesAndReportsAFullDisk) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   output_file out(d, "/f");
   ASSERT_TRUE(out.open());
   out.put_u8(0x03);
@@ -333,7 +333,7 @@ TEST(OutputFile, BufferedAndStraightThroughBytesKeepTheirOrder) {
   std::string text;
   for (int i = 0; i < 3000; ++i) text += static_cast<char>('a' + i % 26);
   for (int64_t announced : {-1, 0, 10, 100, 5000}) {
-    testing::memory_disk d;
+    test_support::memory_disk d;
     output_file out(d, "/f");
     ASSERT_TRUE(out.open());
     if (announced >= 0) out.reserve(announced);

@@ -8,8 +8,8 @@
 
 #include "model/package_reader.h"
 #include "run/exit_status.h"
-#include "testing/memory_disk.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/memory_disk.h"
+#include "test_support/scenario_fixture.h"
 #include "tool/compile_command.h"
 #include "tool/package_commands.h"
 
@@ -23,7 +23,7 @@ struct command_run {
 };
 
 command_run run_tool(int (*command)(int, char**, runtime::disk&, std::ostream&, std::ostream&),
-                     testing::memory_disk& d, std::vector<std::string> args) {
+                     test_support::memory_disk& d, std::vector<std::string> args) {
   args.insert(args.begin(), "scenario-tool");
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -40,11 +40,11 @@ const char* two_signals = "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\n";
 const char* clashing_signals =
     "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n";
 
-testing::memory_disk author_disk(const std::string& train_records) {
-  testing::memory_disk d;
+test_support::memory_disk author_disk(const std::string& train_records) {
+  test_support::memory_disk d;
   d.directories = {"/", "/w"};
-  d.files["/w/Valmora_linea.txt"] = testing::line_description(10000);
-  d.files["/w/Valmora_2101-.txt"] = testing::train_document(train_records);
+  d.files["/w/Valmora_linea.txt"] = test_support::line_description(10000);
+  d.files["/w/Valmora_2101-.txt"] = test_support::train_document(train_records);
   return d;
 }
 
@@ -53,7 +53,7 @@ const std::vector<std::string> compile_args = {
     "--out",   "/w/out"};
 
 TEST(CompileCommand, NamesThePackageAfterTheDocumentsAndMakesItsDirectory) {
-  testing::memory_disk d = author_disk(two_signals);
+  test_support::memory_disk d = author_disk(two_signals);
   const command_run r = run_tool(compile_command, d, compile_args);
   ASSERT_EQ(r.status, run::exit_clean) << r.err;
   EXPECT_EQ(r.err, "");
@@ -69,11 +69,11 @@ TEST(CompileCommand, NamesThePackageAfterTheDocumentsAndMakesItsDirectory) {
 }
 
 TEST(CompileCommand, OnAnErrorWritesNothingAndLeavesThePackageAsItWas) {
-  testing::memory_disk d = author_disk(two_signals);
+  test_support::memory_disk d = author_disk(two_signals);
   ASSERT_EQ(run_tool(compile_command, d, compile_args).status, run::exit_clean);
   const auto before = d.files;
 
-  d.files["/w/Valmora_2101-.txt"] = testing::train_document(
+  d.files["/w/Valmora_2101-.txt"] = test_support::train_document(
       std::string("segnale,  5000, 1,2,0,0,0,0,0,0,0,0\n") + clashing_signals);
   auto after_edit = d.files;
   const command_run r = run_tool(compile_command, d, compile_args);
@@ -122,10 +122,10 @@ TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckI
       {"a rename that fails", two_signals, "rename", run::exit_io_failure, "Permission denied"},
   };
   for (const auto& c : cases) {
-    testing::memory_disk d = author_disk("segnale,  7000, 1,2,0,0,0,0,0,0,0,0\n");
+    test_support::memory_disk d = author_disk("segnale,  7000, 1,2,0,0,0,0,0,0,0,0\n");
     ASSERT_EQ(run_tool(compile_command, d, compile_args).status, run::exit_clean);
     const auto earlier = d.files;
-    d.files["/w/Valmora_2101-.txt"] = testing::train_document(c.train_records);
+    d.files["/w/Valmora_2101-.txt"] = test_support::train_document(c.train_records);
     const auto edited = d.files;
     if (std::string(c.failing_op) == "write") d.space_left = 1000;
     if (std::string(c.failing_op) == "rename")
@@ -146,9 +146,9 @@ TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckI
 }
 
 TEST(CompileCommand, PrintsTheCheckersWarningsAndHonoursItsSwitches) {
-  testing::memory_disk d =
+  test_support::memory_disk d =
       author_disk(std::string(two_signals) + "segnalee,  5000, 1,2,0,0,0,0,0,0,0,0\n");
-  d.files["/w/Valmora_linea.txt"] = testing::line_description(10000, "cruvas2,  950,  400\n");
+  d.files["/w/Valmora_linea.txt"] = test_support::line_description(10000, "cruvas2,  950,  400\n");
   const command_run r = run_tool(compile_command, d, compile_args);
   EXPECT_EQ(r.status, run::exit_clean) << r.err;
   EXPECT_EQ(r.err,
@@ -174,7 +174,7 @@ TEST(CompileCommand, PrintsTheCheckersWarningsAndHonoursItsSwitches) {
 
 TEST(CompileCommand, ATrainDocumentWithNoRecordIsAnError) {
   for (const char* train : {"", "numero vetture, 3\n[fine]\n", "[generale]\n[fine]\n"}) {
-    testing::memory_disk d = author_disk("");
+    test_support::memory_disk d = author_disk("");
     d.files["/w/Valmora_2101-.txt"] = train;
     const command_run r = run_tool(compile_command, d, compile_args);
     EXPECT_EQ(r.status, run::exit_compile_fault) << train;
@@ -185,7 +185,7 @@ TEST(CompileCommand, ATrainDocumentWithNoRecordIsAnError) {
 }
 
 TEST(CompileCommand, CommandLineMistakesAreNamed) {
-  testing::memory_disk d = author_disk(two_signals);
+  test_support::memory_disk d = author_disk(two_signals);
   struct {
     std::vector<std::string> args;
     std::string err_part;
@@ -205,10 +205,10 @@ TEST(CompileCommand, CommandLineMistakesAreNamed) {
 }
 
 TEST(CompileCommand, NamesThatDoNotFollowThePatternFallBackWithANote) {
-  testing::memory_disk d;
+  test_support::memory_disk d;
   d.directories = {"/", "/w"};
-  d.files["/w/line.txt"] = testing::line_description(10000);
-  d.files["/w/train.txt"] = testing::train_document(two_signals);
+  d.files["/w/line.txt"] = test_support::line_description(10000);
+  d.files["/w/train.txt"] = test_support::train_document(two_signals);
   const command_run r =
       run_tool(compile_command, d,
                {"compile", "--line", "/w/line.txt", "--train", "/w/train.txt", "--out", "/w"});
@@ -218,7 +218,7 @@ TEST(CompileCommand, NamesThatDoNotFollowThePatternFallBackWithANote) {
 }
 
 TEST(PackageCommands, FindThePackageOrSayWhichToChoose) {
-  testing::memory_disk d = author_disk(two_signals);
+  test_support::memory_disk d = author_disk(two_signals);
   ASSERT_EQ(run_tool(compile_command, d, compile_args).status, run::exit_clean);
   std::vector<std::string> second = compile_args;
   second.insert(second.end(), {"--train-number", "2102"});

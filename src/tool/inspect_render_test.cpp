@@ -15,7 +15,7 @@
 #include "run/exit_status.h"
 #include "run/generator.h"
 #include "runtime/replace_files.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 #include "tool/inspect_report.h"
 #include "tool/json_writer.h"
 #include "tool/package_commands.h"
@@ -201,38 +201,38 @@ bool well_formed_xml(std::string_view s, std::string* why) {
 }
 
 // Reads the package a compile left on its memory disk.
-model::package read_back(testing::built_package& c) {
+model::package read_back(test_support::built_package& c) {
   model::package p;
   model::package_error error;
-  EXPECT_TRUE(
-      model::read_package(c.disk, testing::test_directory, testing::test_identity(), &p, &error))
+  EXPECT_TRUE(model::read_package(c.disk, test_support::test_directory,
+                                  test_support::test_identity(), &p, &error))
       << error.message;
   return p;
 }
 
 struct built_in {
-  testing::memory_disk disk;
+  test_support::memory_disk disk;
   model::package p;
   built_in() {
     std::ostringstream out, err;
-    run::run_generator(disk, testing::test_directory, out, err);
+    run::run_generator(disk, test_support::test_directory, out, err);
     model::package_error error;
-    EXPECT_TRUE(
-        model::read_package(disk, testing::test_directory, testing::test_identity(), &p, &error))
+    EXPECT_TRUE(model::read_package(disk, test_support::test_directory,
+                                    test_support::test_identity(), &p, &error))
         << error.message;
   }
 };
 
 // A scenario with a restriction, markers and a station whose name needs
 // escaping in JSON and XML.
-std::unique_ptr<testing::built_package> restriction_scenario() {
-  return testing::build_package_from(
-      testing::line_description(9000,
-                                "pendenza,  0,  3\n"
-                                "curvad4,  1000,  500\n"
-                                "montagna,  2500,  3100,  12\n"
-                                "cartello_indicatore,  2600,   (1\xB0 VIADOTTO)(A & B <C>)\n"),
-      testing::train_document(
+std::unique_ptr<test_support::built_package> restriction_scenario() {
+  return test_support::build_package_from(
+      test_support::line_description(9000,
+                                     "pendenza,  0,  3\n"
+                                     "curvad4,  1000,  500\n"
+                                     "montagna,  2500,  3100,  12\n"
+                                     "cartello_indicatore,  2600,   (1\xB0 VIADOTTO)(A & B <C>)\n"),
+      test_support::train_document(
           "velocita,  0,  60\n"
           "stazione,  500, 12,  400,  1, 0, 0,  3,1,0,  2,0,1,   30,   9, 5, 0, "
           "SANT'ANNA & \"DUE\"\n"
@@ -528,9 +528,9 @@ TEST(PackageCommands, ExitStatusesAndMessages) {
   built_in b;
   for (const char* name : {"_linea.dat", "_40817.dat"})
     b.disk.files[std::string("/other/Borvasco_Lestrano") + name] =
-        b.disk.files[std::string(testing::test_directory) + "/Borvasco_Lestrano" + name];
+        b.disk.files[std::string(test_support::test_directory) + "/Borvasco_Lestrano" + name];
   b.disk.files["/other/Borvasco_Lestrano_40817.sim"] = "short";
-  const std::string dir = testing::test_directory;
+  const std::string dir = test_support::test_directory;
   struct {
     std::vector<std::string> args;
     int status;
@@ -572,7 +572,7 @@ TEST(PackageCommands, ExitStatusesAndMessages) {
       {{"inspect", dir, "--line-name", "Borvasco_Lestrano", "--train-number", "99"},
        5,
        "",
-       "cannot read " + model::path_in(testing::test_directory, "Borvasco_Lestrano_99.sim") +
+       "cannot read " + model::path_in(test_support::test_directory, "Borvasco_Lestrano_99.sim") +
            ": No such file or directory"},
       {{"render", "/nowhere", "-o", "/out.svg"}, 5, "", "/nowhere: No such file or directory"},
       {{"inspect", "/other"},
@@ -597,7 +597,7 @@ TEST(PackageCommands, RenderReplacesTheFileWholeOrLeavesItAlone) {
   built_in b;
   b.disk.files["/out.svg"] = "old drawing";
   command_run r;
-  r.run(b.disk, {"render", testing::test_directory, "-o", "/out.svg"});
+  r.run(b.disk, {"render", test_support::test_directory, "-o", "/out.svg"});
   ASSERT_EQ(r.status, 0) << r.err.str();
   EXPECT_EQ(b.disk.files["/out.svg"], draw_package(b.p));
   const std::string temporary = runtime::temporary_name("/out.svg");
@@ -606,10 +606,10 @@ TEST(PackageCommands, RenderReplacesTheFileWholeOrLeavesItAlone) {
   b.disk.files["/out.svg"] = "old drawing";
   const auto before = b.disk.files;
   for (const char* op : {"create", "write", "close", "rename"}) {
-    testing::memory_disk d = b.disk;
+    test_support::memory_disk d = b.disk;
     d.failures.push_back(
         {op, op == std::string("rename") ? "/out.svg" : temporary, "Input/output error"});
-    r.run(d, {"render", testing::test_directory, "--output", "/out.svg"});
+    r.run(d, {"render", test_support::test_directory, "--output", "/out.svg"});
     EXPECT_EQ(r.status, 5) << op;
     EXPECT_EQ(r.err.str(), "scenario-tool: cannot write /out.svg: Input/output error\n") << op;
     EXPECT_EQ(d.files, before) << op;
@@ -625,15 +625,16 @@ namespace {
 // change nothing.
 TEST(PackageCommands, AnInterruptedReplacementIsNotDecoded) {
   built_in b;
-  b.disk.files[runtime::journal_path(testing::test_directory)] = "garbage";
+  b.disk.files[runtime::journal_path(test_support::test_directory)] = "garbage";
   const auto before = b.disk.files;
   for (std::vector<std::string> args :
-       {std::vector<std::string>{"inspect", testing::test_directory},
-        std::vector<std::string>{"render", testing::test_directory, "-o", "/out.svg"}}) {
+       {std::vector<std::string>{"inspect", test_support::test_directory},
+        std::vector<std::string>{"render", test_support::test_directory, "-o", "/out.svg"}}) {
     command_run r;
     r.run(b.disk, args);
     EXPECT_EQ(r.status, 5) << args[0];
-    EXPECT_NE(r.err.str().find(runtime::journal_path(testing::test_directory)), std::string::npos)
+    EXPECT_NE(r.err.str().find(runtime::journal_path(test_support::test_directory)),
+              std::string::npos)
         << r.err.str();
     EXPECT_EQ(r.out.str(), "") << args[0];
     EXPECT_TRUE(b.disk.files == before) << args[0];

@@ -78,7 +78,9 @@ function settle() {
 }
 function runLater() {
   laterAsked = false;
-  if (pending) return;  // a new stretch is drawn in this frame, and asks again
+  // A new stretch is laid out in this frame (and asks again), unless the
+  // drawing is moved to it: the parts to come are the same.
+  if (pending && !moveDrawing()) return;
   const part = later.shift();
   if (part) part();
   if (later.length) askLater(); else settle();
@@ -92,27 +94,61 @@ function finish() {
 }
 function apply() {
   pending = false;
+  waiting = false;
   // The three drawings' sizes, read before any of them is drawn again: read
   // after one was, they would make the browser lay the whole page out on the
   // spot, tens of milliseconds on a long line.
   const boxes = [trackSvg, planSvg, overviewSvg].map(e => e.getBoundingClientRect());
-  const labels = drawTrack(boxes[0]);
   later = [];
-  // The labels' places are found at once, their groups added a few dozen a
-  // frame: laying out hundreds of texts is most of a redraw.
+  let labels;
+  if (panned && laidOut && T && Math.max(Math.round(boxes[0].width), 200) === T.W && Math.max(Math.round(boxes[0].height), 300) === T.H) {
+    // A moved drawing is laid out anew off the page in this frame and
+    // stays on it, moved, until the next, which puts the new one in its
+    // place (moved by as far as the pointer went meanwhile): building the
+    // markup and the browser's parsing, styling and painting of it are then
+    // each a frame's work.
+    const built = trackMarkup(boxes[0]), from = a, to = b;
+    labels = built.dense;
+    laidOut.time = performance.now();
+    waiting = true;
+    later.push(() => {
+      waiting = false;
+      putTrack(built);
+      laidOut = labels ? { a: from, b: to, time: performance.now() } : null;
+      panned = false;
+      if (a !== from || b !== to) {
+        if (laidOut && Math.abs(to - from - (b - a)) <= (b - a) * 1e-9) { shiftDrawing(); panned = true; requestAnimationFrame(layOutAgain); }
+        else ask();
+      }
+    });
+  } else {
+    labels = drawTrack(boxes[0]);
+    panned = false;
+    laidOut = labels ? { a, b, time: performance.now() } : null;
+  }
+  // The labels' places are found in a frame, their groups added a few dozen
+  // a frame after it: laying out hundreds of texts is most of a redraw. Both
+  // are for the stretch laid out, where the drawing is moved.
   if (labels) later.push(() => {
-    const groups = labelGroups();
+    const groups = atLaidOut(labelGroups);
+    let at = later.length - 3;  // before the plan and the overview
     for (let i = 0; i < groups.length; i += labelsAFrame) {
       const part = groups.slice(i, i + labelsAFrame);
-      later.splice(later.length - 1, 0, () => addLabelGroups(part));
+      later.splice(at++, 0, () => addLabelGroups(part));
     }
-    if (later.length > 1) later.shift()();
   });
-  later.push(() => { drawPlan(boxes[1]); drawOverview(boxes[2]); drawOverlay(); });
+  // The plan is built in a frame and put on the page in the next.
+  let plan = null;
+  later.push(() => { plan = planMarkup(boxes[1]); }, () => putPlan(plan), () => { drawOverview(boxes[2]); drawOverlay(); });
   askLater();
-  panned = false;
-  laidOut = labels ? { a, b, time: performance.now() } : null;
   shownNews();
+}
+// Runs f for the stretch the drawing was laid out for.
+function atLaidOut(f) {
+  if (!laidOut) return f();
+  const keep = [a, b];
+  [a, b] = [laidOut.a, laidOut.b];
+  try { return f(); } finally { [a, b] = keep; }
 }
 // What tells where the stretch shown lies, besides the drawing.
 function shownNews() {
@@ -134,23 +170,30 @@ function shownNews() {
 // and laid out anew when the pointer lets go and at most every 100 ms
 // meanwhile (counted from the press or the last layout): a frame of the
 // drag then costs a small part of a redraw.
+// The drawing of a stretch laid out anew off the page waits a frame to be
+// put on it (`waiting`), moved meanwhile.
 let laidOut = null, panned = false;  // the dense stretch last laid out; whether it is moved since
+let waiting = false;
 function moveDrawing() {
   const width = b - a;
   if (!drag || !laidOut || !T || Math.abs(laidOut.b - laidOut.a - width) > width * 1e-9 ||
       performance.now() - laidOut.time >= 100) return false;
-  const dx = f1((laidOut.a - a) / width * (T.AR - T.AL));
-  for (const id of ["pan", "axis"]) { const g = $(id); if (g) g.setAttribute("transform", "translate(" + dx + " 0)"); }
+  shiftDrawing();
   pending = false;
   if (!panned) requestAnimationFrame(layOutAgain);
   panned = true;
   drawOverlay();
   shownNews();
+  if (later.length) askLater();
   return true;
 }
+const shiftDrawing = () => {
+  const dx = f1((laidOut.a - a) / (b - a) * (T.AR - T.AL));
+  for (const id of ["pan", "axis"]) { const g = $(id); if (g) g.setAttribute("transform", "translate(" + dx + " 0)"); }
+};
 function layOutAgain() {
   if (!panned) return;
-  if (!pending && (!drag || !laidOut || performance.now() - laidOut.time >= 100)) ask();
+  if (!pending && !waiting && (!drag || !laidOut || performance.now() - laidOut.time >= 100)) ask();
   else requestAnimationFrame(layOutAgain);
 }
 // A redraw in the next frame, unless one is asked for already.
@@ -233,8 +276,11 @@ function itemAt(px, py) {
   }
   return best;
 }
+// (While a pointer is down on the track, its place read at the press: read
+// again, it would make the browser lay the page out on the spot.)
+let pressedAt = null;
 const local = (svg, ev) => {
-  const r = svg.getBoundingClientRect(), vb = svg.viewBox.baseVal;
+  const r = svg === trackSvg && pressedAt || svg.getBoundingClientRect(), vb = svg.viewBox.baseVal;
   return [(ev.clientX - r.left) * vb.width / r.width, (ev.clientY - r.top) * vb.height / r.height];
 };
 
@@ -253,6 +299,7 @@ trackSvg.addEventListener("pointerdown", ev => {
     drawOverlay();
     return;
   }
+  if (!pointers.size) pressedAt = trackSvg.getBoundingClientRect();
   pointers.set(ev.pointerId, px);
   trackSvg.setPointerCapture(ev.pointerId);
   if (pointers.size === 1) {
@@ -295,7 +342,7 @@ const endPointer = ev => {
   const wasDrag = drag;
   pointers.delete(ev.pointerId);
   if (pointers.size < 2) pinch = null;
-  if (pointers.size === 0) { drag = null; trackSvg.classList.remove("dragging"); }
+  if (pointers.size === 0) { drag = null; pressedAt = null; trackSvg.classList.remove("dragging"); }
   else if (pointers.size === 1) { const [p] = pointers.values(); drag = { x: p, a, b, moved: true }; }
   // A tap (no drag) on an object shows its details.
   if (ev.type === "pointerup" && wasDrag && !wasDrag.moved && pointers.size === 0) {

@@ -22,16 +22,26 @@ function planFrame() {
   return [minE, maxE, minN, maxN];
 }
 
+// The plan for the stretch a .. b; with `dry`, only its markup, returned.
 function drawPlan(r, dry) {
+  const p = planMarkup(r);
+  if (dry) return p.markup;
+  putPlan(p);
+}
+// The drawing of planMarkup put on the page.
+function putPlan(p) {
+  planSvg.setAttribute("viewBox", "0 0 " + p.w + " " + p.h);
+  planSvg.innerHTML = p.markup;
+  PL = p.layout;
+}
+// The markup of drawPlan, built off the page: { markup, layout, w, h }.
+function planMarkup(r) {
   const w = Math.max(Math.round(r.width), 120), h = Math.max(Math.round(r.height), 120);
-  if (!dry) planSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const s = [tag("rect", { x: 0, y: 0, width: w, height: h, class: "bg" }),
     tag("text", { x: 8, y: 16, "font-size": 12, "font-weight": "bold" }, "Plan (north up)")];
   if (P.m.length < 2) {
-    if (dry) return "";
-    planSvg.innerHTML = s.join("") + tag("text", { x: 8, y: 36, "font-size": 11, class: "faint" }, "the plan holds no trace");
-    PL = null;
-    return;
+    s.push(tag("text", { x: 8, y: 36, "font-size": 11, class: "faint" }, "the plan holds no trace"));
+    return { markup: s.join(""), layout: null, w, h };
   }
   const [minE, maxE, minN, maxN] = planFrame();
   const left = 16, right = w - 16, top = 28, bottom = h - 40;
@@ -131,9 +141,7 @@ function drawPlan(r, dry) {
       s.push(tag("circle", { cx: qx, cy: qy, r: 1.8, class: "tick-dot" }));
   }
   s.push("<g id=\"plan-overlay\"></g>");
-  if (dry) return s.join("");
-  planSvg.innerHTML = s.join("");
-  PL = { X, Y, px, py, w, h, scale };
+  return { markup: s.join(""), layout: { X, Y, px, py, w, h, scale }, w, h };
 }
 
 // The overview: the whole route's speed profile and stations, and a window

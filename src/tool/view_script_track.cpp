@@ -191,6 +191,38 @@ function runsIn(runs, from, to) {
   return out;
 }
 
+// Path data of many pieces drawn as a few paths of one class, one a strip
+// of the plot 256 pixels wide by where each piece begins: the browser paints
+// the drawing in squares of that size, and each square then goes through
+// the pieces near it, not all of a class's (a drawing moved along by a drag
+// is painted anew each frame).
+const strip = 256;
+function stripPaths(d, cls) {
+  if (!d) return "";
+  const parts = new Map();
+  for (const piece of d.split("M")) {
+    if (!piece) continue;
+    const k = Math.floor(parseFloat(piece) / strip);
+    parts.set(k, (parts.get(k) || "") + "M" + piece);
+  }
+  let out = "";
+  for (const part of parts.values()) out += tag("path", { d: part, class: cls });
+  return out;
+}
+// A line of points [x, y] as path data that starts anew (at the point it
+// reached) where it enters another strip: stripPaths then parts it.
+function stripLine() {
+  let d = "", at = null, k = null;
+  return {
+    to(px, py) {
+      const p = f1(px) + " " + f1(py), kk = Math.floor(px / strip);
+      d += at === null ? "M" + p : kk !== k ? "L" + p + "M" + p : "L" + p;
+      at = p; k = kk;
+    },
+    get d() { return d; },
+  };
+}
+
 // The profiles, clipped to the plot; their value scales, right of it, go
 // into `scales`.
 function drawProfiles(scales) {
@@ -255,7 +287,7 @@ function drawProfiles(scales) {
       if (g > 0) climb += d; else fall += d;
     }
   }
-  s.push(tag("path", { d: climb, class: "climb" }), tag("path", { d: fall, class: "fall" }));
+  s.push(stripPaths(climb, "climb"), stripPaths(fall, "fall"));
 
   // Heights, integrated from the gradients, scaled to the stretch shown.
   const c0 = Math.max(0, Math.floor(a / 50)), c1 = Math.min(data.cells, Math.ceil(b / 50));
@@ -269,14 +301,15 @@ function drawProfiles(scales) {
     s.push(tag("line", { x1: T.AL, y1: hy(v), x2: T.AR, y2: hy(v), class: "gl" }));
     scaleText(f1(v), hy(v), "t-height");
   }
-  let d = "";
+  const heightLine = stripLine();
   for (let c = c0; c <= c1; c += stepC) {
     let top = heights[c], bottom = heights[c];
     for (let k = c; k < c + stepC && k <= c1; ++k) { top = Math.max(top, heights[k]); bottom = Math.min(bottom, heights[k]); }
     const px = x(c * 50);
-    d += (d ? "L" : "M") + f1(px) + " " + f1(hy(top)) + (top !== bottom ? "V" + f1(hy(bottom)) : "");
+    heightLine.to(px, hy(top));
+    if (top !== bottom) heightLine.to(px, hy(bottom));
   }
-  s.push(tag("path", { d, class: "height" }));
+  s.push(stripPaths(heightLine.d, "height"));
 
   // Curves: right-hand ones above the middle, left-hand ones below, taller
   // for a tighter radius.
@@ -303,7 +336,7 @@ function drawProfiles(scales) {
       lastLabel = mid + w / 2;
     }
   }
-  for (const side in sides) if (sides[side]) s.push(tag("path", { d: sides[side], class: side }));
+  for (const side in sides) s.push(stripPaths(sides[side], side));
   s.push(labels.join(""));
 
   // Speeds: the line speed with its area, restrictions over it.
@@ -313,14 +346,16 @@ function drawProfiles(scales) {
     s.push(tag("line", { x1: T.AL, y1: y, x2: T.AR, y2: y, class: v === 0 ? "zero" : "gl" }));
     scaleText(v, y);
   }
-  let line = "", area = "";
+  let area = "";
+  const line = stripLine();
   const speedRuns = runsIn(data.speed, a, b).filter(r => r[2] > 0);
   for (const [r0, r1, v] of speedRuns) {
     const x0 = clipX(x(r0 * 50)), x1 = clipX(x((r1 + 1) * 50)), y = T.sB - v * sScale;
-    line += (line ? "L" : "M") + f1(x0) + " " + f1(y) + "L" + f1(x1) + " " + f1(y);
+    line.to(x0, y);
+    line.to(x1, y);
     area += "M" + f1(x0) + " " + f1(T.sB) + "V" + f1(y) + "H" + f1(x1) + "V" + f1(T.sB) + "Z";
   }
-  s.push(tag("path", { d: area, class: "speed-area" }), tag("path", { d: line, class: "speed" }));
+  s.push(stripPaths(area, "speed-area"), stripPaths(line.d, "speed"));
 
   // Dozens of restrictions in view are one path (where two overlap, their
   // shades no longer add up).
@@ -331,7 +366,7 @@ function drawProfiles(scales) {
     if (restr.length > 30) restrPath += boxPath(x0, y, f1(Math.max(x1 - x0, 1)), f1(T.sB - y));
     else s.push(tag("rect", { x: x0, y, width: Math.max(x1 - x0, 1), height: T.sB - y, class: "restr" }));
   }
-  if (restrPath) s.push(tag("path", { d: restrPath, class: "restr" }));
+  s.push(stripPaths(restrPath, "restr"));
   for (const [r0, r1, v] of restr) {
     const x0 = clipX(x(r0)), x1 = clipX(x(r1)), y = Math.min(T.sB - Math.min(v, speedTop) * sScale + 13, T.sB - 2);
     const w = textWidth(String(v), 11), mid = (x0 + x1) / 2;
@@ -356,7 +391,7 @@ function drawProfiles(scales) {
     shade += boxPath(x0, T.gT, w, f1(T.sB - T.gT));
     lane += boxPath(x0, T.mT, w, f1(T.mB - T.mT));
   }
-  if (shade) s.push(tag("path", { d: shade, class: "mtn-shade" }), tag("path", { d: lane, class: "mtn" }));
+  s.push(stripPaths(shade, "mtn-shade"), stripPaths(lane, "mtn"));
   return s.join("");
 }
 
@@ -396,7 +431,7 @@ function drawAxis() {
     last = l0 + w;
     ranges.push(tag("text", { x: l0, y: T.aY + 33, "font-size": 10, class: "range-note" }, t));
   });
-  return { grid: tag("path", { d: grid.join(""), class: "gl" }),
+  return { grid: stripPaths(grid.join(""), "gl"),
     axis: tag("line", { x1: T.AL, y1: T.aY, x2: T.AR, y2: T.aY, class: "ink-s" }) + out.join(""),
     ranges: ranges.join("") };
 }
@@ -462,14 +497,26 @@ function itemGroup(it, px, label) {
 // Everything along the route for the stretch a .. b; with `dry`, only its
 // markup, returned (the page compiles its drawing code so ahead of the
 // first wheel or drag). Where hundreds of objects are in view, every glyph
-// is one of a path a class and the labels are left to drawLabels, which
-// draws them in a later frame: laying out hundreds of texts is the larger
+// is one of a path a class and the labels are left to labelGroups, whose
+// groups come in later frames: laying out hundreds of texts is the larger
 // part of a redraw, and the browser answers the wheel or the drag sooner
 // when the two halves come one a frame. Returns whether labels are to come.
 function drawTrack(r, dry) {
+  const t = trackMarkup(r);
+  if (dry) return t.markup;
+  putTrack(t);
+  return t.dense;
+}
+// The drawing of trackMarkup put on the page.
+function putTrack(t) {
+  trackSvg.setAttribute("viewBox", "0 0 " + t.w + " " + t.h);
+  trackSvg.innerHTML = t.markup;
+  drawOverlay();
+}
+// The markup of drawTrack, built off the page: { markup, dense, w, h }.
+function trackMarkup(r) {
   const w = Math.max(Math.round(r.width), 200), h = Math.max(Math.round(r.height), 300);
   if (!T || T.W !== w || T.H !== h) { T = trackLayout(w, h); labelCache.clear(); }
-  if (!dry) trackSvg.setAttribute("viewBox", "0 0 " + w + " " + h);
   const margin = 12 * (b - a) / (T.AR - T.AL);
   const i0 = lowerBound(items, a - margin, it => it.metre), i1 = lowerBound(items, b + margin + 1e-9, it => it.metre);
   const axis = drawAxis();
@@ -491,7 +538,7 @@ function drawTrack(r, dry) {
   // Zones under the stations' lines, markers under the boards' glyphs.
   const order = ["zone", "stn-line"];
   for (const c of order.concat(Object.keys(joined).filter(c => !order.includes(c))))
-    if (joined[c]) groups.push(tag("path", { d: joined[c], class: c }));
+    groups.push(stripPaths(joined[c], c));
   if (dense) groups.push("<g id=\"labelled\"></g>");
   // The end of the route, its words beside its line and inside the track.
   let end = "";
@@ -509,10 +556,7 @@ function drawTrack(r, dry) {
       viewBox: (T.AL - 8) + " 0 " + (T.AR - T.AL + 16) + " " + h }, "<g id=\"pan\">" + axis.grid + "<g id=\"stretch\">" + profiles + "</g>" +
     "<g id=\"points\">" + end + groups.join("") + "</g></g>") +
     scales.join("") + "<g id=\"axis\">" + axis.axis + axis.ranges + "</g><g id=\"overlay\"></g>";
-  if (dry) return markup;
-  trackSvg.innerHTML = markup;
-  drawOverlay();
-  return dense;
+  return { markup, dense, w, h };
 }
 // The labelled objects over the glyphs drawTrack left in one path a class,
 // each with its glyph, leader and label: their markup, in the order of the

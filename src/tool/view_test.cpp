@@ -14,8 +14,8 @@
 #include "model/package_reader.h"
 #include "run/generator.h"
 #include "runtime/windows1252.h"
-#include "testing/memory_disk.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/memory_disk.h"
+#include "test_support/scenario_fixture.h"
 #include "tool/compile_command.h"
 #include "tool/html_view.h"
 #include "tool/package_commands.h"
@@ -38,20 +38,21 @@ std::string join_lines(std::span<const std::string_view> lines) {
 }
 
 struct built_in {
-  testing::memory_disk disk;
+  test_support::memory_disk disk;
   model::package rows, traced;
   std::string plan_bytes;
   built_in() {
     std::ostringstream out, err;
-    run::run_generator(disk, testing::test_directory, out, err);
+    run::run_generator(disk, test_support::test_directory, out, err);
     model::package_error error;
-    EXPECT_TRUE(
-        model::read_package(disk, testing::test_directory, testing::test_identity(), &rows, &error))
+    EXPECT_TRUE(model::read_package(disk, test_support::test_directory,
+                                    test_support::test_identity(), &rows, &error))
         << error.message;
-    EXPECT_TRUE(model::read_package(disk, testing::test_directory, testing::test_identity(),
-                                    &traced, &error, model::plan_reading::trace))
+    EXPECT_TRUE(model::read_package(disk, test_support::test_directory,
+                                    test_support::test_identity(), &traced, &error,
+                                    model::plan_reading::trace))
         << error.message;
-    plan_bytes = disk.files[model::path_in(testing::test_directory, rows.plan_file)];
+    plan_bytes = disk.files[model::path_in(test_support::test_directory, rows.plan_file)];
   }
 };
 
@@ -148,15 +149,15 @@ TEST(SvgDrawing, BoardLabelsNeverCutAKilometreFigure) {
 }
 
 TEST(SvgDrawing, RestrictionsLowerTheSpeedProfileAndSignalsAreLabelled) {
-  auto c = testing::build_package_from(
-      testing::line_description(9000),
-      testing::train_document("velocita,  0,  100\n"
-                              "segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n"
-                              "rallentamento,  5000, 30, 1000, 2, 1, 5\n"));
+  auto c = test_support::build_package_from(
+      test_support::line_description(9000),
+      test_support::train_document("velocita,  0,  100\n"
+                                   "segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n"
+                                   "rallentamento,  5000, 30, 1000, 2, 1, 5\n"));
   model::package p;
   model::package_error error;
-  ASSERT_TRUE(
-      model::read_package(c->disk, testing::test_directory, testing::test_identity(), &p, &error))
+  ASSERT_TRUE(model::read_package(c->disk, test_support::test_directory,
+                                  test_support::test_identity(), &p, &error))
       << error.message;
   const std::vector<restriction_stretch> r = restriction_stretches(p);
   ASSERT_EQ(r.size(), 1u);
@@ -252,7 +253,7 @@ TEST(CompileOrigins, EachObjectNamesItsRecord) {
 
 TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
   built_in b;
-  const std::string dir = testing::test_directory;
+  const std::string dir = test_support::test_directory;
   std::ostringstream out, err;
   {
     std::vector<std::string> args = {"scenario-tool", "documents", "--out", "/docs"};
@@ -301,7 +302,7 @@ TEST(ViewPage, OneSelfContainedPageWithItsDataAndOrigins) {
 
   // Documents of another scenario: the page still comes, without origins.
   b.disk.files[train] =
-      testing::train_document("segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n");
+      test_support::train_document("segnale,  3300,  2, 4, 1, 0, 0, 1, 2, 0, 0, 125\n");
   std::ostringstream out2, err2;
   ASSERT_EQ(view_command(static_cast<int>(argv.size()), argv.data(), b.disk, out2, err2), 0);
   EXPECT_TRUE(has(err2.str(), "the documents do not compile into this package"));

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace testing {
+namespace test_support {
 
 inline std::string sha256_hex(std::string_view bytes) {
   static constexpr uint32_t k[64] = {
@@ -71,4 +71,4 @@ inline std::string sha256_hex(std::string_view bytes) {
   return out;
 }
 
-}  // namespace testing
+}  // namespace test_support

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace testing {
+namespace test_support {
 
 // Characters of a UTF-8 text (continuation bytes not counted).
 inline size_t char_count(std::string_view s) {
@@ -27,4 +27,4 @@ inline std::vector<std::string> split_fields(std::string_view line) {
   }
 }
 
-}  // namespace testing
+}  // namespace test_support

@@ -1,15 +1,15 @@
-#include "testing/package_fuzz_input.h"
+#include "test_support/package_fuzz_input.h"
 
 #include <cstdint>
 #include <sstream>
 
 #include "model/package_reader.h"
 #include "run/generator.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 #include "tool/inspect_report.h"
 #include "tool/svg_drawing.h"
 
-namespace testing {
+namespace test_support {
 
 namespace {
 
@@ -69,4 +69,4 @@ bool run_package_fuzz_input(std::string_view input) {
   return !text.str().empty() && !json.empty() && svg.find("<svg") != std::string::npos;
 }
 
-}  // namespace testing
+}  // namespace test_support

@@ -1,7 +1,7 @@
-#include "testing/scenario_fixture.h"
+#include "test_support/scenario_fixture.h"
 #include "model/file_names.h"
 
-namespace testing {
+namespace test_support {
 
 model::scenario_identity test_identity() {
   return {"Borvasco_Lestrano", "40817"};
@@ -66,4 +66,4 @@ std::unique_ptr<built_package> build_package_from(const std::string& line, const
   return build_package_on(std::move(c), with_plan);
 }
 
-}  // namespace testing
+}  // namespace test_support

@@ -15,7 +15,7 @@
 
 #include "runtime/disk.h"
 
-namespace testing {
+namespace test_support {
 
 // Orders paths as the system tells names apart: where "/" and "\\" both
 // separate a directory from a name (Windows), the two are the same character,
@@ -105,4 +105,4 @@ struct memory_disk : runtime::disk {
   int next_handle = 3;
 };
 
-}  // namespace testing
+}  // namespace test_support

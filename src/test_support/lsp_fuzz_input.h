@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace testing {
+namespace test_support {
 
 // Feeds `input` to a server as the bytes an editor sends (framed messages,
 // or anything else), on a disk held in memory, and checks that every answer
@@ -17,4 +17,4 @@ bool run_lsp_fuzz_input(std::string_view input);
 // (an object whose "jsonrpc" member is "2.0").
 bool lsp_answers_are_framed(std::string_view output);
 
-}  // namespace testing
+}  // namespace test_support

@@ -1,8 +1,8 @@
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
 #include <algorithm>
 
-namespace testing {
+namespace test_support {
 
 namespace {
 
@@ -283,4 +283,4 @@ std::unique_ptr<runtime::directory_lock> memory_disk::lock_directory(const std::
   return std::make_unique<memory_lock>(*this, dir);
 }
 
-}  // namespace testing
+}  // namespace test_support

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace testing {
+namespace test_support {
 
 // Lays the three files into a directory of a disk held in memory and reads
 // them as `inspect` and `render` do: the package reader, the text and JSON
@@ -22,4 +22,4 @@ bool run_package_fuzz_input(std::string_view input);
 std::string package_fuzz_input(std::string_view table, std::string_view grid,
                                std::string_view plan);
 
-}  // namespace testing
+}  // namespace test_support

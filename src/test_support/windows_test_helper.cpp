@@ -31,7 +31,7 @@
 #include "runtime/desktop.h"
 #include "runtime/disk.h"
 
-namespace testing {
+namespace test_support {
 
 namespace {
 
@@ -100,7 +100,7 @@ bool wait_for(search& s, int seconds) {
 
 }  // namespace
 
-}  // namespace testing
+}  // namespace test_support
 
 int main(int count, char** given) {
   runtime::prepare_standard_streams();
@@ -111,10 +111,10 @@ int main(int count, char** given) {
   const int argc = static_cast<int>(pointers.size());
   char** argv = pointers.data();
   if (argc == 5 && !std::strcmp(argv[1], "hold")) {
-    HANDLE h = CreateFileW(testing::wide(argv[2]).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+    HANDLE h = CreateFileW(test_support::wide(argv[2]).c_str(), GENERIC_READ, 0, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return 1;
-    testing::ready(argv[3]);
+    test_support::ready(argv[3]);
     Sleep(static_cast<DWORD>(std::atoi(argv[4]) * 1000));
     CloseHandle(h);
     return 0;
@@ -127,7 +127,7 @@ int main(int count, char** given) {
       std::fprintf(stderr, "%s\n", err.c_str());
       return 1;
     }
-    testing::ready(argv[3]);
+    test_support::ready(argv[3]);
     Sleep(static_cast<DWORD>(std::atoi(argv[4]) * 1000));
     return 0;
   }
@@ -137,15 +137,15 @@ int main(int count, char** given) {
     return 0;
   }
   if (argc == 4 && (!std::strcmp(argv[1], "press") || !std::strcmp(argv[1], "box"))) {
-    testing::search s{testing::wide(argv[2]), L"", nullptr, L""};
+    test_support::search s{test_support::wide(argv[2]), L"", nullptr, L""};
     // The box's own text, not its button's.
     for (int waited = 0; waited < std::atoi(argv[3]) * 1000; waited += 50) {
       HWND box = FindWindowW(L"#32770", s.title.c_str());
       HWND text = box ? GetDlgItem(box, 0xFFFF) : nullptr;
       // The box is found as soon as it exists: its text may come a moment
       // later.
-      if (text && IsWindowVisible(box) && !testing::window_text(text).empty()) {
-        std::printf("%s\n", testing::narrow(testing::window_text(text)).c_str());
+      if (text && IsWindowVisible(box) && !test_support::window_text(text).empty()) {
+        std::printf("%s\n", test_support::narrow(test_support::window_text(text)).c_str());
         std::fflush(stdout);
         if (argv[1][0] == 'p') PostMessageW(box, WM_COMMAND, IDOK, 0);
         return 0;
@@ -155,9 +155,9 @@ int main(int count, char** given) {
     return 1;
   }
   if (argc == 5 && !std::strcmp(argv[1], "find")) {
-    testing::search s{testing::wide(argv[2]), testing::wide(argv[3]), nullptr, L""};
-    if (!testing::wait_for(s, std::atoi(argv[4]))) return 1;
-    std::printf("%s\n", testing::narrow(s.shown).c_str());
+    test_support::search s{test_support::wide(argv[2]), test_support::wide(argv[3]), nullptr, L""};
+    if (!test_support::wait_for(s, std::atoi(argv[4]))) return 1;
+    std::printf("%s\n", test_support::narrow(s.shown).c_str());
     return 0;
   }
   std::fprintf(stderr,

@@ -7,12 +7,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "testing/fuzz_input.h"
-#include "testing/lsp_fuzz_input.h"
-#include "testing/package_fuzz_input.h"
-#include "testing/scenario_fixture.h"
+#include "test_support/fuzz_input.h"
+#include "test_support/lsp_fuzz_input.h"
+#include "test_support/package_fuzz_input.h"
+#include "test_support/scenario_fixture.h"
 
-namespace testing {
+namespace test_support {
 
 namespace {
 
@@ -119,4 +119,4 @@ TEST(FuzzCorpus, TheLanguageServerTargetAcceptsOnlyFramedJsonRpcAnswers) {
 
 }  // namespace
 
-}  // namespace testing
+}  // namespace test_support

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "testing/fuzz_input.h"
+#include "test_support/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (!testing::run_fuzz_input(std::string_view(reinterpret_cast<const char*>(data), size),
-                               testing::fuzz_plan_metres))
+  if (!test_support::run_fuzz_input(std::string_view(reinterpret_cast<const char*>(data), size),
+                                    test_support::fuzz_plan_metres))
     __builtin_trap();
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace testing {
+namespace test_support {
 
 // The plan metres the fuzz target writes: the plan of a long route costs
 // more than all the rest of an input, and its writing is the same code for
@@ -22,4 +22,4 @@ inline constexpr int32_t fuzz_plan_metres = 2000;
 // plan_metres before it is written; -1 writes it whole.
 bool run_fuzz_input(std::string_view input, int32_t plan_metres = -1);
 
-}  // namespace testing
+}  // namespace test_support

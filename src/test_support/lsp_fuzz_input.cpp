@@ -1,4 +1,4 @@
-#include "testing/lsp_fuzz_input.h"
+#include "test_support/lsp_fuzz_input.h"
 
 #include <sstream>
 #include <string>
@@ -8,9 +8,9 @@
 
 #include "lsp/server.h"
 #include "lsp/transport.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
-namespace testing {
+namespace test_support {
 
 namespace {
 
@@ -154,4 +154,4 @@ bool run_lsp_fuzz_input(std::string_view input) {
   return answer_checks::answers_are_framed(rest);
 }
 
-}  // namespace testing
+}  // namespace test_support

@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "testing/package_fuzz_input.h"
+#include "test_support/package_fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (!testing::run_package_fuzz_input(std::string_view(reinterpret_cast<const char*>(data), size)))
+  if (!test_support::run_package_fuzz_input(
+          std::string_view(reinterpret_cast<const char*>(data), size)))
     __builtin_trap();
   return 0;
 }

@@ -8,9 +8,9 @@
 
 #include "model/file_names.h"
 #include "run/package_step.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
-namespace testing {
+namespace test_support {
 
 inline constexpr const char* test_directory = "/scenario";
 // Where the package step finds the two documents in that directory.
@@ -57,4 +57,4 @@ std::unique_ptr<built_package> build_package_from(const std::string& line, const
 std::unique_ptr<built_package> build_package_on(std::unique_ptr<built_package> prepared,
                                                 bool with_plan = true);
 
-}  // namespace testing
+}  // namespace test_support

@@ -1,4 +1,4 @@
-#include "testing/fuzz_input.h"
+#include "test_support/fuzz_input.h"
 
 #include <string>
 
@@ -6,9 +6,9 @@
 #include "model/package_format.h"
 #include "run/generator.h"
 #include "run/package_step.h"
-#include "testing/memory_disk.h"
+#include "test_support/memory_disk.h"
 
-namespace testing {
+namespace test_support {
 
 namespace {
 
@@ -70,4 +70,4 @@ bool run_fuzz_input(std::string_view input, int32_t plan_metres) {
   return true;
 }
 
-}  // namespace testing
+}  // namespace test_support
