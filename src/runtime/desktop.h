@@ -52,10 +52,4 @@ class waiting_window {
 // Nothing on POSIX.
 void show_message_box(std::string_view title, std::string_view text);
 
-// Gives the calling thread a smaller share of the processors than the
-// program's other threads, for work whose result is wanted only once theirs
-// is done (the check beside a package being computed and written). Where
-// the system keeps no priority per thread, nothing changes.
-void lower_this_thread_priority();
-
 }  // namespace runtime

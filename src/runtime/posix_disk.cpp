@@ -7,10 +7,6 @@
 #include <limits.h>
 #include <string.h>
 #include <sys/file.h>
-#include <sys/resource.h>
-#if defined(__linux__)
-#include <sys/syscall.h>
-#endif
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -366,13 +362,6 @@ std::string application_path() {
 }
 
 void prepare_standard_streams() {}
-
-void lower_this_thread_priority() {
-#if defined(__linux__)
-  // Linux keeps a nice value per thread; a thread may always lower its own.
-  ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
-#endif
-}
 
 std::vector<std::string> program_arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);

@@ -599,10 +599,6 @@ std::string application_path() {
   return narrow(directory);
 }
 
-void lower_this_thread_priority() {
-  ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-}
-
 void prepare_standard_streams() {
   // A window program started from a console has no standard handles of its
   // own: it writes to the console it was started from, if any.

@@ -17,7 +17,6 @@
 #include "run/exit_status.h"
 #include "run/generator.h"
 #include "run/package_step.h"
-#include "runtime/desktop.h"
 #include "runtime/replace_files.h"
 #include "tool/arguments.h"
 #include "tool/author_documents.h"
@@ -206,13 +205,7 @@ int compile_command(int argc, char** argv, runtime::disk& d, std::ostream& out, 
       package.written = model::write_package_temporaries(compiled.compiled, id, directory, true, d,
                                                          &package.failure);
   });
-  // The check's findings are wanted only once the package is written: the
-  // compile's thread and the plan's get the processors first.
-  const std::vector<compiler::finding> found =
-      std::async(std::launch::async, [&] {
-        runtime::lower_this_thread_priority();
-        return checker::check_documents(check_input, options);
-      }).get();
+  const std::vector<compiler::finding> found = checker::check_documents(check_input, options);
   compiling.get();
   const bool written_ahead = package.written;
   write_findings(err, found, found.size(), names);
