@@ -204,7 +204,9 @@ int run_message_loop(std::istream& in, std::ostream& out, const message_handler&
   frame_reader reader(in);
   auto send = [&](const std::vector<std::string>& messages) {
     if (messages.empty()) return true;
-    for (const std::string& m : messages) out << framed(m);
+    // Headers and body written one after the other, not copied into one.
+    for (const std::string& m : messages)
+      out << "Content-Length: " << std::to_string(m.size()) << "\r\n\r\n" << m;
     out.flush();
     return static_cast<bool>(out);
   };
