@@ -798,6 +798,40 @@ TEST(LspCapabilities, QuickFixesMendWhatTheDiagnosticsSay) {
   }
 }
 
+// The findings a code action mends are those of the documents' last
+// version: the check kept since the diagnostics is dropped by each edit.
+TEST(LspCapabilities, QuickFixesFollowEachEdit) {
+  const std::string train = built_in_train();
+  const std::string misspelt = with(train, "segnale", "sengale");
+  client c;
+  c.initialize();
+  c.open(line_uri, built_in_line());
+  c.open(train_uri, misspelt);
+  const text_document planted(misspelt);
+  int row = 0;
+  while (planted.line(row).find("sengale") == std::string_view::npos) ++row;
+  auto fixes = [&] {
+    const json actions = c.call("textDocument/codeAction",
+                                {{"textDocument", {{"uri", train_uri}}},
+                                 {"range",
+                                  {{"start", {{"line", row}, {"character", 0}}},
+                                   {"end", {{"line", row}, {"character", 0}}}}},
+                                 {"context", {{"diagnostics", json::array()}}}})["result"];
+    std::vector<std::string> titles;
+    for (const json& a : actions) titles.push_back(a["title"]);
+    return titles;
+  };
+  auto replace_train = [&](const std::string& text) {
+    c.notify("textDocument/didChange", {{"textDocument", {{"uri", train_uri}, {"version", 2}}},
+                                        {"contentChanges", json::array({{{"text", text}}})}});
+  };
+  EXPECT_FALSE(fixes().empty());
+  replace_train(train);
+  EXPECT_TRUE(fixes().empty());
+  replace_train(misspelt);
+  EXPECT_FALSE(fixes().empty());
+}
+
 TEST(LspCapabilities, SignatureHelpNamesEveryFieldOfAStation) {
   client c;
   c.initialize();

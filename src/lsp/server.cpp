@@ -280,7 +280,7 @@ json lsp_server::result_of(const std::string& method, const json& params) {
     return semantic_tokens_json(semantic_tokens_of(self));
   if (method == "textDocument/formatting") return to_json(formatting_of(self));
   if (method == "textDocument/codeAction") {
-    const pair_diagnostics found = diagnostics_of(pair, self.kind);
+    const pair_diagnostics& found = checked(pair, self.kind);
     return to_json(
         code_actions_for(self, range_from(params.at("range")),
                          self.kind == document_kind::line_description ? found.line : found.train));
@@ -330,6 +330,24 @@ const model::scenario* lsp_server::compiled(const document_pair& pair) {
   return &compiled_->result.compiled;
 }
 
+const pair_diagnostics& lsp_server::checked(const document_pair& pair, document_kind self) {
+  const std::string line_uri = pair.line ? pair.line->uri : std::string();
+  const std::string train_uri = pair.train ? pair.train->uri : std::string();
+  // As for the compile: a partner read from the disk is checked anew.
+  if (checked_ && checked_->reusable && !pair.read_from_disk && checked_->self == self &&
+      checked_->line_uri == line_uri && checked_->train_uri == train_uri)
+    return checked_->found;
+  checked_.reset();
+  checked_ =
+      pair_check{line_uri, train_uri, self, !pair.read_from_disk, diagnostics_of(pair, self)};
+  return checked_->found;
+}
+
+void lsp_server::forget_pair_work() {
+  compiled_.reset();
+  checked_.reset();
+}
+
 void lsp_server::notification(const std::string& method, const json& params) {
   if (method == "exit") {
     exited_ = true;
@@ -355,7 +373,7 @@ void lsp_server::did_open(const json& params) {
   d.version = version;
   d.kind = kind_of(uri, d.text);
   d.view.reset();
-  compiled_.reset();
+  forget_pair_work();
   files_shown_.erase(uri);
   changed_.insert(uri);
 }
@@ -376,14 +394,14 @@ void lsp_server::did_change(const json& params) {
   if (doc.contains("version")) d.version = version_from(doc);
   d.kind = kind_of(uri, d.text);
   d.view.reset();
-  compiled_.reset();
+  forget_pair_work();
   changed_.insert(uri);
 }
 
 void lsp_server::did_close(const json& params) {
   const std::string& uri = string_from(params.at("textDocument").at("uri"));
   if (!documents_.erase(uri)) return;
-  compiled_.reset();
+  forget_pair_work();
   changed_.erase(uri);
   send(diagnostics_notification(uri, std::nullopt, {}));
   // Its partners now pair with the disk, or with nothing.
@@ -512,7 +530,7 @@ void lsp_server::publish(const std::set<std::string>& uris) {
       if (documents_.count(other->uri)) back = partner_of(other->uri, partner_kind(kind));
       other_too = !back || uri_key(back->uri) == uri_key(uri);
     }
-    const pair_diagnostics found = diagnostics_of(pair, kind);
+    const pair_diagnostics& found = checked(pair, kind);
     publish_one(self_is_line ? *pair.line : *pair.train, self_is_line ? found.line : found.train);
     if (other_too) publish_one(*other, self_is_line ? found.train : found.line);
   }

@@ -24,6 +24,7 @@
 #include <nlohmann/json.hpp>
 
 #include "compiler/compile.h"
+#include "lsp/diagnostics.h"
 #include "lsp/document_view.h"
 #include "lsp/pairing.h"
 #include "lsp/protocol.h"
@@ -68,6 +69,12 @@ class lsp_server {
   // A pair's compile as hovers read it, made once until the next edit
   // (null when a document has no partner).
   const model::scenario* compiled(const document_pair& pair);
+  // The checker's findings for a pair, the same way (the published ones,
+  // which each code action reads again).
+  const pair_diagnostics& checked(const document_pair& pair, document_kind self);
+  // Drops the compile and findings kept: a document was opened, changed or
+  // closed.
+  void forget_pair_work();
   void dispatch(nlohmann::json& message);
   // The result of a request, dumped.
   std::string request(const std::string& method, const nlohmann::json& params);
@@ -113,6 +120,15 @@ class lsp_server {
     compiler::compile_result result;
   };
   std::optional<pair_compile> compiled_;
+  // The last pair checked (by the diagnostics or a code action), dropped
+  // the same way.
+  struct pair_check {
+    std::string line_uri, train_uri;  // empty for a missing partner
+    document_kind self = document_kind::unknown;
+    bool reusable = false;
+    pair_diagnostics found;
+  };
+  std::optional<pair_check> checked_;
   position_encoding encoding_ = position_encoding::utf16;
   bool snippets_ = false;
   bool initialized_ = false;
