@@ -56,17 +56,20 @@ TEST(Check, FindsNothingInTheBuiltInDocuments) {
       std::vector<std::string>{});
 }
 
+// Records added to a small scenario, and what is expected of them.
+struct records_case {
+  const char* name;
+  std::string line_records, train_records;
+  std::vector<std::string> expected;
+};
+
 // Each case: records added to a small scenario, and the findings expected
 // (all of them, in order).
 TEST(Check, ReportsEachMistakeAtItsRecord) {
   const std::string l = at_line(first_line_record), l2 = at_line(first_line_record + 1);
   const std::string t = at_line(first_train_record), t2 = at_line(first_train_record + 1),
                     t3 = at_line(first_train_record + 2);
-  const struct {
-    const char* name;
-    std::string line_records, train_records;
-    std::vector<std::string> expected;
-  } cases[] = {
+  const records_case cases[] = {
       {"values that do not fit their slot, marked on the value",
        "pendenza,  0,  200\npendenza,  1000,  -100\nmontagna,  2000,  2500,  300\n",
        "aderenza,  0,  300\nsegnale,  3000, 1,2,0,0,0,0,0,12,0,0\n",
@@ -491,11 +494,7 @@ TEST(Check, AValueFaultIsMarkedOnTheValue) {
 TEST(Check, AFindingMarksItsFieldAndNamesTheRecordsThatExplainIt) {
   const std::string l = at_line(first_line_record), l2 = at_line(first_line_record + 1);
   const std::string t = at_line(first_train_record), t2 = at_line(first_train_record + 1);
-  const struct {
-    const char* name;
-    std::string line_records, train_records;
-    std::vector<std::string> expected;
-  } cases[] = {
+  const records_case cases[] = {
       {"a signal on a signal's cell",
        "",
        "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n",

@@ -403,22 +403,34 @@ TEST(LspRobustness, AClientThatQuitsWithoutShutdownEndsTheServer) {
   }
 }
 
-TEST(LspFeatures, HoverNamesTheRecordAndItsFields) {
+// A session with the built-in pair open, and where the train document's
+// first signal and its position stand.
+struct built_in_session {
   client c;
-  c.initialize();
-  c.open(line_uri, built_in_line());
-  c.open(train_uri, built_in_train());
-  const text_document train(built_in_train());
+  text_document train{built_in_train()};
   int row = 0;
-  while (train.line(row).rfind("segnale", 0) != 0) ++row;
+  int value_column = 0;
+  built_in_session() {
+    c.initialize();
+    c.open(line_uri, built_in_line());
+    c.open(train_uri, built_in_train());
+    while (train.line(row).rfind("segnale", 0) != 0) ++row;
+    value_column = static_cast<int>(train.line(row).find_first_of("0123456789"));
+  }
+};
+
+TEST(LspFeatures, HoverNamesTheRecordAndItsFields) {
+  built_in_session s;
+  client& c = s.c;
+  const text_document& train = s.train;
+  const int row = s.row;
   const std::string keyword =
       c.at("textDocument/hover", train_uri, row, 2)["result"]["contents"]["value"];
   EXPECT_NE(keyword.find("**segnale**: signal"), std::string::npos) << keyword;
   EXPECT_NE(keyword.find("`tempo`"), std::string::npos);
   // On the signal's position: the field, the line kilometre and the cell.
-  const int value_column = static_cast<int>(train.line(row).find_first_of("0123456789"));
   const std::string value =
-      c.at("textDocument/hover", train_uri, row, value_column)["result"]["contents"]["value"];
+      c.at("textDocument/hover", train_uri, row, s.value_column)["result"]["contents"]["value"];
   EXPECT_NE(value.find("**position** (m): field 1 of 11 of a signal"), std::string::npos) << value;
   EXPECT_NE(value.find("Line kilometre: km "), std::string::npos) << value;
   EXPECT_NE(value.find("the compiled cell holds: signal"), std::string::npos) << value;
@@ -434,16 +446,11 @@ TEST(LspFeatures, HoverNamesTheRecordAndItsFields) {
 // documents: an edit of either, or of a third document that takes the
 // pairing over, is seen by the next hover.
 TEST(LspFeatures, HoverFollowsEachEditOfThePair) {
-  client c;
-  c.initialize();
-  c.open(line_uri, built_in_line());
-  c.open(train_uri, built_in_train());
-  const text_document train(built_in_train());
-  int row = 0;
-  while (train.line(row).rfind("segnale", 0) != 0) ++row;
-  const int value_column = static_cast<int>(train.line(row).find_first_of("0123456789"));
+  built_in_session s;
+  client& c = s.c;
   auto hover = [&] {
-    return c.at("textDocument/hover", train_uri, row, value_column)["result"]["contents"]["value"]
+    return c
+        .at("textDocument/hover", train_uri, s.row, s.value_column)["result"]["contents"]["value"]
         .get<std::string>();
   };
   constexpr std::string_view compiled = "the compiled cell holds: signal";
@@ -754,6 +761,16 @@ std::string applied(const std::string& text, const json& edits) {
   return d.text();
 }
 
+// The code actions offered at the start of a line of the train document.
+json code_actions_on_train_line(client& c, int row) {
+  return c.call(
+      "textDocument/codeAction",
+      {{"textDocument", {{"uri", train_uri}}},
+       {"range",
+        {{"start", {{"line", row}, {"character", 0}}}, {"end", {{"line", row}, {"character", 0}}}}},
+       {"context", {{"diagnostics", json::array()}}}})["result"];
+}
+
 TEST(LspCapabilities, QuickFixesMendWhatTheDiagnosticsSay) {
   struct fix_case {
     std::string train;  // the train document, planted
@@ -783,12 +800,7 @@ TEST(LspCapabilities, QuickFixesMendWhatTheDiagnosticsSay) {
     while (row < planted.line_count() &&
            planted.line(row).find(k.on_line_with) == std::string_view::npos)
       ++row;
-    const json actions = c.call("textDocument/codeAction",
-                                {{"textDocument", {{"uri", train_uri}}},
-                                 {"range",
-                                  {{"start", {{"line", row}, {"character", 0}}},
-                                   {"end", {{"line", row}, {"character", 0}}}}},
-                                 {"context", {{"diagnostics", json::array()}}}})["result"];
+    const json actions = code_actions_on_train_line(c, row);
     const json* chosen = nullptr;
     for (const json& a : actions)
       if (a["title"].get<std::string>().find(k.title_part) != std::string::npos) chosen = &a;
@@ -811,12 +823,7 @@ TEST(LspCapabilities, QuickFixesFollowEachEdit) {
   int row = 0;
   while (planted.line(row).find("sengale") == std::string_view::npos) ++row;
   auto fixes = [&] {
-    const json actions = c.call("textDocument/codeAction",
-                                {{"textDocument", {{"uri", train_uri}}},
-                                 {"range",
-                                  {{"start", {{"line", row}, {"character", 0}}},
-                                   {"end", {{"line", row}, {"character", 0}}}}},
-                                 {"context", {{"diagnostics", json::array()}}}})["result"];
+    const json actions = code_actions_on_train_line(c, row);
     std::vector<std::string> titles;
     for (const json& a : actions) titles.push_back(a["title"]);
     return titles;
