@@ -501,7 +501,6 @@ class checker {
     cs_.values.fill(compiler::field_place{});
     cs_.bad_value = compiler::field_place{};
     cs_.fault.reset();
-    handler_fault_.reset();
     const compiler::step s = handler(cs_);
     cs_.reader = nullptr;
     if (cs_.fault) {
@@ -514,7 +513,7 @@ class checker {
       f.message = compiler::fault_message(*cs_.fault);
       f.code = cs_.fault->code;
       if (cs_.fault->has_position) f.position = cs_.fault->position;
-      handler_fault_ = f.code;
+      if (cs_.fault->taken_cell) restriction_cells_[f.line] = *cs_.fault->taken_cell;
       keep(std::move(f));
       cs_.fault.reset();
       return false;
@@ -527,46 +526,6 @@ class checker {
     int32_t position = 0;
     int line = 0;
   };
-
-  // Which of a refused restriction's cells was taken, found on the grid as
-  // the restriction met it: the warning board's, the start's, the end's or
-  // the first of the four countdown cells that is not free.
-  void note_restriction_cell(const line_at& at, compiler::fault_code fault, int32_t position,
-                             int32_t length) {
-    const model::track_grid& grid = cs_.sc.grid;
-    auto metre = [](int64_t m) {
-      return static_cast<int32_t>(std::clamp<int64_t>(m, INT32_MIN, INT32_MAX));
-    };
-    auto held = [&](int64_t cell) {
-      if (cell >= 0 && cell < static_cast<int64_t>(grid.size()))
-        restriction_cells_[at.number] = static_cast<int32_t>(cell);
-    };
-    switch (fault) {
-      case compiler::fault_code::warning_cell_taken:
-        held(model::point_cell(metre(int64_t{position} - 1200)));
-        break;
-      case compiler::fault_code::start_cell_taken:
-        held(model::point_cell(position));
-        break;
-      case compiler::fault_code::end_cell_taken:
-        held(model::point_cell(metre(int64_t{position} + length)));
-        break;
-      case compiler::fault_code::countdown_cell_taken: {
-        const int64_t first = model::stretch_cell(metre(int64_t{position} - 1200));
-        for (int64_t k = 0; k < 4; ++k) {
-          const int64_t cell = first - k;
-          if (cell >= 0 && cell < static_cast<int64_t>(grid.size()) &&
-              !model::is_free_cell(grid[static_cast<size_t>(cell)])) {
-            held(cell);
-            break;
-          }
-        }
-        break;
-      }
-      default:
-        break;
-    }
-  }
 
   void warn_order(const line_at& at, std::optional<earlier_record>& previous, int32_t position,
                   std::string_view what, bool same_cell_matters) {
@@ -899,8 +858,6 @@ class checker {
           if (run_handler(at, compiler::restriction_record))
             restrictions_.push_back(
                 {model::point_cell(n[0]), model::point_cell(n[0] + n[2]), at.number, at.column});
-          else if (handler_fault_)
-            note_restriction_cell(at, *handler_fault_, n[0], n[2]);
           break;
         case compiler::record_kind::abbattimento:
           run_handler(at, compiler::abbattimento_record);
@@ -1043,8 +1000,6 @@ class checker {
   std::map<int32_t, std::pair<int, int>> signals_;
   // The values of the line being read.
   record_values values_;
-  // The fault of the last record handed to the compiler's handler.
-  std::optional<compiler::fault_code> handler_fault_;
   // For each refused restriction's line, the cell it found taken.
   std::map<int, int32_t> restriction_cells_;
   std::vector<laid_restriction> restrictions_;
@@ -1231,7 +1186,7 @@ check_report check_documents_counted(const check_input& input, const check_optio
   // runs beside it.
   constexpr size_t worth_a_thread = 64 * 1024;
   std::future<compiler::compile_result> compiling;
-  const bool own = !input.compiled && !input.compiling.valid();
+  const bool own = !input.compiling.valid();
   if (own)
     compiling =
         std::async(input.line_description.size() + input.train_document.size() >= worth_a_thread
@@ -1247,9 +1202,7 @@ check_report check_documents_counted(const check_input& input, const check_optio
   report.left_out_of_train_document = c.left_out(compiler::source_document::train_document);
   std::optional<compiler::compile_result> own_compile;
   if (own) own_compile = compiling.get();
-  const compiler::compile_result& compiled = own              ? *own_compile
-                                             : input.compiled ? *input.compiled
-                                                              : *input.compiling.get();
+  const compiler::compile_result& compiled = own ? *own_compile : *input.compiling.get();
   // Swapped documents give findings of their own, whatever else they hold;
   // a pair with none is not worth counting keywords for.
   if (!found.empty() || compiled.fault) {

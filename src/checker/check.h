@@ -48,13 +48,11 @@ struct check_report {
 struct check_input {
   std::string_view line_description;
   std::string_view train_document;
-  // The compile of these two documents when the caller has made it (the
-  // `compile` command, to write it); otherwise the check compiles them
-  // itself, beside its line-by-line reading. Only read. The names it was made
-  // with and the stamped slots matter to no finding.
-  const compiler::compile_result* compiled = nullptr;
-  // Or the caller's compile still under way on another thread: the check
-  // reads the documents line by line first and waits for it only then.
+  // The compile of these two documents, when the caller makes it (the
+  // `compile` command, to write it) on another thread: the check reads the
+  // documents line by line first and waits for it only then. Without it the
+  // check compiles them itself, beside its reading. Only read; the names it
+  // is made with and the stamped slots matter to no finding.
   std::shared_future<const compiler::compile_result*> compiling = {};
 };
 

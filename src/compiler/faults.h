@@ -4,6 +4,7 @@
 // drift apart.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -94,6 +95,9 @@ struct compile_fault {
   std::string keyword;
   // What the reader or a conversion said of a run-time fault.
   std::string detail;
+  // For a restriction's cell found taken (faults 17 to 20), that cell: the
+  // fault's position is the restriction's own.
+  std::optional<int32_t> taken_cell;
 };
 
 }  // namespace compiler

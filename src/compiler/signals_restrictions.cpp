@@ -36,7 +36,12 @@ std::optional<fault_code> lay_signal(model::track_grid& grid, const track_signal
   return std::nullopt;
 }
 
-std::optional<fault_code> lay_restriction(model::track_grid& grid, const restriction& r) {
+std::optional<fault_code> lay_restriction(model::track_grid& grid, const restriction& r,
+                                          int32_t* taken) {
+  auto taken_at = [taken](int32_t cell, fault_code code) {
+    if (taken) *taken = cell;
+    return code;
+  };
   const int32_t w = model::point_cell(r.x - 1200);
   const int32_t s = model::point_cell(r.x);
   const int32_t end_metre = r.x + r.length;
@@ -45,11 +50,12 @@ std::optional<fault_code> lay_restriction(model::track_grid& grid, const restric
   const bool warned = r.x > 1500;
   const bool countdown = warned && r.countdown != 0;
 
-  if (warned && !model::is_free_cell(cell_at(grid, w))) return fault_code::warning_cell_taken;
-  if (!model::is_free_cell(cell_at(grid, s))) return fault_code::start_cell_taken;
+  if (warned && !model::is_free_cell(cell_at(grid, w)))
+    return taken_at(w, fault_code::warning_cell_taken);
+  if (!model::is_free_cell(cell_at(grid, s))) return taken_at(s, fault_code::start_cell_taken);
   const int32_t e = model::point_cell(end_metre);
   if (!inside(grid, e)) return fault_code::restriction_end_beyond_grid;
-  if (!model::is_free_cell(cell_at(grid, e))) return fault_code::end_cell_taken;
+  if (!model::is_free_cell(cell_at(grid, e))) return taken_at(e, fault_code::end_cell_taken);
 
   // This order decides coinciding cells: an end cell that is also the start
   // cell ends as a start cell.
@@ -73,7 +79,8 @@ std::optional<fault_code> lay_restriction(model::track_grid& grid, const restric
   if (!countdown) return std::nullopt;
   const int32_t a = model::stretch_cell(r.x - 1200);
   for (int k = 0; k < 4; ++k)
-    if (!model::is_free_cell(cell_at(grid, a - k))) return fault_code::countdown_cell_taken;
+    if (!model::is_free_cell(cell_at(grid, a - k)))
+      return taken_at(a - k, fault_code::countdown_cell_taken);
   for (int k = 0; k < 4; ++k) {
     model::track_cell& board = cell_at(grid, a - k);
     board.kind = model::kind_countdown;
@@ -108,7 +115,12 @@ step restriction_record(compile_state& cs) {
   const int64_t end_metre = static_cast<int64_t>(r.x) + r.length;
   if (end_metre < INT32_MIN || end_metre > INT32_MAX)
     return runtime_fault(cs, "the restriction's end overflows 32 bits");
-  return after_laying(cs, lay_restriction(cs.sc.grid, r), r.x);
+  int32_t taken = 0;
+  const std::optional<fault_code> fault = lay_restriction(cs.sc.grid, r, &taken);
+  const step s = after_laying(cs, fault, r.x);
+  if (fault && *fault != fault_code::restriction_end_beyond_grid && cs.fault)
+    cs.fault->taken_cell = taken;
+  return s;
 }
 
 // "abbattimento": a marker at the stretch cell of P, with value W when W is

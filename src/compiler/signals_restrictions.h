@@ -40,7 +40,9 @@ struct restriction {
 };
 // Lays its end, its start, its warning board 1200 m ahead and its countdown
 // boards. Faults 17 to 20 when a cell is taken, 110 when the end cell lies
-// outside the grid. The caller has checked that x + length fits 32 bits.
-std::optional<fault_code> lay_restriction(model::track_grid& grid, const restriction& r);
+// outside the grid; *taken (when given) is then the cell found taken. The
+// caller has checked that x + length fits 32 bits.
+std::optional<fault_code> lay_restriction(model::track_grid& grid, const restriction& r,
+                                          int32_t* taken = nullptr);
 
 }  // namespace compiler
