@@ -108,6 +108,11 @@ class line_plan_decoder {
   // Decodes one element from the front of `bytes`: its size, 0 when the
   // bytes hold only part of it, or -1 when it is damaged.
   ptrdiff_t take(std::string_view bytes);
+  // Decodes whole, sound elements from the front of `bytes` while they fit
+  // in the two rows, many at a time; returns how many bytes they took. It
+  // stops short of an element that take() must look at: one cut by the end
+  // of `bytes` (or near it), a damaged one, one too many.
+  size_t take_run(std::string_view bytes);
   bool take_all(std::string_view part);
   void hand_out();
   void fail(std::string message);
