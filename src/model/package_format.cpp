@@ -302,7 +302,7 @@ void line_plan_decoder::fail(std::string message) {
 ptrdiff_t line_plan_decoder::take(std::string_view bytes) {
   runtime::byte_cursor in{bytes};
   if (!in.has(2)) return 0;
-  plan_element e;
+  plan_element e{};
   e.tag = in.i16();
   if (e.tag == plan_tag_integer || e.tag == plan_tag_double) {
     const size_t n = e.tag == plan_tag_integer ? 2 : 8;

@@ -118,36 +118,67 @@ bool read_package(runtime::disk& d, const std::string& directory, const scenario
   grid = std::string();
 
   std::string reason;
-  if (how == plan_reading::rows || route < 0 || !ok) {
-    // Whole; also when the route length cannot split the rows as they come.
+  if (ok && route < 0) {
+    // Whole, as the route length cannot split the rows as they come.
     std::string plan;
     if (!d.read_file(plan_path, &plan, &reason)) return unreadable(plan_path, reason);
     out->plan_bytes = plan.size();
-    ok = ok && decode_line_plan(plan, out->plan_file, route, &out->plan, &message);
+    ok = decode_line_plan(plan, out->plan_file, route, &out->plan, &message);
     if (ok && how == plan_reading::trace) {
       out->trace = trace_plan(out->plan);
       out->plan = plan_rows{};
     }
-  } else {
-    const size_t metres = static_cast<size_t>(plan_last_metre(route)) + 1;
-    plan_tracer tracer(metres);
-    line_plan_decoder decoder(out->plan_file, route,
-                              [&](size_t first, std::span<const plan_element> run) {
-                                for (size_t k = 0; k < run.size(); ++k)
-                                  tracer.element(first + k, run[k]);
-                              });
+  } else if (!ok) {
+    // Only whether the plan can be read: its bytes do not matter.
     size_t bytes = 0;
     const bool read = d.read_file_parts(
         plan_path,
         [&](std::string_view part) {
           bytes += part.size();
+          return true;
+        },
+        &reason);
+    if (!read) return unreadable(plan_path, reason);
+    out->plan_bytes = bytes;
+  } else {
+    // As it streams in, into the rows or the trace: the file is never held
+    // whole.
+    const size_t metres = static_cast<size_t>(plan_last_metre(route)) + 1;
+    const bool rows = how == plan_reading::rows;
+    plan_rows plan;
+    plan_tracer tracer(metres);
+    line_plan_decoder decoder(
+        out->plan_file, route, [&](size_t first, std::span<const plan_element> run) {
+          if (!rows) {
+            for (size_t k = 0; k < run.size(); ++k) tracer.element(first + k, run[k]);
+            return;
+          }
+          const size_t in_row0 = first < metres ? std::min(run.size(), metres - first) : 0;
+          const plan_element* const from = run.data();
+          plan.row0.insert(plan.row0.end(), from, from + in_row0);
+          plan.row1.insert(plan.row1.end(), from + in_row0, from + run.size());
+        });
+    size_t bytes = 0;
+    const bool read = d.read_file_parts(
+        plan_path,
+        [&](std::string_view part) {
+          bytes += part.size();
+          if (rows) {
+            // Room for as many elements as the bytes so far can hold (two
+            // bytes each at least), row 0 first.
+            const size_t most = bytes / 2;
+            const size_t row0 = std::min(metres, most);
+            plan.row0.reserve(row0);
+            plan.row1.reserve(std::min(metres, most - row0));
+          }
           return decoder.feed(part);
         },
         &reason);
     if (!read) return unreadable(plan_path, reason);
     out->plan_bytes = bytes;
     ok = decoder.finish(&message);
-    if (ok) out->trace = tracer.finish();
+    if (ok && rows) out->plan = std::move(plan);
+    if (ok && !rows) out->trace = tracer.finish();
   }
   if (!ok) *error = {package_problem::damaged, message};
   return ok;
