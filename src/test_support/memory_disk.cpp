@@ -29,12 +29,16 @@ char compared(char c) {
 }  // namespace
 
 bool path_order::operator()(std::string_view a, std::string_view b) const {
+  // Where "/" is the only separator, the plain order of the bytes, compared
+  // a block at a time.
+  if (runtime::path_separator != '\\') return a < b;
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     return static_cast<unsigned char>(compared(x)) < static_cast<unsigned char>(compared(y));
   });
 }
 
 bool same_path(std::string_view a, std::string_view b) {
+  if (runtime::path_separator != '\\') return a == b;
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return compared(x) == compared(y);
          });
