@@ -76,8 +76,7 @@ struct memory_disk : runtime::disk {
   // Hands out the stored bytes themselves, in parts of at most 1 MiB as the
   // disk's own default does, without copying the file (so `part` must not
   // change the disk).
-  bool read_file_parts(const std::string& path, const part_reader& part,
-                       std::string* err) override;
+  bool read_file_parts(const std::string& path, const part_reader& part, std::string* err) override;
   bool create_file(const std::string& path, int* handle, std::string* err) override;
   bool write(int handle, std::string_view bytes, std::string* err) override;
   void reserve(int, int64_t) override {}

@@ -169,8 +169,8 @@ std::string upright_text(double x, double y, std::string_view body, std::string_
 }
 
 std::string line(double x1, double y1, double x2, double y2, std::string_view style) {
-  return cat("<line x1=\"", num(x1), "\" y1=\"", num(y1), "\" x2=\"", num(x2), "\" y2=\"",
-             num(y2), "\" ", style, "/>\n");
+  return cat("<line x1=\"", num(x1), "\" y1=\"", num(y1), "\" x2=\"", num(x2), "\" y2=\"", num(y2),
+             "\" ", style, "/>\n");
 }
 
 std::string rect(double x, double y, double w, double h, std::string_view style) {
@@ -179,8 +179,7 @@ std::string rect(double x, double y, double w, double h, std::string_view style)
 }
 
 std::string circle(double x, double y, double r, std::string_view style) {
-  return cat("<circle cx=\"", num(x), "\" cy=\"", num(y), "\" r=\"", num(r), "\" ", style,
-             "/>\n");
+  return cat("<circle cx=\"", num(x), "\" cy=\"", num(y), "\" r=\"", num(r), "\" ", style, "/>\n");
 }
 
 std::string polygon(const std::vector<std::pair<double, double>>& points,
@@ -609,8 +608,9 @@ const char* signal_colour(const model::track_cell& c) {
 }
 
 std::string signal_glyph(double x, double y, const char* colour) {
-  return cat(line(x, y + 8, x, y - 4, stroke(colour_ink, 1.2)),
-             circle(x, y - 6, 4, cat(fill(colour), " stroke=\"", colour_ink, "\" stroke-width=\"0.8\"")));
+  return cat(
+      line(x, y + 8, x, y - 4, stroke(colour_ink, 1.2)),
+      circle(x, y - 6, 4, cat(fill(colour), " stroke=\"", colour_ink, "\" stroke-width=\"0.8\"")));
 }
 
 std::string object_title(const drawing& d, const cell_object& o) {
@@ -653,19 +653,19 @@ void draw_stations(drawing& d) {
              ? ""
              : " (km " + model::kilometre_mark(model::line_metre(d.ranges, e.l12)) + ")") +
         ", zone " + std::to_string(e.l4) + " .. " + std::to_string(e.l8) + " m";
-    d.svg += cat(
-        "<g class=\"stn\" data-station=\"", std::to_string(entries[i]), "\" data-x=\"", num(x),
-        "\"><title>", xml(full), "</title>",
-        rect(z0, station_band, std::max(z1 - z0, 2.0), 10,
-             cat(fill(colour_zone), " stroke=\"", colour_station, "\" stroke-width=\"0.6\"")),
-        line(x, station_band - 3, x, station_band + 13, stroke(colour_station, 2)),
-        line(x, station_band - 3, at[i], station_labels + 2, stroke(colour_station, 0.6)),
-        upright_text(
-            at[i] + 4, station_labels,
-            xml(shortened(name, room > char_count(time) + 2 ? room - char_count(time) - 1 : 1) +
-                time),
-            font(10, colour_station)),
-        "</g>\n");
+    d.svg +=
+        cat("<g class=\"stn\" data-station=\"", std::to_string(entries[i]), "\" data-x=\"", num(x),
+            "\"><title>", xml(full), "</title>",
+            rect(z0, station_band, std::max(z1 - z0, 2.0), 10,
+                 cat(fill(colour_zone), " stroke=\"", colour_station, "\" stroke-width=\"0.6\"")),
+            line(x, station_band - 3, x, station_band + 13, stroke(colour_station, 2)),
+            line(x, station_band - 3, at[i], station_labels + 2, stroke(colour_station, 0.6)),
+            upright_text(
+                at[i] + 4, station_labels,
+                xml(shortened(name, room > char_count(time) + 2 ? room - char_count(time) - 1 : 1) +
+                    time),
+                font(10, colour_station)),
+            "</g>\n");
   }
 }
 
@@ -707,8 +707,9 @@ void draw_speed_boards(drawing& d) {
     d.svg += object_group(
         boards[i]->cell, xs[i],
         cat("<title>", object_title(d, *boards[i]), "</title>",
-            rect(xs[i] - 4, speed_row, 8, 8,
-                 cat(fill(colour_speed_board), " stroke=\"", colour_ink, "\" stroke-width=\"0.5\"")),
+            rect(
+                xs[i] - 4, speed_row, 8, 8,
+                cat(fill(colour_speed_board), " stroke=\"", colour_ink, "\" stroke-width=\"0.5\"")),
             optional_label(upright_text(xs[i] + 3.5, speed_labels, label,
                                         cat(font(9, colour_speed_board), " class=\"lbl\"")),
                            shown[i])));
