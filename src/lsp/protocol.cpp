@@ -264,6 +264,74 @@ void append_id(std::string& out, const json& id) {
     out.append(dump(id));
 }
 
+void append_number(std::string& out, int64_t n) {
+  out.append(std::to_string(n));
+}
+
+void append_position(std::string& out, const text_position& p) {
+  out.append(R"({"character":)");
+  append_number(out, p.character);
+  out.append(R"(,"line":)");
+  append_number(out, p.line);
+  out.push_back('}');
+}
+
+void append_range(std::string& out, const text_range& r) {
+  out.append(R"({"end":)");
+  append_position(out, r.end);
+  out.append(R"(,"start":)");
+  append_position(out, r.start);
+  out.push_back('}');
+}
+
+// A diagnostic as dump(to_json(d)) writes it, members in name order.
+void append_diagnostic(std::string& out, const diagnostic& d) {
+  out.push_back('{');
+  if (d.fault) {
+    out.append(R"("code":)");
+    append_number(out, *d.fault);
+    out.push_back(',');
+  } else if (!d.kind.empty()) {
+    out.append(R"("code":)");
+    append_string(out, d.kind);
+    out.push_back(',');
+  }
+  if (d.severity != diagnostic_severity::information) {
+    out.append(R"("data":{"fromCompile":)").append(d.from_compile ? "true" : "false");
+    if (!d.kind.empty()) {
+      out.append(R"(,"kind":)");
+      append_string(out, d.kind);
+    }
+    if (d.position) {
+      out.append(R"(,"position":)");
+      append_number(out, *d.position);
+    }
+    out.append("},");
+  }
+  out.append(R"("message":)");
+  append_string(out, d.message);
+  out.append(R"(,"range":)");
+  append_range(out, d.range);
+  if (!d.related.empty()) {
+    out.append(R"(,"relatedInformation":[)");
+    for (size_t i = 0; i < d.related.size(); ++i) {
+      const related_place& r = d.related[i];
+      if (i > 0) out.push_back(',');
+      out.append(R"({"location":{"range":)");
+      append_range(out, r.where.range);
+      out.append(R"(,"uri":)");
+      append_string(out, r.where.uri);
+      out.append(R"(},"message":)");
+      append_string(out, r.message);
+      out.push_back('}');
+    }
+    out.push_back(']');
+  }
+  out.append(R"(,"severity":)");
+  append_number(out, severity_number(d.severity));
+  out.append(R"(,"source":"scenario-tool"})");
+}
+
 }  // namespace
 
 std::string response(const json& id, std::string_view dumped_result) {
@@ -294,13 +362,14 @@ json notification_message(std::string_view method, json params) {
 std::string diagnostics_notification(const std::string& uri, std::optional<int64_t> version,
                                      const std::vector<diagnostic>& list) {
   std::string out;
-  out.reserve(uri.size() + 128);
+  out.reserve(uri.size() + 128 + 256 * list.size());
   out.append(R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":)");
-  out.append(R"({"diagnostics":)");
-  if (list.empty())
-    out.append("[]");
-  else
-    out.append(dump(to_json(list)));
+  out.append(R"({"diagnostics":[)");
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (i > 0) out.push_back(',');
+    append_diagnostic(out, list[i]);
+  }
+  out.push_back(']');
   out.append(R"(,"uri":)");
   append_string(out, uri);
   if (version) out.append(R"(,"version":)").append(std::to_string(*version));
