@@ -31,11 +31,28 @@ bool equal_ignoring_case(std::string_view s, std::string_view lowered) {
   return true;
 }
 
-// Where `lowered` first occurs in `s` but for the case of its letters.
+// Where `lowered`, which begins with a letter, first occurs in `s` but for
+// the case of its letters. The places of its first letter are searched for
+// in either case, each search kept until it is passed.
 size_t find_ignoring_case(std::string_view s, std::string_view lowered) {
-  for (size_t at = 0; at + lowered.size() <= s.size(); ++at)
-    if (lower(s[at]) == lowered[0] && equal_ignoring_case(s.substr(at, lowered.size()), lowered))
-      return at;
+  if (lowered.size() > s.size()) return std::string_view::npos;
+  const size_t last = s.size() - lowered.size();
+  const char cases[2] = {lowered[0], static_cast<char>(lowered[0] - 'a' + 'A')};
+  size_t next[2] = {0, 0};
+  bool known[2] = {false, false};
+  for (size_t at = 0; at <= last;) {
+    for (int c = 0; c < 2; ++c)
+      if (!known[c] || (next[c] < at)) {
+        const void* found = std::memchr(s.data() + at, cases[c], last + 1 - at);
+        next[c] = found ? static_cast<size_t>(static_cast<const char*>(found) - s.data())
+                        : std::string_view::npos;
+        known[c] = true;
+      }
+    const size_t candidate = std::min(next[0], next[1]);
+    if (candidate == std::string_view::npos) return candidate;
+    if (equal_ignoring_case(s.substr(candidate, lowered.size()), lowered)) return candidate;
+    at = candidate + 1;
+  }
   return std::string_view::npos;
 }
 

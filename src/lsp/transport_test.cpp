@@ -32,6 +32,12 @@ TEST(LspFraming, ReadsMessagesAndRefusesBadHeaders) {
        {frame_status::bad_header, frame_status::message, frame_status::end_of_input}},
       {"Content-Length: 99999999999\r\n\r\n", {frame_status::bad_header}},
       {"Content-Length: 10\r\n\r\n{}", {frame_status::end_of_input}},
+      // A header that begins within a line, in any case: the line's start
+      // is left.
+      {"ccCcontent-LENGTH: 1\r\n\r\n7", {frame_status::message, frame_status::end_of_input}},
+      {"c: 1\r\nCONTENTcontent-length: 1\r\n\r\n7",
+       {frame_status::message, frame_status::end_of_input}},
+      {"Content-Lengt: 1\r\n\r\n7", {frame_status::bad_header, frame_status::end_of_input}},
   };
   for (const frame_case& c : cases) {
     std::istringstream in(c.input);
