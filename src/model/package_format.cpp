@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "model/route_extent.h"
@@ -301,7 +302,7 @@ void line_plan_decoder::fail(std::string message) {
 ptrdiff_t line_plan_decoder::take(std::string_view bytes) {
   runtime::byte_cursor in{bytes};
   if (!in.has(2)) return 0;
-  plan_element e;
+  plan_element e{};
   e.tag = in.i16();
   if (e.tag == plan_tag_integer || e.tag == plan_tag_double) {
     const size_t n = e.tag == plan_tag_integer ? 2 : 8;
@@ -329,6 +330,71 @@ ptrdiff_t line_plan_decoder::take(std::string_view bytes) {
   if (run_size_ == run_.size()) hand_out();
   offset_ += in.at;
   return static_cast<ptrdiff_t>(in.at);
+}
+
+namespace {
+
+// The n bytes at p as a little-endian number, whatever the host's order.
+template <size_t n>
+uint64_t little_at(const char* p) {
+  unsigned char b[n];
+  std::memcpy(b, p, n);
+  uint64_t u = 0;
+  for (size_t i = 0; i < n; ++i) u |= static_cast<uint64_t>(b[i]) << (8 * i);
+  return u;
+}
+
+}  // namespace
+
+size_t line_plan_decoder::take_run(std::string_view bytes) {
+  // Only where the longest element fits whole: no element is looked at
+  // twice, and none needs a check of its length. The loops compare pointers
+  // and switch on the tag; a plan is millions of elements.
+  if (bytes.size() < plan_element_bytes) return 0;
+  const char* const begin = bytes.data();
+  const char* const last = begin + (bytes.size() - plan_element_bytes);
+  const char* p = begin;
+  for (;;) {
+    const size_t room = std::min(run_.size() - run_size_, 2 * metres_ - elements_);
+    plan_element* const first = run_.data() + run_size_;
+    plan_element* const end = first + room;
+    plan_element* out = first;
+    for (; out != end && p <= last; ++out) {
+      const int16_t tag = static_cast<int16_t>(static_cast<uint16_t>(little_at<2>(p)));
+      double value;
+      switch (tag) {
+        case plan_tag_empty:
+          value = 0;
+          p += 2;
+          break;
+        case plan_tag_integer:
+          value = static_cast<int16_t>(static_cast<uint16_t>(little_at<2>(p + 2)));
+          p += 4;
+          break;
+        case plan_tag_double: {
+          const uint64_t u = little_at<8>(p + 2);
+          std::memcpy(&value, &u, sizeof value);
+          if (!std::isfinite(value)) goto stop;  // take() says where
+          p += 10;
+          break;
+        }
+        default:
+          goto stop;  // take() names the tag
+      }
+      out->tag = tag;
+      out->value = value;
+    }
+  stop:
+    const size_t n = static_cast<size_t>(out - first);
+    run_size_ += n;
+    elements_ += n;
+    if (run_size_ == run_.size()) hand_out();
+    // On with a new run only when this one filled up.
+    if (out != end || end != run_.data() + run_.size()) break;
+  }
+  const size_t used = static_cast<size_t>(p - begin);
+  offset_ += used;
+  return used;
 }
 
 void line_plan_decoder::hand_out() {
@@ -362,6 +428,8 @@ bool line_plan_decoder::take_all(std::string_view part) {
     pending_.clear();
   }
   while (!part.empty()) {
+    part.remove_prefix(take_run(part));
+    if (part.empty()) break;
     const ptrdiff_t n = take(part);
     if (n < 0) return too_many_;
     if (n == 0) {
@@ -431,11 +499,12 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
     rows.row1.reserve(std::min(metres, most - row0_room));
     line_plan_decoder decoder(
         file, route_length, [&](size_t first, std::span<const plan_element> run) {
+          // Pointers, not the span's iterators: the elements are copied as
+          // one block.
           const size_t in_row0 = first < metres ? std::min(run.size(), metres - first) : 0;
-          rows.row0.insert(rows.row0.end(), run.begin(),
-                           run.begin() + static_cast<ptrdiff_t>(in_row0));
-          rows.row1.insert(rows.row1.end(), run.begin() + static_cast<ptrdiff_t>(in_row0),
-                           run.end());
+          const plan_element* const from = run.data();
+          rows.row0.insert(rows.row0.end(), from, from + in_row0);
+          rows.row1.insert(rows.row1.end(), from + in_row0, from + run.size());
         });
     decoder.feed(bytes);
     if (!decoder.finish(error)) return false;
@@ -447,7 +516,7 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
   plan_rows rows;
   rows.row0.reserve(most);
   line_plan_decoder decoder(file, route_length, [&](size_t, std::span<const plan_element> run) {
-    rows.row0.insert(rows.row0.end(), run.begin(), run.end());
+    rows.row0.insert(rows.row0.end(), run.data(), run.data() + run.size());
   });
   decoder.feed(bytes);
   if (!decoder.finish(error)) return false;

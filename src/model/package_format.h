@@ -60,10 +60,12 @@ int64_t plan_row_bytes(const line_plan& plan);
 track_cell get_track_cell(runtime::byte_cursor& in);
 
 // One element of a plan row as a file holds it: its tag and, for the integer
-// and double tags, its value.
+// and double tags, its value (0 for an empty one). A plain pair, left as it
+// is when not given a value (plan_element{} is an empty one), so that rows
+// of millions are copied and grown as blocks of bytes.
 struct plan_element {
-  int16_t tag = plan_tag_empty;
-  double value = 0;
+  int16_t tag;
+  double value;
 };
 
 // Rows 0 and 1 of a plan as a file holds them, one element per metre.
@@ -108,6 +110,11 @@ class line_plan_decoder {
   // Decodes one element from the front of `bytes`: its size, 0 when the
   // bytes hold only part of it, or -1 when it is damaged.
   ptrdiff_t take(std::string_view bytes);
+  // Decodes whole, sound elements from the front of `bytes` while they fit
+  // in the two rows, many at a time; returns how many bytes they took. It
+  // stops short of an element that take() must look at: one cut by the end
+  // of `bytes` (or near it), a damaged one, one too many.
+  size_t take_run(std::string_view bytes);
   bool take_all(std::string_view part);
   void hand_out();
   void fail(std::string message);

@@ -1,6 +1,7 @@
 #include "model/package_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <tuple>
 
 #include "model/route_extent.h"
@@ -76,12 +77,69 @@ plan_trace plan_tracer::finish() {
   return std::move(t_);
 }
 
+namespace {
+
+// The least and the greatest value of the valued elements of a row, in
+// *least and *most; false when none holds a value.
+bool row_extent(const plan_element* row, size_t metres, double* least, double* most) {
+  size_t m = 0;
+  while (m < metres && row[m].tag == plan_tag_empty) ++m;
+  if (m == metres) return false;
+  double lo = row[m].value, hi = lo;
+  for (; m < metres; ++m) {
+    if (row[m].tag == plan_tag_empty) continue;
+    lo = std::min(lo, row[m].value);
+    hi = std::max(hi, row[m].value);
+  }
+  *least = lo;
+  *most = hi;
+  return true;
+}
+
+}  // namespace
+
 plan_trace trace_plan(const plan_rows& plan) {
+  // What a plan_tracer makes of the rows' elements, taken from the rows at
+  // hand: row 1 is looked up at each of row 0's candidates rather than
+  // walked beside them, and no list of candidates is kept.
   const size_t metres = std::min(plan.row0.size(), plan.row1.size());
-  plan_tracer tracer(metres);
-  for (size_t m = 0; m < metres; ++m) tracer.element(m, plan.row0[m]);
-  for (size_t m = 0; m < metres; ++m) tracer.element(metres + m, plan.row1[m]);
-  return tracer.finish();
+  plan_trace t = plan_tracer(metres).finish();
+  const plan_element* const row0 = plan.row0.data();
+  const plan_element* const row1 = plan.row1.data();
+  const bool east = row_extent(row0, metres, &t.min_east, &t.max_east);
+  const bool north = row_extent(row1, metres, &t.min_north, &t.max_north);
+  t.has_extent = east && north;
+  // At most a sample a stretch, and the last valued metre.
+  const size_t samples = std::min(metres, metres / static_cast<size_t>(t.step) + 2);
+  t.metre.reserve(samples);
+  t.east.reserve(samples);
+  t.north.reserve(samples);
+  auto sample = [&](size_t m) {
+    if (row1[m].tag == plan_tag_empty) return;
+    t.metre.push_back(static_cast<int32_t>(m));
+    t.east.push_back(row0[m].value);
+    t.north.push_back(row1[m].value);
+  };
+  // The first metre valued in row 0 of each stretch of `step` metres, then
+  // the last one valued in row 0 when it is not one of those.
+  const size_t step = static_cast<size_t>(t.step);
+  size_t candidate = SIZE_MAX;
+  for (size_t start = 0; start < metres; start += step) {
+    const size_t end = std::min(start + step, metres);
+    size_t m = start;
+    while (m < end && row0[m].tag == plan_tag_empty) ++m;
+    if (m == end) continue;
+    sample(m);
+    candidate = m;
+  }
+  size_t last = metres;
+  while (last > 0 && row0[last - 1].tag == plan_tag_empty) --last;
+  if (last > 0 && last - 1 != candidate) sample(last - 1);
+  if (!t.metre.empty()) {
+    t.first_valued = t.metre.front();
+    t.last_valued = t.metre.back();
+  }
+  return t;
 }
 
 bool read_package(runtime::disk& d, const std::string& directory, const scenario_identity& id,
@@ -118,36 +176,67 @@ bool read_package(runtime::disk& d, const std::string& directory, const scenario
   grid = std::string();
 
   std::string reason;
-  if (how == plan_reading::rows || route < 0 || !ok) {
-    // Whole; also when the route length cannot split the rows as they come.
+  if (ok && route < 0) {
+    // Whole, as the route length cannot split the rows as they come.
     std::string plan;
     if (!d.read_file(plan_path, &plan, &reason)) return unreadable(plan_path, reason);
     out->plan_bytes = plan.size();
-    ok = ok && decode_line_plan(plan, out->plan_file, route, &out->plan, &message);
+    ok = decode_line_plan(plan, out->plan_file, route, &out->plan, &message);
     if (ok && how == plan_reading::trace) {
       out->trace = trace_plan(out->plan);
       out->plan = plan_rows{};
     }
-  } else {
-    const size_t metres = static_cast<size_t>(plan_last_metre(route)) + 1;
-    plan_tracer tracer(metres);
-    line_plan_decoder decoder(out->plan_file, route,
-                              [&](size_t first, std::span<const plan_element> run) {
-                                for (size_t k = 0; k < run.size(); ++k)
-                                  tracer.element(first + k, run[k]);
-                              });
+  } else if (!ok) {
+    // Only whether the plan can be read: its bytes do not matter.
     size_t bytes = 0;
     const bool read = d.read_file_parts(
         plan_path,
         [&](std::string_view part) {
           bytes += part.size();
+          return true;
+        },
+        &reason);
+    if (!read) return unreadable(plan_path, reason);
+    out->plan_bytes = bytes;
+  } else {
+    // As it streams in, into the rows or the trace: the file is never held
+    // whole.
+    const size_t metres = static_cast<size_t>(plan_last_metre(route)) + 1;
+    const bool rows = how == plan_reading::rows;
+    plan_rows plan;
+    plan_tracer tracer(metres);
+    line_plan_decoder decoder(
+        out->plan_file, route, [&](size_t first, std::span<const plan_element> run) {
+          if (!rows) {
+            for (size_t k = 0; k < run.size(); ++k) tracer.element(first + k, run[k]);
+            return;
+          }
+          const size_t in_row0 = first < metres ? std::min(run.size(), metres - first) : 0;
+          const plan_element* const from = run.data();
+          plan.row0.insert(plan.row0.end(), from, from + in_row0);
+          plan.row1.insert(plan.row1.end(), from + in_row0, from + run.size());
+        });
+    size_t bytes = 0;
+    const bool read = d.read_file_parts(
+        plan_path,
+        [&](std::string_view part) {
+          bytes += part.size();
+          if (rows) {
+            // Room for as many elements as the bytes so far can hold (two
+            // bytes each at least), row 0 first.
+            const size_t most = bytes / 2;
+            const size_t row0 = std::min(metres, most);
+            plan.row0.reserve(row0);
+            plan.row1.reserve(std::min(metres, most - row0));
+          }
           return decoder.feed(part);
         },
         &reason);
     if (!read) return unreadable(plan_path, reason);
     out->plan_bytes = bytes;
     ok = decoder.finish(&message);
-    if (ok) out->trace = tracer.finish();
+    if (ok && rows) out->plan = std::move(plan);
+    if (ok && !rows) out->trace = tracer.finish();
   }
   if (!ok) *error = {package_problem::damaged, message};
   return ok;

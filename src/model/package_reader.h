@@ -82,9 +82,10 @@ struct package {
   plan_trace trace;  // when read with plan_reading::trace
 };
 
-// How the plan file is read: whole, into rows of every element (16 bytes a
-// metre and row), or streamed into a trace (rows left empty), which takes
-// little memory whatever the route's length.
+// How the plan file is read: into rows of every element (16 bytes a metre
+// and row), or into a trace (rows left empty), which takes little memory
+// whatever the route's length. Either way the file streams in a part at a
+// time (unless the table's route length is refused: then it is read whole).
 enum class plan_reading { rows, trace };
 
 enum class package_problem {

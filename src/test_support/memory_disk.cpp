@@ -29,12 +29,16 @@ char compared(char c) {
 }  // namespace
 
 bool path_order::operator()(std::string_view a, std::string_view b) const {
+  // Where "/" is the only separator, the plain order of the bytes, compared
+  // a block at a time.
+  if (runtime::path_separator != '\\') return a < b;
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     return static_cast<unsigned char>(compared(x)) < static_cast<unsigned char>(compared(y));
   });
 }
 
 bool same_path(std::string_view a, std::string_view b) {
+  if (runtime::path_separator != '\\') return a == b;
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return compared(x) == compared(y);
          });
@@ -102,18 +106,36 @@ runtime::disk::entry memory_disk::stat_no_follow(const std::string& path) {
   return entry::missing;
 }
 
-bool memory_disk::read_file(const std::string& path, std::string* contents, std::string* err) {
-  if (injected("read", path, err)) return false;
-  if (links.count(path)) return fail(err, "a symbolic link, not a regular file");
-  if (directories.count(path)) return fail(err, "not a regular file (a directory)");
-  if (specials.count(path)) return fail(err, "not a regular file (a named pipe)");
+const std::string* memory_disk::readable(const std::string& path, std::string* err) {
+  if (injected("read", path, err)) return nullptr;
+  if (links.count(path)) return fail(err, "a symbolic link, not a regular file"), nullptr;
+  if (directories.count(path)) return fail(err, "not a regular file (a directory)"), nullptr;
+  if (specials.count(path)) return fail(err, "not a regular file (a named pipe)"), nullptr;
   auto it = files.find(path);
-  if (it == files.end()) return fail(err, "No such file or directory");
+  if (it == files.end()) return fail(err, "No such file or directory"), nullptr;
   if (static_cast<int64_t>(it->second.size()) > read_limit)
     return fail(err, "too large: " + std::to_string(it->second.size()) + " bytes (at most " +
-                         std::to_string(read_limit) + " are read)");
-  *contents = it->second;
+                         std::to_string(read_limit) + " are read)"),
+           nullptr;
   log.push_back("read " + path);
+  return &it->second;
+}
+
+bool memory_disk::read_file(const std::string& path, std::string* contents, std::string* err) {
+  const std::string* bytes = readable(path, err);
+  if (!bytes) return false;
+  *contents = *bytes;
+  return true;
+}
+
+bool memory_disk::read_file_parts(const std::string& path, const part_reader& part,
+                                  std::string* err) {
+  const std::string* bytes = readable(path, err);
+  if (!bytes) return false;
+  constexpr size_t slice = size_t{1} << 20;
+  const std::string_view all(*bytes);
+  for (size_t at = 0; at < all.size(); at += slice)
+    if (!part(all.substr(at, slice))) break;
   return true;
 }
 

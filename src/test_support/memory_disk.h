@@ -73,6 +73,10 @@ struct memory_disk : runtime::disk {
   entry stat(const std::string& path) override;
   entry stat_no_follow(const std::string& path) override;
   bool read_file(const std::string& path, std::string* contents, std::string* err) override;
+  // Hands out the stored bytes themselves, in parts of at most 1 MiB as the
+  // disk's own default does, without copying the file (so `part` must not
+  // change the disk).
+  bool read_file_parts(const std::string& path, const part_reader& part, std::string* err) override;
   bool create_file(const std::string& path, int* handle, std::string* err) override;
   bool write(int handle, std::string_view bytes, std::string* err) override;
   void reserve(int, int64_t) override {}
@@ -96,6 +100,8 @@ struct memory_disk : runtime::disk {
  private:
   friend struct memory_lock;
   bool injected(const std::string& op, const std::string& path, std::string* err) const;
+  // The bytes of the file `path` when read_file may read it, else null.
+  const std::string* readable(const std::string& path, std::string* err);
   bool change();
   bool put_at(int handle, int64_t offset, std::string_view bytes, std::string* err);
   void erase_name(const std::string& path);

@@ -51,12 +51,20 @@ bool run_package_fuzz_input(std::string_view input) {
   const std::string_view table = take(input, table_bytes);
   const std::string_view grid = take(input, grid_bytes);
 
-  memory_disk d;
-  const model::scenario_identity id = run::built_in_identity();
-  const std::string directory = "/fuzz";
-  d.files[model::path_in(directory, model::table_file_name(id))] = std::string(table);
-  d.files[model::path_in(directory, model::grid_file_name(id))] = std::string(grid);
-  d.files[model::path_in(directory, model::plan_file_name(id))] = std::string(input);
+  // One disk for every input, whose three files take each input's bytes:
+  // the files keep their room from one input to the next, so that an input
+  // costs no fresh allocation of its size (AddressSanitizer maps and clears
+  // every large one anew). The reader only reads; the log is emptied.
+  static const model::scenario_identity id = run::built_in_identity();
+  static const std::string directory = "/fuzz";
+  static memory_disk d;
+  static std::string& table_file = d.files[model::path_in(directory, model::table_file_name(id))];
+  static std::string& grid_file = d.files[model::path_in(directory, model::grid_file_name(id))];
+  static std::string& plan_file = d.files[model::path_in(directory, model::plan_file_name(id))];
+  table_file.assign(table);
+  grid_file.assign(grid);
+  plan_file.assign(input);
+  d.log.clear();
 
   model::package p;
   model::package_error error;

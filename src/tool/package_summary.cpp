@@ -202,50 +202,83 @@ double turn_degrees(double ae, double an, double be, double bn) {
 }  // namespace
 
 plan_geometry measure_plan(const model::plan_rows& plan) {
-  plan_geometry g;
-  g.metres = static_cast<int32_t>(plan.row0.size());
-  bool have_last = false, have_step = false;
-  double last_e = 0, last_n = 0, step_e = 0, step_n = 0;
-  for (size_t m = 0; m < plan.row0.size() && m < plan.row1.size(); ++m) {
-    if (plan.row0[m].tag == model::plan_tag_empty || plan.row1[m].tag == model::plan_tag_empty)
-      continue;
-    const double e = plan.row0[m].value, n = plan.row1[m].value;
-    if (g.valued == 0) g.first_valued = static_cast<int32_t>(m);
-    ++g.valued;
-    g.last_valued = static_cast<int32_t>(m);
+  const size_t metres = std::min(plan.row0.size(), plan.row1.size());
+  const model::plan_element* const row0 = plan.row0.data();
+  const model::plan_element* const row1 = plan.row1.data();
+  // The measures are kept in local variables (registers) while the rows are
+  // walked, and in two loops: up to the first finite point, which starts
+  // the extent and the trace, and the rest, which tests nothing it need not.
+  int32_t valued = 0, first_valued = -1, last_valued = -1;
+  int32_t not_finite = 0, first_not_finite = -1;
+  double min_east = 0, max_east = 0, min_north = 0, max_north = 0;
+  double length = 0, net_turning = 0, absolute_turning = 0;
+  // A valued metre whose value is not finite is counted and left out. (No
+  // lambda: the variables it took would live on the stack, not in
+  // registers.)
+  size_t m = 0;
+  double last_e = 0, last_n = 0;
+  for (; m < metres; ++m) {
+    if (row0[m].tag == model::plan_tag_empty || row1[m].tag == model::plan_tag_empty) continue;
+    const double e = row0[m].value, n = row1[m].value;
+    if (valued == 0) first_valued = static_cast<int32_t>(m);
+    ++valued;
+    last_valued = static_cast<int32_t>(m);
     if (!std::isfinite(e) || !std::isfinite(n)) {
-      if (g.not_finite++ == 0) g.first_not_finite = static_cast<int32_t>(m);
+      if (not_finite++ == 0) first_not_finite = static_cast<int32_t>(m);
       continue;
     }
-    if (g.valued - g.not_finite == 1) {
-      g.min_east = g.max_east = e;
-      g.min_north = g.max_north = n;
+    min_east = max_east = last_e = e;
+    min_north = max_north = last_n = n;
+    ++m;
+    break;
+  }
+  bool have_step = false;
+  double step_e = 0, step_n = 0;
+  for (; m < metres; ++m) {
+    if (row0[m].tag == model::plan_tag_empty || row1[m].tag == model::plan_tag_empty) continue;
+    const double e = row0[m].value, n = row1[m].value;
+    ++valued;
+    last_valued = static_cast<int32_t>(m);
+    if (!std::isfinite(e) || !std::isfinite(n)) {
+      if (not_finite++ == 0) first_not_finite = static_cast<int32_t>(m);
+      continue;
     }
-    g.min_east = std::min(g.min_east, e);
-    g.max_east = std::max(g.max_east, e);
-    g.min_north = std::min(g.min_north, n);
-    g.max_north = std::max(g.max_north, n);
-    if (have_last) {
-      const double de = e - last_e, dn = n - last_n;
-      const double len = std::hypot(de, dn);
-      g.length += len;
-      if (len > 0) {
-        // A step too long for a double (inf) has no direction.
-        const bool finite_step = std::isfinite(de) && std::isfinite(dn);
-        if (have_step && finite_step) {
-          const double turn = turn_degrees(step_e, step_n, de, dn);
-          g.net_turning += turn;
-          g.absolute_turning += std::fabs(turn);
-        }
-        step_e = de;
-        step_n = dn;
-        have_step = finite_step;
+    min_east = std::min(min_east, e);
+    max_east = std::max(max_east, e);
+    min_north = std::min(min_north, n);
+    max_north = std::max(max_north, n);
+    const double de = e - last_e, dn = n - last_n;
+    const double len = std::hypot(de, dn);
+    length += len;
+    if (len > 0) {
+      // A step too long for a double (inf) has no direction.
+      const bool finite_step = std::isfinite(de) && std::isfinite(dn);
+      if (have_step && finite_step) {
+        const double turn = turn_degrees(step_e, step_n, de, dn);
+        net_turning += turn;
+        absolute_turning += std::fabs(turn);
       }
+      step_e = de;
+      step_n = dn;
+      have_step = finite_step;
     }
     last_e = e;
     last_n = n;
-    have_last = true;
   }
+  plan_geometry g;
+  g.metres = static_cast<int32_t>(plan.row0.size());
+  g.valued = valued;
+  g.first_valued = first_valued;
+  g.last_valued = last_valued;
+  g.not_finite = not_finite;
+  g.first_not_finite = first_not_finite;
+  g.min_east = min_east;
+  g.max_east = max_east;
+  g.min_north = min_north;
+  g.max_north = max_north;
+  g.length = length;
+  g.net_turning = net_turning;
+  g.absolute_turning = absolute_turning;
   return g;
 }
 

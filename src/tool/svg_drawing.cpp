@@ -58,6 +58,21 @@ constexpr const char* colour_faint = "#5d6d7e";
 // The largest coordinate written: far outside the page, yet short.
 constexpr double largest_coordinate = 1e7;
 
+// Pieces of text joined into a string of their length: one allocation,
+// where a chain of + grows the string (and allocates) once for each piece
+// or two. An element of the drawing is a dozen pieces; a drawing is
+// thousands of elements.
+template <typename... T>
+std::string cat(const T&... pieces) {
+  const std::string_view views[] = {std::string_view(pieces)...};
+  size_t n = 0;
+  for (std::string_view v : views) n += v.size();
+  std::string out;
+  out.reserve(n);
+  for (std::string_view v : views) out += v;
+  return out;
+}
+
 // A number as SVG wants it: at most one decimal, no trailing ".0". Whatever
 // reaches here is drawn with finite numbers of a sane size; should anything
 // else slip through, it is clamped rather than written as "nan" or as a
@@ -143,29 +158,28 @@ std::string shortened(const std::string& utf8, size_t n) {
   return utf8;
 }
 
-std::string text(double x, double y, const std::string& body, const std::string& style) {
-  return "<text x=\"" + num(x) + "\" y=\"" + num(y) + "\" " + style + ">" + body + "</text>\n";
+std::string text(double x, double y, std::string_view body, std::string_view style) {
+  return cat("<text x=\"", num(x), "\" y=\"", num(y), "\" ", style, ">", body, "</text>\n");
 }
 
 // A label turned to read upwards, its start at (x, y).
-std::string upright_text(double x, double y, const std::string& body, const std::string& style) {
-  return "<text transform=\"translate(" + num(x) + " " + num(y) + ") rotate(-90)\" " + style + ">" +
-         body + "</text>\n";
+std::string upright_text(double x, double y, std::string_view body, std::string_view style) {
+  return cat("<text transform=\"translate(", num(x), " ", num(y), ") rotate(-90)\" ", style, ">",
+             body, "</text>\n");
 }
 
-std::string line(double x1, double y1, double x2, double y2, const std::string& style) {
-  return "<line x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) + "\" y2=\"" +
-         num(y2) + "\" " + style + "/>\n";
+std::string line(double x1, double y1, double x2, double y2, std::string_view style) {
+  return cat("<line x1=\"", num(x1), "\" y1=\"", num(y1), "\" x2=\"", num(x2), "\" y2=\"", num(y2),
+             "\" ", style, "/>\n");
 }
 
-std::string rect(double x, double y, double w, double h, const std::string& style) {
-  return "<rect x=\"" + num(x) + "\" y=\"" + num(y) + "\" width=\"" + num(std::max(w, 0.0)) +
-         "\" height=\"" + num(std::max(h, 0.0)) + "\" " + style + "/>\n";
+std::string rect(double x, double y, double w, double h, std::string_view style) {
+  return cat("<rect x=\"", num(x), "\" y=\"", num(y), "\" width=\"", num(std::max(w, 0.0)),
+             "\" height=\"", num(std::max(h, 0.0)), "\" ", style, "/>\n");
 }
 
-std::string circle(double x, double y, double r, const std::string& style) {
-  return "<circle cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"" + num(r) + "\" " + style +
-         "/>\n";
+std::string circle(double x, double y, double r, std::string_view style) {
+  return cat("<circle cx=\"", num(x), "\" cy=\"", num(y), "\" r=\"", num(r), "\" ", style, "/>\n");
 }
 
 std::string polygon(const std::vector<std::pair<double, double>>& points,
@@ -176,22 +190,22 @@ std::string polygon(const std::vector<std::pair<double, double>>& points,
 }
 
 std::string fill(const char* colour) {
-  return std::string("fill=\"") + colour + "\"";
+  return cat("fill=\"", colour, "\"");
 }
 
 std::string stroke(const char* colour, double width) {
-  return std::string("fill=\"none\" stroke=\"") + colour + "\" stroke-width=\"" + num(width) + "\"";
+  return cat("fill=\"none\" stroke=\"", colour, "\" stroke-width=\"", num(width), "\"");
 }
 
 std::string font(double size, const char* colour = colour_ink, const char* anchor = "start") {
-  return "font-size=\"" + num(size) + "\" fill=\"" + colour + "\" text-anchor=\"" + anchor + "\"";
+  return cat("font-size=\"", num(size), "\" fill=\"", colour, "\" text-anchor=\"", anchor, "\"");
 }
 
 // Hover text of a shape: the shape's opening tag gets a <title> child.
-std::string with_title(const std::string& element, const std::string& title) {
+std::string with_title(std::string_view element, std::string_view title) {
   const size_t end = element.rfind("/>");
-  return element.substr(0, end) + "><title>" + title + "</title></" +
-         element.substr(1, element.find(' ') - 1) + ">\n";
+  return cat(element.substr(0, end), "><title>", title, "</title></",
+             element.substr(1, element.find(' ') - 1), ">\n");
 }
 
 // Moves the wanted positions (in ascending order) apart so that neighbours
@@ -255,17 +269,16 @@ size_t char_count(const std::string& utf8) {
 
 // An object on the axis: its glyph and label move together when the view
 // zooms, so they share a group that says which cell they stand for.
-std::string object_group(int32_t cell, double x, const std::string& body) {
-  return "<g class=\"obj\" data-cell=\"" + std::to_string(cell) + "\" data-x=\"" + num(x) + "\">" +
-         body + "</g>\n";
+std::string object_group(int32_t cell, double x, std::string_view body) {
+  return cat("<g class=\"obj\" data-cell=\"", std::to_string(cell), "\" data-x=\"", num(x), "\">",
+             body, "</g>\n");
 }
 
 // A label that may be hidden where its neighbours leave no room: the view
 // shows it again once zooming makes room.
-std::string optional_label(const std::string& element, bool shown) {
-  return shown ? element
-               : element.substr(0, element.find(' ')) + " display=\"none\"" +
-                     element.substr(element.find(' '));
+std::string optional_label(std::string element, bool shown) {
+  if (!shown) element.insert(element.find(' '), " display=\"none\"");
+  return element;
 }
 
 // Of labels at ascending x, which can be shown with `gap` between them:
@@ -528,9 +541,10 @@ void draw_speed(drawing& d) {
     const double x0 = d.axis.x(r.first_cell * 50.0);
     const double x1 = d.axis.x((r.last_cell + 1) * 50.0);
     const double y = speed_bottom - speed_kmh(r.raw) * scale;
-    path += (path.empty() ? "M" : " L") + num(x0) + " " + num(y) + " L" + num(x1) + " " + num(y);
-    area += "M" + num(x0) + " " + num(speed_bottom) + " L" + num(x0) + " " + num(y) + " L" +
-            num(x1) + " " + num(y) + " L" + num(x1) + " " + num(speed_bottom) + " Z ";
+    const std::string sx0 = num(x0), sx1 = num(x1), sy = num(y), sbottom = num(speed_bottom);
+    path += cat(path.empty() ? "M" : " L", sx0, " ", sy, " L", sx1, " ", sy);
+    area += cat("M", sx0, " ", sbottom, " L", sx0, " ", sy, " L", sx1, " ", sy, " L", sx1, " ",
+                sbottom, " Z ");
   }
   if (!path.empty()) {
     d.svg += "<path d=\"" + area + "\" fill=\"#d6eaf8\"/>\n";
@@ -594,20 +608,30 @@ const char* signal_colour(const model::track_cell& c) {
 }
 
 std::string signal_glyph(double x, double y, const char* colour) {
-  return line(x, y + 8, x, y - 4, stroke(colour_ink, 1.2)) +
-         circle(x, y - 6, 4, fill(colour) + " stroke=\"" + colour_ink + "\" stroke-width=\"0.8\"");
+  return cat(
+      line(x, y + 8, x, y - 4, stroke(colour_ink, 1.2)),
+      circle(x, y - 6, 4, cat(fill(colour), " stroke=\"", colour_ink, "\" stroke-width=\"0.8\"")));
 }
 
 std::string object_title(const drawing& d, const cell_object& o) {
-  std::string title = kind_name(o.kind) + " at " + std::to_string(o.metre) + " m";
+  std::string title = cat(kind_name(o.kind), " at ", std::to_string(o.metre), " m");
   if (!d.ranges.empty())
-    title += " (km " + model::kilometre_mark(model::line_metre(d.ranges, o.metre)) + ")";
-  title += ", cell " + std::to_string(o.cell);
+    title += cat(" (km ", model::kilometre_mark(model::line_metre(d.ranges, o.metre)), ")");
+  title += ", cell ";
+  title += std::to_string(o.cell);
   for (const object_field& f : o.fields) {
     if (f.is_text) continue;
-    std::string v;
-    for (int64_t n : f.numbers) v += (v.empty() ? "" : "/") + std::to_string(n);
-    title += ", " + f.key + " " + v + (f.unit.empty() ? "" : " " + f.unit);
+    title += ", ";
+    title += f.key;
+    title += ' ';
+    for (size_t i = 0; i < f.numbers.size(); ++i) {
+      if (i) title += '/';
+      title += std::to_string(f.numbers[i]);
+    }
+    if (!f.unit.empty()) {
+      title += ' ';
+      title += f.unit;
+    }
   }
   return xml(title);
 }
@@ -630,18 +654,18 @@ void draw_stations(drawing& d) {
              : " (km " + model::kilometre_mark(model::line_metre(d.ranges, e.l12)) + ")") +
         ", zone " + std::to_string(e.l4) + " .. " + std::to_string(e.l8) + " m";
     d.svg +=
-        "<g class=\"stn\" data-station=\"" + std::to_string(entries[i]) + "\" data-x=\"" + num(x) +
-        "\"><title>" + xml(full) + "</title>" +
-        rect(z0, station_band, std::max(z1 - z0, 2.0), 10,
-             fill(colour_zone) + " stroke=\"" + colour_station + "\" stroke-width=\"0.6\"") +
-        line(x, station_band - 3, x, station_band + 13, stroke(colour_station, 2)) +
-        line(x, station_band - 3, at[i], station_labels + 2, stroke(colour_station, 0.6)) +
-        upright_text(
-            at[i] + 4, station_labels,
-            xml(shortened(name, room > char_count(time) + 2 ? room - char_count(time) - 1 : 1) +
-                time),
-            font(10, colour_station)) +
-        "</g>\n";
+        cat("<g class=\"stn\" data-station=\"", std::to_string(entries[i]), "\" data-x=\"", num(x),
+            "\"><title>", xml(full), "</title>",
+            rect(z0, station_band, std::max(z1 - z0, 2.0), 10,
+                 cat(fill(colour_zone), " stroke=\"", colour_station, "\" stroke-width=\"0.6\"")),
+            line(x, station_band - 3, x, station_band + 13, stroke(colour_station, 2)),
+            line(x, station_band - 3, at[i], station_labels + 2, stroke(colour_station, 0.6)),
+            upright_text(
+                at[i] + 4, station_labels,
+                xml(shortened(name, room > char_count(time) + 2 ? room - char_count(time) - 1 : 1) +
+                    time),
+                font(10, colour_station)),
+            "</g>\n");
   }
 }
 
@@ -659,11 +683,11 @@ void draw_signals(drawing& d) {
     const std::string label = model::kilometre_mark(model::line_metre(d.ranges, o.metre));
     d.svg += object_group(
         o.cell, xs[i],
-        "<title>" + object_title(d, o) + "</title>" +
-            signal_glyph(xs[i], signal_row, signal_colour(d.p.grid[static_cast<size_t>(o.cell)])) +
+        cat("<title>", object_title(d, o), "</title>",
+            signal_glyph(xs[i], signal_row, signal_colour(d.p.grid[static_cast<size_t>(o.cell)])),
             optional_label(upright_text(xs[i] + 3.5, signal_labels - 2, label,
-                                        font(9, colour_ink) + " class=\"lbl\""),
-                           shown[i]));
+                                        cat(font(9, colour_ink), " class=\"lbl\"")),
+                           shown[i])));
   }
 }
 
@@ -682,12 +706,13 @@ void draw_speed_boards(drawing& d) {
       label += (label.empty() ? "" : "/") + std::to_string(v);
     d.svg += object_group(
         boards[i]->cell, xs[i],
-        "<title>" + object_title(d, *boards[i]) + "</title>" +
-            rect(xs[i] - 4, speed_row, 8, 8,
-                 fill(colour_speed_board) + " stroke=\"" + colour_ink + "\" stroke-width=\"0.5\"") +
+        cat("<title>", object_title(d, *boards[i]), "</title>",
+            rect(
+                xs[i] - 4, speed_row, 8, 8,
+                cat(fill(colour_speed_board), " stroke=\"", colour_ink, "\" stroke-width=\"0.5\"")),
             optional_label(upright_text(xs[i] + 3.5, speed_labels, label,
-                                        font(9, colour_speed_board) + " class=\"lbl\""),
-                           shown[i]));
+                                        cat(font(9, colour_speed_board), " class=\"lbl\"")),
+                           shown[i])));
   }
 }
 
@@ -706,13 +731,12 @@ void draw_text_boards(drawing& d) {
     const std::string full = runtime::windows1252_to_utf8(board_lines(stored_text));
     d.svg += object_group(
         boards[i]->cell, want[i],
-        "<title>" + xml(full) + " (" + std::to_string(boards[i]->metre) + " m)</title>" +
+        cat("<title>", xml(full), " (", std::to_string(boards[i]->metre), " m)</title>",
             rect(want[i] - 3.5, board_row, 7, 9,
-                 "fill=\"#fdfefe\" stroke=\"" + std::string(colour_text_board) +
-                     "\" stroke-width=\"1\"") +
-            line(want[i], board_row, at[i], board_labels + 2, stroke(colour_text_board, 0.5)) +
+                 cat("fill=\"#fdfefe\" stroke=\"", colour_text_board, "\" stroke-width=\"1\"")),
+            line(want[i], board_row, at[i], board_labels + 2, stroke(colour_text_board, 0.5)),
             upright_text(at[i] + 3, board_labels, xml(fitted_board_text(stored_text, room)),
-                         font(9, colour_text_board)));
+                         font(9, colour_text_board))));
   }
 }
 
@@ -751,7 +775,7 @@ void draw_markers(drawing& d) {
       default:
         continue;
     }
-    d.svg += object_group(o.cell, x, "<title>" + object_title(d, o) + "</title>" + glyph);
+    d.svg += object_group(o.cell, x, cat("<title>", object_title(d, o), "</title>", glyph));
   }
 }
 
@@ -804,7 +828,10 @@ void draw_plan(drawing& d) {
   bool have_last = false;
   auto add = [&](std::string& path, double x, double y, bool always) {
     if (!always && have_last && std::fabs(x - last_x) < 0.5 && std::fabs(y - last_y) < 0.5) return;
-    path += (path.empty() ? "M" : " L") + num(x) + " " + num(y);
+    path += path.empty() ? "M" : " L";
+    path += num(x);
+    path += ' ';
+    path += num(y);
     last_x = x, last_y = y, have_last = true;
   };
   for (size_t i = 0; i < plan.size(); ++i) {
@@ -907,7 +934,9 @@ void draw_plan(drawing& d) {
            "</g>\n";
 }
 
-void draw_legend(drawing& d) {
+// The legend, the same in every drawing.
+std::string legend() {
+  std::string svg;
   double x = axis_left, y = legend_top;
   // Each item goes on the row while it fits, its glyph drawn at (x, y) as
   // they stand once the item is placed.
@@ -917,11 +946,11 @@ void draw_legend(drawing& d) {
       x = axis_left;
       y += 22;
     }
-    d.svg += glyph();
-    d.svg += text(x + 14, y + 4, label, font(11));
+    svg += glyph();
+    svg += text(x + 14, y + 4, label, font(11));
     x += width;
   };
-  d.svg += text(axis_left - 12, y + 4, "legend", font(12, colour_faint, "end"));
+  svg += text(axis_left - 12, y + 4, "legend", font(12, colour_faint, "end"));
   at("line plan", [&] { return line(x - 4, y, x + 8, y, stroke(colour_trace, 3)); });
   at("beyond the route's end", [&] {
     return line(x - 4, y, x + 8, y, stroke(colour_beyond, 2) + " stroke-dasharray=\"4 3\"");
@@ -967,6 +996,13 @@ void draw_legend(drawing& d) {
      [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_mountain) + " fill-opacity=\"0.75\""); });
   at("climb", [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_climb)); });
   at("fall", [&] { return rect(x - 4, y - 5, 12, 10, fill(colour_fall)); });
+  return svg;
+}
+
+void draw_legend(drawing& d) {
+  // Made once.
+  static const std::string made = legend();
+  d.svg += made;
 }
 
 }  // namespace
