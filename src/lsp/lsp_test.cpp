@@ -364,6 +364,37 @@ TEST(LspProtocol, AnswersAreWrittenAsTheirTreesDump) {
   }
 }
 
+TEST(LspProtocol, DiagnosticsAreWrittenAsTheirTreesDump) {
+  diagnostic fault;
+  fault.range = {{3, 0}, {3, 12}};
+  fault.fault = 41;
+  fault.kind = "fault";
+  fault.message = "a \"quoted\" value\tand \xC3\xA8 and \xFF";
+  fault.position = -250;
+  fault.from_compile = true;
+  fault.related = {{{"file:///r/A_linea.txt", {{0, 1}, {2, 3}}}, "here"},
+                   {{"file:///r/\x01.txt", {{9, 0}, {9, 0}}}, "and \\ here"}};
+  diagnostic warning;
+  warning.severity = diagnostic_severity::warning;
+  warning.kind = "unknown-keyword";
+  warning.message = "plain";
+  diagnostic note;
+  note.severity = diagnostic_severity::information;
+  note.kind = "no-partner";
+  diagnostic bare;
+  bare.severity = diagnostic_severity::hint;
+  const std::vector<diagnostic> lists[] = {{}, {fault}, {warning, note, bare, fault}};
+  for (const std::vector<diagnostic>& list : lists)
+    for (const std::optional<int64_t> version :
+         {std::optional<int64_t>(), std::optional<int64_t>(-7)})
+      for (const std::string uri : {"file:///d/A_1-.txt", "file:///\"\xFF\n"}) {
+        json params = {{"uri", uri}, {"diagnostics", to_json(list)}};
+        if (version) params["version"] = *version;
+        EXPECT_EQ(diagnostics_notification(uri, version, list),
+                  dump(notification_message("textDocument/publishDiagnostics", params)));
+      }
+}
+
 TEST(LspRobustness, ADocumentOfGarbageSendsAtMostAThousandDiagnostics) {
   client c;
   c.initialize();

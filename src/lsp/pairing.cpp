@@ -55,7 +55,7 @@ std::optional<partner_document> find_partner(std::string_view uri, document_kind
       const uri_parts parts = split_uri(other.uri);
       if (uri_key(parts.folder) != folder) continue;
       if (pass == 1 || pairs_by_name(kind, self.name, parts.name))
-        return partner_document{other.uri, {}};
+        return partner_document{std::string(other.uri), {}};
     }
   // Then the disk, by name.
   const std::optional<std::string> dir = path_of_uri(self.folder);

@@ -16,9 +16,10 @@
 
 namespace lsp {
 
-// A document the editor holds, and what it is.
+// A document the editor holds (its URI in the caller's keeping), and what
+// it is.
 struct held_kind {
-  std::string uri;
+  std::string_view uri;
   document_kind kind = document_kind::unknown;
 };
 

@@ -1,6 +1,7 @@
 #include "lsp/protocol.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace lsp {
 
@@ -47,16 +48,29 @@ constexpr int plain_text_format = 1, snippet_format = 2;
 
 bool nesting_too_deep(std::string_view body) {
   int depth = 0;
-  bool in_string = false;
-  for (size_t i = 0; i < body.size(); ++i) {
-    const char c = body[i];
-    if (in_string) {
-      if (c == '\\')
-        ++i;
-      else if (c == '"')
-        in_string = false;
-    } else if (c == '"') {
-      in_string = true;
+  const char* const p = body.data();
+  const size_t n = body.size();
+  size_t i = 0;
+  while (i < n) {
+    const char c = p[i++];
+    if (c == '"') {
+      // The inside of a string, passed over by searching for its quote and
+      // for backslashes, each of which escapes the byte after it.
+      auto quote_from = [&](size_t from) {
+        const void* q = std::memchr(p + from, '"', n - from);
+        return q ? static_cast<size_t>(static_cast<const char*>(q) - p) : n;
+      };
+      size_t quote = quote_from(i);
+      for (;;) {
+        const void* b = std::memchr(p + i, '\\', quote - i);
+        if (!b) {
+          i = quote + (quote < n);
+          break;
+        }
+        i = static_cast<size_t>(static_cast<const char*>(b) - p) + 2;
+        if (i >= n) return false;
+        if (i > quote) quote = quote_from(i);
+      }
     } else if (c == '[' || c == '{') {
       if (++depth > max_json_nesting) return true;
     } else if (c == ']' || c == '}') {
@@ -225,29 +239,142 @@ json semantic_tokens_json(const std::vector<semantic_token>& tokens) {
   return {{"data", data}};
 }
 
+namespace {
+
+// Appends `s` as a JSON string, as dump() writes it: text of printable
+// ASCII without quotes or backslashes as it is, anything else by dump().
+void append_string(std::string& out, std::string_view s) {
+  const bool plain = std::all_of(
+      s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7f && c != '"' && c != '\\'; });
+  if (!plain) {
+    out.append(dump(json(s)));
+    return;
+  }
+  out.push_back('"');
+  out.append(s);
+  out.push_back('"');
+}
+
+void append_id(std::string& out, const json& id) {
+  if (id.is_null())
+    out.append("null");
+  else if (id.is_string())
+    append_string(out, id.get_ref<const std::string&>());
+  else
+    out.append(dump(id));
+}
+
+void append_number(std::string& out, int64_t n) {
+  out.append(std::to_string(n));
+}
+
+void append_position(std::string& out, const text_position& p) {
+  out.append(R"({"character":)");
+  append_number(out, p.character);
+  out.append(R"(,"line":)");
+  append_number(out, p.line);
+  out.push_back('}');
+}
+
+void append_range(std::string& out, const text_range& r) {
+  out.append(R"({"end":)");
+  append_position(out, r.end);
+  out.append(R"(,"start":)");
+  append_position(out, r.start);
+  out.push_back('}');
+}
+
+// A diagnostic as dump(to_json(d)) writes it, members in name order.
+void append_diagnostic(std::string& out, const diagnostic& d) {
+  out.push_back('{');
+  if (d.fault) {
+    out.append(R"("code":)");
+    append_number(out, *d.fault);
+    out.push_back(',');
+  } else if (!d.kind.empty()) {
+    out.append(R"("code":)");
+    append_string(out, d.kind);
+    out.push_back(',');
+  }
+  if (d.severity != diagnostic_severity::information) {
+    out.append(R"("data":{"fromCompile":)").append(d.from_compile ? "true" : "false");
+    if (!d.kind.empty()) {
+      out.append(R"(,"kind":)");
+      append_string(out, d.kind);
+    }
+    if (d.position) {
+      out.append(R"(,"position":)");
+      append_number(out, *d.position);
+    }
+    out.append("},");
+  }
+  out.append(R"("message":)");
+  append_string(out, d.message);
+  out.append(R"(,"range":)");
+  append_range(out, d.range);
+  if (!d.related.empty()) {
+    out.append(R"(,"relatedInformation":[)");
+    for (size_t i = 0; i < d.related.size(); ++i) {
+      const related_place& r = d.related[i];
+      if (i > 0) out.push_back(',');
+      out.append(R"({"location":{"range":)");
+      append_range(out, r.where.range);
+      out.append(R"(,"uri":)");
+      append_string(out, r.where.uri);
+      out.append(R"(},"message":)");
+      append_string(out, r.message);
+      out.push_back('}');
+    }
+    out.push_back(']');
+  }
+  out.append(R"(,"severity":)");
+  append_number(out, severity_number(d.severity));
+  out.append(R"(,"source":"scenario-tool"})");
+}
+
+}  // namespace
+
 std::string response(const json& id, std::string_view dumped_result) {
-  const std::string dumped_id = dump(id);
   std::string out;
-  out.reserve(dumped_result.size() + dumped_id.size() + 36);
-  out.append(R"({"id":)").append(dumped_id).append(R"(,"jsonrpc":"2.0","result":)");
+  out.reserve(dumped_result.size() + 64);
+  out.append(R"({"id":)");
+  append_id(out, id);
+  out.append(R"(,"jsonrpc":"2.0","result":)");
   out.append(dumped_result).push_back('}');
   return out;
 }
 
 std::string error_response(const json& id, int code, std::string_view message) {
-  return R"({"error":{"code":)" + std::to_string(code) + R"(,"message":)" + dump(json(message)) +
-         R"(},"id":)" + dump(id) + R"(,"jsonrpc":"2.0"})";
+  std::string out;
+  out.reserve(message.size() + 96);
+  out.append(R"({"error":{"code":)").append(std::to_string(code)).append(R"(,"message":)");
+  append_string(out, message);
+  out.append(R"(},"id":)");
+  append_id(out, id);
+  out.append(R"(,"jsonrpc":"2.0"})");
+  return out;
 }
 
 json notification_message(std::string_view method, json params) {
   return {{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
 }
 
-json diagnostics_notification(const std::string& uri, std::optional<int64_t> version,
-                              const std::vector<diagnostic>& list) {
-  json params = {{"uri", uri}, {"diagnostics", to_json(list)}};
-  if (version) params["version"] = *version;
-  return notification_message("textDocument/publishDiagnostics", std::move(params));
+std::string diagnostics_notification(const std::string& uri, std::optional<int64_t> version,
+                                     const std::vector<diagnostic>& list) {
+  std::string out;
+  out.reserve(uri.size() + 128 + 256 * list.size());
+  out.append(R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":)");
+  out.append(R"({"diagnostics":[)");
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (i > 0) out.push_back(',');
+    append_diagnostic(out, list[i]);
+  }
+  out.push_back(']');
+  out.append(R"(,"uri":)");
+  append_string(out, uri);
+  if (version) out.append(R"(,"version":)").append(std::to_string(*version));
+  out.append("}}");
+  return out;
 }
 
 std::string dump(const json& j) {

@@ -81,8 +81,10 @@ nlohmann::json to_json(const std::vector<T>& list) {
 std::string response(const nlohmann::json& id, std::string_view dumped_result);
 std::string error_response(const nlohmann::json& id, int code, std::string_view message);
 nlohmann::json notification_message(std::string_view method, nlohmann::json params);
-nlohmann::json diagnostics_notification(const std::string& uri, std::optional<int64_t> version,
-                                        const std::vector<diagnostic>& list);
+// The notification of a document's diagnostics, written as text: the bytes
+// dump() writes of the tree of notification_message(), with no tree built.
+std::string diagnostics_notification(const std::string& uri, std::optional<int64_t> version,
+                                     const std::vector<diagnostic>& list);
 // A message as it is sent (invalid UTF-8 replaced).
 std::string dump(const nlohmann::json& j);
 

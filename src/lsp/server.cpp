@@ -60,13 +60,15 @@ position_encoding encoding_from(const json& params) {
 
 // Whether the client takes snippets in completions.
 bool snippets_from(const json& params) {
-  const json::json_pointer at(
-      "/capabilities/textDocument/completion/completionItem/snippetSupport");
-  try {
-    return params.is_object() && params.contains(at) && params[at] == true;
-  } catch (const json::exception&) {
-    return false;
+  const json* at = &params;
+  for (const char* key :
+       {"capabilities", "textDocument", "completion", "completionItem", "snippetSupport"}) {
+    if (!at->is_object()) return false;
+    const auto found = at->find(key);
+    if (found == at->end()) return false;
+    at = &*found;
   }
+  return *at == true;
 }
 
 std::string encoding_name(position_encoding e) {
@@ -348,7 +350,7 @@ void lsp_server::forget_pair_work() {
   checked_.reset();
 }
 
-void lsp_server::notification(const std::string& method, const json& params) {
+void lsp_server::notification(const std::string& method, json& params) {
   if (method == "exit") {
     exited_ = true;
     return;
@@ -363,10 +365,13 @@ void lsp_server::notification(const std::string& method, const json& params) {
   // Anything else ("initialized", "$/cancelRequest", settings) needs nothing.
 }
 
-void lsp_server::did_open(const json& params) {
-  const json& doc = params.at("textDocument");
+void lsp_server::did_open(json& params) {
+  json& doc = params.at("textDocument");
   const std::string& uri = string_from(doc.at("uri"));
-  std::string text = string_from(doc.at("text"));
+  // The text is moved out of the message, which is not read again.
+  json& text_value = doc.at("text");
+  string_from(text_value);
+  std::string text = std::move(text_value.get_ref<std::string&>());
   const int64_t version = version_from(doc);
   open_document& d = documents_[uri];
   d.text = text_document(std::move(text), encoding_);
@@ -424,6 +429,7 @@ std::vector<std::string> lsp_server::idle() {
 
 std::optional<partner_document> lsp_server::partner_of(const std::string& uri, document_kind kind) {
   std::vector<held_kind> held;
+  held.reserve(documents_.size());
   for (const auto& [other, d] : documents_) held.push_back({other, d.kind});
   return find_partner(uri, kind, held, disk_);
 }

@@ -81,9 +81,10 @@ class lsp_server {
   nlohmann::json result_of(const std::string& method, const nlohmann::json& params);
   std::string initialize(const nlohmann::json& params);
   static std::string capabilities(position_encoding encoding);
-  void notification(const std::string& method, const nlohmann::json& params);
+  // Takes what it needs out of `params`.
+  void notification(const std::string& method, nlohmann::json& params);
 
-  void did_open(const nlohmann::json& params);
+  void did_open(nlohmann::json& params);
   void did_change(const nlohmann::json& params);
   void did_close(const nlohmann::json& params);
   // Publishes the findings of the pairs of `uris`, and of every other pair

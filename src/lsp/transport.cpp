@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <istream>
 #include <ostream>
 
@@ -18,11 +19,41 @@ namespace {
 constexpr size_t max_header_line = 8192;
 constexpr std::string_view length_header = "content-length";
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
+char lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether `s` is `lowered` (in lower case) but for the case of its letters.
+bool equal_ignoring_case(std::string_view s, std::string_view lowered) {
+  if (s.size() != lowered.size()) return false;
+  for (size_t i = 0; i < s.size(); ++i)
+    if (lower(s[i]) != lowered[i]) return false;
+  return true;
+}
+
+// Where `lowered`, which begins with a letter, first occurs in `s` but for
+// the case of its letters. The places of its first letter are searched for
+// in either case, each search kept until it is passed.
+size_t find_ignoring_case(std::string_view s, std::string_view lowered) {
+  if (lowered.size() > s.size()) return std::string_view::npos;
+  const size_t last = s.size() - lowered.size();
+  const char cases[2] = {lowered[0], static_cast<char>(lowered[0] - 'a' + 'A')};
+  size_t next[2] = {0, 0};
+  bool known[2] = {false, false};
+  for (size_t at = 0; at <= last;) {
+    for (int c = 0; c < 2; ++c)
+      if (!known[c] || (next[c] < at)) {
+        const void* found = std::memchr(s.data() + at, cases[c], last + 1 - at);
+        next[c] = found ? static_cast<size_t>(static_cast<const char*>(found) - s.data())
+                        : std::string_view::npos;
+        known[c] = true;
+      }
+    const size_t candidate = std::min(next[0], next[1]);
+    if (candidate == std::string_view::npos) return candidate;
+    if (equal_ignoring_case(s.substr(candidate, lowered.size()), lowered)) return candidate;
+    at = candidate + 1;
+  }
+  return std::string_view::npos;
 }
 
 bool is_blank(char c) {
@@ -44,37 +75,66 @@ bool parse_length(std::string_view value, size_t* length) {
 }
 
 // Follows a body as JSON only as far as needed to tell where one whole
-// object or array ends.
+// object or array ends. The insides of strings, most of a message, are
+// passed over by searching for their quotes and backslashes.
 struct json_extent {
   int depth = 0;
   bool started = false, opaque = false, in_string = false, escaped = false, whole = false;
 
-  void take(char c) {
-    if (opaque || whole) return;
-    if (!started) {
-      if (is_blank(c)) return;
-      started = true;
-      if (c != '{' && c != '[') {
-        opaque = true;
-        return;
+  // Takes the next `n` bytes of the body from `p`; returns how many of them
+  // belong to it: all, or those before the first one that is not blank
+  // after a whole object or array.
+  size_t take(const char* p, size_t n) {
+    // The next quote from `i` on when `quote >= i` (n when there is none).
+    size_t quote = 0;
+    bool quote_known = false;
+    size_t i = 0;
+    while (i < n) {
+      if (opaque) return n;
+      if (whole) {
+        if (!is_blank(p[i])) return i;
+        ++i;
+        continue;
       }
-      depth = 1;
-      return;
-    }
-    if (in_string) {
-      if (escaped)
-        escaped = false;
-      else if (c == '\\')
-        escaped = true;
-      else if (c == '"')
+      if (in_string) {
+        if (escaped) {
+          escaped = false;
+          ++i;
+          continue;
+        }
+        if (!quote_known || quote < i) {
+          const void* q = std::memchr(p + i, '"', n - i);
+          quote = q ? static_cast<size_t>(static_cast<const char*>(q) - p) : n;
+          quote_known = true;
+        }
+        if (const void* b = std::memchr(p + i, '\\', quote - i)) {
+          i = static_cast<size_t>(static_cast<const char*>(b) - p) + 1;
+          escaped = true;
+          continue;
+        }
+        if (quote == n) return n;
+        i = quote + 1;
         in_string = false;
-    } else if (c == '"') {
-      in_string = true;
-    } else if (c == '{' || c == '[') {
-      ++depth;
-    } else if ((c == '}' || c == ']') && --depth == 0) {
-      whole = true;
+        continue;
+      }
+      const char c = p[i++];
+      if (!started) {
+        if (is_blank(c)) continue;
+        started = true;
+        if (c != '{' && c != '[')
+          opaque = true;
+        else
+          depth = 1;
+        continue;
+      }
+      if (c == '"')
+        in_string = true;
+      else if (c == '{' || c == '[')
+        ++depth;
+      else if ((c == '}' || c == ']') && --depth == 0)
+        whole = true;
     }
+    return n;
   }
 };
 
@@ -133,20 +193,17 @@ bool frame_reader::header_line(std::string* line) {
 
 bool frame_reader::read_body(size_t length, bool keep, std::string* body) {
   body->clear();
-  if (keep) body->reserve(std::min(length, read_block));
+  // Room for the body's bytes read already (all of it, when the editor
+  // sent the message whole), not for what the header claims.
+  if (keep && length > 0 && fill()) body->reserve(std::min(length, buffer_.size() - at_));
   json_extent json;
   while (length > 0) {
     if (!fill()) return false;
     const size_t from = at_;
     const size_t n = std::min(length, buffer_.size() - at_);
-    size_t i = 0;
-    for (; i < n; ++i) {
-      const char ch = buffer_[from + i];
-      // The length was too long: what follows the object is the next
-      // message, left unread.
-      if (json.whole && !is_blank(ch)) break;
-      json.take(ch);
-    }
+    // The length was too long: what follows the object is the next
+    // message, left unread.
+    const size_t i = json.take(buffer_.data() + from, n);
     if (keep) body->append(buffer_, from, i);
     at_ += i;
     if (i < n) return true;
@@ -167,7 +224,7 @@ frame_status frame_reader::next(std::string* body) {
       break;
     }
     any_header = true;
-    const size_t header = lower(line).find(length_header);
+    const size_t header = find_ignoring_case(line, length_header);
     if (header != std::string::npos && (header > 0 || (bad && !have_length))) {
       // The next message begins here; what came before it is left.
       line.erase(0, header);
@@ -178,7 +235,7 @@ frame_status frame_reader::next(std::string* body) {
       bad = true;
       continue;
     }
-    if (lower(std::string_view(line).substr(0, colon)) == length_header) {
+    if (equal_ignoring_case(std::string_view(line).substr(0, colon), length_header)) {
       if (have_length || !parse_length(std::string_view(line).substr(colon + 1), &length))
         bad = true;
       have_length = true;

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/protocol.h"
 #include "lsp/server.h"
 #include "lsp/transport.h"
 #include "lsp/uri.h"
@@ -31,6 +32,12 @@ TEST(LspFraming, ReadsMessagesAndRefusesBadHeaders) {
        {frame_status::bad_header, frame_status::message, frame_status::end_of_input}},
       {"Content-Length: 99999999999\r\n\r\n", {frame_status::bad_header}},
       {"Content-Length: 10\r\n\r\n{}", {frame_status::end_of_input}},
+      // A header that begins within a line, in any case: the line's start
+      // is left.
+      {"ccCcontent-LENGTH: 1\r\n\r\n7", {frame_status::message, frame_status::end_of_input}},
+      {"c: 1\r\nCONTENTcontent-length: 1\r\n\r\n7",
+       {frame_status::message, frame_status::end_of_input}},
+      {"Content-Lengt: 1\r\n\r\n7", {frame_status::bad_header, frame_status::end_of_input}},
   };
   for (const frame_case& c : cases) {
     std::istringstream in(c.input);
@@ -38,6 +45,48 @@ TEST(LspFraming, ReadsMessagesAndRefusesBadHeaders) {
     std::string body;
     for (frame_status expected : c.statuses) EXPECT_EQ(r.next(&body), expected) << c.input;
   }
+}
+
+// A length too long for its body ends the body where its JSON ends: quotes,
+// brackets and backslashes inside strings, and a string that runs on past
+// one block of reading, do not end it early or late.
+TEST(LspFraming, ABodyTooLongForItsJsonEndsWhereTheJsonEnds) {
+  const std::string long_text(100000, 'a');
+  const std::string bodies[] = {
+      R"({"a":"}\"}"})",
+      R"({"a":"\\","b":["[",{"c":"\"]}"}]})",
+      R"([1,"x\\\"]\\",{}] )",
+      "{\"t\":\"" + long_text + "\\\\\\\"}" + long_text + "\"}",
+      // The backslash the last byte of the first block (64 KiB with the
+      // 25 bytes of the header), the quote it escapes the first of the next.
+      "{\"t\":\"" + std::string(65504, 'a') + "\\\"}\"}",
+  };
+  for (const std::string& body : bodies) {
+    const std::string next = R"({"jsonrpc":"2.0"})";
+    std::istringstream in("Content-Length: " + std::to_string(body.size() + 40) + "\r\n\r\n" +
+                          body + next);
+    frame_reader r(in);
+    std::string read;
+    ASSERT_EQ(r.next(&read), frame_status::message) << body.substr(0, 40);
+    EXPECT_EQ(read, body) << body.substr(0, 40);
+    // What follows is read as the next message's headers.
+    EXPECT_EQ(r.next(&read), frame_status::end_of_input) << body.substr(0, 40);
+  }
+}
+
+// Brackets count towards the nesting only outside strings.
+TEST(LspFraming, NestingIsCountedOutsideStrings) {
+  const std::string deep(max_json_nesting + 1, '[');
+  const std::pair<std::string, bool> cases[] = {
+      {deep, true},
+      {"[\"" + deep + "\"]", false},
+      {"[\"\\\"" + deep + "\"]", false},
+      {"[\"\\\\\"" + deep, true},
+      {"\"" + deep, false},
+      {"\"\\", false},
+  };
+  for (const auto& [body, too_deep] : cases)
+    EXPECT_EQ(nesting_too_deep(body), too_deep) << body.substr(0, 8);
 }
 
 // The answers a session writes, one JSON value each.

@@ -1,6 +1,9 @@
 #include "test_support/lsp_fuzz_input.h"
 
+#include <istream>
+#include <ostream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 
@@ -20,6 +23,39 @@ namespace {
 // "!".
 constexpr std::string_view initialize =
     R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"capabilities":{}}})";
+
+const std::string& opening_frame() {
+  static const std::string frame = lsp::framed(initialize);
+  return frame;
+}
+
+// A stream's bytes read in place, and its output appended to a string: no
+// copy of either is made.
+class bytes_in final : public std::streambuf {
+ public:
+  explicit bytes_in(std::string& bytes) {
+    setg(bytes.data(), bytes.data(), bytes.data() + bytes.size());
+  }
+};
+
+class bytes_out final : public std::streambuf {
+ public:
+  explicit bytes_out(std::string& bytes) : bytes_(bytes) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof()))
+      bytes_.push_back(traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    bytes_.append(s, static_cast<size_t>(n));
+    return n;
+  }
+
+ private:
+  std::string& bytes_;
+};
 
 // The disk of every session: a directory with a line description in it.
 void set_up_disk(memory_disk& d) {
@@ -134,20 +170,25 @@ bool lsp_answers_are_framed(std::string_view output) {
 }
 
 bool run_lsp_fuzz_input(std::string_view input) {
-  std::string stream;
+  // The session's input and output, kept from one input to the next so
+  // that their memory is allocated once.
+  static std::string stream, answers;
   const bool opened = input.empty() || input[0] != '!';
+  stream.clear();
   if (opened)
-    stream = lsp::framed(initialize);
+    stream = opening_frame();
   else
     input.remove_prefix(1);
   stream.append(input);
-  std::istringstream in(stream);
-  std::ostringstream out;
+  answers.clear();
+  bytes_in in_buffer(stream);
+  bytes_out out_buffer(answers);
+  std::istream in(&in_buffer);
+  std::ostream out(&out_buffer);
   memory_disk d;
   set_up_disk(d);
   const int status = lsp::serve_lsp(in, out, d);
   if (status != 0 && status != 1) return false;
-  const std::string answers = out.str();
   std::string_view rest = answers;
   const std::string& opening = answer_checks::initialize_answer();
   if (opened && !opening.empty() && rest.starts_with(opening)) rest.remove_prefix(opening.size());
