@@ -74,7 +74,7 @@ bool run_package_fuzz_input(std::string_view input) {
   tool::write_inspection_text(text, p);
   const std::string json = tool::inspection_json(p);
   const std::string svg = tool::draw_package(p);
-  return !text.str().empty() && !json.empty() && svg.find("<svg") != std::string::npos;
+  return !text.view().empty() && !json.empty() && svg.find("<svg") != std::string::npos;
 }
 
 }  // namespace test_support
