@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "lsp/json_bytes.h"
+
 namespace lsp {
 
 using nlohmann::json;
@@ -52,8 +54,11 @@ bool nesting_too_deep(std::string_view body) {
   const size_t n = body.size();
   size_t i = 0;
   while (i < n) {
-    const char c = p[i++];
-    if (c == '"') {
+    // Up to the next quote or bracket.
+    while (i < n && json_byte_of(p[i]) == json_byte::plain) ++i;
+    if (i == n) break;
+    const json_byte b = json_byte_of(p[i++]);
+    if (b == json_byte::quote) {
       // The inside of a string, passed over by searching for its quote and
       // for backslashes, each of which escapes the byte after it.
       auto quote_from = [&](size_t from) {
@@ -62,18 +67,18 @@ bool nesting_too_deep(std::string_view body) {
       };
       size_t quote = quote_from(i);
       for (;;) {
-        const void* b = std::memchr(p + i, '\\', quote - i);
-        if (!b) {
+        const void* backslash = std::memchr(p + i, '\\', quote - i);
+        if (!backslash) {
           i = quote + (quote < n);
           break;
         }
-        i = static_cast<size_t>(static_cast<const char*>(b) - p) + 2;
+        i = static_cast<size_t>(static_cast<const char*>(backslash) - p) + 2;
         if (i >= n) return false;
         if (i > quote) quote = quote_from(i);
       }
-    } else if (c == '[' || c == '{') {
+    } else if (b == json_byte::opening) {
       if (++depth > max_json_nesting) return true;
-    } else if (c == ']' || c == '}') {
+    } else {
       --depth;
     }
   }

@@ -12,6 +12,8 @@
 #include <poll.h>
 #endif
 
+#include "lsp/json_bytes.h"
+
 namespace lsp {
 
 namespace {
@@ -96,6 +98,16 @@ struct json_extent {
         ++i;
         continue;
       }
+      if (!started) {
+        const char c = p[i++];
+        if (is_blank(c)) continue;
+        started = true;
+        if (c != '{' && c != '[')
+          opaque = true;
+        else
+          depth = 1;
+        continue;
+      }
       if (in_string) {
         if (escaped) {
           escaped = false;
@@ -117,22 +129,22 @@ struct json_extent {
         in_string = false;
         continue;
       }
-      const char c = p[i++];
-      if (!started) {
-        if (is_blank(c)) continue;
-        started = true;
-        if (c != '{' && c != '[')
-          opaque = true;
-        else
-          depth = 1;
-        continue;
+      // Outside strings, up to the next quote or bracket.
+      while (i < n && json_byte_of(p[i]) == json_byte::plain) ++i;
+      if (i == n) return n;
+      switch (json_byte_of(p[i++])) {
+        case json_byte::quote:
+          in_string = true;
+          break;
+        case json_byte::opening:
+          ++depth;
+          break;
+        case json_byte::closing:
+          if (--depth == 0) whole = true;
+          break;
+        case json_byte::plain:
+          break;
       }
-      if (c == '"')
-        in_string = true;
-      else if (c == '{' || c == '[')
-        ++depth;
-      else if ((c == '}' || c == ']') && --depth == 0)
-        whole = true;
     }
     return n;
   }

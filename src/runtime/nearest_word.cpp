@@ -9,17 +9,27 @@ namespace runtime {
 
 size_t edit_distance(std::string_view a, std::string_view b) {
   const std::string x = lower_text(a), y = lower_text(b);
-  std::vector<std::vector<size_t>> d(x.size() + 1, std::vector<size_t>(y.size() + 1));
-  for (size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
-  for (size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
-  for (size_t i = 1; i <= x.size(); ++i)
-    for (size_t j = 1; j <= y.size(); ++j) {
-      size_t cost = x[i - 1] == y[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+  const size_t m = y.size();
+  // The rows i - 2, i - 1 and i of the table, in one allocation.
+  std::vector<size_t> rows(3 * (m + 1));
+  size_t* two_back = rows.data();
+  size_t* back = two_back + (m + 1);
+  size_t* row = back + (m + 1);
+  for (size_t j = 0; j <= m; ++j) back[j] = j;
+  for (size_t i = 1; i <= x.size(); ++i) {
+    row[0] = i;
+    for (size_t j = 1; j <= m; ++j) {
+      const size_t cost = x[i - 1] == y[j - 1] ? 0 : 1;
+      row[j] = std::min({back[j] + 1, row[j - 1] + 1, back[j - 1] + cost});
       if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        row[j] = std::min(row[j], two_back[j - 2] + 1);
     }
-  return d[x.size()][y.size()];
+    size_t* const oldest = two_back;
+    two_back = back;
+    back = row;
+    row = oldest;
+  }
+  return back[m];
 }
 
 std::optional<std::string> nearest_word(std::string_view word,
@@ -28,8 +38,14 @@ std::optional<std::string> nearest_word(std::string_view word,
   std::optional<std::string> best;
   size_t best_distance = SIZE_MAX;
   for (const std::string& c : candidates) {
+    // The distance is at least the difference of the lengths: a candidate
+    // too long or too short to be near enough is not measured.
+    const size_t most = std::max<size_t>(1, c.size() / 3);
+    const size_t length_difference =
+        word.size() > c.size() ? word.size() - c.size() : c.size() - word.size();
+    if (length_difference > most) continue;
     size_t d = edit_distance(word, c);
-    if (d < best_distance && d <= std::max<size_t>(1, c.size() / 3)) {
+    if (d < best_distance && d <= most) {
       best_distance = d;
       best = c;
     }
