@@ -488,24 +488,15 @@ bool line_plan_decoder::finish(std::string* error) {
 
 bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
                       plan_rows* out, std::string* error) {
-  // Each element is two bytes at least.
-  const size_t most = bytes.size() / 2;
   if (route_length >= 0) {
     // The rows are known as the elements come: straight into them.
     const size_t metres = static_cast<size_t>(plan_last_metre(route_length)) + 1;
     plan_rows rows;
-    const size_t row0_room = std::min(metres, most);
-    rows.row0.reserve(row0_room);
-    rows.row1.reserve(std::min(metres, most - row0_room));
-    line_plan_decoder decoder(
-        file, route_length, [&](size_t first, std::span<const plan_element> run) {
-          // Pointers, not the span's iterators: the elements are copied as
-          // one block.
-          const size_t in_row0 = first < metres ? std::min(run.size(), metres - first) : 0;
-          const plan_element* const from = run.data();
-          rows.row0.insert(rows.row0.end(), from, from + in_row0);
-          rows.row1.insert(rows.row1.end(), from + in_row0, from + run.size());
-        });
+    reserve_plan_rows(rows, metres, bytes.size());
+    line_plan_decoder decoder(file, route_length,
+                              [&](size_t first, std::span<const plan_element> run) {
+                                append_plan_run(rows, metres, first, run);
+                              });
     decoder.feed(bytes);
     if (!decoder.finish(error)) return false;
     *out = std::move(rows);
@@ -514,7 +505,7 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
   // Both rows, in file order, into row 0; row 1 split off once the count is
   // known.
   plan_rows rows;
-  rows.row0.reserve(most);
+  rows.row0.reserve(bytes.size() / 2);  // two bytes an element at least
   line_plan_decoder decoder(file, route_length, [&](size_t, std::span<const plan_element> run) {
     rows.row0.insert(rows.row0.end(), run.data(), run.data() + run.size());
   });
@@ -525,6 +516,22 @@ bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t rou
   rows.row0.erase(middle, rows.row0.end());
   *out = std::move(rows);
   return true;
+}
+
+void reserve_plan_rows(plan_rows& rows, size_t metres, size_t bytes) {
+  const size_t most = bytes / 2;
+  const size_t row0 = std::min(metres, most);
+  rows.row0.reserve(row0);
+  rows.row1.reserve(std::min(metres, most - row0));
+}
+
+void append_plan_run(plan_rows& rows, size_t metres, size_t first,
+                     std::span<const plan_element> run) {
+  // Pointers, not the span's iterators: the elements are copied as one block.
+  const size_t in_row0 = first < metres ? std::min(run.size(), metres - first) : 0;
+  const plan_element* const from = run.data();
+  rows.row0.insert(rows.row0.end(), from, from + in_row0);
+  rows.row1.insert(rows.row1.end(), from + in_row0, from + run.size());
 }
 
 int32_t sizing_route_length(const scenario_table& table) {

@@ -85,6 +85,15 @@ bool decode_track_grid(std::string_view bytes, std::string_view file, int32_t ro
 bool decode_line_plan(std::string_view bytes, std::string_view file, int32_t route_length,
                       plan_rows* out, std::string* error);
 
+// Filling the rows of a plan file of `metres` elements a row as its
+// elements are decoded: room made for what `bytes` bytes of the file can
+// hold (two bytes an element at least, row 0's first), and a run of
+// elements appended (its first at index `first` of the file, row 0's
+// metres first), each part to its row.
+void reserve_plan_rows(plan_rows& rows, size_t metres, size_t bytes);
+void append_plan_run(plan_rows& rows, size_t metres, size_t first,
+                     std::span<const plan_element> run);
+
 // The plan file decoded as it streams in, part after part, with the checks
 // and messages of decode_line_plan: the elements go to `elements` a run at a
 // time, with the index in the file (row 0's metres first, then row 1's) of

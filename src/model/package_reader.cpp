@@ -205,30 +205,22 @@ bool read_package(runtime::disk& d, const std::string& directory, const scenario
     const bool rows = how == plan_reading::rows;
     plan_rows plan;
     plan_tracer tracer(metres);
-    line_plan_decoder decoder(
-        out->plan_file, route, [&](size_t first, std::span<const plan_element> run) {
-          if (!rows) {
-            for (size_t k = 0; k < run.size(); ++k) tracer.element(first + k, run[k]);
-            return;
-          }
-          const size_t in_row0 = first < metres ? std::min(run.size(), metres - first) : 0;
-          const plan_element* const from = run.data();
-          plan.row0.insert(plan.row0.end(), from, from + in_row0);
-          plan.row1.insert(plan.row1.end(), from + in_row0, from + run.size());
-        });
+    line_plan_decoder decoder(out->plan_file, route,
+                              [&](size_t first, std::span<const plan_element> run) {
+                                if (!rows) {
+                                  for (size_t k = 0; k < run.size(); ++k)
+                                    tracer.element(first + k, run[k]);
+                                  return;
+                                }
+                                append_plan_run(plan, metres, first, run);
+                              });
     size_t bytes = 0;
     const bool read = d.read_file_parts(
         plan_path,
         [&](std::string_view part) {
           bytes += part.size();
-          if (rows) {
-            // Room for as many elements as the bytes so far can hold (two
-            // bytes each at least), row 0 first.
-            const size_t most = bytes / 2;
-            const size_t row0 = std::min(metres, most);
-            plan.row0.reserve(row0);
-            plan.row1.reserve(std::min(metres, most - row0));
-          }
+          // Room for as many elements as the bytes so far can hold.
+          if (rows) reserve_plan_rows(plan, metres, bytes);
           return decoder.feed(part);
         },
         &reason);
