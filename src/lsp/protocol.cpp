@@ -1,7 +1,6 @@
 #include "lsp/protocol.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "lsp/json_bytes.h"
 
@@ -59,23 +58,9 @@ bool nesting_too_deep(std::string_view body) {
     if (i == n) break;
     const json_byte b = json_byte_of(p[i++]);
     if (b == json_byte::quote) {
-      // The inside of a string, passed over by searching for its quote and
-      // for backslashes, each of which escapes the byte after it.
-      auto quote_from = [&](size_t from) {
-        const void* q = std::memchr(p + from, '"', n - from);
-        return q ? static_cast<size_t>(static_cast<const char*>(q) - p) : n;
-      };
-      size_t quote = quote_from(i);
-      for (;;) {
-        const void* backslash = std::memchr(p + i, '\\', quote - i);
-        if (!backslash) {
-          i = quote + (quote < n);
-          break;
-        }
-        i = static_cast<size_t>(static_cast<const char*>(backslash) - p) + 2;
-        if (i >= n) return false;
-        if (i > quote) quote = quote_from(i);
-      }
+      bool escaped;
+      const size_t quote = closing_quote(p, i, n, &escaped);
+      i = quote + (quote < n);
     } else if (b == json_byte::opening) {
       if (++depth > max_json_nesting) return true;
     } else {

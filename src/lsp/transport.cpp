@@ -87,9 +87,6 @@ struct json_extent {
   // belong to it: all, or those before the first one that is not blank
   // after a whole object or array.
   size_t take(const char* p, size_t n) {
-    // The next quote from `i` on when `quote >= i` (n when there is none).
-    size_t quote = 0;
-    bool quote_known = false;
     size_t i = 0;
     while (i < n) {
       if (opaque) return n;
@@ -114,16 +111,7 @@ struct json_extent {
           ++i;
           continue;
         }
-        if (!quote_known || quote < i) {
-          const void* q = std::memchr(p + i, '"', n - i);
-          quote = q ? static_cast<size_t>(static_cast<const char*>(q) - p) : n;
-          quote_known = true;
-        }
-        if (const void* b = std::memchr(p + i, '\\', quote - i)) {
-          i = static_cast<size_t>(static_cast<const char*>(b) - p) + 1;
-          escaped = true;
-          continue;
-        }
+        const size_t quote = closing_quote(p, i, n, &escaped);
         if (quote == n) return n;
         i = quote + 1;
         in_string = false;
