@@ -23,6 +23,7 @@ step read_documents(compile_state& cs, const compile_input& input, compile_resul
   result.line_description_consumed = true;
   step s = read_line_description(cs, *input.line_description);
   if (s != step::next) return s;
+  if (input.line_plan_done && cs.sc.plan.exists()) input.line_plan_done(cs.sc.plan);
 
   leave_record(cs, source_document::train_document);
   if (!input.train_document) return runtime_fault(cs, "the train document does not exist");

@@ -11,6 +11,7 @@
 // grid only ends the reading of its document.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,12 @@ struct compile_input {
   // and its package are the same either way; asking costs a look at the
   // grid after each record.
   compile_origins* origins = nullptr;
+  // When given, called on the compiling thread as soon as the line
+  // description has been read whole without a fault, with the line plan,
+  // which nothing after it changes: a caller may write the plan while the
+  // train document is read. The plan is the compile's own, so a caller that
+  // keeps it beyond the call keeps a copy.
+  std::function<void(const model::line_plan&)> line_plan_done;
 };
 
 struct compile_result {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "compiler/compile.h"
 #include "model/package_format.h"
 #include "test_support/scenario_fixture.h"
 
@@ -357,6 +358,55 @@ TEST(Curves, WithoutThePlanFlagCurveRecordsAreNotRead) {
   EXPECT_FALSE(r->sc.plan.exists());
   EXPECT_EQ(r->cell(10).b14, 104);
   EXPECT_EQ(r->file(plan_file), "");
+}
+
+// The plan is final once the line description is read, so the compile hands
+// it on then, for a caller that writes it while the train document is read:
+// the plan the scenario ends with, and only when the line description was
+// read whole with a plan.
+TEST(Curves, ThePlanIsHandedOnOnceTheLineDescriptionIsReadWhole) {
+  const std::string bent = test_support::line_description(9000, "curvad2,  1500,  300\n");
+  const std::string train = test_support::train_document();
+  const std::string clashing = test_support::train_document(
+      "segnale,  3000, 1,2,0,0,0,0,0,0,0,0\nsegnale,  3000, 1,2,0,0,0,0,0,0,0,0\n");
+  const struct {
+    const char* what;
+    std::string line, train;
+    bool with_plan, handed_on, fault;
+  } cases[] = {
+      {"clean documents", bent, train, true, true, false},
+      {"a fault in the train document", bent, clashing, true, true, true},
+      {"a fault in the line description",
+       test_support::line_description(9000, "curvad7,  1000,  100\n"), train, true, false, true},
+      {"no plan asked for", bent, train, false, false, false},
+  };
+  for (const auto& c : cases) {
+    compile_input input;
+    input.line_description = c.line;
+    input.train_document = c.train;
+    input.line_name = "Borvasco_Lestrano";
+    input.train_number = "40817";
+    input.with_plan = c.with_plan;
+    int calls = 0;
+    model::line_plan handed;
+    input.line_plan_done = [&](const model::line_plan& plan) {
+      ++calls;
+      handed = plan;
+    };
+    const compile_result r = compile_documents(input);
+    EXPECT_EQ(r.fault.has_value(), c.fault) << c.what;
+    ASSERT_EQ(calls, c.handed_on ? 1 : 0) << c.what;
+    if (!c.handed_on) continue;
+    const model::line_plan& plan = r.compiled.plan;
+    EXPECT_EQ(handed.last_metre, plan.last_metre) << c.what;
+    EXPECT_EQ(handed.computed, plan.computed) << c.what;
+    EXPECT_EQ(handed.computed, plan.last_metre - 1) << c.what << ": the plan is not complete";
+    ASSERT_EQ(handed.bends.size(), plan.bends.size()) << c.what;
+    ASSERT_EQ(handed.bends.size(), 1u) << c.what;
+    EXPECT_EQ(handed.bends[0].first, plan.bends[0].first) << c.what;
+    EXPECT_EQ(handed.bends[0].last, plan.bends[0].last) << c.what;
+    EXPECT_EQ(handed.bends[0].k, plan.bends[0].k) << c.what;
+  }
 }
 
 }  // namespace

@@ -44,6 +44,27 @@ std::vector<std::string> package_files(const scenario_identity& id, const std::s
   return paths;
 }
 
+namespace {
+
+void put_plan_file(runtime::output_file& out, const line_plan& plan) {
+  out.reserve(2 * plan_row_bytes(plan));
+  put_line_plan(out, plan);
+}
+
+}  // namespace
+
+bool write_plan_temporary(const line_plan& plan, const scenario_identity& id,
+                          const std::string& directory, runtime::disk& d,
+                          runtime::io_failure* failure) {
+  const std::string path = path_in(directory, plan_file_name(id));
+  runtime::output_file out(d, runtime::temporary_name(path));
+  if (out.open()) put_plan_file(out, plan);
+  if (out.finish()) return true;
+  *failure = {path, out.error(), "write"};
+  runtime::discard_temporaries(d, {path});
+  return false;
+}
+
 bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
                                const std::string& directory, bool with_plan, runtime::disk& d,
                                runtime::io_failure* failure) {
@@ -54,8 +75,7 @@ bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
     runtime::output_file out(d, runtime::temporary_name(path));
     if (out.open()) {
       if (path == plan_path) {
-        out.reserve(2 * plan_row_bytes(sc.plan));
-        put_line_plan(out, sc.plan);
+        put_plan_file(out, sc.plan);
       } else if (path == table_path) {
         int64_t bytes = 0;
         for (const scenario_entry& e : sc.table)

@@ -44,4 +44,12 @@ bool write_package_temporaries(const scenario& sc, const scenario_identity& id,
                                const std::string& directory, bool with_plan, runtime::disk& d,
                                runtime::io_failure* failure);
 
+// The plan's file alone under its temporary name (none is left behind on
+// failure), for a caller that writes it while the rest of the scenario is
+// still being compiled; write_package_temporaries without the plan then
+// writes the other two.
+bool write_plan_temporary(const line_plan& plan, const scenario_identity& id,
+                          const std::string& directory, runtime::disk& d,
+                          runtime::io_failure* failure);
+
 }  // namespace model

@@ -1,5 +1,6 @@
 #include "tool/compile_command.h"
 
+#include <functional>
 #include <future>
 #include <ostream>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <system_error>
 
 #include "checker/check.h"
 #include "compiler/compile.h"
@@ -108,17 +110,16 @@ bool package_exists(runtime::disk& d, const model::scenario_identity& id,
 struct package_ahead {
   std::unique_ptr<runtime::directory_lock> lock;  // held once the directory was taken
   model::stamp_outcome stamp = model::stamp_outcome::stamped;
-  bool written = false;         // every temporary file is there
+  bool written = false;         // every temporary file is there (else none is)
   runtime::io_failure failure;  // why the writing failed
 };
 
-// Takes the directory and stamps the scenario; true when its files can be
-// written ahead. The lock stays empty where the package cannot be written
-// ahead (the ordinary write after the check then tries again and says what
-// is wrong).
-bool take_package_ahead(package_ahead& a, compiler::compile_result& compiled, runtime::disk& d,
-                        const std::string& directory, const std::vector<std::string>& paths) {
-  if (!compiled.compiled.has_grid() || d.stat(directory) != runtime::disk::entry::directory ||
+// Takes the directory for a package written ahead; false where it cannot be
+// (the ordinary write after the check then tries again and says what is
+// wrong).
+bool take_directory_ahead(package_ahead& a, runtime::disk& d, const std::string& directory,
+                          const std::vector<std::string>& paths) {
+  if (d.stat(directory) != runtime::disk::entry::directory ||
       d.stat_no_follow(runtime::journal_path(directory)) != runtime::disk::entry::missing)
     return false;
   std::string reason;
@@ -126,9 +127,56 @@ bool take_package_ahead(package_ahead& a, compiler::compile_result& compiled, ru
   a.lock = d.lock_directory(directory, &reason);
   if (a.lock && !runtime::recover_interrupted_replacement(d, directory, paths, &unrecovered))
     a.lock.reset();
-  if (!a.lock) return false;
-  a.stamp = model::stamp_reserved_slots(compiled.compiled);
-  return a.stamp == model::stamp_outcome::stamped;
+  return a.lock != nullptr;
+}
+
+// Compiles the documents and writes the package under temporary names in a
+// directory taken ahead. The plan's file is written on a thread of its own
+// from the moment the line description is compiled, while the train
+// document is read; the other two files follow once the compile is done and
+// stamped. `compiled_done` is called as soon as the compile is, before the
+// files are written. At the end either every temporary file is there
+// (a.written) or none is.
+void compile_and_write_ahead(const compiler::compile_input& documents, compiler::compile_result& out,
+                             package_ahead& a, runtime::disk& d, const model::scenario_identity& id,
+                             const std::string& directory, const std::vector<std::string>& paths,
+                             const std::function<void()>& compiled_done) {
+  compiler::compile_input input = documents;
+  const bool taken = take_directory_ahead(a, d, directory, paths);
+  // Until the plan's thread is joined the disk is that thread's alone.
+  model::line_plan plan;
+  std::future<bool> plan_written;
+  if (taken)
+    input.line_plan_done = [&](const model::line_plan& p) {
+      plan = p;
+      try {
+        plan_written = std::async(std::launch::async, [&] {
+          return model::write_plan_temporary(plan, id, directory, d, &a.failure);
+        });
+      } catch (const std::system_error&) {
+        // No thread to be had: the plan is written with the other files.
+      }
+    };
+  out = compiler::compile_documents(input);
+  bool ahead = false;
+  if (taken && out.compiled.has_grid()) {
+    a.stamp = model::stamp_reserved_slots(out.compiled);
+    ahead = a.stamp == model::stamp_outcome::stamped;
+  }
+  compiled_done();
+  // From here until the check ends both threads only read the scenario.
+  const bool plan_apart = plan_written.valid();
+  const bool plan_ok = !plan_apart || plan_written.get();
+  if (ahead && plan_ok) {
+    a.written = model::write_package_temporaries(out.compiled, id, directory, !plan_apart, d,
+                                                 &a.failure);
+    if (!a.written && plan_apart) runtime::discard_temporaries(d, paths);
+  } else if (plan_apart && plan_ok) {
+    runtime::discard_temporaries(d, paths);
+  }
+  // A compile that ended before the grid writes nothing: the directory is
+  // taken again, and the run says why, after the check.
+  if (!out.compiled.has_grid()) a.lock.reset();
 }
 
 }  // namespace
@@ -191,19 +239,16 @@ int compile_command(int argc, char** argv, runtime::disk& d, std::ostream& out, 
   checker::check_input check_input{docs.line_description, docs.train_document};
   check_input.compiling = compile_done.get_future().share();
   std::future<void> compiling = std::async(std::launch::async, [&] {
-    bool ahead = false;
+    bool done = false;
     try {
-      compiled = compiler::compile_documents(input);
-      ahead = take_package_ahead(package, compiled, d, directory, paths);
-      compile_done.set_value(&compiled);
+      compile_and_write_ahead(input, compiled, package, d, id, directory, paths, [&] {
+        done = true;
+        compile_done.set_value(&compiled);
+      });
     } catch (...) {
-      compile_done.set_exception(std::current_exception());
+      if (!done) compile_done.set_exception(std::current_exception());
       throw;
     }
-    // From here until the check ends both threads only read the scenario.
-    if (ahead)
-      package.written = model::write_package_temporaries(compiled.compiled, id, directory, true, d,
-                                                         &package.failure);
   });
   const std::vector<compiler::finding> found = checker::check_documents(check_input, options);
   compiling.get();

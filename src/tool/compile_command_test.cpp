@@ -100,10 +100,12 @@ TEST(CompileCommand, OnAnErrorWritesNothingAndLeavesThePackageAsItWas) {
 }
 
 // In a directory that is there already, the package is written under
-// temporary names while the checker reads the documents; it takes its place
-// only when the check finds no error. A disk that fails on the way is
-// reported only when the package was to be written, and either way the
-// earlier package and the directory stay as they were.
+// temporary names while the checker reads the documents (the plan's file
+// from the moment the line description is compiled, the other two once the
+// train document is); it takes its place only when the check finds no error.
+// A disk that fails on the way, or a reserved slot found taken after the plan
+// was written, is reported only when the package was to be written, and
+// either way the earlier package and the directory stay as they were.
 TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckIsClean) {
   const std::string clashing =
       std::string("segnale,  5000, 1,2,0,0,0,0,0,0,0,0\n") + clashing_signals;
@@ -113,6 +115,7 @@ TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckI
     const char* failing_op;  // "" for a disk that works
     int status;
     const char* err_part;
+    const char* line_records = "";
   } cases[] = {
       {"clean documents", two_signals, "", run::exit_clean, ""},
       {"an error in the documents", clashing, "", run::exit_compile_fault, "no package written"},
@@ -120,16 +123,23 @@ TEST(CompileCommand, APackageWrittenBesideTheCheckTakesItsPlaceOnlyWhenTheCheckI
       {"a full disk and an error", clashing, "write", run::exit_compile_fault,
        "no package written"},
       {"a rename that fails", two_signals, "rename", run::exit_io_failure, "Permission denied"},
+      {"a grid file that cannot be made", two_signals, "create", run::exit_io_failure,
+       "Valmora_2101.dat: Permission denied"},
+      {"a reserved slot in use", two_signals, "", run::exit_reserved_slot, " Errore n. 1250",
+       "indicatori_vmax,  0,  100,  0,  0,  0,  0,  0,  0,  0\n"},
   };
   for (const auto& c : cases) {
     test_support::memory_disk d = author_disk("segnale,  7000, 1,2,0,0,0,0,0,0,0,0\n");
     ASSERT_EQ(run_tool(compile_command, d, compile_args).status, run::exit_clean);
     const auto earlier = d.files;
     d.files["/w/Valmora_2101-.txt"] = test_support::train_document(c.train_records);
+    d.files["/w/Valmora_linea.txt"] = test_support::line_description(10000, c.line_records);
     const auto edited = d.files;
     if (std::string(c.failing_op) == "write") d.space_left = 1000;
     if (std::string(c.failing_op) == "rename")
       d.failures.push_back({"rename", "Valmora_2101.sim", "Permission denied"});
+    if (std::string(c.failing_op) == "create")
+      d.failures.push_back({"create", "Valmora_2101.dat.new", "Permission denied"});
 
     const command_run r = run_tool(compile_command, d, compile_args);
     EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
