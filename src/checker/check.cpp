@@ -41,11 +41,17 @@ constexpr size_t quoted_length = 40;
 
 namespace {
 
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// Plain loops, not find_first_not_of(" \t"), which looks each byte up in the
+// set: every line of a document is trimmed more than once.
 std::string_view trim(std::string_view s) {
-  size_t b = s.find_first_not_of(" \t");
-  if (b == std::string_view::npos) return {};
-  size_t e = s.find_last_not_of(" \t");
-  return s.substr(b, e - b + 1);
+  size_t b = 0, e = s.size();
+  while (b < e && is_blank(s[b])) ++b;
+  while (e > b && is_blank(s[e - 1])) --e;
+  return s.substr(b, e - b);
 }
 
 // Document text (Windows-1252) for a message (UTF-8), in quotes, cut short.
@@ -361,8 +367,9 @@ class checker {
   // true for such a line, whose other warnings would only repeat it.
   bool separated_by_blanks(const line_at& at) {
     const std::string_view kw = trim(at.keyword);
-    const size_t gap = kw.find_first_of(" \t");
-    if (gap == std::string_view::npos) return false;
+    const size_t gap =
+        static_cast<size_t>(std::find_if(kw.begin(), kw.end(), is_blank) - kw.begin());
+    if (gap == kw.size()) return false;
     const std::string_view after = trim(kw.substr(gap));
     if (after.empty() || !(std::isdigit(static_cast<unsigned char>(after[0])) || after[0] == '-'))
       return false;

@@ -225,6 +225,36 @@ TEST(TextLines, EndAtCrLfOrBoth) {
   EXPECT_EQ(split_lines("\n\r"), (lines{"", ""}));
   EXPECT_EQ(split_lines(""), lines{});
   EXPECT_EQ(split_lines("", true), (lines{""}));
+  EXPECT_EQ(split_lines("a\r\rb\nc\r"), (lines{"a", "", "b", "c"}));
+}
+
+// Every text of up to seven bytes of 'a', CR and LF splits as a byte-by-byte
+// reading splits it.
+TEST(TextLines, SplitAsEveryByteIsLookedAt) {
+  auto by_bytes = [](std::string_view text, bool with_last_empty) {
+    std::vector<std::string_view> out;
+    size_t start = 0;
+    while (start < text.size() || (with_last_empty && start == text.size())) {
+      size_t end = start;
+      while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+      out.push_back(text.substr(start, end - start));
+      if (end == text.size()) break;
+      if (text[end] == '\r') ++end;
+      if (end < text.size() && text[end] == '\n') ++end;
+      start = end;
+    }
+    return out;
+  };
+  for (size_t length = 0; length <= 7; ++length) {
+    size_t count = 1;
+    for (size_t i = 0; i < length; ++i) count *= 3;
+    for (size_t n = 0; n < count; ++n) {
+      std::string text;
+      for (size_t i = 0, rest = n; i < length; ++i, rest /= 3) text += "a\r\n"[rest % 3];
+      for (bool last : {false, true})
+        ASSERT_EQ(split_lines(text, last), by_bytes(text, last)) << testing::PrintToString(text);
+    }
+  }
 }
 
 // The few lines a report names are the lines split_lines gives at those
