@@ -108,10 +108,14 @@ class plan_encoder {
 };
 
 // Bytes of each row in one stretch of the plan; the stretches of both rows
-// make one block, and three blocks are in hand while a long plan is
-// written (one being computed, up to two waiting for the disk).
-constexpr size_t plan_stretch_bytes = size_t{256} << 10;
-constexpr size_t plan_blocks_in_hand = 3;
+// make one block, and two blocks are in hand while a long plan is written
+// (one being computed, one being written: the computing is the faster).
+// Measured on a 1 000 000 m route: larger write calls cost the kernel less
+// per byte, and each block is fresh memory whose pages cost a fault each;
+// 512 KiB in two blocks was faster than 256 KiB in two or three, 384 KiB,
+// 768 KiB or 1 MiB.
+constexpr size_t plan_stretch_bytes = size_t{512} << 10;
+constexpr size_t plan_blocks_in_hand = 2;
 
 }  // namespace
 
