@@ -13,15 +13,20 @@ namespace compiler {
 namespace {
 
 // Writes the current speed limit, in steps of 5 km/h, into the cell under
-// the speed cursor and moves it on; false when the value leaves 0..255 or
-// the cell lies outside the grid.
-bool write_speed(compile_state& cs) {
+// the speed cursor and moves it on, then into the next cells for as long as
+// `more` says (asked after each cell); false when the value leaves 0..255 or
+// a cell lies outside the grid. The value is rounded once: a long route
+// holds tens of thousands of cells.
+template <typename More>
+bool write_speeds(compile_state& cs, More more) {
   train_cursors& at = cs.train;
   uint8_t steps;
   if (!model::round_to_u8(at.speed / 5.0, &steps)) return false;
-  if (at.speed_cell < 0 || at.speed_cell > cs.sc.last_cell()) return false;
-  cs.sc.grid[static_cast<size_t>(at.speed_cell)].b13 = steps;
-  ++at.speed_cell;
+  do {
+    if (at.speed_cell < 0 || at.speed_cell > cs.sc.last_cell()) return false;
+    cs.sc.grid[static_cast<size_t>(at.speed_cell)].b13 = steps;
+    ++at.speed_cell;
+  } while (more());
   return true;
 }
 
@@ -42,13 +47,11 @@ step speed_record(compile_state& cs) {
       !read_record_field<record_kind::speed_limit, 1>(cs, &s))
     return reader_fault(cs);
   if (range_check(cs, p) != step::next) return step::end_document;
-  int32_t n = model::stretch_cell(p);
-  if (n > 0) {
-    do {
-      if (cs.train.speed_cell >= cs.sc.last_cell()) break;
-      if (!write_speed(cs)) return runtime_fault(cs, "a speed limit that does not fit its byte");
-    } while (cs.train.speed_cell < n);
-  }
+  const int32_t n = model::stretch_cell(p);
+  train_cursors& at = cs.train;
+  if (n > 0 && at.speed_cell < cs.sc.last_cell() &&
+      !write_speeds(cs, [&] { return at.speed_cell < n && at.speed_cell < cs.sc.last_cell(); }))
+    return runtime_fault(cs, "a speed limit that does not fit its byte");
   cs.train.speed = s;
   return step::next;
 }
@@ -114,9 +117,8 @@ step read_train_records(compile_state& cs) {
 // The end of reading: the speed and adhesion of the last records run on to
 // cell N - 3, and the kilometric ranges are checked.
 step end_of_reading(compile_state& cs) {
-  do {
-    if (!write_speed(cs)) return runtime_fault(cs, "a speed limit that does not fit its byte");
-  } while (cs.train.speed_cell < cs.sc.last_cell() - 2);
+  if (!write_speeds(cs, [&] { return cs.train.speed_cell < cs.sc.last_cell() - 2; }))
+    return runtime_fault(cs, "a speed limit that does not fit its byte");
   do {
     if (!write_adhesion(cs)) return runtime_fault(cs, "adhesion cells beyond the grid");
   } while (cs.train.adhesion_cell < cs.sc.last_cell() - 2);
