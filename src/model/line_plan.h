@@ -42,6 +42,19 @@ void start_line_plan(line_plan& plan);
 // turned by k radians (k = 0: straight on). Needs metres 0 and 1.
 void extend_line_plan(line_plan& plan, int32_t last, double k);
 
+// How many of the next straight points, at most `most`, are exactly the
+// last point plus the step again and again: then the step rule computes
+// them with no rounding anywhere, so adding the step gives the same bits.
+// That holds where, in units of the lower of the two points' lowest set
+// bits, both points, their difference and every point ahead are whole
+// numbers below 2^53, in each coordinate (or both points are +0). 0 where
+// it cannot be shown (a coordinate that is -0, not finite or subnormal, or
+// one point 0 and the other not, for one).
+int32_t exact_straight_metres(double x2, double x1, double y2, double y1, int32_t most);
+
+// Straight runs shorter than this are walked step by step.
+inline constexpr int32_t exact_run_worth = 16;
+
 // Walks the computed metres from 2 on, in order, a stretch at a time, so
 // that a caller can hand each stretch's points on (to a buffer that is then
 // written, for instance) before the next. Each point is the one before plus
@@ -55,6 +68,12 @@ void extend_line_plan(line_plan& plan, int32_t last, double k);
 // and so on, straight on after the last one. Within a stretch its state stays
 // in local variables, and the loops call nothing but `point`, so that the
 // points stay in registers from one metre to the next.
+//
+// On a straight piece the step soon stops changing: once both the step and
+// the points ahead are exact in double arithmetic (see
+// exact_straight_metres), each point is the one before plus the step, the
+// same bits in half the work, until a coordinate would need a bit more than
+// a double holds; then one by one again until the step is exact anew.
 class line_plan_walker {
  public:
   explicit line_plan_walker(const line_plan& plan)
@@ -90,11 +109,28 @@ void line_plan_walker::walk(int32_t n, F&& point) {
     const double k = along_bend ? bend->k : 0;
     // The same step in two loops, so that neither tests k at every metre.
     if (k == 0) {
-      for (; m <= last; ++m) {
-        const double x = x1 + (x1 - x2);
-        const double y = y1 + (y1 - y2);
-        point(m, x, y);
-        x2 = x1, y2 = y1, x1 = x, y1 = y;
+      while (m <= last) {
+        const int32_t exact = last - m + 1 < exact_run_worth
+                                  ? 0
+                                  : exact_straight_metres(x2, x1, y2, y1, last - m + 1);
+        if (exact >= exact_run_worth) {
+          const double d0 = x1 - x2;
+          const double d1 = y1 - y2;
+          for (const int32_t to_exact = m + exact - 1; m <= to_exact; ++m) {
+            const double x = x1 + d0;
+            const double y = y1 + d1;
+            point(m, x, y);
+            x2 = x1, y2 = y1, x1 = x, y1 = y;
+          }
+          continue;
+        }
+        const int32_t by_step = last - m < exact_run_worth ? last : m + exact_run_worth - 1;
+        for (; m <= by_step; ++m) {
+          const double x = x1 + (x1 - x2);
+          const double y = y1 + (y1 - y2);
+          point(m, x, y);
+          x2 = x1, y2 = y1, x1 = x, y1 = y;
+        }
       }
     } else {
       for (; m <= last; ++m) {
