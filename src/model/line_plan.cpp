@@ -54,7 +54,8 @@ int32_t exact_steps(double b, double a, int32_t most) {
   int pa, pb;
   if (!whole_times_power(a, &wa, &pa) || !whole_times_power(b, &wb, &pb)) return 0;
   const int unit = std::min(pa, pb);
-  // Both points in units of 2^unit, when they stay below 2^53 so.
+  // Both points in units of 2^unit, when they stay below 2^53 so (which also
+  // keeps the multiplication in range).
   auto in_units = [&](int64_t whole, int power, int64_t* out) {
     const int shift = power - unit;
     const uint64_t size = static_cast<uint64_t>(whole < 0 ? -whole : whole);
@@ -69,7 +70,7 @@ int32_t exact_steps(double b, double a, int32_t most) {
   if (step == 0) return most;
   // The points move one way: the last of them is the one to keep in bounds.
   const int64_t room = step > 0 ? (exact_bound - 1 - ua) / step : (ua + exact_bound - 1) / -step;
-  return room < most ? static_cast<int32_t>(room) : most;
+  return room <= 0 ? 0 : room < most ? static_cast<int32_t>(room) : most;
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -185,6 +189,82 @@ TEST(LinePlan, WalkingTheBendsGivesThePointsStepByStep) {
   line_plan_rows(plan, &row0, &row1);
   EXPECT_EQ(row0, x);
   EXPECT_EQ(row1, y);
+}
+
+// Plans of random bends, gentle and sharp, and straight runs that cross
+// powers of two and zero on the way: every point the walk gives is the step
+// rule's, one metre after the other, to the bit (the walk takes a shortcut
+// on straight runs where it can show that nothing rounds).
+TEST(LinePlan, EveryPointIsTheStepRulesToTheBit) {
+  std::mt19937 random(20261211);
+  auto pick = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  const double curvatures[] = {1e-6, 3e-5, 4e-4, 2e-3, 1e-2, 0.3, 1.5707963267948966};
+  for (int round = 0; round < 60; ++round) {
+    SCOPED_TRACE(round);
+    line_plan plan;
+    create_line_plan(plan, 40000);
+    start_line_plan(plan);
+    while (plan.computed < 39000) {
+      const bool straight = pick(0, 1) == 0;
+      const double k = straight ? 0 : curvatures[pick(0, 6)] * (pick(0, 1) ? 1 : -1);
+      // Sharp bends short, so that the step (never renormalised) stays finite.
+      const int length = straight ? pick(1, 6000) : std::abs(k) > 0.05 ? pick(1, 6) : pick(1, 800);
+      extend_line_plan(plan, std::min(plan.computed - 1 + length, 39000), k);
+    }
+    std::vector<double> x = {0, 0}, y = {0, 1};
+    size_t bend = 0;
+    for (int32_t m = 2; m < plan.computed; ++m) {
+      while (bend < plan.bends.size() && plan.bends[bend].last < m) ++bend;
+      const double k =
+          bend < plan.bends.size() && plan.bends[bend].first <= m ? plan.bends[bend].k : 0;
+      const double d0 = x[m - 1] - x[m - 2], d1 = y[m - 1] - y[m - 2];
+      x.push_back(k == 0 ? x[m - 1] + d0 : x[m - 1] + (d0 + k * d1));
+      y.push_back(k == 0 ? y[m - 1] + d1 : y[m - 1] + (d1 - k * d0));
+    }
+    int32_t differing = 0;
+    walk_line_plan(plan, [&](int32_t m, double px, double py) {
+      const size_t i = static_cast<size_t>(m);
+      if (std::bit_cast<uint64_t>(px) != std::bit_cast<uint64_t>(x[i]) ||
+          std::bit_cast<uint64_t>(py) != std::bit_cast<uint64_t>(y[i]))
+        if (differing++ == 0) ADD_FAILURE() << "metre " << m << ": " << px << ", " << py;
+    });
+    EXPECT_EQ(differing, 0);
+  }
+}
+
+// Where the shortcut on a straight run holds: points that are whole numbers
+// below 2^53 in units of their lowest bit, up to the last that stays so.
+TEST(LinePlan, AStraightRunIsTakenByItsStepOnlyWhereNothingRounds) {
+  const double two53 = 9007199254740992.0;  // 2^53
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* what;
+    double x2, x1;
+    int32_t metres;
+  } cases[] = {
+      {"whole metres, far from 2^53", 1, 2, 1000},
+      {"odd points two steps below 2^53", two53 - 7, two53 - 5, 2},
+      {"odd points one step below 2^53", two53 - 5, two53 - 3, 1},
+      {"the last odd point below 2^53: the next would round", two53 - 3, two53 - 1, 0},
+      {"even points go on past 2^53", two53 - 4, two53 - 2, 1000},
+      {"downwards across zero", 3.5, 2.5, 1000},
+      {"tenths below 2^20", 1e6, 1e6 + 0.1, 1000},
+      {"a step with bits finer than the point's last", 1 + 0x1p-52, 0x1p20, 0},
+      {"points of far apart sizes", 1e-300, 1e300, 0},
+      {"a point that is 0", 0, 1, 0},
+      {"both points +0: the run stays on +0", 0, 0, 1000},
+      {"both points -0", -0.0, -0.0, 0},
+      {"a subnormal point", tiny, 2 * tiny, 0},
+      {"a point that is not finite", 1, inf, 0},
+  };
+  for (const auto& c : cases) {
+    // y runs on unchanged at whole metres, so that x alone decides.
+    EXPECT_EQ(exact_straight_metres(c.x2, c.x1, 5, 5, 1000), c.metres) << c.what;
+    EXPECT_EQ(exact_straight_metres(5, 5, c.x2, c.x1, 1000), c.metres) << c.what << " (as y)";
+  }
 }
 
 // A plan walked in stretches of any length gives the points of one walk.
