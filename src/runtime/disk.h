@@ -28,6 +28,8 @@ struct directory_lock {
   virtual ~directory_lock() = default;
 };
 
+// Two threads of a run may use the disk at once, each on files of its own
+// (a package's plan file is written beside its other two files).
 struct disk {
   virtual ~disk() = default;
 

@@ -49,6 +49,7 @@ struct memory_lock : runtime::directory_lock {
   memory_lock(memory_disk& d, std::string dir) : d_(d), dir_(std::move(dir)) {}
   // A killed process loses its lock but leaves the lock file behind.
   ~memory_lock() override {
+    const auto hold = d_.one_at_a_time();
     if (!d_.dead) d_.files.erase(dir_ + runtime::path_separator + runtime::lock_file_name);
     d_.held.erase(dir_);
   }
@@ -89,6 +90,7 @@ void memory_disk::erase_name(const std::string& path) {
 }
 
 runtime::disk::entry memory_disk::stat(const std::string& path) {
+  const auto hold = one_at_a_time();
   std::string at = path;
   for (int depth = 0; depth < 40; ++depth) {
     auto link = links.find(at);
@@ -100,6 +102,7 @@ runtime::disk::entry memory_disk::stat(const std::string& path) {
 }
 
 runtime::disk::entry memory_disk::stat_no_follow(const std::string& path) {
+  const auto hold = one_at_a_time();
   if (directories.count(path)) return entry::directory;
   if (files.count(path)) return entry::file;
   if (links.count(path) || specials.count(path)) return entry::other;
@@ -122,6 +125,7 @@ const std::string* memory_disk::readable(const std::string& path, std::string* e
 }
 
 bool memory_disk::read_file(const std::string& path, std::string* contents, std::string* err) {
+  const auto hold = one_at_a_time();
   const std::string* bytes = readable(path, err);
   if (!bytes) return false;
   *contents = *bytes;
@@ -130,6 +134,7 @@ bool memory_disk::read_file(const std::string& path, std::string* contents, std:
 
 bool memory_disk::read_file_parts(const std::string& path, const part_reader& part,
                                   std::string* err) {
+  const auto hold = one_at_a_time();
   const std::string* bytes = readable(path, err);
   if (!bytes) return false;
   constexpr size_t slice = size_t{1} << 20;
@@ -140,6 +145,7 @@ bool memory_disk::read_file_parts(const std::string& path, const part_reader& pa
 }
 
 bool memory_disk::create_file(const std::string& path, int* handle, std::string* err) {
+  const auto hold = one_at_a_time();
   if (!change()) return fail(err, "the process is gone");
   if (injected("create", path, err)) return false;
   if (exists(path)) return fail(err, "File exists");
@@ -152,6 +158,7 @@ bool memory_disk::create_file(const std::string& path, int* handle, std::string*
 }
 
 bool memory_disk::write(int handle, std::string_view bytes, std::string* err) {
+  const auto hold = one_at_a_time();
   if (!change()) return fail(err, "the process is gone");
   auto it = open.find(handle);
   if (it == open.end()) return fail(err, "Bad file descriptor");
@@ -169,6 +176,7 @@ bool memory_disk::write(int handle, std::string_view bytes, std::string* err) {
 }
 
 bool memory_disk::write_at(int handle, int64_t offset, std::string_view bytes, std::string* err) {
+  const auto hold = one_at_a_time();
   if (!change()) return fail(err, "the process is gone");
   return put_at(handle, offset, bytes, err);
 }
@@ -189,6 +197,7 @@ bool memory_disk::put_at(int handle, int64_t offset, std::string_view bytes, std
 }
 
 bool memory_disk::close(int handle, std::string* err) {
+  const auto hold = one_at_a_time();
   if (!change()) return fail(err, "the process is gone");
   auto it = open.find(handle);
   if (it == open.end()) return fail(err, "Bad file descriptor");
@@ -201,6 +210,7 @@ bool memory_disk::close(int handle, std::string* err) {
 }
 
 bool memory_disk::rename_file(const std::string& from, const std::string& to, std::string* err) {
+  const auto hold = one_at_a_time();
   if (!change()) return fail(err, "the process is gone");
   if (injected("rename", to, err)) return false;
   if (!files.count(from) && !links.count(from) && !specials.count(from))
@@ -228,6 +238,7 @@ bool memory_disk::rename_file(const std::string& from, const std::string& to, st
 }
 
 bool memory_disk::link_file(const std::string& from, const std::string& to, std::string* err) {
+  const auto hold = one_at_a_time();
   if (!change()) return fail(err, "the process is gone");
   if (injected("link", to, err)) return false;
   if (exists(to)) return fail(err, "File exists");
@@ -247,6 +258,7 @@ bool memory_disk::link_file(const std::string& from, const std::string& to, std:
 }
 
 bool memory_disk::remove_file(const std::string& path, std::string* err) {
+  const auto hold = one_at_a_time();
   if (!change()) return fail(err, "the process is gone");
   if (injected("remove", path, err)) return false;
   if (directories.count(path)) return fail(err, "Is a directory");
@@ -257,6 +269,7 @@ bool memory_disk::remove_file(const std::string& path, std::string* err) {
 }
 
 bool memory_disk::make_directory(const std::string& path, std::string* err) {
+  const auto hold = one_at_a_time();
   if (!change()) return fail(err, "the process is gone");
   if (injected("mkdir", path, err)) return false;
   if (exists(path)) return fail(err, "File exists");
@@ -268,6 +281,7 @@ bool memory_disk::make_directory(const std::string& path, std::string* err) {
 
 bool memory_disk::list_directory(const std::string& dir, std::vector<std::string>* names,
                                  std::string* err) {
+  const auto hold = one_at_a_time();
   if (injected("list", dir, err)) return false;
   if (stat(dir) == entry::file) return fail(err, "Not a directory");
   names->clear();
@@ -287,6 +301,7 @@ bool memory_disk::list_directory(const std::string& dir, std::vector<std::string
 std::unique_ptr<runtime::directory_lock> memory_disk::lock_directory(const std::string& dir,
                                                                      std::string* err,
                                                                      int wait_ms) {
+  const auto hold = one_at_a_time();
   (void)wait_ms;
   if (injected("lock", dir, err)) return nullptr;
   if (held.count(dir)) {

@@ -3,11 +3,15 @@
 // the real one does for the operations the program uses (symbolic links and
 // special files included), and can be told to run out of space, to fail
 // chosen operations or to stop dead at any step, as a killed process does.
+// Its operations may come from two threads at once, as the real disk's do
+// (each one whole before the next); its fields are for a test to set and
+// read while no operation runs.
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -99,6 +103,17 @@ struct memory_disk : runtime::disk {
 
  private:
   friend struct memory_lock;
+  // One operation at a time; copying a disk copies its files, not its lock.
+  struct operation_lock {
+    operation_lock() = default;
+    operation_lock(const operation_lock&) {}
+    operation_lock& operator=(const operation_lock&) { return *this; }
+    std::recursive_mutex m;
+  };
+  std::unique_lock<std::recursive_mutex> one_at_a_time() const {
+    return std::unique_lock<std::recursive_mutex>(lock_.m);
+  }
+  mutable operation_lock lock_;
   bool injected(const std::string& op, const std::string& path, std::string* err) const;
   // The bytes of the file `path` when read_file may read it, else null.
   const std::string* readable(const std::string& path, std::string* err);

@@ -133,17 +133,17 @@ bool take_directory_ahead(package_ahead& a, runtime::disk& d, const std::string&
 // Compiles the documents and writes the package under temporary names in a
 // directory taken ahead. The plan's file is written on a thread of its own
 // from the moment the line description is compiled, while the train
-// document is read; the other two files follow once the compile is done and
-// stamped. `compiled_done` is called as soon as the compile is, before the
+// document is read; the other two files are written beside it once the
+// compile is done and stamped. `compiled_done` is called as soon as the compile is, before the
 // files are written. At the end either every temporary file is there
 // (a.written) or none is.
-void compile_and_write_ahead(const compiler::compile_input& documents, compiler::compile_result& out,
-                             package_ahead& a, runtime::disk& d, const model::scenario_identity& id,
-                             const std::string& directory, const std::vector<std::string>& paths,
+void compile_and_write_ahead(const compiler::compile_input& documents,
+                             compiler::compile_result& out, package_ahead& a, runtime::disk& d,
+                             const model::scenario_identity& id, const std::string& directory,
+                             const std::vector<std::string>& paths,
                              const std::function<void()>& compiled_done) {
   compiler::compile_input input = documents;
   const bool taken = take_directory_ahead(a, d, directory, paths);
-  // Until the plan's thread is joined the disk is that thread's alone.
   model::line_plan plan;
   std::future<bool> plan_written;
   if (taken)
@@ -165,15 +165,16 @@ void compile_and_write_ahead(const compiler::compile_input& documents, compiler:
   }
   compiled_done();
   // From here until the check ends both threads only read the scenario.
+  // The other two files are written beside the plan's.
   const bool plan_apart = plan_written.valid();
+  runtime::io_failure others_failure;
+  const bool others_written =
+      ahead && model::write_package_temporaries(out.compiled, id, directory, !plan_apart, d,
+                                                &others_failure);
   const bool plan_ok = !plan_apart || plan_written.get();
-  if (ahead && plan_ok) {
-    a.written = model::write_package_temporaries(out.compiled, id, directory, !plan_apart, d,
-                                                 &a.failure);
-    if (!a.written && plan_apart) runtime::discard_temporaries(d, paths);
-  } else if (plan_apart && plan_ok) {
-    runtime::discard_temporaries(d, paths);
-  }
+  if (plan_ok && ahead && !others_written) a.failure = others_failure;
+  a.written = plan_ok && others_written;
+  if (taken && !a.written) runtime::discard_temporaries(d, paths);
   // A compile that ended before the grid writes nothing: the directory is
   // taken again, and the run says why, after the check.
   if (!out.compiled.has_grid()) a.lock.reset();
