@@ -134,9 +134,9 @@ bool take_directory_ahead(package_ahead& a, runtime::disk& d, const std::string&
 // directory taken ahead. The plan's file is written on a thread of its own
 // from the moment the line description is compiled, while the train
 // document is read; the other two files are written beside it once the
-// compile is done and stamped. `compiled_done` is called as soon as the compile is, before the
-// files are written. At the end either every temporary file is there
-// (a.written) or none is.
+// compile is done and stamped. `compiled_done` is called as soon as the
+// compile is, before the files are written. At the end either every
+// temporary file is there (a.written) or none is.
 void compile_and_write_ahead(const compiler::compile_input& documents,
                              compiler::compile_result& out, package_ahead& a, runtime::disk& d,
                              const model::scenario_identity& id, const std::string& directory,
