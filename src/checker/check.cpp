@@ -41,16 +41,12 @@ constexpr size_t quoted_length = 40;
 
 namespace {
 
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
-
 // Plain loops, not find_first_not_of(" \t"), which looks each byte up in the
 // set: every line of a document is trimmed more than once.
 std::string_view trim(std::string_view s) {
   size_t b = 0, e = s.size();
-  while (b < e && is_blank(s[b])) ++b;
-  while (e > b && is_blank(s[e - 1])) --e;
+  while (b < e && runtime::is_blank(s[b])) ++b;
+  while (e > b && runtime::is_blank(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
 
@@ -368,7 +364,7 @@ class checker {
   bool separated_by_blanks(const line_at& at) {
     const std::string_view kw = trim(at.keyword);
     const size_t gap =
-        static_cast<size_t>(std::find_if(kw.begin(), kw.end(), is_blank) - kw.begin());
+        static_cast<size_t>(std::find_if(kw.begin(), kw.end(), runtime::is_blank) - kw.begin());
     if (gap == kw.size()) return false;
     const std::string_view after = trim(kw.substr(gap));
     if (after.empty() || !(std::isdigit(static_cast<unsigned char>(after[0])) || after[0] == '-'))

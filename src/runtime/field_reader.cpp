@@ -4,12 +4,6 @@
 
 namespace runtime {
 
-namespace {
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
-}  // namespace
-
 void field_reader::skip_blanks() {
   while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;
 }
@@ -153,8 +147,7 @@ bool field_reader::read_u8(uint8_t* out) {
 }
 
 line_field read_line_field(std::string_view line, size_t at, bool as_number) {
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (at < line.size() && blank(line[at])) ++at;
+  while (at < line.size() && is_blank(line[at])) ++at;
   line_field f;
   f.begin = at;
   size_t end = at;
@@ -164,13 +157,13 @@ line_field read_line_field(std::string_view line, size_t at, bool as_number) {
     f.next = line.find(',', end);
     f.next = f.next == std::string_view::npos ? line.size() : f.next + 1;
   } else {
-    while (end < line.size() && line[end] != ',' && !(as_number && blank(line[end]))) ++end;
+    while (end < line.size() && line[end] != ',' && !(as_number && is_blank(line[end]))) ++end;
     f.next = end;
     // The delimiter: blanks after a number, then one comma.
-    while (f.next < line.size() && blank(line[f.next])) ++f.next;
+    while (f.next < line.size() && is_blank(line[f.next])) ++f.next;
     if (f.next < line.size() && line[f.next] == ',') ++f.next;
   }
-  while (end > f.begin && blank(line[end - 1])) --end;
+  while (end > f.begin && is_blank(line[end - 1])) --end;
   f.end = end;
   return f;
 }

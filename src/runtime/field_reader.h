@@ -24,6 +24,11 @@
 
 namespace runtime {
 
+// A blank between fields: a space or a tab.
+inline bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
+
 // Where one field of a single line (its line end cut off) lies when read as
 // the field reader reads it, by column from 0 in bytes: the blanks before it
 // skipped, [begin, end) with trailing blanks left out (a quoted field up to
