@@ -12,6 +12,13 @@ bool field_reader::at_line_end() const {
   return pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n');
 }
 
+void field_reader::consume_delimiter() {
+  if (pos_ < text_.size() && text_[pos_] == ',')
+    ++pos_;
+  else if (at_line_end())
+    consume_line_end();
+}
+
 void field_reader::consume_line_end() {
   if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
   if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
@@ -50,10 +57,7 @@ bool field_reader::read_text(std::string* out) {
     while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_end()) ++pos_;
     out->assign(text_.substr(start, pos_ - start));
   }
-  if (pos_ < text_.size() && text_[pos_] == ',')
-    ++pos_;
-  else if (at_line_end())
-    consume_line_end();
+  consume_delimiter();
   return true;
 }
 
@@ -75,10 +79,7 @@ bool field_reader::read_number(int64_t low, int64_t high, int64_t* out) {
       (p == size || text[p] == ',' || is_blank(text[p]) || text[p] == '\r' || text[p] == '\n')) {
     pos_ = p;
     skip_blanks();
-    if (pos_ < size && text[pos_] == ',')
-      ++pos_;
-    else if (at_line_end())
-      consume_line_end();
+    consume_delimiter();
     *out = quick;
     return true;
   }
@@ -88,10 +89,7 @@ bool field_reader::read_number(int64_t low, int64_t high, int64_t* out) {
     ++pos_;
   std::string_view token = text_.substr(start, pos_ - start);
   skip_blanks();
-  if (pos_ < text_.size() && text_[pos_] == ',')
-    ++pos_;
-  else if (at_line_end())
-    consume_line_end();
+  consume_delimiter();
 
   int64_t value = 0;
   size_t i = 0;

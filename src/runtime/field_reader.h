@@ -67,6 +67,8 @@ struct field_reader {
   bool read_number(int64_t low, int64_t high, int64_t* out);
   bool begin_field();
   void skip_blanks();
+  // The comma or the line end at the position, when one is there.
+  void consume_delimiter();
   void consume_line_end();
   bool at_line_end() const;
 
