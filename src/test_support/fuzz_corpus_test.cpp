@@ -107,6 +107,33 @@ TEST(FuzzCorpus, TheLanguageServerTargetAcceptsOnlyFramedJsonRpcAnswers) {
       {frame(R"("2.0")"), false},
       {frame(R"({"jsonrpc":"2.0")"), false},     // cut short
       {frame(R"({"jsonrpc":"2.0"} x)"), false},  // more than the object
+      {frame(R"({"jsonrpc":"2.0","a":[],"b":{},"c":[{}, [], -0.5e+3, 1E2, true, false, null]})"),
+       true},
+      {frame(" \t\r\n{ \"jsonrpc\" : \"2.0\" } \r\n"), true},
+      // Strings: escapes, surrogate pairs and UTF-8 whole, no raw control byte.
+      {frame(R"({"jsonrpc":"2.0","s":"\"\\\/\b\f\n\r\t\u00e8\ud83d\ude82"})"), true},
+      {frame("{\"jsonrpc\":\"2.0\",\"s\":\"\xc3\xa8 \xe2\x82\xac \xf0\x9f\x9a\x82\"}"), true},
+      {frame(R"({"jsonrpc":"2.0","s":"\x"})"), false},
+      {frame(R"({"jsonrpc":"2.0","s":"\u00g0"})"), false},
+      {frame(R"({"jsonrpc":"2.0","s":"\ud83d"})"), false},  // half a pair
+      {frame(R"({"jsonrpc":"2.0","s":"\ude82"})"), false},
+      {frame("{\"jsonrpc\":\"2.0\",\"s\":\"\xc3\"}"), false},          // cut character
+      {frame("{\"jsonrpc\":\"2.0\",\"s\":\"\xc0\x80\"}"), false},      // overlong
+      {frame("{\"jsonrpc\":\"2.0\",\"s\":\"\xed\xa0\x80\"}"), false},  // a surrogate
+      {frame("{\"jsonrpc\":\"2.0\",\"s\":\"a\tb\"}"), false},
+      // Numbers and words as JSON spells them.
+      {frame(R"({"jsonrpc":"2.0","n":01})"), false},
+      {frame(R"({"jsonrpc":"2.0","n":1.})"), false},
+      {frame(R"({"jsonrpc":"2.0","n":-})"), false},
+      {frame(R"({"jsonrpc":"2.0","n":1e})"), false},
+      {frame(R"({"jsonrpc":"2.0","n":+1})"), false},
+      {frame(R"({"jsonrpc":"2.0","n":tru})"), false},
+      // Brackets and separators.
+      {frame(R"({"jsonrpc":"2.0",})"), false},
+      {frame(R"({"jsonrpc":"2.0","a":[1,]})"), false},
+      {frame(R"({"jsonrpc":"2.0","a":[1}})"), false},
+      {frame(R"({"jsonrpc" "2.0"})"), false},
+      {frame(R"({"jsonrpc":"2.0"}})"), false},
       {frame(answer) + "\r\n", false},
       {frame(answer).substr(0, 40), false},
       {"Content-Length: 5\r\n\r\n" + answer, false},  // framed too short

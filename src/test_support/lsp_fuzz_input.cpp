@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 #include "lsp/server.h"
 #include "lsp/transport.h"
 #include "test_support/memory_disk.h"
@@ -67,53 +65,226 @@ void set_up_disk(memory_disk& d) {
 // (their paths follow the answers, and say nothing of the server's).
 namespace answer_checks {
 
-// Reads one answer's body as events, without building the document: a
-// JSON-RPC message is an object whose "jsonrpc" member (the last one, as a
-// reader keeps it) is the string "2.0".
-class jsonrpc_check final : public nlohmann::json::json_sax_t {
+// Whether one answer's body is a JSON-RPC message: one JSON value, whole and
+// well formed (strings of valid UTF-8, escapes and surrogate pairs whole),
+// that is an object whose "jsonrpc" member (the last one, as a reader keeps
+// it) is the string "2.0". A single pass over the bytes, with no token
+// copied: the server writes every name and "2.0" without escapes, so they
+// are compared as written.
+class message_scan {
  public:
-  bool holds_message() const { return object_ && version_; }
+  explicit message_scan(std::string_view body) : s_(body) {}
 
-  bool null() override { return value(false); }
-  bool boolean(bool) override { return value(false); }
-  bool number_integer(number_integer_t) override { return value(false); }
-  bool number_unsigned(number_unsigned_t) override { return value(false); }
-  bool number_float(number_float_t, const string_t&) override { return value(false); }
-  bool string(string_t& s) override { return value(s == "2.0"); }
-  bool binary(binary_t&) override { return value(false); }
-  bool start_object(std::size_t) override { return open(true); }
-  bool start_array(std::size_t) override { return open(false); }
-  bool end_object() override { return close(); }
-  bool end_array() override { return close(); }
-  bool key(string_t& k) override {
-    if (depth_ == 1) version_next_ = k == "jsonrpc";
-    return true;
-  }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
-    return false;
+  bool holds_message() {
+    bool top_is_object = false, version = false;
+    bool version_next = false;  // the value to come is that of "jsonrpc"
+    std::string open;           // the containers open, '{' or '['
+    enum class want { value, key, colon, comma_or_close } next = want::value;
+    bool first = false;  // just after an opening bracket: it may close at once
+    for (;;) {
+      skip_space();
+      if (next == want::comma_or_close && open.empty())
+        return at_ == s_.size() && top_is_object && version;
+      if (at_ == s_.size()) return false;
+      const char c = s_[at_];
+      switch (next) {
+        case want::value: {
+          if (first && c == ']') {
+            ++at_;
+            open.pop_back();
+            first = false;
+            next = want::comma_or_close;
+            break;
+          }
+          first = false;
+          bool is_version = false;
+          if (c == '{' || c == '[') {
+            if (open.empty()) top_is_object = c == '{';
+            open.push_back(c);
+            ++at_;
+            first = true;
+            next = c == '{' ? want::key : want::value;
+          } else {
+            if (c == '"') {
+              std::string_view text;
+              if (!string(&text)) return false;
+              is_version = text == "2.0";
+            } else if (!number() && !literal()) {
+              return false;
+            }
+            next = want::comma_or_close;
+          }
+          if (version_next) version = is_version;
+          version_next = false;
+          break;
+        }
+        case want::key: {
+          if (first && c == '}') {
+            ++at_;
+            open.pop_back();
+            first = false;
+            next = want::comma_or_close;
+            break;
+          }
+          first = false;
+          std::string_view name;
+          if (c != '"' || !string(&name)) return false;
+          version_next = open.size() == 1 && name == "jsonrpc";
+          next = want::colon;
+          break;
+        }
+        case want::colon:
+          if (c != ':') return false;
+          ++at_;
+          next = want::value;
+          break;
+        case want::comma_or_close:
+          if (c == ',') {
+            ++at_;
+            next = open.back() == '{' ? want::key : want::value;
+          } else if (c == (open.back() == '{' ? '}' : ']')) {
+            ++at_;
+            open.pop_back();
+          } else {
+            return false;
+          }
+          break;
+      }
+    }
   }
 
  private:
-  bool value(bool is_version) {
-    if (depth_ == 1 && version_next_) version_ = is_version;
-    version_next_ = false;
-    return true;
+  void skip_space() {
+    while (at_ < s_.size() &&
+           (s_[at_] == ' ' || s_[at_] == '\t' || s_[at_] == '\n' || s_[at_] == '\r'))
+      ++at_;
   }
-  bool open(bool is_object) {
-    if (depth_ == 0) object_ = is_object;
-    value(false);
-    ++depth_;
-    return true;
+
+  bool take(char c) {
+    if (at_ < s_.size() && s_[at_] == c) {
+      ++at_;
+      return true;
+    }
+    return false;
   }
-  bool close() {
-    --depth_;
+
+  bool digits() {
+    const size_t from = at_;
+    while (at_ < s_.size() && s_[at_] >= '0' && s_[at_] <= '9') ++at_;
+    return at_ > from;
+  }
+
+  bool number() {
+    const size_t from = at_;
+    take('-');
+    if (!take('0') && !(at_ < s_.size() && s_[at_] >= '1' && s_[at_] <= '9' && digits())) {
+      at_ = from;
+      return false;
+    }
+    if (take('.') && !digits()) return false;
+    if (take('e') || take('E')) {
+      if (!take('+')) take('-');
+      if (!digits()) return false;
+    }
     return true;
   }
 
-  int depth_ = 0;
-  bool object_ = false;
-  bool version_next_ = false;  // the value to come is that of "jsonrpc"
-  bool version_ = false;
+  bool literal() {
+    for (std::string_view word : {"true", "false", "null"})
+      if (s_.substr(at_, word.size()) == word) {
+        at_ += word.size();
+        return true;
+      }
+    return false;
+  }
+
+  // The four hex digits of an escaped UTF-16 unit; -1 when they are not.
+  int hex4() {
+    if (s_.size() - at_ < 4) return -1;
+    int v = 0;
+    for (int k = 0; k < 4; ++k) {
+      const char h = s_[at_ + k];
+      const int d = h >= '0' && h <= '9'   ? h - '0'
+                    : h >= 'a' && h <= 'f' ? h - 'a' + 10
+                    : h >= 'A' && h <= 'F' ? h - 'A' + 10
+                                           : -1;
+      if (d < 0) return -1;
+      v = v * 16 + d;
+    }
+    at_ += 4;
+    return v;
+  }
+
+  // The bytes of one UTF-8 character of two bytes or more, lead byte `b`.
+  bool utf8_tail(unsigned char b) {
+    auto in = [&](size_t k, unsigned char low, unsigned char high) {
+      if (at_ + k >= s_.size()) return false;
+      const auto t = static_cast<unsigned char>(s_[at_ + k]);
+      return t >= low && t <= high;
+    };
+    size_t length;
+    bool second;
+    if (b >= 0xC2 && b <= 0xDF) {
+      length = 2, second = in(1, 0x80, 0xBF);
+    } else if (b == 0xE0) {
+      length = 3, second = in(1, 0xA0, 0xBF);
+    } else if (b == 0xED) {
+      length = 3, second = in(1, 0x80, 0x9F);
+    } else if (b >= 0xE1 && b <= 0xEF) {
+      length = 3, second = in(1, 0x80, 0xBF);
+    } else if (b == 0xF0) {
+      length = 4, second = in(1, 0x90, 0xBF);
+    } else if (b == 0xF4) {
+      length = 4, second = in(1, 0x80, 0x8F);
+    } else if (b >= 0xF1 && b <= 0xF3) {
+      length = 4, second = in(1, 0x80, 0xBF);
+    } else {
+      return false;
+    }
+    if (!second) return false;
+    for (size_t k = 2; k < length; ++k)
+      if (!in(k, 0x80, 0xBF)) return false;
+    at_ += length;
+    return true;
+  }
+
+  // A string from its opening quote; `text` is what stands between the
+  // quotes, escapes as written.
+  bool string(std::string_view* text) {
+    const size_t from = ++at_;
+    while (at_ < s_.size()) {
+      const auto c = static_cast<unsigned char>(s_[at_]);
+      if (c == '"') {
+        *text = s_.substr(from, at_ - from);
+        ++at_;
+        return true;
+      }
+      if (c < 0x20) return false;
+      if (c >= 0x80) {
+        if (!utf8_tail(c)) return false;
+        continue;
+      }
+      ++at_;
+      if (c != '\\') continue;
+      if (at_ == s_.size()) return false;
+      const char e = s_[at_++];
+      if (e == 'u') {
+        const int unit = hex4();
+        if (unit < 0 || (unit >= 0xDC00 && unit <= 0xDFFF)) return false;
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+          if (!take('\\') || !take('u')) return false;
+          const int low = hex4();
+          if (low < 0xDC00 || low > 0xDFFF) return false;
+        }
+      } else if (std::string_view("\"\\/bfnrt").find(e) == std::string_view::npos) {
+        return false;
+      }
+    }
+    return false;
+  }
+
+  std::string_view s_;
+  size_t at_ = 0;
 };
 
 // The length of the first answer of `out` with its headers, framed as
@@ -129,9 +300,7 @@ size_t answer_framed(std::string_view out) {
   if (digits == 0 || out.substr(at, blank_line.size()) != blank_line) return 0;
   at += blank_line.size();
   if (length > out.size() - at) return 0;
-  jsonrpc_check check;
-  if (!nlohmann::json::sax_parse(out.substr(at, length), &check) || !check.holds_message())
-    return 0;
+  if (!message_scan(out.substr(at, length)).holds_message()) return 0;
   return at + length;
 }
 
