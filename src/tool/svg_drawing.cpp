@@ -1,6 +1,7 @@
 #include "tool/svg_drawing.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -80,9 +81,13 @@ std::string cat(const T&... pieces) {
 std::string num(double v) {
   if (std::isnan(v)) v = 0;
   v = std::clamp(v, -largest_coordinate, largest_coordinate);
+  // One decimal, as printf's "%.1f" writes it: to_chars rounds the exact
+  // value the same way, without parsing a format for each of the tens of
+  // thousands of numbers a drawing holds.
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%.1f", v);
-  std::string s = buf;
+  const std::to_chars_result r =
+      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
+  std::string s(buf, r.ptr);
   if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
   if (s == "-0") s = "0";
   return s;
