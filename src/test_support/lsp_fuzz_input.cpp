@@ -87,16 +87,18 @@ class message_scan {
         return at_ == s_.size() && top_is_object && version;
       if (at_ == s_.size()) return false;
       const char c = s_[at_];
+      // A container closes after an opening bracket, or after a value.
+      const bool closes =
+          (first || next == want::comma_or_close) && c == (open.back() == '{' ? '}' : ']');
+      first = false;
+      if (closes) {
+        ++at_;
+        open.pop_back();
+        next = want::comma_or_close;
+        continue;
+      }
       switch (next) {
         case want::value: {
-          if (first && c == ']') {
-            ++at_;
-            open.pop_back();
-            first = false;
-            next = want::comma_or_close;
-            break;
-          }
-          first = false;
           bool is_version = false;
           if (c == '{' || c == '[') {
             if (open.empty()) top_is_object = c == '{';
@@ -119,14 +121,6 @@ class message_scan {
           break;
         }
         case want::key: {
-          if (first && c == '}') {
-            ++at_;
-            open.pop_back();
-            first = false;
-            next = want::comma_or_close;
-            break;
-          }
-          first = false;
           std::string_view name;
           if (c != '"' || !string(&name)) return false;
           version_next = open.size() == 1 && name == "jsonrpc";
@@ -139,15 +133,9 @@ class message_scan {
           next = want::value;
           break;
         case want::comma_or_close:
-          if (c == ',') {
-            ++at_;
-            next = open.back() == '{' ? want::key : want::value;
-          } else if (c == (open.back() == '{' ? '}' : ']')) {
-            ++at_;
-            open.pop_back();
-          } else {
-            return false;
-          }
+          if (c != ',') return false;
+          ++at_;
+          next = open.back() == '{' ? want::key : want::value;
           break;
       }
     }
@@ -215,37 +203,34 @@ class message_scan {
     return v;
   }
 
-  // The bytes of one UTF-8 character of two bytes or more, lead byte `b`.
+  // The bytes of one UTF-8 character of two bytes or more, lead byte `b`:
+  // the well-formed sequences, by their lead byte's range, with the range
+  // of the second byte (the others are 80 to BF).
   bool utf8_tail(unsigned char b) {
+    struct sequence {
+      unsigned char first_lead, last_lead;
+      size_t length;
+      unsigned char second_low, second_high;
+    };
+    static constexpr sequence sequences[] = {
+        {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
+        {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+        {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+    };
     auto in = [&](size_t k, unsigned char low, unsigned char high) {
       if (at_ + k >= s_.size()) return false;
       const auto t = static_cast<unsigned char>(s_[at_ + k]);
       return t >= low && t <= high;
     };
-    size_t length;
-    bool second;
-    if (b >= 0xC2 && b <= 0xDF) {
-      length = 2, second = in(1, 0x80, 0xBF);
-    } else if (b == 0xE0) {
-      length = 3, second = in(1, 0xA0, 0xBF);
-    } else if (b == 0xED) {
-      length = 3, second = in(1, 0x80, 0x9F);
-    } else if (b >= 0xE1 && b <= 0xEF) {
-      length = 3, second = in(1, 0x80, 0xBF);
-    } else if (b == 0xF0) {
-      length = 4, second = in(1, 0x90, 0xBF);
-    } else if (b == 0xF4) {
-      length = 4, second = in(1, 0x80, 0x8F);
-    } else if (b >= 0xF1 && b <= 0xF3) {
-      length = 4, second = in(1, 0x80, 0xBF);
-    } else {
-      return false;
+    for (const sequence& q : sequences) {
+      if (b < q.first_lead || b > q.last_lead) continue;
+      if (!in(1, q.second_low, q.second_high)) return false;
+      for (size_t k = 2; k < q.length; ++k)
+        if (!in(k, 0x80, 0xBF)) return false;
+      at_ += q.length;
+      return true;
     }
-    if (!second) return false;
-    for (size_t k = 2; k < length; ++k)
-      if (!in(k, 0x80, 0xBF)) return false;
-    at_ += length;
-    return true;
+    return false;
   }
 
   // A string from its opening quote; `text` is what stands between the
