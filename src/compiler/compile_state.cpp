@@ -137,15 +137,15 @@ step next_record_field(compile_state& cs) {
   return step::next;
 }
 
-void note_origins_before(compile_state& cs, std::vector<model::track_cell>* grid,
-                         model::scenario_table* table) {
-  *grid = cs.sc.grid;
-  *table = cs.sc.table;
+void note_origins_before(compile_state& cs) {
+  cs.grid_before = cs.sc.grid;
+  cs.table_before = cs.sc.table;
 }
 
-void note_origins_after(compile_state& cs, const std::vector<model::track_cell>& grid,
-                        const model::scenario_table& table) {
+void note_origins_after(compile_state& cs) {
   compile_origins& o = *cs.origins;
+  const std::vector<model::track_cell>& grid = cs.grid_before;
+  const model::scenario_table& table = cs.table_before;
   const record_origin here{cs.document, cs.record_line, cs.record_column, cs.record_keyword};
   // A record that sized the grid anew leaves no cell of the old one.
   if (grid.size() != cs.sc.grid.size()) {

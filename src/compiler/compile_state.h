@@ -96,25 +96,26 @@ struct compile_state {
   // Where to note which record laid each cell and entry; null when no one
   // asked.
   compile_origins* origins = nullptr;
+  // With origins asked for, the grid and the table as they stood before the
+  // record being read; kept from record to record so that each reuses their
+  // room (a long route's grid is hundreds of kilobytes).
+  std::vector<model::track_cell> grid_before;
+  model::scenario_table table_before;
 };
 
 // Runs one record's step; when origins are asked for, notes the record as the
 // origin of every cell and entry the step changed.
 template <typename Step>
 step traced(compile_state& cs, Step&& run);
-void note_origins_before(compile_state& cs, std::vector<model::track_cell>* grid,
-                         model::scenario_table* table);
-void note_origins_after(compile_state& cs, const std::vector<model::track_cell>& grid,
-                        const model::scenario_table& table);
+void note_origins_before(compile_state& cs);
+void note_origins_after(compile_state& cs);
 
 template <typename Step>
 step traced(compile_state& cs, Step&& run) {
   if (!cs.origins) return run();
-  std::vector<model::track_cell> grid;
-  model::scenario_table table;
-  note_origins_before(cs, &grid, &table);
+  note_origins_before(cs);
   const step s = run();
-  note_origins_after(cs, grid, table);
+  note_origins_after(cs);
   return s;
 }
 
