@@ -1,5 +1,8 @@
 #include "compiler/compile_state.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "compiler/compile.h"
 
 #include "runtime/windows1252.h"
@@ -142,18 +145,24 @@ void note_origins_before(compile_state& cs) {
   cs.table_before = cs.sc.table;
 }
 
+namespace {
+
+// A record changes a few cells of a grid that may hold twenty thousand, so
+// the cells are compared a stretch at a time: a stretch that is byte for
+// byte as it was holds no change. One that differs, if only in the padding
+// between fields, is compared field by field.
+constexpr size_t cells_per_stretch = 64;
+
+}  // namespace
+
 void note_origins_after(compile_state& cs) {
   compile_origins& o = *cs.origins;
   const std::vector<model::track_cell>& grid = cs.grid_before;
+  const std::vector<model::track_cell>& now = cs.sc.grid;
   const model::scenario_table& table = cs.table_before;
   const record_origin here{cs.document, cs.record_line, cs.record_column, cs.record_keyword};
-  // A record that sized the grid anew leaves no cell of the old one.
-  if (grid.size() != cs.sc.grid.size()) {
-    o.cells.assign(cs.sc.grid.size(), record_origin{});
-    o.marks.assign(cs.sc.grid.size(), record_origin{});
-  }
-  for (size_t i = 0; i < cs.sc.grid.size(); ++i) {
-    const model::track_cell& a = cs.sc.grid[i];
+  auto note_cell = [&](size_t i) {
+    const model::track_cell& a = now[i];
     // The object's record, or for a cell with no object the record of its
     // mark.
     const model::track_cell before = i < grid.size() ? grid[i] : model::track_cell{};
@@ -164,6 +173,18 @@ void note_origins_after(compile_state& cs) {
     // free.
     if (object_changed || (mark_changed && a.kind == model::kind_empty)) o.cells[i] = here;
     if (mark_changed) o.marks[i] = here;
+  };
+  if (grid.size() != now.size()) {
+    // A record that sized the grid anew leaves no cell of the old one.
+    o.cells.assign(now.size(), record_origin{});
+    o.marks.assign(now.size(), record_origin{});
+    for (size_t i = 0; i < now.size(); ++i) note_cell(i);
+  } else {
+    for (size_t start = 0; start < now.size(); start += cells_per_stretch) {
+      const size_t count = std::min(cells_per_stretch, now.size() - start);
+      if (std::memcmp(&grid[start], &now[start], count * sizeof(model::track_cell)) == 0) continue;
+      for (size_t i = start; i < start + count; ++i) note_cell(i);
+    }
   }
   for (size_t e = 0; e < table.size(); ++e) {
     if (cs.sc.table[e] != table[e]) o.entries[e] = here;
