@@ -9,6 +9,7 @@
 
 #include "lsp/server.h"
 #include "lsp/transport.h"
+#include "runtime/printable_text.h"
 #include "test_support/memory_disk.h"
 
 namespace test_support {
@@ -203,36 +204,6 @@ class message_scan {
     return v;
   }
 
-  // The bytes of one UTF-8 character of two bytes or more, lead byte `b`:
-  // the well-formed sequences, by their lead byte's range, with the range
-  // of the second byte (the others are 80 to BF).
-  bool utf8_tail(unsigned char b) {
-    struct sequence {
-      unsigned char first_lead, last_lead;
-      size_t length;
-      unsigned char second_low, second_high;
-    };
-    static constexpr sequence sequences[] = {
-        {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
-        {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
-        {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
-    };
-    auto in = [&](size_t k, unsigned char low, unsigned char high) {
-      if (at_ + k >= s_.size()) return false;
-      const auto t = static_cast<unsigned char>(s_[at_ + k]);
-      return t >= low && t <= high;
-    };
-    for (const sequence& q : sequences) {
-      if (b < q.first_lead || b > q.last_lead) continue;
-      if (!in(1, q.second_low, q.second_high)) return false;
-      for (size_t k = 2; k < q.length; ++k)
-        if (!in(k, 0x80, 0xBF)) return false;
-      at_ += q.length;
-      return true;
-    }
-    return false;
-  }
-
   // A string from its opening quote; `text` is what stands between the
   // quotes, escapes as written.
   bool string(std::string_view* text) {
@@ -246,7 +217,9 @@ class message_scan {
       }
       if (c < 0x20) return false;
       if (c >= 0x80) {
-        if (!utf8_tail(c)) return false;
+        const size_t n = runtime::utf8_sequence(s_, at_);
+        if (n == 0) return false;
+        at_ += n;
         continue;
       }
       ++at_;
