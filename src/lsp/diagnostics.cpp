@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "checker/check.h"
-#include "model/route_extent.h"
 
 namespace lsp {
 
@@ -11,10 +10,8 @@ namespace {
 
 // The partners a lone document is checked against.
 constexpr std::string_view lone_train = "[generale]\r\n[fine]\r\n";
-const std::string& lone_line() {
-  static const std::string text = "[generale]\r\nlunghezza percorso,    " +
-                                  std::to_string(model::longest_route) + "\r\n[fine]\r\n";
-  return text;
+std::string lone_line(int32_t route_metres) {
+  return "[generale]\r\nlunghezza percorso,    " + std::to_string(route_metres) + "\r\n[fine]\r\n";
 }
 
 diagnostic note_on_first_line(std::string kind, std::string message) {
@@ -71,11 +68,13 @@ diagnostic diagnostic_of(const compiler::finding& f, const document_view& target
 
 }  // namespace
 
-pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
+pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self,
+                                int32_t lone_route_metres) {
   pair_diagnostics out;
   const bool lone = !pair.line || !pair.train;
   checker::check_input in;
-  in.line_description = pair.line ? std::string_view(pair.line->source.text()) : lone_line();
+  const std::string stand_in_line = pair.line ? std::string() : lone_line(lone_route_metres);
+  in.line_description = pair.line ? std::string_view(pair.line->source.text()) : stand_in_line;
   in.train_document = pair.train ? std::string_view(pair.train->source.text()) : lone_train;
   checker::check_options options;
   options.max_findings_per_document = max_diagnostics;
@@ -102,7 +101,7 @@ pair_diagnostics diagnostics_of(const document_pair& pair, document_kind self) {
                     is_line ? "no train document beside this line description: it is checked alone"
                             : "no line description beside this train document: it is checked "
                               "alone, on a route of " +
-                                  std::to_string(model::longest_route) + " m with nothing on it"));
+                                  std::to_string(lone_route_metres) + " m with nothing on it"));
   }
   return out;
 }

@@ -51,8 +51,13 @@ std::string with(std::string text, std::string_view from, std::string_view to) {
 }
 
 struct client {
+  client() = default;
+  // A server that checks a lone train document on a route of this length.
+  explicit client(int32_t lone_route) : lone_route_metres(lone_route) {}
+
   test_support::memory_disk disk;
-  lsp_server server{disk};
+  int32_t lone_route_metres = model::longest_route;
+  lsp_server server{disk, nullptr, lone_route_metres};
   std::vector<json> received;
   int next_id = 1;
 
@@ -289,6 +294,34 @@ TEST(LspDiagnostics, APartnerOnTheDiskIsReadAndALoneDocumentIsCheckedAlone) {
   bool station_fault = false;
   for (const json& x : d) station_fault |= x["code"] == 8;
   EXPECT_TRUE(station_fault) << d.dump();
+}
+
+TEST(LspDiagnostics, ALoneTrainDocumentIsCheckedOnTheRouteTheServerIsGiven) {
+  // A signal at 20 000 m: on the longest route, as editors have it, and
+  // past the grid of a 5000 m route (cells to 12 000 m), as the fuzz
+  // target has it.
+  const std::string uri = "file:///elsewhere/X_1-.txt";
+  const std::string train =
+      "[generale]\r\n[segnali]\r\nsegnale,   20000,   1, 2, 3,  4, 5,  6,  7,8,9 10\r\n[fine]\r\n";
+  struct route_case {
+    int32_t metres;
+    bool signal_refused;
+  } cases[] = {{model::longest_route, false}, {5000, true}};
+  for (const route_case& r : cases) {
+    client c(r.metres);
+    c.initialize();
+    c.open(uri, train);
+    const json d = c.diagnostics(uri);
+    ASSERT_GE(d.size(), 1u) << r.metres;
+    EXPECT_EQ(d[0]["code"], "no-partner");
+    EXPECT_NE(
+        d[0]["message"].get<std::string>().find("on a route of " + std::to_string(r.metres) + " m"),
+        std::string::npos)
+        << d[0].dump();
+    bool refused = false;
+    for (const json& x : d) refused |= x["severity"] == 1 && x["range"]["start"]["line"] == 2;
+    EXPECT_EQ(refused, r.signal_refused) << r.metres << ": " << d.dump();
+  }
 }
 
 TEST(LspRobustness, AnswersWithTheProtocolsErrors) {

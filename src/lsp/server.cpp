@@ -340,8 +340,8 @@ const pair_diagnostics& lsp_server::checked(const document_pair& pair, document_
       checked_->line_uri == line_uri && checked_->train_uri == train_uri)
     return checked_->found;
   checked_.reset();
-  checked_ =
-      pair_check{line_uri, train_uri, self, !pair.read_from_disk, diagnostics_of(pair, self)};
+  checked_ = pair_check{line_uri, train_uri, self, !pair.read_from_disk,
+                        diagnostics_of(pair, self, lone_route_metres_)};
   return checked_->found;
 }
 
@@ -558,8 +558,9 @@ void lsp_server::forget_unpaired_files() {
 }
 
 int serve_lsp(std::istream& in, std::ostream& out, runtime::disk& files,
-              const std::function<bool()>& input_waiting, std::ostream* log) {
-  lsp_server server(files, log);
+              const std::function<bool()>& input_waiting, std::ostream* log,
+              int32_t lone_route_metres) {
+  lsp_server server(files, log, lone_route_metres);
   message_handler handler;
   handler.message = [&](std::string_view body) { return server.handle(body); };
   handler.bad_frame = [&] { return server.bad_header(); };

@@ -11,6 +11,7 @@
 // This file is the dispatch: it reads each message's parameters into typed
 // values (protocol.h), asks a feature, and writes its answer back.
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <map>
@@ -29,15 +30,21 @@
 #include "lsp/pairing.h"
 #include "lsp/protocol.h"
 #include "lsp/text_document.h"
+#include "model/route_extent.h"
 #include "runtime/disk.h"
 
 namespace lsp {
 
 class lsp_server {
  public:
-  // `log`, when given, receives a line for each message that is dropped.
-  explicit lsp_server(runtime::disk& files, std::ostream* log = nullptr)
-      : disk_(files), log_(log) {}
+  // `log`, when given, receives a line for each message that is dropped. A
+  // train document with no line description is checked on a route of
+  // `lone_route_metres` with nothing on it: editors are given the longest a
+  // compile takes; the fuzz target a short one, since every check lays out
+  // a grid cell for each 50 m of the route.
+  explicit lsp_server(runtime::disk& files, std::ostream* log = nullptr,
+                      int32_t lone_route_metres = model::longest_route)
+      : disk_(files), log_(log), lone_route_metres_(lone_route_metres) {}
 
   // Handles one message body; returns the bodies of the messages to send,
   // in order. The diagnostics of edits are put off until idle().
@@ -107,6 +114,7 @@ class lsp_server {
 
   runtime::disk& disk_;
   std::ostream* log_;
+  int32_t lone_route_metres_;
   std::map<std::string, open_document> documents_;
   // Documents changed since the diagnostics were last published.
   std::set<std::string> changed_;
@@ -142,8 +150,10 @@ class lsp_server {
 // each message dropped. `input_waiting` says whether
 // more input can be read at once (standard_input_waiting for the process's
 // own input); the diagnostics of edits are published when it says no.
+// `lone_route_metres` is the server's, above.
 int serve_lsp(
     std::istream& in, std::ostream& out, runtime::disk& files,
-    const std::function<bool()>& input_waiting = [] { return false; }, std::ostream* log = nullptr);
+    const std::function<bool()>& input_waiting = [] { return false; }, std::ostream* log = nullptr,
+    int32_t lone_route_metres = model::longest_route);
 
 }  // namespace lsp

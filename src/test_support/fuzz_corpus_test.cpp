@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "model/package_reader.h"
 #include "test_support/fuzz_input.h"
 #include "test_support/lsp_fuzz_input.h"
 #include "test_support/package_fuzz_input.h"
@@ -48,24 +50,46 @@ TEST(FuzzCorpus, EveryPackageSeedAndPastFindingRunsCleanly) {
   struct seed {
     const char* name;
     std::string line;
+    size_t valued_metres;  // of the plan, the rest made empty; SIZE_MAX: as compiled
   } seeds[] = {
-      {"small_route", line_description(0,
-                                       "pendenza,  0,  4\ncurvad3,  100,  500\n"
-                                       "cartello_indicatore,  500,   (A)(B)\n")},
+      // A route of 0 m, whose plan has 7001 metres: valued over its first
+      // 1000 (past the curve), it takes 49 KB rather than 145.
+      {"small_route",
+       line_description(0,
+                        "pendenza,  0,  4\ncurvad3,  100,  500\n"
+                        "cartello_indicatore,  500,   (A)(B)\n"),
+       1000},
       // A refused route length: the files' own sizes give the grid and the
       // plan, so the fuzzer may change them freely.
       {"refused_route_length",
-       "[generale]\nlunghezza percorso,    0\nlunghezza percorso,    1000001\n[fine]\n"},
+       "[generale]\nlunghezza percorso,    0\nlunghezza percorso,    1000001\n[fine]\n", SIZE_MAX},
   };
   const char* write_to = std::getenv("SCENARIO_WRITE_PACKAGE_SEEDS");
   for (const seed& s : seeds) {
     auto c = build_package_from(s.line, train_document("stazione,  500, 12,  400,  1, 0, 0,  "
                                                        "3,1,0,  2,0,1,   30,   9, 5, 0, A\n"));
     ASSERT_EQ(c->result.outcome, run::package_outcome::written) << s.name;
+    const std::string plan =
+        plan_valued_to(c->file("Borvasco_Lestrano_linea.dat"), s.valued_metres);
     const std::string input = package_fuzz_input(c->file("Borvasco_Lestrano_40817.sim"),
-                                                 c->file("Borvasco_Lestrano_40817.dat"),
-                                                 c->file("Borvasco_Lestrano_linea.dat"));
+                                                 c->file("Borvasco_Lestrano_40817.dat"), plan);
     EXPECT_TRUE(run_package_fuzz_input(input)) << s.name;
+    // Each seed is a package the reader takes, its plan valued as asked.
+    memory_disk d;
+    d.directories.insert(test_directory);
+    for (const char* name : {"Borvasco_Lestrano_40817.sim", "Borvasco_Lestrano_40817.dat"})
+      d.files[model::path_in(test_directory, name)] = c->file(name);
+    d.files[model::path_in(test_directory, "Borvasco_Lestrano_linea.dat")] = plan;
+    model::package p;
+    model::package_error error;
+    ASSERT_TRUE(model::read_package(d, test_directory, test_identity(), &p, &error))
+        << s.name << ": " << error.message;
+    size_t valued = 0;
+    while (valued < p.plan.row0.size() && p.plan.row0[valued].tag != model::plan_tag_empty)
+      ++valued;
+    if (s.valued_metres != SIZE_MAX) {
+      EXPECT_EQ(valued, s.valued_metres) << s.name;
+    }
     if (write_to) std::ofstream(std::string(write_to) + "/" + s.name, std::ios::binary) << input;
   }
 
