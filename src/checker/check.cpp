@@ -59,7 +59,7 @@ std::string quote(std::string_view text) {
 }
 
 // The keywords of one place, as a misspelling is compared with them.
-std::vector<std::string> keywords_of(compiler::record_place place) {
+std::vector<std::string> list_keywords_of(compiler::record_place place) {
   std::vector<std::string> out;
   for (const compiler::record_description& f : compiler::all_records()) {
     if (f.place != place) continue;
@@ -77,6 +77,16 @@ std::vector<std::string> keywords_of(compiler::record_place place) {
     }
   }
   return out;
+}
+
+// The lists never change: each is made once, when first asked for (a
+// document of unknown lines asks on every line).
+const std::vector<std::string>& keywords_of(compiler::record_place place) {
+  static const std::array<std::vector<std::string>, 3> lists = {
+      list_keywords_of(compiler::record_place::line_header),
+      list_keywords_of(compiler::record_place::line_records),
+      list_keywords_of(compiler::record_place::train_records)};
+  return lists[static_cast<size_t>(place)];
 }
 
 std::vector<compiler::record_kind> matching_kinds(std::string_view field,

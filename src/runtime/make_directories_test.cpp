@@ -41,6 +41,14 @@ TEST(NearestWord, OffersTheNearKnownWordOnly) {
   EXPECT_EQ(nearest_word("--jsno", known), "--json");
   EXPECT_EQ(nearest_word("render", known), std::nullopt);
   EXPECT_EQ(nearest_word("", known), std::nullopt);
+  // Candidates of every length in turn, measured one after another.
+  const std::vector<std::string> keywords = {"progressiva chilometrica uno", "stazione", "segnale",
+                                             "velocita", "rallentamento"};
+  EXPECT_EQ(nearest_word("SEGNLAE", keywords), "segnale");
+  EXPECT_EQ(nearest_word("ralentamento", keywords), "rallentamento");
+  EXPECT_EQ(nearest_word("progressiva chilometrica unp", keywords), "progressiva chilometrica uno");
+  EXPECT_EQ(edit_distance("Segnale", "sgenale"), 1u);
+  EXPECT_EQ(edit_distance("", "abc"), 3u);
 }
 
 }  // namespace

@@ -7,11 +7,14 @@
 
 namespace runtime {
 
-size_t edit_distance(std::string_view a, std::string_view b) {
-  const std::string x = lower_text(a), y = lower_text(b);
+namespace {
+
+// The distance between two texts already in lower case. The rows i - 2,
+// i - 1 and i of the table are kept in `rows`, which a caller measuring
+// many pairs hands in again: one allocation for all of them.
+size_t lowered_distance(std::string_view x, std::string_view y, std::vector<size_t>& rows) {
   const size_t m = y.size();
-  // The rows i - 2, i - 1 and i of the table, in one allocation.
-  std::vector<size_t> rows(3 * (m + 1));
+  rows.resize(3 * (m + 1));
   size_t* two_back = rows.data();
   size_t* back = two_back + (m + 1);
   size_t* row = back + (m + 1);
@@ -32,9 +35,20 @@ size_t edit_distance(std::string_view a, std::string_view b) {
   return back[m];
 }
 
+}  // namespace
+
+size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<size_t> rows;
+  return lowered_distance(lower_text(a), lower_text(b), rows);
+}
+
 std::optional<std::string> nearest_word(std::string_view word,
                                         const std::vector<std::string>& candidates) {
   if (word.empty() || word.size() > 60) return std::nullopt;
+  // The word is lowered once, and the table's rows serve every candidate.
+  const std::string lowered = lower_text(word);
+  std::string candidate;
+  std::vector<size_t> rows;
   std::optional<std::string> best;
   size_t best_distance = SIZE_MAX;
   for (const std::string& c : candidates) {
@@ -44,7 +58,8 @@ std::optional<std::string> nearest_word(std::string_view word,
     const size_t length_difference =
         word.size() > c.size() ? word.size() - c.size() : c.size() - word.size();
     if (length_difference > most) continue;
-    size_t d = edit_distance(word, c);
+    candidate = lower_text(c);
+    const size_t d = lowered_distance(lowered, candidate, rows);
     if (d < best_distance && d <= most) {
       best_distance = d;
       best = c;
