@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "runtime/disk.h"
 #include "runtime/nearest_word.h"
 #include "test_support/memory_disk.h"
@@ -49,6 +52,33 @@ TEST(NearestWord, OffersTheNearKnownWordOnly) {
   EXPECT_EQ(nearest_word("progressiva chilometrica unp", keywords), "progressiva chilometrica uno");
   EXPECT_EQ(edit_distance("Segnale", "sgenale"), 1u);
   EXPECT_EQ(edit_distance("", "abc"), 3u);
+}
+
+// A candidate is given up once its distance is known to be too great: the
+// choice is the same as measuring every candidate whole, for every word of
+// up to five letters of "abc".
+TEST(NearestWord, ChoosesAsIfEveryCandidateWereMeasuredWhole) {
+  const std::vector<std::string> known = {"abc", "cab", "aabbcc", "bca", "ccc", "abcabc", "ba"};
+  auto measured_whole = [&](const std::string& word) -> std::optional<std::string> {
+    std::optional<std::string> best;
+    size_t best_distance = SIZE_MAX;
+    for (const std::string& c : known) {
+      const size_t d = edit_distance(word, c);
+      if (d < best_distance && d <= std::max<size_t>(1, c.size() / 3)) {
+        best_distance = d;
+        best = c;
+      }
+    }
+    return best;
+  };
+  std::vector<std::string> words = {""};
+  for (size_t n = 0; n < words.size(); ++n)
+    if (words[n].size() < 5)
+      for (char c : std::string("abc")) words.push_back(words[n] + c);
+  for (const std::string& w : words) {
+    if (w.empty()) continue;
+    EXPECT_EQ(nearest_word(w, known), measured_whole(w)) << w;
+  }
 }
 
 }  // namespace

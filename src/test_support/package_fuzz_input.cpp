@@ -55,7 +55,7 @@ std::string plan_valued_to(std::string_view plan, size_t valued) {
     if (rest.size() < 2) return std::string(plan);
     const int tag = static_cast<unsigned char>(rest[0]) | static_cast<unsigned char>(rest[1]) << 8;
     const size_t bytes = tag == model::plan_tag_integer  ? 4
-                         : tag == model::plan_tag_double ? 10
+                         : tag == model::plan_tag_double ? model::plan_element_bytes
                          : tag == model::plan_tag_empty  ? 2
                                                          : 0;
     if (bytes == 0 || bytes > rest.size()) return std::string(plan);
