@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "runtime/memory_pages.h"
+
 namespace runtime {
 
 namespace {
@@ -25,7 +27,12 @@ bool run_in_turns(const block_stages& stages, char* block) {
 // `produced` while fewer than `blocks` wait for the consumer.
 struct shared_blocks {
   explicit shared_blocks(size_t block_bytes, size_t n) : counts(n) {
-    for (size_t i = 0; i < n; ++i) memory.emplace_back(new char[block_bytes]);
+    // Every block is written whole, again and again: its pages are taken at
+    // once.
+    for (size_t i = 0; i < n; ++i) {
+      memory.emplace_back(new char[block_bytes]);
+      populate_pages(memory.back().get(), block_bytes);
+    }
   }
   char* block(size_t i) { return memory[i % memory.size()].get(); }
 
@@ -89,6 +96,7 @@ struct producer_thread {
 bool run_overlapped(const block_stages& stages, size_t block_bytes, size_t blocks) {
   if (blocks < 2) {
     std::unique_ptr<char[]> block(new char[block_bytes]);
+    populate_pages(block.get(), block_bytes);
     return run_in_turns(stages, block.get());
   }
   shared_blocks s(block_bytes, blocks);

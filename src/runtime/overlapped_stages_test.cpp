@@ -3,6 +3,7 @@
 // or throws ends the producer too.
 
 #include "runtime/overlapped_stages.h"
+#include "runtime/memory_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,20 @@ TEST(OverlappedStages, AnExceptionOfEitherStageReachesTheCaller) {
       EXPECT_EQ(c.numbers, first_numbers(7));
     }
   }
+}
+
+// Taking a block's pages ahead is only a hint: whatever the range (part of
+// a page, a start between pages, nothing at all), the bytes stay as they
+// were.
+TEST(PopulatePages, LeavesEveryByteAsItWas) {
+  std::vector<char> block(3 * 4096 + 100);
+  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + 1);
+  const struct {
+    size_t offset, bytes;
+  } ranges[] = {{0, block.size()}, {1, 4095}, {13, 2 * 4096 + 50}, {0, 0}, {5, 1}, {4096, 4096}};
+  for (const auto& r : ranges) populate_pages(block.data() + r.offset, r.bytes);
+  for (size_t i = 0; i < block.size(); ++i)
+    ASSERT_EQ(block[i], static_cast<char>(i * 7 + 1)) << "byte " << i;
 }
 
 }  // namespace

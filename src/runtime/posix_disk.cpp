@@ -7,16 +7,19 @@
 #include <limits.h>
 #include <string.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "runtime/desktop.h"
 #include "runtime/disk.h"
+#include "runtime/memory_pages.h"
 
 namespace runtime {
 
@@ -348,6 +351,24 @@ disk& real_disk() {
 
 int64_t process_number() {
   return static_cast<int64_t>(::getpid());
+}
+
+void populate_pages(char* block, size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+  const long page_size = ::sysconf(_SC_PAGESIZE);
+  if (page_size <= 0) return;
+  const uintptr_t page = static_cast<uintptr_t>(page_size);
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t first = (begin + page - 1) / page * page;
+  const uintptr_t end = (begin + bytes) / page * page;
+  if (bytes < page || first >= end) return;
+  // A kernel without the call says EINVAL; the pages then fault in as
+  // they are written.
+  ::madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+#else
+  (void)block;
+  (void)bytes;
+#endif
 }
 
 std::string application_path() {

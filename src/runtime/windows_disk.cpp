@@ -25,6 +25,7 @@
 
 #include "runtime/desktop.h"
 #include "runtime/disk.h"
+#include "runtime/memory_pages.h"
 
 namespace runtime {
 
@@ -577,6 +578,11 @@ disk& real_disk() {
 
 int64_t process_number() {
   return static_cast<int64_t>(GetCurrentProcessId());
+}
+
+void populate_pages(char*, size_t) {
+  // Windows has no call that gives private memory its pages ahead of the
+  // writes; they come as they are written.
 }
 
 std::string application_path() {
