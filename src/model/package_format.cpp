@@ -51,6 +51,8 @@ void put_scenario_entry(runtime::output_file& out, const scenario_entry& e) {
 
 namespace {
 
+constexpr size_t plan_element_bytes = 10;  // a tag and a double
+
 // The bytes of both plan rows, a stretch at a time. The two rows carry the
 // same tags metre by metre, so a stretch of metres takes as many bytes in
 // row 0 as in row 1: each call fills the next stretch of each row into a

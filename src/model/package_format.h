@@ -11,7 +11,6 @@
 // No file carries a header, a count or padding; numbers are little-endian.
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -38,8 +37,6 @@ inline constexpr int scenario_entry_fixed_bytes = 34;
 inline constexpr int16_t plan_tag_empty = 0;
 inline constexpr int16_t plan_tag_integer = 2;  // a 16-bit integer follows
 inline constexpr int16_t plan_tag_double = 5;   // an IEEE 754 double follows
-// The longest element: a tag and a double.
-inline constexpr size_t plan_element_bytes = 10;
 
 // The reserved slots, stamped just before the package is written: entry 85
 // w24 and cell 1 w2 take these constants, entry 85 l40 and cell 1 w4 the

@@ -22,17 +22,20 @@ bool run_in_turns(const block_stages& stages, char* block) {
   }
 }
 
+// A block for the producer. Every block is written whole, again and again,
+// so its pages are taken at once.
+std::unique_ptr<char[]> new_block(size_t bytes) {
+  std::unique_ptr<char[]> block(new char[bytes]);
+  populate_pages(block.get(), bytes);
+  return block;
+}
+
 // The blocks and the counters that the two threads share, under one lock.
 // Block i % blocks holds the i-th block produced; the producer fills block
 // `produced` while fewer than `blocks` wait for the consumer.
 struct shared_blocks {
   explicit shared_blocks(size_t block_bytes, size_t n) : counts(n) {
-    // Every block is written whole, again and again: its pages are taken at
-    // once.
-    for (size_t i = 0; i < n; ++i) {
-      memory.emplace_back(new char[block_bytes]);
-      populate_pages(memory.back().get(), block_bytes);
-    }
+    for (size_t i = 0; i < n; ++i) memory.push_back(new_block(block_bytes));
   }
   char* block(size_t i) { return memory[i % memory.size()].get(); }
 
@@ -95,8 +98,7 @@ struct producer_thread {
 
 bool run_overlapped(const block_stages& stages, size_t block_bytes, size_t blocks) {
   if (blocks < 2) {
-    std::unique_ptr<char[]> block(new char[block_bytes]);
-    populate_pages(block.get(), block_bytes);
+    const std::unique_ptr<char[]> block = new_block(block_bytes);
     return run_in_turns(stages, block.get());
   }
   shared_blocks s(block_bytes, blocks);

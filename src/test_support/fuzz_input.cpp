@@ -6,6 +6,7 @@
 #include "model/package_format.h"
 #include "run/generator.h"
 #include "run/package_step.h"
+#include "runtime/output_file.h"
 #include "test_support/memory_disk.h"
 
 namespace test_support {
@@ -21,18 +22,35 @@ std::string built_in_train_document() {
   return text;
 }
 
-// Cuts the plan to its metres 0 .. last: the points that stay are those of
-// the whole plan, since each follows from the ones before it.
-void cut_plan(model::line_plan& plan, int32_t last) {
-  if (!plan.exists() || plan.last_metre <= last) return;
-  plan.last_metre = last;
-  if (plan.computed > last + 1) plan.computed = last + 1;
+// Leaves the plan valued over its metres 0 .. valued - 1 at most: the
+// points that stay are those of the whole plan, since each follows from the
+// ones before it.
+void value_plan_to(model::line_plan& plan, int32_t valued) {
+  if (plan.computed > valued) plan.computed = valued;
   while (!plan.bends.empty() && plan.bends.back().first >= plan.computed) plan.bends.pop_back();
   if (!plan.bends.empty() && plan.bends.back().last >= plan.computed)
     plan.bends.back().last = plan.computed - 1;
 }
 
+// Cuts the plan to its metres 0 .. last.
+void cut_plan(model::line_plan& plan, int32_t last) {
+  if (!plan.exists() || plan.last_metre <= last) return;
+  plan.last_metre = last;
+  value_plan_to(plan, last + 1);
+}
+
 }  // namespace
+
+std::string plan_file_valued_to(const model::line_plan& plan, int32_t valued) {
+  model::line_plan part = plan;
+  value_plan_to(part, valued);
+  memory_disk d;
+  runtime::output_file out(d, "/plan");
+  if (!out.open()) return {};
+  model::put_line_plan(out, part);
+  if (!out.finish()) return {};
+  return d.files["/plan"];
+}
 
 bool run_fuzz_input(std::string_view input, int32_t plan_metres) {
   static const std::string train = built_in_train_document();

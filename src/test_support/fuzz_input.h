@@ -3,7 +3,10 @@
 // corpus and every past finding.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+
+#include "model/line_plan.h"
 
 namespace test_support {
 
@@ -21,5 +24,13 @@ inline constexpr int32_t fuzz_plan_metres = 2000;
 // With `plan_metres` at 0 or more, the plan is cut to its metres 0 ..
 // plan_metres before it is written; -1 writes it whole.
 bool run_fuzz_input(std::string_view input, int32_t plan_metres = -1);
+
+// The plan's file as the package writer writes it, with the plan valued
+// over its first `valued` metres only and every later metre empty, as a
+// package may hold. A compiled plan is valued to its end; a package seed
+// whose plan is valued over a short stretch leads the package reader's
+// search to inputs a fraction as costly to read, report and draw, and to
+// the empty metres, which compiled plans hold only at their very end.
+std::string plan_file_valued_to(const model::line_plan& plan, int32_t valued);
 
 }  // namespace test_support

@@ -2,9 +2,7 @@
 
 #include <cstdint>
 #include <sstream>
-#include <vector>
 
-#include "model/package_format.h"
 #include "model/package_reader.h"
 #include "run/generator.h"
 #include "test_support/memory_disk.h"
@@ -44,33 +42,6 @@ std::string package_fuzz_input(std::string_view table, std::string_view grid,
   out += table;
   out += grid;
   out += plan;
-  return out;
-}
-
-std::string plan_valued_to(std::string_view plan, size_t valued) {
-  // Each element is a 2-byte tag and the value it announces.
-  std::vector<std::string_view> elements;
-  for (size_t at = 0; at < plan.size();) {
-    std::string_view rest = plan.substr(at);
-    if (rest.size() < 2) return std::string(plan);
-    const int tag = static_cast<unsigned char>(rest[0]) | static_cast<unsigned char>(rest[1]) << 8;
-    const size_t bytes = tag == model::plan_tag_integer  ? 4
-                         : tag == model::plan_tag_double ? model::plan_element_bytes
-                         : tag == model::plan_tag_empty  ? 2
-                                                         : 0;
-    if (bytes == 0 || bytes > rest.size()) return std::string(plan);
-    elements.push_back(rest.substr(0, bytes));
-    at += bytes;
-  }
-  if (elements.size() % 2 != 0) return std::string(plan);
-  const size_t metres = elements.size() / 2;
-  std::string out;
-  for (size_t i = 0; i < elements.size(); ++i) {
-    if (i % metres < valued)
-      out += elements[i];
-    else
-      out += std::string_view("\0\0", 2);  // an empty element
-  }
   return out;
 }
 

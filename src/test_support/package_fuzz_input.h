@@ -7,7 +7,6 @@
 // file, those two files, and the line plan's file (the rest). Lengths larger
 // than what follows are cut to it.
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,13 +21,5 @@ bool run_package_fuzz_input(std::string_view input);
 // An input from the three files, in the form above.
 std::string package_fuzz_input(std::string_view table, std::string_view grid,
                                std::string_view plan);
-
-// A plan file with the values of its first `valued` metres only, every later
-// metre empty in both rows, as a package may hold. A compiled plan is valued
-// to its end; a seed whose plan is valued over a short stretch leads the
-// search to packages a fraction as costly to read, report and draw, and to
-// the empty metres, which compiled plans hold only at their very end. A plan
-// that cannot be split into elements is given back as it is.
-std::string plan_valued_to(std::string_view plan, size_t valued);
 
 }  // namespace test_support
